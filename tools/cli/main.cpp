@@ -1,6 +1,6 @@
 #include "commands.h"
 
-#include "build_info.h"
+#include "app/version_text.h"
 
 #include <CLI/CLI.hpp>
 
@@ -8,13 +8,21 @@
 
 int main(int argc, char** argv) {
   CLI::App app{"Trazvik without windows: read design files, write and cut jobs, talk to controllers"};
-  app.set_version_flag("--version", trazvik::buildVersion());
+  app.set_version_flag("--version", trazvik::app::programVersionText());
   app.require_subcommand(1);
+
+  trazvik::cli::Context context;
+  trazvik::cli::addSharedOptions(app, context);
+
+  // Commands register here, one line each, after the shared options.
+  trazvik::cli::addFrameCommand(app, context);
 
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     return app.exit(e);
+  } catch (const trazvik::cli::CommandFailed& e) {
+    return e.exitCode;
   }
   return 0;
 }

@@ -1,0 +1,65 @@
+#include "app/program_frame.h"
+
+#include "app/version_text.h"
+#include "texts/language_choice.h"
+
+namespace trazvik::app {
+namespace {
+
+constexpr const char* kMainWindow = "Main_window";
+constexpr const char* kCheckBaseCaption = "        <<< UWAGA! Włączona opcja CheckBase >>>";
+
+}  // namespace
+
+ProgramFrame::ProgramFrame(texts::MessageBoxes& boxes) : texts_(boxes) {}
+
+ProgramFrame::Outcome ProgramFrame::start(Setup setup) {
+  commandLine_ = std::move(setup.commandLine);
+  switches_ = readStartupSwitches(commandLine_);
+  const EnvironmentLookup environment = setup.environment ? setup.environment : processEnvironment();
+
+  programDirectory_ = setup.programDirectory.empty() ? programFileDirectory()
+                                                     : withFinalSeparator(setup.programDirectory);
+  const int country = setup.countryNumber ? *setup.countryNumber : texts::userCountryNumber(environment);
+  const std::string version = setup.majorMinorVersion.empty() ? programMajorMinorVersion() : setup.majorMinorVersion;
+  texts_.Create(programDirectory_, commandLine_, country, version);
+
+  dataDirectory_ = dataDirectoryFor(switches_.dataDir, environment);
+  std::string reason;
+  if (!ensureDirectory(dataDirectory_, &reason)) {
+    texts_.messageBox(texts_.dajTxt(kMainWindow, "nieMoznaUtworzycKatalogu") + "\n\r" + dataDirectory_ +
+                          " (" + reason + ")",
+                      true);
+    return Outcome::NoDataDirectory;
+  }
+  lockFilePath_ = setup.lockFilePath.empty() ? SingleInstanceLock::lockFilePath(environment) : setup.lockFilePath;
+  return texts_.langOk() ? Outcome::Ready : Outcome::NoLanguageFile;
+}
+
+bool ProgramFrame::applySingleInstanceRule() {
+  if (!switches_.machineFilter.empty() || lock_.held()) return true;
+  std::string reason;
+  const SingleInstanceLock::Outcome outcome = lock_.acquire(lockFilePath_, &reason);
+  if (outcome == SingleInstanceLock::Outcome::Acquired) return true;
+  std::string text = texts_.dajTxt(kMainWindow, "msgMutex1");
+  for (const char* key : {"msgMutex2", "msgMutex3", "msgMutex4"}) {
+    text += "\r\n\r\n" + texts_.dajTxt(kMainWindow, key);
+  }
+  if (outcome == SingleInstanceLock::Outcome::Failed) text += "\r\n\r\n" + reason;
+  texts_.messageBox(text, true, texts_.dajTxt(kMainWindow, "msgKoniecPracyProgramu"));
+  return false;
+}
+
+std::string ProgramFrame::caption() const { return mainWindowCaption(texts_, programVersionText(), switches_); }
+
+std::string mainWindowCaption(const texts::tInterfejs& texts, const std::string& versionText,
+                              const StartupSwitches& switches) {
+  std::string caption = std::string(kApplicationTitle) + "   " + texts.dajTxt(kMainWindow, "msgWersja") + " " + versionText;
+  if (!switches.machineFilter.empty()) {
+    caption += "      " + texts.dajTxt(kMainWindow, "pracujeTylkoZploterem") + " " + switches.machineFilter;
+  }
+  if (switches.checkBaseMode) caption += kCheckBaseCaption;
+  return caption;
+}
+
+}  // namespace trazvik::app
