@@ -4,6 +4,7 @@
 #include "geometry/bytes.h"
 #include "geometry/crossing.h"
 #include "geometry/delays.h"
+#include "geometry/figure.h"
 #include "geometry/lines.h"
 #include "geometry/motion_record.h"
 #include "geometry/numeric.h"

@@ -1,0 +1,73 @@
+#include "geometry/figure.h"
+
+#include "geometry/lines.h"
+#include "geometry/points.h"
+
+#include <algorithm>
+
+namespace trazvik {
+
+std::int32_t tfigura::get_min_point() {
+  std::size_t lowest = 0;
+  for (std::size_t i = 1; i < p.size(); ++i) {
+    if (p[i].y < p[lowest].y) lowest = i;
+  }
+  min_point = static_cast<std::int32_t>(lowest);
+  return min_point;
+}
+
+namespace {
+
+// b lies on a straight run from a to c that rises or stays level in x and y.
+bool isRisingStraightMiddle(const trealpoint& a, const trealpoint& b, const trealpoint& c) {
+  const tLineEq first = segmentLine({a, b});
+  const tLineEq second = segmentLine({b, c});
+  return first.slope == second.slope && first.intercept == second.intercept && a.x <= b.x && b.x <= c.x &&
+         a.y <= b.y && b.y <= c.y;
+}
+
+}  // namespace
+
+void tfigura::RedukujWezlyNaProstych() {
+  // One pass, compacting in place: p[kept] is the middle candidate and
+  // p[kept - 1] the last point that stays for certain.
+  if (p.size() < 3) return;
+  std::size_t kept = 1;
+  for (std::size_t next = 2; next < p.size(); ++next) {
+    if (!isRisingStraightMiddle(p[kept - 1], p[kept], p[next])) ++kept;
+    p[kept] = p[next];
+  }
+  p.resize(kept + 1);
+}
+
+int finishFigureShape(tfigura& fig, double accuracy) {
+  if (fig.p.empty()) {
+    fig.valid = false;
+    return 0;
+  }
+  const std::vector<trealpoint>& p = fig.p;
+  trealpoint lo = p[0], hi = p[0];
+  int shortSegments = 0;
+  for (std::size_t i = 0; i < p.size(); ++i) {
+    lo.x = std::min(lo.x, p[i].x);
+    lo.y = std::min(lo.y, p[i].y);
+    hi.x = std::max(hi.x, p[i].x);
+    hi.y = std::max(hi.y, p[i].y);
+    // every segment except the last one
+    if (i + 2 < p.size() && dist(p[i], p[i + 1]) < accuracy) ++shortSegments;
+  }
+  fig.get_min_point();
+  fig.fig_x_size = hi.x - lo.x;
+  fig.fig_y_size = hi.y - lo.y;
+  fig.fig_pp = lo;
+  fig.fig_pk = hi;
+  fig.center = {(lo.x + hi.x) / 2, (lo.y + hi.y) / 2};
+  fig.poziom = 0;
+  fig.lezy_w = nullptr;
+  fig.otwarta = p.size() < 3 || !samePoint(p.front(), p.back());
+  fig.valid = false;
+  for (std::size_t i = 1; i < p.size() && !fig.valid; ++i) fig.valid = !samePoint(p[i], p[i - 1]);
+  return shortSegments;
+}
+
+}  // namespace trazvik
