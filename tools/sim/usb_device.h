@@ -1,0 +1,47 @@
+// The simulated controller as a USB HID device in the same process: output
+// reports carry commands to it, string descriptors 10 to 25 and input reports
+// carry its status reports. With a wall clock attached, every call first lets
+// the controller catch up with the time that passed (scaled by its time
+// scale); without one the caller moves the controller's clock itself.
+#pragma once
+#include "no_qt.h"
+
+#include "controller.h"
+
+#include "link/hid_device.h"
+
+#include <chrono>
+#include <memory>
+
+namespace trazvik::sim {
+
+class SimHidDevice : public HidDevice {
+public:
+    SimHidDevice(std::shared_ptr<SimController> controller, bool followWallClock);
+
+    HidResult open() override;
+    void close() override;
+    bool isOpen() const override { return open_; }
+    bool connected() const override;
+
+    std::string manufacturer() const override;
+    std::string product() const override;
+    std::string serialNumber() const override;
+
+    HidResult writeOutputReport(std::span<const std::uint8_t, outputReportSize> report) override;
+    HidResult readInputReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override;
+    HidResult readStringDescriptor(int index, std::vector<std::uint8_t>& body) override;
+
+    SimController& controller() { return *controller_; }
+
+private:
+    void catchUp();
+    std::optional<HidResult> unavailable() const;
+
+    std::shared_ptr<SimController> controller_;
+    bool followWallClock_;
+    bool open_ = false;
+    std::chrono::steady_clock::time_point last_;
+};
+
+}  // namespace trazvik::sim
