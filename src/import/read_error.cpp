@@ -1,0 +1,32 @@
+#include "import/read_error.h"
+
+#include <cstring>
+
+namespace trazvik::import {
+
+namespace {
+
+const char* describe(tReadErrorKind kind) {
+  switch (kind) {
+    case tReadErrorKind::None: return "no error";
+    case tReadErrorKind::BadWholeNumber: return "a whole number is expected here";
+    case tReadErrorKind::BadNumber: return "a number is expected here";
+    case tReadErrorKind::NumberTooLong: return "the number is too long";
+    case tReadErrorKind::PenOutOfRange: return "the pen number is outside 0 to 1024";
+    case tReadErrorKind::LineTooLong: return "the line is too long";
+    case tReadErrorKind::ReadFailed: return "the file could not be read";
+    case tReadErrorKind::UnsupportedType: return "this file type cannot be read";
+  }
+  return "unknown error";
+}
+
+}  // namespace
+
+std::string tReadError::text() const {
+  std::string out = fileName + ": byte " + std::to_string(offset) + ": " + describe(kind);
+  if (kind == tReadErrorKind::ReadFailed && osError != 0) out += std::string(" (") + std::strerror(osError) + ")";
+  if (!token.empty()) out += ", found \"" + token + "\"";
+  return out;
+}
+
+}  // namespace trazvik::import

@@ -1,0 +1,61 @@
+#include "import/read_figures.h"
+
+#include "geometry/units.h"
+#include "import/thpgl.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <utility>
+
+namespace trazvik::import {
+
+int fileTypeFromExtension(const std::string& path) {
+  const std::size_t dot = path.find_last_of('.');
+  const std::size_t slash = path.find_last_of('/');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return 0;
+  std::string ext = path.substr(dot + 1);
+  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+  if (ext == "plt") return kFileTypeHpgl;
+  if (ext == "dxf") return kFileTypeDxf;
+  if (ext == "nc") return kFileTypeGcode;
+  if (ext == "bmp") return kFileTypeBitmap;
+  return 0;
+}
+
+double projectAccuracy(int fileType) { return fileType == kFileTypeHpgl ? 2.0 : 0.01; }
+
+std::string tFigureFile::errorText(const std::string& path) const {
+  if (openError != 0) {
+    if (openError == kErrorFileInUse) return path + ": the file is used by another process";
+    return path + ": the file cannot be opened (" + std::strerror(openError) + ")";
+  }
+  return error ? error.text() : std::string();
+}
+
+tFigureFile readFigureFile(const std::string& path, int fileType, const tReaderSettings& settings) {
+  tFigureFile result;
+  result.fileType = fileType;
+  Thpgl reader;
+  reader.mnoznikZ = settings.mnoznikZ;
+  reader.accuracy = projectAccuracy(fileType);
+  result.openError = reader.open(path, fileType, settings.multilayer);
+  if (result.openError != 0) return result;
+  while (!reader.EndOfFile) {
+    tfigura fig;
+    reader.get_figura(fig);
+    if (reader.failed()) break;
+    if (!fig.p.empty()) result.figures.push_back(std::move(fig));
+  }
+  reader.close();
+  if (reader.failed()) {
+    result.error = reader.error();
+    result.figures.clear();
+    result.figures.shrink_to_fit();
+    return result;
+  }
+  result.shortSegments = reader.shortSegments();
+  return result;
+}
+
+}  // namespace trazvik::import

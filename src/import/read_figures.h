@@ -1,0 +1,41 @@
+// Reading a whole design file into its list of figures, as the reader gives
+// them (before the project drops, joins or orders any).
+#pragma once
+#include "geometry/figure.h"
+#include "geometry/units.h"
+#include "import/read_error.h"
+
+#include <string>
+#include <vector>
+
+namespace trazvik::import {
+
+// The file type of a design file from its extension (.plt, .dxf, .nc, .bmp,
+// any case); 0 when the extension is none of them.
+int fileTypeFromExtension(const std::string& path);
+
+// Segments shorter than this (file units) count as short: 2.0 for plot
+// files, 0.01 for the others.
+double projectAccuracy(int fileType);
+
+struct tReaderSettings {
+  double mnoznikZ = 1;       // multiplier of plot pen widths
+  bool multilayer = false;   // opened as a multi-layer project
+};
+
+struct tFigureFile {
+  int fileType = 0;
+  std::vector<trazvik::tfigura> figures;  // every figure with at least one point
+  int shortSegments = 0;
+  int openError = 0;   // the operating system's code when the file could not be opened
+  tReadError error;    // why reading stopped; figures is empty then
+
+  bool ok() const { return openError == 0 && !error; }
+  // One line for the operator when !ok().
+  std::string errorText(const std::string& path) const;
+};
+
+// Reads every figure of the file; on any error no figure is kept.
+tFigureFile readFigureFile(const std::string& path, int fileType, const tReaderSettings& settings = {});
+
+}  // namespace trazvik::import

@@ -1,0 +1,84 @@
+// Thpgl: opening, closing, figure dispatch and the finishing step that every
+// figure passes through whatever its format.
+#include "import/thpgl.h"
+
+#include "geometry/units.h"
+
+namespace trazvik::import {
+
+Thpgl::Thpgl() { element.reserve(kMaxTokenLength + 1); }
+
+int Thpgl::open(const std::string& fileName, int fileType, bool openedAsMultilayer) {
+  close();
+  fileName_ = fileName;
+  error_ = {};
+  shortSegments_ = 0;
+  pens = {};
+  FileType = fileType;
+  otwarto_jako_wielowarstw = openedAsMultilayer;
+  EndOfFile = true;
+  const int rc = f.open(fileName);
+  if (rc != 0) return rc;
+  EndOfFile = false;
+  switch (fileType) {
+    case kFileTypeHpgl: startPlotFile(); break;
+    case kFileTypeDxf:
+      Dxf2Hpgl = 40;
+      last_pen = 0;
+      parzystyWiersz = true;
+      dxfEntitiesStarted = false;
+      EndOfFile = f.peek() < 0;
+      break;
+    case kFileTypeGcode:
+      lastGb = {};
+      lastGp = {};
+      parzystyWiersz = true;
+      EndOfFile = f.peek() < 0;
+      break;
+    default: break;  // get_figura reports the type
+  }
+  return 0;
+}
+
+void Thpgl::close() { f.close(); }
+
+void Thpgl::get_figura(tfigura& fig) {
+  if (failed() || !f.isOpen()) {
+    EndOfFile = true;
+    return;
+  }
+  switch (FileType) {
+    case kFileTypeHpgl: readPlotFigure(fig); break;
+    default: fail(tReadErrorKind::UnsupportedType, 0, std::to_string(FileType)); break;
+  }
+  if (failed()) {
+    EndOfFile = true;
+    return;
+  }
+  finishFigure(fig);
+}
+
+void Thpgl::finishFigure(tfigura& fig) {
+  // The DXF extrusion conversion and the G-code feed and kind join here with
+  // their readers.
+  if (fig.p.empty()) {
+    fig.valid = false;
+    return;
+  }
+  shortSegments_ += finishFigureShape(fig, accuracy);
+  // Growth slack of a finished figure is memory held for nothing while a
+  // project of many small figures lives.
+  if (fig.p.capacity() - fig.p.size() > fig.p.size() / 4 + 2) fig.p.shrink_to_fit();
+}
+
+void Thpgl::fail(tReadErrorKind kind, std::uint64_t offset, const std::string& token, int osError) {
+  if (failed()) return;  // the first error is the one that counts
+  error_.kind = kind;
+  error_.fileName = fileName_;
+  error_.offset = offset;
+  error_.token = token;
+  error_.osError = osError;
+  EndOfFile = true;
+}
+
+}  // namespace trazvik::import

@@ -1,0 +1,126 @@
+// Thpgl, the reading side: turns a design file into figures, one per call
+// of get_figura. The file type chosen at open selects the format: plot files
+// (HPGL) here; DXF and G-code readers add their members in files of their
+// own (thpgl_dxf.cpp, thpgl_gcode.cpp) and a case in get_figura and open.
+//
+// Use: open, then get_figura until EndOfFile, then close. A read that fails
+// (failed()) sets EndOfFile too; its error() names the file, the byte offset
+// and the token, and the figures read so far must be thrown away.
+#pragma once
+#include "geometry/figure.h"
+#include "geometry/records.h"
+#include "geometry/units.h"
+#include "import/read_error.h"
+#include "import/text_source.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace trazvik::import {
+
+inline constexpr int kMaxPen = 1024;
+// Longest number token kept; a longer one fails the read.
+inline constexpr std::size_t kMaxTokenLength = 64;
+
+// Per pen: a value kept with the pen and its width (PW).
+struct tPenRecord {
+  double value = 0;
+  double width = 0;
+};
+
+class Thpgl {
+ public:
+  Thpgl();
+
+  // --- settings the reader takes from the project ---
+  double mnoznikZ = 1;   // pen widths (PW) are multiplied by this
+  double accuracy = 2;   // segments shorter than this count as short
+
+  // 0, or the operating system's error code of the failed open
+  // (kErrorFileInUse when another process holds the file).
+  int open(const std::string& fileName, int fileType, bool openedAsMultilayer);
+  // Fills the empty figure fig with the next figure and finishes it.
+  void get_figura(trazvik::tfigura& fig);
+  void close();
+
+  bool failed() const { return static_cast<bool>(error_); }
+  const tReadError& error() const { return error_; }
+  // Segments shorter than `accuracy` met in the figures read so far.
+  int shortSegments() const { return shortSegments_; }
+
+  // --- line readers of the text formats (DXF, G-code) ---
+  // Each reads one line and first inverts parzystyWiersz. A line longer than
+  // kMaxLineLength fails the read. readRealLine and readIntLine leave value
+  // unchanged for an empty line and return false (failing the read) for a
+  // malformed number.
+  static constexpr std::size_t kMaxLineLength = 64 * 1024;
+  void readLine(std::string& out);
+  bool readRealLine(double& value);
+  bool readIntLine(std::int32_t& value);
+  // The last line read was a code line (kod) or a value line (wartosc) and,
+  // trimmed and upper-cased, equals the upper-cased code or value.
+  bool kod(const std::string& code, const std::string& line) const;
+  bool wartosc(const std::string& value, const std::string& line) const;
+
+  // --- reading state ---
+  int ch = ' ';             // current character of a plot file, letters upper-cased
+  std::string command;      // current plot instruction, at most 2 characters
+  bool isdigit = false;     // the current token is a number
+  bool iscommand = false;   // the current token is an instruction name
+  trazvik::trealpoint xy;        // the pen position of the current instruction
+  trazvik::trealpoint lastxy;    // the pen position before it
+  trazvik::trealpoint lastpaxy;  // the last position reached by a move
+  std::array<double, 16> param{};  // numeric parameters (the first two are used)
+  int valcod = 0;
+  int il_param = 0;         // parameters read for the current instruction
+  std::string element;      // the current token (shortened when huge)
+  bool isdown = false;      // the pen is down
+  bool relativ = false;     // relative plotting is on
+  std::int32_t last_pen = 0;  // selected pen (plot) or colour index (DXF)
+  int FileType = 0;
+  int Dxf2Hpgl = 0;
+  trazvik::trpoint3d lastGb;
+  trazvik::trpoint3d lastGp;
+  bool parzystyWiersz = false;  // the last line read was a value line
+  bool otwarto_jako_wielowarstw = false;
+  std::array<tPenRecord, kMaxPen + 1> pens{};
+  bool EndOfFile = true;
+  bool EndOfFig = false;
+  bool dxfEntitiesStarted = false;  // the "ENTITIES" section was reached
+
+ private:
+  // plot files
+  void startPlotFile();
+  void readPlotFigure(trazvik::tfigura& fig);
+  void readChar();
+  void readToken();
+  bool readInstruction();
+  bool readPair(bool firstIsReal);
+  bool isMoveCommand() const;
+  trazvik::trealpoint pairTarget(double a, double b) const;
+  void interpret(trazvik::tfigura& fig);
+  void penDown(trazvik::tfigura& fig);
+  void selectPen();
+  void setPenWidth();
+  void startFigureAt(trazvik::tfigura& fig, const trazvik::trealpoint& first);
+  static void appendPoint(trazvik::tfigura& fig, const trazvik::trealpoint& pt);
+
+  // every file type
+  void finishFigure(trazvik::tfigura& fig);
+  void fail(tReadErrorKind kind, std::uint64_t offset, const std::string& token, int osError = 0);
+
+  TextSource f;
+  std::string fileName_;
+  tReadError error_;
+  int shortSegments_ = 0;
+  bool atEnd_ = false;             // no characters are left (ch is the blank after them)
+  bool pending_ = false;           // an instruction was read and not yet interpreted
+  std::uint64_t tokenOffset_ = 0;  // where the current token starts
+  std::uint64_t instructionOffset_ = 0;  // where the current instruction starts
+  std::uint64_t chOffset_ = 0;     // where ch came from
+  std::size_t tokenLength_ = 0;    // the token's true length (element may be shorter)
+  int commandCode_ = 0;            // command as two packed characters
+};
+
+}  // namespace trazvik::import
