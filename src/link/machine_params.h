@@ -49,6 +49,9 @@ struct tMachineModel {
     tCommandLengths commandLengths{};
     bool bezierCommands = false;
     bool safetyEnclosure = false;
+    // The axis factors of the last loaded row; calibration always divides
+    // these, so repeating it never compounds.
+    double loadedAxisFactorX = 0, loadedAxisFactorY = 0, loadedAxisFactorZ = 0;
 };
 
 inline tMachineModel machineModel{};
