@@ -26,6 +26,14 @@ std::optional<std::uint16_t> narrowSpeedCode(double feedMmPerMin, const tCommand
     return static_cast<std::uint16_t>(code);
 }
 
+std::int32_t periodToSpeed(std::int64_t period, const tCommandSet& set) {
+    if (period <= 0) return set.minFeed;
+    const double factor = set.wide ? set.speedFactor() : 1.0;
+    const double divisor = factor * double(period) * set.timerTick;
+    if (!(divisor > 0)) return set.minFeed;
+    return static_cast<std::int32_t>(std::nearbyint(std::min(600000.0 / divisor, 2147483647.0)));
+}
+
 std::optional<double> feedOfSpeedCode(std::uint32_t code, const tCommandSet& set) {
     if (code == 0 || code == kNoSpeedCode || set.speedMultiplier <= 0) return std::nullopt;
     const double factor = set.wide ? set.speedFactor() : 1.0;

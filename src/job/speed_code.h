@@ -22,6 +22,12 @@ std::uint32_t speedCode(double feedMmPerMin, const tCommandSet& set);
 // The narrow set's 16-bit code; nothing when the code does not fit.
 std::optional<std::uint16_t> narrowSpeedCode(double feedMmPerMin, const tCommandSet& set);
 
+// The feed in whole mm/min a period code shows as: minFeed for p <= 0,
+// else nearest(600000 / F / (p x timerTick)) in the wide set (F the speed
+// factor) and nearest(600000 / (p x timerTick)) in the narrow set. The feed
+// is still multiplied by speedMultiplier, as the controller reports it.
+std::int32_t periodToSpeed(std::int64_t period, const tCommandSet& set);
+
 // The feed in mm/min a code stands for (inverse of speedCode, unrounded);
 // nothing for 65535 and 0.
 std::optional<double> feedOfSpeedCode(std::uint32_t code, const tCommandSet& set);

@@ -239,6 +239,18 @@ void identifyMachine(tMachineModel& machine, tLinkState& link, const tplotstate&
     derivedCapabilities(machine, link, env);
 }
 
+tMachineModel machineModelFor(const std::string& productString, int protocolLevel, int firmwareMinor,
+                              int firmwareBuild, tLinkState& link) {
+    link.protocolLevel = static_cast<std::uint16_t>(protocolLevel);
+    link.firmwareMinor = static_cast<std::uint16_t>(firmwareMinor);
+    link.firmwareBuild = firmwareBuild;
+    tplotstate st;
+    st.info1 = productString;
+    tMachineModel machine;
+    identifyMachine(machine, link, st, tIdentifyEnvironment{});
+    return machine;
+}
+
 void identifyMachine() { identifyMachine(machineModel, linkState, plotState, identifyEnvironment); }
 
 }  // namespace trazvik

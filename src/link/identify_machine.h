@@ -47,6 +47,13 @@ void identifyMachine();
 // each clamped to 0.6 to 1.4).
 void applyAxisCalibration(tMachineModel& machine, tLinkState& link, const tIdentifyEnvironment& env);
 
+// A machine model identified from a product string and firmware version
+// alone (no calibration, no USB reads): what the simulator, the job dump
+// and the tests use to stand for a machine type. `link` receives the link
+// values identification sets.
+tMachineModel machineModelFor(const std::string& productString, int protocolLevel, int firmwareMinor,
+                              int firmwareBuild, tLinkState& link);
+
 // The product string with the missing characters (up to `length`) blanks.
 std::string paddedProductString(const std::string& info1, std::size_t length);
 

@@ -62,6 +62,15 @@ bool inverterOk(const tMachineModel& m, const tLinkState& link, const tplotstate
     return !(link.drillSlots && st.bit(stateBit::inverterError));
 }
 
+std::int32_t defaultAcceleration(bool usbControllerPresent, const tMachineModel& m, const tplotstate& st,
+                                 std::string& productText) {
+    productText.clear();
+    if (!usbControllerPresent) return 0;
+    for (char c : st.info1)
+        if (c != ' ') productText.push_back(c);
+    return m.machineParams.rampStep;
+}
+
 bool isToolMeasureFamily() { return isToolMeasureFamily(machineModel); }
 bool spindleWaitRecord() { return spindleWaitRecord(machineModel, linkState); }
 bool highResolutionPower() { return highResolutionPower(machineModel, linkState); }

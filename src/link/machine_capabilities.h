@@ -32,6 +32,12 @@ bool firmwareIs(const tLinkState& link, int a, int b);
 // always true on "RB2" and on controllers marked as having no inverter.
 bool inverterOk(const tMachineModel& m, const tLinkState& link, const tplotstate& st);
 
+// The machine's acceleration coefficient and its product string without
+// blanks, after the machine information was read; 0 and an empty text when
+// no USB controller is present.
+std::int32_t defaultAcceleration(bool usbControllerPresent, const tMachineModel& m, const tplotstate& st,
+                                 std::string& productText);
+
 // Global forms over machineModel, linkState and plotState.
 bool isToolMeasureFamily();
 bool spindleWaitRecord();

@@ -61,3 +61,23 @@ TEST(SpeedCode, FeedOfCodeInvertsTheConversion) {
 
 }  // namespace
 }  // namespace trazvik
+
+namespace trazvik {
+namespace {
+
+TEST(SpeedCode, PeriodToSpeedForDisplay) {
+    tCommandSet wide = test::wideSet(7);
+    // 600000 / 10 / (2400 x 0.0125) = 2000: the scaled feed of 1000 mm/min
+    EXPECT_EQ(periodToSpeed(2400, wide), 2000);
+    EXPECT_EQ(periodToSpeed(0, wide), 1);  // minFeed
+    EXPECT_EQ(periodToSpeed(-5, wide), 1);
+    // narrow: 600000 / (267 x 0.75) = 2996.25
+    EXPECT_EQ(periodToSpeed(267, test::narrowSet()), 2996);
+    tCommandSet ycp = wide;
+    ycp.axisFactorX = 4.7961630695;
+    ycp.integerSpeedFactor = true;
+    EXPECT_EQ(periodToSpeed(9600, ycp), 1000);  // divides by 5
+}
+
+}  // namespace
+}  // namespace trazvik

@@ -1,6 +1,7 @@
 #include "link/machine_capabilities.h"
 
 #include "config/tdlgkonfig.h"
+#include "link/identify_machine.h"
 
 #include <gtest/gtest.h>
 
@@ -77,6 +78,24 @@ TEST(Capabilities, VacuumBeforeStartFollowsTheSetting) {
     EXPECT_TRUE(vacuumBeforeStartWanted(m, settings));
     m.machineParams.vacuumPump = 0;
     EXPECT_FALSE(vacuumBeforeStartWanted(m, settings));
+}
+
+}  // namespace
+}  // namespace trazvik
+
+namespace trazvik {
+namespace {
+
+TEST(Capabilities, DefaultAccelerationNeedsTheController) {
+    tLinkState link;
+    const tMachineModel m = machineModelFor("YFB 46", 6, 20, 0, link);
+    tplotstate st;
+    st.info1 = "YFB 46  ";
+    std::string text = "stale";
+    EXPECT_EQ(defaultAcceleration(false, m, st, text), 0);
+    EXPECT_EQ(text, "");
+    EXPECT_EQ(defaultAcceleration(true, m, st, text), 4);
+    EXPECT_EQ(text, "YFB46");
 }
 
 }  // namespace
