@@ -72,5 +72,6 @@ void addSharedOptions(CLI::App& app, Context& context);
 
 // The commands.
 void addFrameCommand(CLI::App& app, Context& context);
+void addDumpCommand(CLI::App& app, Context& context);
 
 }  // namespace trazvik::cli
