@@ -2,6 +2,7 @@
 
 #include "geometry/units.h"
 #include "layers/layer_colors.h"
+#include "project/figure_list.h"
 
 #include <gtest/gtest.h>
 
@@ -47,6 +48,22 @@ TEST(Warstwy, PlotFilePensBecomeLayersWithFigureCounts) {
   EXPECT_FALSE(w.layer[1].ramkaNawarstwie);
   EXPECT_EQ(w.layer[2].kolor, kolorPisaka(2));
   EXPECT_FALSE(w.CanSort());  // no layer file beside an unnamed design
+}
+
+TEST(Warstwy, BuildsFromTheProjectsFigureList) {
+  tListaFigur figs;
+  for (int pen : {1, 2, 2}) {
+    figs.push_back(std::make_unique<tfigura>());
+    figs.back()->org_color = pen;
+    figs.back()->width = pen * 0.25;
+  }
+  figs.back()->ramka = true;
+  tWarstwy w;
+  w.create(figs, "", false, 1, 2, 3, kFileTypeHpgl);
+  EXPECT_EQ(w.layerCount(), 2);
+  EXPECT_EQ(w.layer[2].iloscWszystkichFig, 2);
+  EXPECT_EQ(w.getGlebokosc(2), 0.5);
+  EXPECT_TRUE(w.layer[2].ramkaNawarstwie);
 }
 
 TEST(Warstwy, DefaultsApplyToDxfAndToLasers) {

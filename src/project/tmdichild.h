@@ -1,0 +1,139 @@
+// TMDIChild: the project document of one opened design file, without its
+// window. It owns the figures, the project's box, the layer table of a
+// multi-layer project, the length totals and the G-code extents; it loads
+// a file through the reader, cleans and frames the figures, and runs the
+// preparation steps in their fixed order.
+#pragma once
+#include "geometry/records.h"
+#include "layers/warstwy.h"
+#include "project/figure_list.h"
+#include "project/job_handover.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace trazvik {
+
+class TDlgkonfig;
+namespace texts {
+class tInterfejs;
+}
+
+// What the project shows in its window and in the main window; every
+// callback is optional.
+struct tWidokProjektu {
+  std::function<void(const std::string&)> panelStatusu;  // the main window's status panel
+  std::function<void(const std::string&)> paskStatusu;   // the project window's status bar
+  std::function<void(const std::string&)> tytul;         // the window caption
+  std::function<void(bool)> zajety;                      // busy cursor on / off
+  std::function<void()> odswiez;                         // redraw the figures
+  std::function<void()> zamknij;                         // a failed load closes the window
+};
+
+// File type from the extension (letter case ignored): PLT 1, DXF 2, NC 3,
+// BMP 4, anything else 1.
+int typPlikuZRozszerzenia(const std::string& path);
+
+class TMDIChild {
+ public:
+  TMDIChild(TDlgkonfig& konfig, const texts::tInterfejs& interfejs);
+  ~TMDIChild();
+  TMDIChild(const TMDIChild&) = delete;
+  TMDIChild& operator=(const TMDIChild&) = delete;
+
+  // Sets the file type and whether the project is multi-layer.
+  void DostosujWgTypuProjektu(int fileType);
+  // Reads a plot, DXF or G-code file into the project. False when the file
+  // could not be read: the operator has been told and the window closes.
+  bool Load(const std::string& path);
+
+  // Figure i is the frame: at least 2 figures, figure i at level 0 and every
+  // other figure nested.
+  bool framka(int i) const;
+  // Box, centre, lowest point, valid, nesting reset, open flag (by
+  // prj_accuracy) of one figure.
+  void licz_parametry(tfigura& f) const;
+  // Inverts the cut flag of the selected figure (the window's menu command).
+  void ZmienDoCiecia();
+  // Direction analysis, direction, order and tool paths again after a
+  // change (not for G-code or bitmap projects).
+  void PrzeliczPoWaznejZmianie();
+  // Multi-layer projects: every figure's cut flag from its layer.
+  void OdswiezAktywnoscWarstw();
+  // The job of the selected figure, or of it and every figure after it,
+  // through the job writer. False without a selection or writer.
+  bool Save_selected(const std::string& path);
+  bool Save_from_selected(const std::string& path);
+
+  // Measurements.
+  void ustal_dist();
+  double GetCuttingLength() const;         // in the operator's length unit
+  double GetEstimatedCuttingTime() const;  // minutes
+
+  // The preparation steps of the toolpath (nesting, direction, order,
+  // outline); see prepare/.
+  void co_w_czym();
+  void AnalizaKierunkow();
+  void UstawKierunek();
+  void UstawKolejnosc();
+  void AddOutline();
+
+  TDlgkonfig& konfig() const { return konfig_; }
+  const texts::tInterfejs& interfejs() const { return interfejs_; }
+  bool wielowarstwowy() const { return otwarto_jako_wielowarstwowy && ImportFileType != 3; }
+
+  void ustawWidok(tWidokProjektu widok) { widok_ = std::move(widok); }
+  void ustawPisarza(tPisarzZadania* pisarz) { pisarz_ = pisarz; }
+
+  // --- the project ---
+  int max_poziom = 0;
+  bool test = false;
+  tIntPoint pp;
+  tIntPoint pk;
+  tListaFigur fig;
+  double size_x = 0;
+  double size_y = 0;
+  trealpoint center;
+  bool grawer = false;
+  int selected = -1;
+  double total_lenwork = 0;
+  double total_lenprzes = 0;
+  double total_lenpol = 0;
+  double total_lenz = 0;
+  std::unique_ptr<tWarstwy> warstwy;
+  int ImportFileType = 1;
+  tMinMax GcodPar;
+  int iloscPoczatkowa = 0;
+  bool jestRamka = false;
+  int zoomSkala = 1;
+  bool hasHatching = false;
+  bool otwarto_jako_wielowarstwowy = false;
+  double prj_accuracy = 2.0;
+  // Segments shorter than prj_accuracy counted while reading.
+  int iloscKrotkichOdcinkow = 0;
+  std::string sciezka;  // the design file
+
+ private:
+  bool wczytajFigury(const std::string& path);
+  void pokazBladOtwarcia(int kod, const std::string& szczegoly) const;
+  void oczyscWezly();
+  void ustalGabaryt();
+  void utworzWarstwy();
+  void przygotuj();
+  void sumyGcode();
+  void oznaczRamke();
+  void sprawdzRozmiar() const;
+  std::string tekst(const char* key) const;
+  void status(const std::function<void(const std::string&)>& f, const std::string& t) const {
+    if (f) f(t);
+  }
+  void zmienDoCiecia(tfigura& f, bool doCiecia);
+
+  TDlgkonfig& konfig_;
+  const texts::tInterfejs& interfejs_;
+  tWidokProjektu widok_;
+  tPisarzZadania* pisarz_ = nullptr;
+};
+
+}  // namespace trazvik
