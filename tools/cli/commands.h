@@ -73,5 +73,6 @@ void addSharedOptions(CLI::App& app, Context& context);
 // The commands.
 void addFrameCommand(CLI::App& app, Context& context);
 void addDumpCommand(CLI::App& app, Context& context);
+void addFiguresCommand(CLI::App& app, Context& context);
 
 }  // namespace trazvik::cli

@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
   // Commands register here, one line each, after the shared options.
   trazvik::cli::addFrameCommand(app, context);
   trazvik::cli::addDumpCommand(app, context);
+  trazvik::cli::addFiguresCommand(app, context);
 
   try {
     app.parse(argc, argv);
