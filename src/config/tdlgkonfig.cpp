@@ -257,6 +257,15 @@ void TDlgkonfig::restoreDefaultArcFactor() {
 void TDlgkonfig::arcSlowest() { set("tbRuchNaLukach", minOf("tbRuchNaLukach")); }
 void TDlgkonfig::arcFastest() { set("tbRuchNaLukach", maxOf("tbRuchNaLukach")); }
 
+void TDlgkonfig::useTouchPanel() {
+  for (Control& c : controls_) {
+    if (TFltEdit* edit = c.edit()) {
+      edit->fBigNumPad = true;
+      edit->fJedenKlikKalkulator = true;
+    }
+  }
+}
+
 void TDlgkonfig::takeCurrentPosition(double xHundredths, double yHundredths) {
   set("feuOdjazdX", xHundredths / 100.0);
   set("feuOdjazdY", yHundredths / 100.0);

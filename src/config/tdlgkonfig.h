@@ -123,6 +123,8 @@ class TDlgkonfig {
   void takeCurrentPosition(double xHundredths, double yHundredths);
   // Pixel size of the last loaded bitmap (for the proportional image size).
   void setBitmapPixelSize(int width, int height);
+  // Touch-panel mode: every numeric field opens the large keypad on one click.
+  void useTouchPanel();
 
   // Set by every important change and at creation; cleared by the main window.
   bool wazna_zmiana = true;

@@ -74,5 +74,6 @@ void addSharedOptions(CLI::App& app, Context& context);
 void addFrameCommand(CLI::App& app, Context& context);
 void addDumpCommand(CLI::App& app, Context& context);
 void addFiguresCommand(CLI::App& app, Context& context);
+void addSettingsCommand(CLI::App& app, Context& context);
 
 }  // namespace trazvik::cli

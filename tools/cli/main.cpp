@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
   trazvik::cli::addFrameCommand(app, context);
   trazvik::cli::addDumpCommand(app, context);
   trazvik::cli::addFiguresCommand(app, context);
+  trazvik::cli::addSettingsCommand(app, context);
 
   try {
     app.parse(argc, argv);
