@@ -46,17 +46,26 @@ int finishFigureShape(tfigura& fig, double accuracy) {
     return 0;
   }
   const std::vector<trealpoint>& p = fig.p;
+  const std::size_t n = p.size();
+  const double accuracy2 = accuracy > 0 ? accuracy * accuracy : -1;  // compare squares, no roots
   trealpoint lo = p[0], hi = p[0];
+  std::size_t lowest = 0;
   int shortSegments = 0;
-  for (std::size_t i = 0; i < p.size(); ++i) {
-    lo.x = std::min(lo.x, p[i].x);
-    lo.y = std::min(lo.y, p[i].y);
-    hi.x = std::max(hi.x, p[i].x);
-    hi.y = std::max(hi.y, p[i].y);
+  bool valid = false;
+  for (std::size_t i = 1; i < n; ++i) {
+    const trealpoint& q = p[i];
+    lo.x = std::min(lo.x, q.x);
+    hi.x = std::max(hi.x, q.x);
+    hi.y = std::max(hi.y, q.y);
+    if (q.y < lo.y) {
+      lo.y = q.y;
+      lowest = i;
+    }
+    valid = valid || !samePoint(q, p[i - 1]);
     // every segment except the last one
-    if (i + 2 < p.size() && dist(p[i], p[i + 1]) < accuracy) ++shortSegments;
+    if (i + 1 < n && dist2(p[i - 1], q) < accuracy2) ++shortSegments;
   }
-  fig.get_min_point();
+  fig.min_point = static_cast<std::int32_t>(lowest);
   fig.fig_x_size = hi.x - lo.x;
   fig.fig_y_size = hi.y - lo.y;
   fig.fig_pp = lo;
@@ -64,9 +73,8 @@ int finishFigureShape(tfigura& fig, double accuracy) {
   fig.center = {(lo.x + hi.x) / 2, (lo.y + hi.y) / 2};
   fig.poziom = 0;
   fig.lezy_w = nullptr;
-  fig.otwarta = p.size() < 3 || !samePoint(p.front(), p.back());
-  fig.valid = false;
-  for (std::size_t i = 1; i < p.size() && !fig.valid; ++i) fig.valid = !samePoint(p[i], p[i - 1]);
+  fig.otwarta = n < 3 || !samePoint(p.front(), p.back());
+  fig.valid = valid;
   return shortSegments;
 }
 

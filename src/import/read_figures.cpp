@@ -42,10 +42,10 @@ tFigureFile readFigureFile(const std::string& path, int fileType, const tReaderS
   result.openError = reader.open(path, fileType, settings.multilayer);
   if (result.openError != 0) return result;
   while (!reader.EndOfFile) {
-    tfigura fig;
-    reader.get_figura(fig);
+    auto fig = std::make_unique<tfigura>();
+    reader.get_figura(*fig);
     if (reader.failed()) break;
-    if (!fig.p.empty()) result.figures.push_back(std::move(fig));
+    if (!fig->p.empty()) result.figures.push_back(std::move(fig));
   }
   reader.close();
   if (reader.failed()) {

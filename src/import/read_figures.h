@@ -5,6 +5,7 @@
 #include "geometry/units.h"
 #include "import/read_error.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,9 @@ struct tReaderSettings {
 
 struct tFigureFile {
   int fileType = 0;
-  std::vector<trazvik::tfigura> figures;  // every figure with at least one point
+  // Every figure with at least one point, each in its own allocation (as the
+  // project keeps them, so their addresses stay put).
+  std::vector<std::unique_ptr<trazvik::tfigura>> figures;
   int shortSegments = 0;
   int openError = 0;   // the operating system's code when the file could not be opened
   tReadError error;    // why reading stopped; figures is empty then

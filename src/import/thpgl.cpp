@@ -66,9 +66,6 @@ void Thpgl::finishFigure(tfigura& fig) {
     return;
   }
   shortSegments_ += finishFigureShape(fig, accuracy);
-  // Growth slack of a finished figure is memory held for nothing while a
-  // project of many small figures lives.
-  if (fig.p.capacity() - fig.p.size() > fig.p.size() / 4 + 2) fig.p.shrink_to_fit();
 }
 
 void Thpgl::fail(tReadErrorKind kind, std::uint64_t offset, const std::string& token, int osError) {

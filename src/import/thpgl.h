@@ -16,6 +16,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace trazvik::import {
 
@@ -93,8 +94,12 @@ class Thpgl {
   // plot files
   void startPlotFile();
   void readPlotFigure(trazvik::tfigura& fig);
+  void readPlotInstructions(trazvik::tfigura& fig);
   void readChar();
+  void reachEnd();
   void readToken();
+  void readNumberToken();
+  bool slowNumber(bool real, double& value);
   bool readInstruction();
   bool readPair(bool firstIsReal);
   bool isMoveCommand() const;
@@ -104,7 +109,7 @@ class Thpgl {
   void selectPen();
   void setPenWidth();
   void startFigureAt(trazvik::tfigura& fig, const trazvik::trealpoint& first);
-  static void appendPoint(trazvik::tfigura& fig, const trazvik::trealpoint& pt);
+  void appendPoint(const trazvik::trealpoint& pt);
 
   // every file type
   void finishFigure(trazvik::tfigura& fig);
@@ -118,7 +123,9 @@ class Thpgl {
   bool pending_ = false;           // an instruction was read and not yet interpreted
   std::uint64_t tokenOffset_ = 0;  // where the current token starts
   std::uint64_t instructionOffset_ = 0;  // where the current instruction starts
-  std::uint64_t chOffset_ = 0;     // where ch came from
+  bool tokenIsWhole_ = false;      // the number token is a plain whole number...
+  std::int32_t tokenWhole_ = 0;    // ...of this value
+  std::vector<trazvik::trealpoint> points_;  // points of the figure being read
   std::size_t tokenLength_ = 0;    // the token's true length (element may be shorter)
   int commandCode_ = 0;            // command as two packed characters
 };

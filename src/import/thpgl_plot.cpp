@@ -53,16 +53,18 @@ void Thpgl::startPlotFile() {
 }
 
 void Thpgl::readChar() {
-  chOffset_ = f.offset();
-  int c = f.get();
-  if (c < 0) {
-    atEnd_ = true;
-    ch = ' ';
-    if (f.readError() != 0) fail(tReadErrorKind::ReadFailed, chOffset_, "", f.readError());
+  const int c = f.get();
+  if (c < 0) [[unlikely]] {
+    reachEnd();
     return;
   }
-  if (c >= 'a' && c <= 'z') c -= 'a' - 'A';
-  ch = c;
+  ch = (c >= 'a' && c <= 'z') ? c - ('a' - 'A') : c;
+}
+
+void Thpgl::reachEnd() {
+  atEnd_ = true;
+  ch = ' ';
+  if (f.readError() != 0) fail(tReadErrorKind::ReadFailed, f.offset(), "", f.readError());
 }
 
 void Thpgl::readToken() {
@@ -72,7 +74,7 @@ void Thpgl::readToken() {
   tokenLength_ = 0;
   while (!atEnd_) {
     if (isLetter(ch)) {
-      tokenOffset_ = chOffset_;
+      tokenOffset_ = f.offset() - 1;
       element.push_back(static_cast<char>(ch));
       readChar();
       if (isLetter(ch)) {
@@ -84,12 +86,7 @@ void Thpgl::readToken() {
       return;
     }
     if (isNumberChar(ch)) {
-      tokenOffset_ = chOffset_;
-      do {
-        if (element.size() < kMaxTokenLength) element.push_back(static_cast<char>(ch));
-        ++tokenLength_;
-        readChar();
-      } while (!atEnd_ && isNumberChar(ch));
+      readNumberToken();
       if (tokenLength_ != 1 || element[0] != '.') {
         isdigit = true;
         return;
@@ -100,6 +97,39 @@ void Thpgl::readToken() {
     }
     readChar();
   }
+}
+
+// Takes the run of number characters at ch into element and, for the usual
+// plain whole number (sign, up to 10 digits, within 32 bits), its value.
+void Thpgl::readNumberToken() {
+  tokenOffset_ = f.offset() - 1;
+  std::int64_t magnitude = 0;
+  int digits = 0;
+  bool plain = true;
+  const bool negative = ch == '-';
+  if (ch >= '0' && ch <= '9') {
+    magnitude = ch - '0';
+    digits = 1;
+  } else if (ch == '.') {
+    plain = false;
+  }
+  element.push_back(static_cast<char>(ch));
+  tokenLength_ = 1;
+  readChar();
+  while (!atEnd_ && isNumberChar(ch)) {
+    if (ch >= '0' && ch <= '9') {
+      if (digits < 11) magnitude = magnitude * 10 + (ch - '0');
+      ++digits;
+    } else {
+      plain = false;
+    }
+    if (element.size() < kMaxTokenLength) element.push_back(static_cast<char>(ch));
+    ++tokenLength_;
+    readChar();
+  }
+  const std::int64_t value = negative ? -magnitude : magnitude;
+  tokenIsWhole_ = plain && digits > 0 && digits <= 10 && value >= INT32_MIN && value <= INT32_MAX;
+  tokenWhole_ = static_cast<std::int32_t>(tokenIsWhole_ ? value : 0);
 }
 
 bool Thpgl::isMoveCommand() const {
@@ -117,32 +147,43 @@ trealpoint Thpgl::pairTarget(double a, double b) const {
 // real (right after an instruction name) or whole, the second always whole.
 bool Thpgl::readPair(bool firstIsReal) {
   for (int i = 0; i < 2; ++i) {
-    if (tokenLength_ > kMaxTokenLength) {
-      fail(tReadErrorKind::NumberTooLong, tokenOffset_, element + "...");
+    double value;
+    if (tokenIsWhole_) {
+      value = tokenWhole_;
+    } else if (!slowNumber(i == 0 && firstIsReal, value)) {
       return false;
     }
-    double value;
-    if (i == 0 && firstIsReal) {
-      const auto real = parsePlotReal(element);
-      if (!real) {
-        fail(tReadErrorKind::BadNumber, tokenOffset_, element);
-        return false;
-      }
-      value = *real;
-    } else {
-      const auto whole = parsePlotWhole(element);
-      if (!whole) {
-        fail(tReadErrorKind::BadWholeNumber, tokenOffset_, element);
-        return false;
-      }
-      value = *whole;
-    }
-    param[i] = value;
+    param[static_cast<std::size_t>(i)] = value;
     il_param = i + 1;
     readToken();
     if (!isdigit) break;
   }
   if (il_param == 2 && isMoveCommand()) xy = pairTarget(param[0], param[1]);
+  return true;
+}
+
+// The current number token when it is not a plain whole number: a real
+// where one is allowed, otherwise an error with its place.
+bool Thpgl::slowNumber(bool real, double& value) {
+  if (tokenLength_ > kMaxTokenLength) {
+    fail(tReadErrorKind::NumberTooLong, tokenOffset_, element + "...");
+    return false;
+  }
+  if (real) {
+    const auto parsed = parsePlotReal(element);
+    if (!parsed) {
+      fail(tReadErrorKind::BadNumber, tokenOffset_, element);
+      return false;
+    }
+    value = *parsed;
+    return true;
+  }
+  const auto whole = parsePlotWhole(element);
+  if (!whole) {
+    fail(tReadErrorKind::BadWholeNumber, tokenOffset_, element);
+    return false;
+  }
+  value = *whole;
   return true;
 }
 
@@ -167,6 +208,12 @@ bool Thpgl::readInstruction() {
 }
 
 void Thpgl::readPlotFigure(tfigura& fig) {
+  points_.clear();
+  readPlotInstructions(fig);
+  fig.p.assign(points_.begin(), points_.end());  // one allocation of the exact size
+}
+
+void Thpgl::readPlotInstructions(tfigura& fig) {
   fig.org_color = last_pen;
   EndOfFig = false;
   isdown = false;
@@ -186,20 +233,20 @@ void Thpgl::readPlotFigure(tfigura& fig) {
   EndOfFile = atEnd_ && !pending_;
 }
 
-void Thpgl::appendPoint(tfigura& fig, const trealpoint& pt) {
-  if (fig.p.empty() || !samePoint(fig.p.back(), pt)) fig.p.push_back(pt);
+void Thpgl::appendPoint(const trealpoint& pt) {
+  if (points_.empty() || !samePoint(points_.back(), pt)) points_.push_back(pt);
 }
 
 void Thpgl::startFigureAt(tfigura& fig, const trealpoint& first) {
   fig.org_color = last_pen;
   fig.width = pens[static_cast<std::size_t>(last_pen)].width;
-  appendPoint(fig, first);
+  appendPoint(first);
 }
 
 void Thpgl::penDown(tfigura& fig) {
   if (!isdown) startFigureAt(fig, lastxy);
   isdown = true;
-  appendPoint(fig, xy);
+  appendPoint(xy);
   lastpaxy = xy;
 }
 
@@ -251,9 +298,9 @@ void Thpgl::interpret(tfigura& fig) {
       lastpaxy = xy;
       break;
     case kC:
-      if (!isdown) appendPoint(fig, lastpaxy);
+      if (!isdown) appendPoint(lastpaxy);
       isdown = true;
-      appendPoint(fig, xy);
+      appendPoint(xy);
       lastpaxy = xy;
       break;
     case kM:

@@ -44,12 +44,12 @@ TEST(ForeignPlotFiles, PstoeditExportsReadAsTheirDrawing) {
     const auto place = [&](PsPoint p) { return trealpoint{p.x * w.scale + w.offsetX, p.y * w.scale + w.offsetY}; };
 
     for (std::size_t i = 0; i < file.figures.size(); ++i) {
-      EXPECT_EQ(file.figures[i].org_color, w.pens[i]) << w.file << " #" << i;
-      EXPECT_DOUBLE_EQ(file.figures[i].width, w.widths[i]) << w.file << " #" << i;
-      EXPECT_TRUE(file.figures[i].valid) << w.file << " #" << i;
+      EXPECT_EQ(file.figures[i]->org_color, w.pens[i]) << w.file << " #" << i;
+      EXPECT_DOUBLE_EQ(file.figures[i]->width, w.widths[i]) << w.file << " #" << i;
+      EXPECT_TRUE(file.figures[i]->valid) << w.file << " #" << i;
     }
     for (std::size_t i = 0; i < kPolylines.size(); ++i) {
-      const tfigura& f = file.figures[i];
+      const tfigura& f = *file.figures[i];
       ASSERT_EQ(f.p.size(), kPolylines[i].size()) << w.file << " #" << i;
       for (std::size_t k = 0; k < f.p.size(); ++k) {
         const trealpoint want = place(kPolylines[i][k]);
@@ -57,11 +57,11 @@ TEST(ForeignPlotFiles, PstoeditExportsReadAsTheirDrawing) {
         EXPECT_NEAR(f.p[k].y, want.y, w.tolerance) << w.file << " #" << i << " point " << k;
       }
     }
-    EXPECT_FALSE(file.figures[0].otwarta);
-    EXPECT_TRUE(file.figures[1].otwarta);
-    EXPECT_FALSE(file.figures[2].otwarta);
+    EXPECT_FALSE(file.figures[0]->otwarta);
+    EXPECT_TRUE(file.figures[1]->otwarta);
+    EXPECT_FALSE(file.figures[2]->otwarta);
 
-    const tfigura& circle = file.figures[3];
+    const tfigura& circle = *file.figures[3];
     EXPECT_FALSE(circle.otwarta) << w.file;
     EXPECT_GT(circle.p.size(), 30u) << w.file;
     const trealpoint centre = place(kCircleCentre);

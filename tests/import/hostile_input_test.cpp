@@ -52,7 +52,7 @@ TEST(HostileInput, BinaryGarbageEndsCleanly) {
       EXPECT_LE(file.error.token.size(), kMaxTokenLength + 3);
       EXPECT_TRUE(file.figures.empty());
     }
-    for (const tfigura& f : file.figures) EXPECT_FALSE(f.p.empty());
+    for (const auto& fig : file.figures) EXPECT_FALSE(fig->p.empty());
   }
 }
 
@@ -84,8 +84,8 @@ TEST(HostileInput, LargeFileStreamsInBoundedMemory) {
   EXPECT_LT(heapPeak() - before, 2 * kMiB);
   ASSERT_TRUE(file.ok()) << file.errorText("big.plt");
   ASSERT_EQ(file.figures.size(), 1u);
-  EXPECT_EQ(file.figures[0].org_color, 2);
-  EXPECT_EQ(file.figures[0].p, (std::vector<trealpoint>{{-10, 20}, {0, 0}, {100, 0}}));
+  EXPECT_EQ(file.figures[0]->org_color, 2);
+  EXPECT_EQ(file.figures[0]->p, (std::vector<trealpoint>{{-10, 20}, {0, 0}, {100, 0}}));
 }
 
 }  // namespace

@@ -30,7 +30,8 @@ tFigureFile readPlot(const std::string& content, double mnoznikZ = 1) {
 
 std::string describe(const tFigureFile& file) {
   std::string out;
-  for (const tfigura& f : file.figures) {
+  for (const auto& fig : file.figures) {
+    const tfigura& f = *fig;
     out += "[pen " + std::to_string(f.org_color) + ":";
     for (const trealpoint& p : f.p) out += " (" + std::to_string(p.x) + "," + std::to_string(p.y) + ")";
     out += "]";
@@ -97,9 +98,9 @@ TEST(PlotReader, InstructionsBecomeFigures) {
     ASSERT_TRUE(file.ok()) << c.what << ": " << file.errorText("drawing.plt");
     ASSERT_EQ(file.figures.size(), c.figures.size()) << c.what << ": " << describe(file);
     for (std::size_t i = 0; i < c.figures.size(); ++i) {
-      EXPECT_EQ(file.figures[i].org_color, c.figures[i].color) << c.what << " #" << i;
-      EXPECT_EQ(file.figures[i].p, c.figures[i].points) << c.what << " #" << i << ": " << describe(file);
-      EXPECT_DOUBLE_EQ(file.figures[i].width, c.figures[i].width) << c.what << " #" << i;
+      EXPECT_EQ(file.figures[i]->org_color, c.figures[i].color) << c.what << " #" << i;
+      EXPECT_EQ(file.figures[i]->p, c.figures[i].points) << c.what << " #" << i << ": " << describe(file);
+      EXPECT_DOUBLE_EQ(file.figures[i]->width, c.figures[i].width) << c.what << " #" << i;
     }
   }
 }
@@ -108,15 +109,15 @@ TEST(PlotReader, FiguresAreFinished) {
   const tFigureFile file = readPlot("SP1;PU0,0;PD40,0,40,40,0,40,0,0;PU;SP2;PU0,0;PD0,0;PU;PU80,0;PD81,0,90,0,90,1;");
   ASSERT_TRUE(file.ok());
   ASSERT_EQ(file.figures.size(), 3u);
-  const tfigura& square = file.figures[0];
+  const tfigura& square = *file.figures[0];
   EXPECT_TRUE(square.valid);
   EXPECT_FALSE(square.otwarta);
   EXPECT_EQ(square.fig_pk, (trealpoint{40, 40}));
   EXPECT_EQ(square.center, (trealpoint{20, 20}));
-  const tfigura& dot = file.figures[1];
+  const tfigura& dot = *file.figures[1];
   EXPECT_FALSE(dot.valid);  // one point: the project drops it
   EXPECT_TRUE(dot.otwarta);
-  EXPECT_TRUE(file.figures[2].otwarta);
+  EXPECT_TRUE(file.figures[2]->otwarta);
   // (80,0)-(81,0) is below the plot accuracy of 2; the last segment is not counted.
   EXPECT_EQ(file.shortSegments, 1);
 }

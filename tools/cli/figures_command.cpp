@@ -57,7 +57,7 @@ void printJson(const import::tFigureFile& file, std::ostream& out) {
   const int type = file.fileType;
   out << "{\"file_type\":" << type << ",\"figures\":[";
   for (std::size_t i = 0; i < file.figures.size(); ++i) {
-    const tfigura& f = file.figures[i];
+    const tfigura& f = *file.figures[i];
     out << (i ? ",\n" : "\n") << "{\"index\":" << i << ",\"color\":" << f.org_color
         << ",\"width\":" << jsonNumber(f.width) << ",\"open\":" << (f.otwarta ? "true" : "false")
         << ",\"valid\":" << (f.valid ? "true" : "false") << ",\"bbox_mm\":[" << jsonNumber(toMm(type, f.fig_pp.x))
@@ -83,7 +83,7 @@ void printTable(const std::string& path, const import::tFigureFile& file, std::o
                 "points", "shape", "valid", "xmin mm", "ymin mm", "xmax mm", "ymax mm", "length mm");
   out << line;
   for (std::size_t i = 0; i < file.figures.size(); ++i) {
-    const tfigura& f = file.figures[i];
+    const tfigura& f = *file.figures[i];
     const double mm = toMm(type, pathLength(f));
     std::snprintf(line, sizeof line, "%6zu %7d %8s %7zu %-6s %-5s %10s %10s %10s %10s %11s\n", i, f.org_color,
                   fixed(f.width).c_str(), f.p.size(), f.otwarta ? "open" : "closed", f.valid ? "yes" : "no",
