@@ -6,7 +6,6 @@
 namespace trazvik::app {
 namespace {
 
-constexpr const char* kMainWindow = "Main_window";
 constexpr const char* kCheckBaseCaption = "        <<< UWAGA! Włączona opcja CheckBase >>>";
 
 }  // namespace
@@ -27,7 +26,7 @@ ProgramFrame::Outcome ProgramFrame::start(Setup setup) {
   dataDirectory_ = dataDirectoryFor(switches_.dataDir, environment);
   std::string reason;
   if (!ensureDirectory(dataDirectory_, &reason)) {
-    texts_.messageBox(texts_.dajTxt(kMainWindow, "nieMoznaUtworzycKatalogu") + "\n\r" + dataDirectory_ +
+    texts_.messageBox(texts_.dajTxt("Main_window", "nieMoznaUtworzycKatalogu") + "\n\r" + dataDirectory_ +
                           " (" + reason + ")",
                       true);
     return Outcome::NoDataDirectory;
@@ -41,12 +40,11 @@ bool ProgramFrame::applySingleInstanceRule() {
   std::string reason;
   const SingleInstanceLock::Outcome outcome = lock_.acquire(lockFilePath_, &reason);
   if (outcome == SingleInstanceLock::Outcome::Acquired) return true;
-  std::string text = texts_.dajTxt(kMainWindow, "msgMutex1");
-  for (const char* key : {"msgMutex2", "msgMutex3", "msgMutex4"}) {
-    text += "\r\n\r\n" + texts_.dajTxt(kMainWindow, key);
-  }
-  if (outcome == SingleInstanceLock::Outcome::Failed) text += "\r\n\r\n" + reason;
-  texts_.messageBox(text, true, texts_.dajTxt(kMainWindow, "msgKoniecPracyProgramu"));
+  const std::string gap = "\r\n\r\n";
+  std::string text = texts_.dajTxt("Main_window", "msgMutex1") + gap + texts_.dajTxt("Main_window", "msgMutex2") + gap +
+                     texts_.dajTxt("Main_window", "msgMutex3") + gap + texts_.dajTxt("Main_window", "msgMutex4");
+  if (outcome == SingleInstanceLock::Outcome::Failed) text += gap + reason;
+  texts_.messageBox(text, true, texts_.dajTxt("Main_window", "msgKoniecPracyProgramu"));
   return false;
 }
 
@@ -54,9 +52,9 @@ std::string ProgramFrame::caption() const { return mainWindowCaption(texts_, pro
 
 std::string mainWindowCaption(const texts::tInterfejs& texts, const std::string& versionText,
                               const StartupSwitches& switches) {
-  std::string caption = std::string(kApplicationTitle) + "   " + texts.dajTxt(kMainWindow, "msgWersja") + " " + versionText;
+  std::string caption = std::string(kApplicationTitle) + "   " + texts.dajTxt("Main_window", "msgWersja") + " " + versionText;
   if (!switches.machineFilter.empty()) {
-    caption += "      " + texts.dajTxt(kMainWindow, "pracujeTylkoZploterem") + " " + switches.machineFilter;
+    caption += "      " + texts.dajTxt("Main_window", "pracujeTylkoZploterem") + " " + switches.machineFilter;
   }
   if (switches.checkBaseMode) caption += kCheckBaseCaption;
   return caption;

@@ -1,9 +1,13 @@
 #include "texts/interfejs.h"
 
 #include "app/directories.h"
+#include "texts/xml_encoding.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <filesystem>
 #include <system_error>
 
@@ -16,6 +20,13 @@ constexpr const char* kConfigurationError = "Configuration error";
 constexpr const char* kCrLf = "\r\n";
 // A language file is a few hundred kilobytes; anything far larger is not one.
 constexpr std::uintmax_t kLargestLanguageFile = 32u * 1024u * 1024u;
+
+bool readWholeFile(const std::string& path, std::string& bytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
 
 bool isFile(const std::string& path) {
   std::error_code ec;
@@ -56,7 +67,15 @@ bool tInterfejs::loadLanguageFile(const std::string& programDirectory, const std
   if (ec) return reject("Corruption detected in file: ", path + kCrLf + ec.message());
   if (size > kLargestLanguageFile) return reject("Corruption detected in file: ", path + kCrLf + "The file is too large.");
 
-  const pugi::xml_parse_result parsed = document_.load_file(path.c_str(), pugi::parse_default, pugi::encoding_auto);
+  std::string bytes;
+  if (!readWholeFile(path, bytes)) return reject("Corruption detected in file: ", path + kCrLf + std::strerror(errno));
+  PreparedXml prepared;
+  std::string encodingError;
+  if (!prepareXml(std::move(bytes), prepared, encodingError)) {
+    return reject("Corruption detected in file: ", path + kCrLf + encodingError);
+  }
+  const pugi::xml_parse_result parsed =
+      document_.load_buffer(prepared.bytes.data(), prepared.bytes.size(), pugi::parse_default, prepared.encoding);
   if (!parsed) {
     if (parsed.status == pugi::status_no_document_element) return reject("Corruption detected in file: ", path);
     return reject("Corruption detected in file: ",

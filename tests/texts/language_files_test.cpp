@@ -1,0 +1,117 @@
+// The language files shipped with the program: loadable by this build, the
+// same sections and keys in every language, and every text the code looks up
+// present in each of them.
+#include "app/version_text.h"
+#include "texts/interfejs.h"
+#include "texts/recording_message_boxes.h"
+
+#include "../common/temp_folder.h"
+
+#include <gtest/gtest.h>
+#include <pugixml.hpp>
+
+#include <filesystem>
+#include <map>
+#include <regex>
+#include <set>
+
+namespace trazvik::texts {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kLangDir = std::string(TRAZVIK_SOURCE_DIR) + "/lang/";
+const char* const kCodes[] = {"PL", "US"};
+
+using Keys = std::set<std::pair<std::string, std::string>>;
+
+Keys keysOf(const std::string& path, std::vector<std::string>* problems) {
+  pugi::xml_document document;
+  const pugi::xml_parse_result parsed = document.load_file(path.c_str());
+  EXPECT_TRUE(parsed) << path << ": " << parsed.description();
+  Keys keys;
+  for (pugi::xml_node section : document.document_element().children()) {
+    if (section.type() != pugi::node_element) continue;
+    for (pugi::xml_node key : section.children()) {
+      if (key.type() != pugi::node_element) continue;
+      if (!keys.insert({section.name(), key.name()}).second) {
+        problems->push_back(std::string("duplicate ") + section.name() + "/" + key.name());
+      }
+      if (std::string(key.attribute("str").value()).find_first_not_of(' ') == std::string::npos) {
+        problems->push_back(std::string("no text for ") + section.name() + "/" + key.name());
+      }
+    }
+  }
+  return keys;
+}
+
+// Every dajTxt("Section", "key") written in the program's sources.
+Keys keysUsedInCode() {
+  const std::regex call(R"re(dajTxt\(\s*"([^"]+)"\s*,\s*"([^"]+)")re");
+  Keys used;
+  for (const char* root : {"/src", "/tools"}) {
+    const fs::path folder = fs::path(TRAZVIK_SOURCE_DIR) / fs::path(root).relative_path();
+    if (!fs::exists(folder)) continue;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+      const std::string extension = entry.path().extension().string();
+      if (!entry.is_regular_file() || (extension != ".cpp" && extension != ".h")) continue;
+      const std::string source = testing::readFile(entry.path());
+      for (auto it = std::sregex_iterator(source.begin(), source.end(), call); it != std::sregex_iterator(); ++it) {
+        used.insert({(*it)[1].str(), (*it)[2].str()});
+      }
+    }
+  }
+  return used;
+}
+
+TEST(LanguageFiles, LoadWithThisBuildsVersion) {
+  for (const char* code : kCodes) {
+    SCOPED_TRACE(code);
+    RecordingMessageBoxes boxes;
+    tInterfejs texts(boxes);
+    EXPECT_TRUE(texts.loadLanguageFile(kLangDir, code, app::programMajorMinorVersion()));
+    EXPECT_EQ(texts.loadedFile(), kLangDir + "Trazvik_" + code + ".xml");
+    for (const auto& message : boxes.messages()) ADD_FAILURE() << message.text;
+  }
+}
+
+TEST(LanguageFiles, EveryLanguageHasTheSameSectionsAndKeysEachWithAText) {
+  std::vector<std::string> problems;
+  const Keys english = keysOf(kLangDir + "Trazvik_US.xml", &problems);
+  EXPECT_GT(english.size(), 0u);
+  for (const char* code : kCodes) {
+    const Keys other = keysOf(kLangDir + "Trazvik_" + code + ".xml", &problems);
+    for (const auto& [section, key] : english) {
+      if (!other.count({section, key})) problems.push_back(std::string(code) + " lacks " + section + "/" + key);
+    }
+    for (const auto& [section, key] : other) {
+      if (!english.count({section, key})) problems.push_back(std::string("US lacks ") + section + "/" + key);
+    }
+  }
+  for (const std::string& problem : problems) ADD_FAILURE() << problem;
+}
+
+TEST(LanguageFiles, EveryTextTheCodeLooksUpIsInEveryLanguage) {
+  const Keys used = keysUsedInCode();
+  // The scan itself must work: the caption of the main window is looked up.
+  ASSERT_TRUE(used.count({"Main_window", "msgWersja"})) << "the source scan found no dajTxt calls";
+  for (const char* code : kCodes) {
+    std::vector<std::string> problems;
+    const Keys present = keysOf(kLangDir + "Trazvik_" + code + ".xml", &problems);
+    for (const auto& [section, key] : used) {
+      EXPECT_TRUE(present.count({section, key})) << "Trazvik_" << code << ".xml lacks " << section << "/" << key;
+    }
+  }
+}
+
+TEST(LanguageFiles, TheBuildCopiesThemBesideThePrograms) {
+  for (const char* code : kCodes) {
+    const std::string name = std::string("Trazvik_") + code + ".xml";
+    const fs::path copy = fs::path(TRAZVIK_BIN_DIR) / name;
+    ASSERT_TRUE(fs::exists(copy)) << copy;
+    EXPECT_EQ(testing::readFile(copy), testing::readFile(kLangDir + name)) << name << " beside the programs is stale";
+  }
+}
+
+}  // namespace
+}  // namespace trazvik::texts
