@@ -132,9 +132,19 @@ ConfigStatus Configuration::LoadKonfig(const std::string& path) {
       globals_.arcSpeedFactor = settings_.integer("tbRuchNaLukach");
       break;
     }
-    case ReadResult::Missing:
-      status.add(SaveKonfig(dataPath(kDefaultSettingsName)));
+    case ReadResult::Missing: {
+      // A data directory copied or moved from elsewhere names a settings
+      // file that is gone; its own "Settings.mcc" is read (and becomes
+      // current) rather than overwritten by the values in memory.
+      const std::string fallback = dataPath(kDefaultSettingsName);
+      std::error_code ec;
+      if (fallback != path && std::filesystem::is_regular_file(fallback, ec)) {
+        global_.settingsFile = cutToField(fallback, 255);
+        return LoadKonfig(fallback);
+      }
+      status.add(SaveKonfig(fallback));
       break;
+    }
     case ReadResult::Failed:
       status.add(path + ": the settings file cannot be read");
       break;

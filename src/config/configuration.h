@@ -75,6 +75,8 @@ class Configuration {
   ConfigStatus loadGlobal();
   ConfigStatus save_global();
 
+  // A missing file: the data directory's "Settings.mcc" is read instead
+  // and made current when it exists, else written from the current values.
   ConfigStatus LoadKonfig(const std::string& path);
   ConfigStatus SaveKonfig(const std::string& path);
   // LoadKonfig and make the file current.

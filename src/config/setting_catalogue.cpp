@@ -1,5 +1,6 @@
 #include "config/setting_catalogue.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <unordered_map>
@@ -280,6 +281,37 @@ std::optional<std::size_t> findSetting(std::string_view name) {
   const auto found = index.find(name);
   if (found == index.end()) return std::nullopt;
   return found->second;
+}
+
+std::vector<TextKey> settingTextKeys() {
+  constexpr std::string_view kSection = "Configuration";
+  std::vector<TextKey> keys;
+  const auto add = [&](std::string_view section, std::string_view key) {
+    if (key.empty()) return;
+    const TextKey entry{section, key};
+    if (std::find(keys.begin(), keys.end(), entry) == keys.end()) keys.push_back(entry);
+  };
+  for (const SettingDef& def : kCatalogue) {
+    add(kSection, def.captionKey);
+    add(kSection, def.laserCaptionKey);
+    add(kSection, def.hintKey);
+    if (!def.choicesLiteral) {
+      for (std::string_view item : def.choices) add(kSection, item);
+    }
+  }
+  for (const TabDef& tab : kTabs) {
+    if (!tab.captionIsLiteral) add(kSection, tab.captionKey);
+    add(kSection, tab.laserCaptionKey);
+  }
+  for (const GroupDef& group : kGroups) add(kSection, group.captionKey);
+  for (const ActionDef& action : kActions) add(action.captionSection, action.captionKey);
+  for (std::string_view key : {"lGlebokoscFrezowania.hint", "lWorkSpeed.hint", "hpgl_load.Caption",
+                               "msgLadujeZbiorKonf", "msgOperacjaZakonczonaNiepowodzeniem",
+                               "msgPodlaczSterowink", "lRuchNaLukachPowolny.Caption",
+                               "lRuchNaLukachPrzyspieszony.Caption", "lGlowica.caption"}) {
+    add(kSection, key);
+  }
+  return keys;
 }
 
 }  // namespace trazvik::config

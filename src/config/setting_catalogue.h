@@ -10,6 +10,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace trazvik::config {
 
@@ -95,5 +96,16 @@ struct ActionDef {
   std::string_view captionKey;
 };
 std::span<const ActionDef> settingActions();
+
+// Every text key the settings refer to, with its section of the language
+// file: captions and hints of the settings, tabs, groups, items and action
+// buttons, and the dialog's messages. Literal captions ("CNC") and the
+// untranslated unit items are not keys and are left out.
+struct TextKey {
+  std::string_view section;
+  std::string_view key;
+  bool operator==(const TextKey&) const = default;
+};
+std::vector<TextKey> settingTextKeys();
 
 }  // namespace trazvik::config

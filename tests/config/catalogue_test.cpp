@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -151,6 +152,31 @@ TEST(TDlgkonfigByName, OptionButtonsOfOneGroupExcludeEachOther) {
   cfg.setChecked("rbTylkoGlowicaDoGory", true);
   EXPECT_FALSE(cfg.flag("rbOdjazdDoPunktu"));
   EXPECT_TRUE(cfg.flag("rbTylkoGlowicaDoGory"));
+}
+
+}  // namespace
+}  // namespace trazvik
+
+namespace trazvik {
+namespace {
+
+TEST(SettingCatalogue, TextKeysCoverCaptionsItemsAndActions) {
+  const auto keys = config::settingTextKeys();
+  const auto has = [&](std::string_view section, std::string_view key) {
+    return std::find(keys.begin(), keys.end(), config::TextKey{section, key}) != keys.end();
+  };
+  EXPECT_TRUE(has("Configuration", "txtGruboscMaterialu.Caption"));
+  EXPECT_TRUE(has("Configuration", "doOutlineWiazka.Caption"));
+  EXPECT_TRUE(has("Configuration", "order_global.Items.Strings_5"));
+  EXPECT_TRUE(has("Configuration", "PolozeniePlytki.Items_2"));
+  EXPECT_TRUE(has("Configuration", "feuOdjazdXY.hint"));
+  EXPECT_TRUE(has("Configuration", "tabCiecie.caption"));
+  EXPECT_TRUE(has("Form_Calibration", "form.caption"));
+  EXPECT_FALSE(has("Configuration", "CNC"));
+  EXPECT_FALSE(has("Configuration", "inch"));
+  for (const auto& def : config::settingCatalogue()) {
+    EXPECT_TRUE(has("Configuration", def.captionKey)) << def.name;
+  }
 }
 
 }  // namespace

@@ -68,6 +68,20 @@ TEST(LoadKonfig, MissingFileWritesCurrentValuesToTheDataDirectory) {
   EXPECT_EQ(configuration.settingsFile(), (data / "Settings.mcc").string());
 }
 
+TEST(LoadKonfig, MovedDataDirectoryReadsItsOwnSettingsInsteadOfOverwritingThem) {
+  TempFolder data;
+  writeFile(data / "Settings.mcc", "WorkSpeed := 432\r\n");
+  GlobalCfg moved;
+  moved.settingsFile = "/gone/elsewhere/Settings.mcc";
+  const auto record = encodeGlobalCfg(moved);
+  writeFile(data / "Halvorek.cfg", std::string(record.begin(), record.end()));
+  Configuration configuration(data.path(), '.');
+  EXPECT_TRUE(configuration.open().ok());
+  EXPECT_DOUBLE_EQ(configuration.settings().real("WorkSpeed"), 432);
+  EXPECT_EQ(configuration.settingsFile(), (data / "Settings.mcc").string());
+  EXPECT_EQ(readFile(data / "Settings.mcc"), "WorkSpeed := 432\r\n");
+}
+
 TEST(LoadKonfig, AddressFileOverridesTheSettingsLines) {
   TempFolder data;
   writeFile(data / "cut.mcc", "IP1 := 10\r\nIP2 := 11\r\nIP3 := 12\r\nIP4 := 13\r\ncbZalaczPompeProzniowa := cbChecked\r\n");

@@ -153,9 +153,10 @@ void setSetting(Context& context, const SettingsOptions& options) {
   const auto value = typedValue(def, text, settings.decimalSeparator());
   if (!value) fail(context, name + ": \"" + text + "\" is not " + expectedForm(def), 2);
   settings.set(name, *value);
-  const double stored = settings.real(name);
-  if (def.kind != SettingKind::Check && def.kind != SettingKind::Option && std::fabs(stored - *value) > 1e-9 &&
-      (stored == settings.minOf(name) || stored == settings.maxOf(name))) {
+  const double low = settings.minOf(name);
+  const double high = settings.maxOf(name);
+  if (def.kind != SettingKind::Check && def.kind != SettingKind::Option && low != high &&
+      (*value < low || *value > high)) {
     std::cerr << name << ": " << text << " is outside " << settings.minOf(name) << " .. "
               << settings.maxOf(name) << ", kept at the limit\n";
   }
