@@ -2,6 +2,7 @@
 // same sections and keys in every language, and every text the code looks up
 // present in each of them.
 #include "app/version_text.h"
+#include "config/setting_catalogue.h"
 #include "texts/interfejs.h"
 #include "texts/recording_message_boxes.h"
 
@@ -132,6 +133,21 @@ TEST(LanguageFiles, EveryTextTheCodeLooksUpIsInEveryLanguage) {
     const Keys present = keysOf(kLangDir + "Trazvik_" + code + ".xml", &problems);
     for (const auto& [section, key] : used) {
       EXPECT_TRUE(present.count({section, key})) << "Trazvik_" << code << ".xml lacks " << section << "/" << key;
+    }
+  }
+}
+
+// The settings dialog is built from the catalogue, which names the texts of
+// its captions, items, hints and buttons.
+TEST(LanguageFiles, EveryTextOfTheSettingsCatalogueIsInEveryLanguage) {
+  const std::vector<config::TextKey> keys = config::settingTextKeys();
+  ASSERT_FALSE(keys.empty());
+  for (const char* code : kCodes) {
+    std::vector<std::string> problems;
+    const Keys present = keysOf(kLangDir + "Trazvik_" + code + ".xml", &problems);
+    for (const config::TextKey& key : keys) {
+      EXPECT_TRUE(present.count({std::string(key.section), std::string(key.key)}))
+          << "Trazvik_" << code << ".xml lacks " << key.section << "/" << key.key;
     }
   }
 }
