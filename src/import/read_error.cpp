@@ -23,6 +23,7 @@ const char* describe(tReadErrorKind kind) {
 }  // namespace
 
 std::string tReadError::text() const {
+  if (kind == tReadErrorKind::UnsupportedType) return fileName + ": " + describe(kind) + " (type " + token + ")";
   std::string out = fileName + ": byte " + std::to_string(offset) + ": " + describe(kind);
   if (kind == tReadErrorKind::ReadFailed && osError != 0) out += std::string(" (") + std::strerror(osError) + ")";
   if (!token.empty()) out += ", found \"" + token + "\"";

@@ -56,6 +56,32 @@ TEST(HostileInput, BinaryGarbageEndsCleanly) {
   }
 }
 
+TEST(HostileInput, RandomInstructionSoupEndsCleanly) {
+  // Plausible pieces in random order: every path of the interpreter meets
+  // every other, including bad numbers and pens.
+  const char* pieces[] = {"PU", "PD", "PA", "PR", "SP", "PW", "IN", "IP", "C", "M", "Z", ";", ",", " ", "\n",
+                          "0",  "17", "-5", "+3", "2.5", ".", "..", "1024", "1025", "-0", "99999999999", "7."};
+  trazvik::testing::TempFolder folder;
+  std::mt19937 random(7);
+  for (int round = 0; round < 300; ++round) {
+    std::string text;
+    const int count = 1 + static_cast<int>(random() % 60);
+    for (int i = 0; i < count; ++i) text += pieces[random() % std::size(pieces)];
+    trazvik::testing::writeFile(folder / "soup.plt", text);
+    const tFigureFile file = readFigureFile((folder / "soup.plt").string(), kFileTypeHpgl);
+    if (!file.ok()) {
+      EXPECT_LT(file.error.offset, text.size()) << text;
+      EXPECT_TRUE(file.figures.empty()) << text;
+    }
+    for (const auto& fig : file.figures) {
+      EXPECT_FALSE(fig->p.empty()) << text;
+      EXPECT_TRUE(fig->org_color >= 0 && fig->org_color <= kMaxPen) << text;
+      for (std::size_t i = 1; i < fig->p.size(); ++i) EXPECT_NE(fig->p[i], fig->p[i - 1]) << text;
+      EXPECT_EQ(fig->valid, fig->p.size() > 1) << text;
+    }
+  }
+}
+
 TEST(HostileInput, OneEndlessTokenIsRefusedWithoutKeepingIt) {
   trazvik::testing::TempFolder folder;
   writeRepeated(folder / "t.plt", "PU0,0;PD", std::string(4096, '7'), 4 * 1024);  // a 16 MiB number
