@@ -155,6 +155,7 @@ void TDlgkonfig::fieldClicked(std::string_view name) {
 void TDlgkonfig::setControl(std::size_t index, double value) {
   const SettingDef& d = config::settingCatalogue()[index];
   Control& c = controls_[index];
+  if (std::isnan(value)) return;  // no control can show "not a number"
   if (TFltEdit* edit = c.edit()) {
     const std::string before = edit->text();
     edit->setValue(value);

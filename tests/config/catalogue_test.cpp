@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <set>
 #include <string>
 
@@ -139,6 +141,11 @@ TEST(TDlgkonfigByName, WritesClampAsTheControlsDo) {
   // Fields whose limits are equal are not limited.
   cfg.set("feuOffsetXGlowica2", -12345.5);
   EXPECT_DOUBLE_EQ(cfg.real("feuOffsetXGlowica2"), -12345.5);
+  // Not a number changes nothing; infinity goes to the limit.
+  cfg.set("rgJm", std::nan(""));
+  EXPECT_EQ(cfg.unitIndex(), 0);
+  cfg.set("Glebokosc", std::numeric_limits<double>::infinity());
+  EXPECT_DOUBLE_EQ(cfg.real("Glebokosc"), 170);
   cfg.setCheckState("negatyw", CheckState::Grayed);
   EXPECT_EQ(cfg.checkState("negatyw"), CheckState::Grayed);
   EXPECT_FALSE(cfg.flag("negatyw"));
