@@ -212,6 +212,13 @@ ConfigStatus Configuration::zapis(const std::string& path) {
 }
 
 ConfigStatus ensureDataFiles(const std::filesystem::path& dataDirectory) {
+  std::error_code ec;
+  std::filesystem::create_directories(dataDirectory, ec);
+  if (ec) {
+    ConfigStatus status;
+    status.add(invalidPathMessage(dataDirectory.string()));
+    return status;
+  }
   Configuration configuration(dataDirectory);
   return configuration.open();
 }

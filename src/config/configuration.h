@@ -102,9 +102,9 @@ class Configuration {
   ConfigGlobals globals_;
 };
 
-// Starting without a data directory: creates "Halvorek.cfg",
+// Starting without a data directory: creates the folder and "Halvorek.cfg",
 // "Settings.mcc" and "IPPloter.txt" with the declared defaults where they
-// are missing (the folder itself must exist).
+// are missing.
 ConfigStatus ensureDataFiles(const std::filesystem::path& dataDirectory);
 
 }  // namespace trazvik::config

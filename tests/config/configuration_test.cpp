@@ -28,8 +28,9 @@ GlobalCfg readGlobal(const std::filesystem::path& path) {
 }
 
 TEST(FirstStart, CreatesTheThreeFilesWithTheDeclaredDefaults) {
-  TempFolder data;
-  const ConfigStatus status = ensureDataFiles(data.path());
+  TempFolder root;
+  const std::filesystem::path data = root / "Dornelis" / "Trazvik";
+  const ConfigStatus status = ensureDataFiles(data);
   ASSERT_TRUE(status.ok()) << status.errors.front();
 
   const GlobalCfg global = readGlobal(data / "Halvorek.cfg");
@@ -44,7 +45,7 @@ TEST(FirstStart, CreatesTheThreeFilesWithTheDeclaredDefaults) {
   EXPECT_EQ(readFile(data / "Settings.mcc"), settingsFileText(TDlgkonfig(decimalSeparatorOfUser())));
   EXPECT_EQ(readFile(data / "IPPloter.txt"), "192\r\n168\r\n  0\r\n100\r\n");
   // Nothing else (no temporary files) is left behind.
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(data.path()), {}), 3);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(data), {}), 3);
 }
 
 TEST(FirstStart, ShortGlobalFileIsReplacedByDefaults) {
