@@ -41,7 +41,7 @@ Crossings findCrossings(const std::vector<trealpoint>& ring) {
     pairs.push_back({{i, t, c, 0}, {j, u, c, 0}});
   };
   if (m >= kGridFrom) {
-    SegmentGrid grid;
+    thread_local SegmentGrid grid;  // keeps its storage from figure to figure
     grid.build(ring);
     for (std::size_t i = 0; i < m; ++i) grid.forEachNear(ring[i], ring[i + 1], [&](std::size_t j) { consider(i, j); });
   } else {
@@ -69,10 +69,30 @@ Crossings findCrossings(const std::vector<trealpoint>& ring) {
   return found;
 }
 
-// Whether points keep the radius from the figure.
+double distanceToSegment(trealpoint p, trealpoint a, trealpoint b) {
+  const trealpoint d = b - a;
+  const double len2 = dot(d, d);
+  const double t = len2 == 0 ? 0 : std::clamp(dot(p - a, d) / len2, 0.0, 1.0);
+  return length(p - (a + d * t));
+}
+
+double clearanceAllowance(double r) { return 1 + r * 1e-3; }
+
+// Whether one point keeps the radius from the figure (every edge tried).
+bool keepsClearance(trealpoint pt, std::span<const trealpoint> figure, double r) {
+  const double limit = r - clearanceAllowance(r);
+  const std::size_t n = figure.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    if (distanceToSegment(pt, figure[i], figure[(i + 1) % n]) < limit) return false;
+  }
+  return true;
+}
+
+// Whether points keep the radius from the figure, through a grid of its
+// edges.
 class Clearance {
  public:
-  Clearance(std::span<const trealpoint> figure, double r) : r_(r), allowance_(1 + r * 1e-3) {
+  Clearance(std::span<const trealpoint> figure, double r) : r_(r), allowance_(clearanceAllowance(r)) {
     closed_.assign(figure.begin(), figure.end());
     if (!closed_.empty()) closed_.push_back(closed_.front());
     grid_.build(closed_);
@@ -88,13 +108,6 @@ class Clearance {
   }
 
  private:
-  static double distanceToSegment(trealpoint p, trealpoint a, trealpoint b) {
-    const trealpoint d = b - a;
-    const double len2 = dot(d, d);
-    const double t = len2 == 0 ? 0 : std::clamp(dot(p - a, d) / len2, 0.0, 1.0);
-    return length(p - (a + d * t));
-  }
-
   double r_;
   double allowance_;
   std::vector<trealpoint> closed_;
@@ -163,17 +176,32 @@ class Pieces {
 };
 
 // Pieces are judged by a few of their points; a kept piece may still dip
-// into the figure's clearance at a corner that crossed nothing (a spur where
-// an arc overshoots a crossing). Such corners go; crossing points stay.
+// into the figure's clearance where it turns back on itself without a
+// crossing (a spur where an arc overshoots a crossing, or an edge of the
+// figure shorter than the tool's reach). Such corners go; crossing points
+// stay. Only corners where the outline turns by more than a right angle,
+// their neighbours and the neighbours of crossing points are measured: elsewhere an outline
+// runs along the clearance it was built on.
 void dropPointsInside(std::vector<trealpoint>& loop, std::vector<std::size_t>& crossingAt, Clearance& clearance) {
-  std::vector<char> isCrossing(loop.size(), 0);
-  for (std::size_t i : crossingAt) isCrossing[i] = 1;
+  const std::size_t n = loop.size();
+  std::vector<char> mark(n, 0);  // 1 suspect, 2 crossing
+  for (std::size_t i : crossingAt) {
+    mark[(i + n - 1) % n] = std::max<char>(mark[(i + n - 1) % n], 1);
+    mark[(i + 1) % n] = std::max<char>(mark[(i + 1) % n], 1);
+  }
+  for (std::size_t i : crossingAt) mark[i] = 2;
+  for (std::size_t i = 0; i < n; ++i) {
+    const trealpoint in = loop[i] - loop[(i + n - 1) % n];
+    const trealpoint out = loop[(i + 1) % n] - loop[i];
+    if (dot(in, out) >= 0) continue;
+    for (std::size_t k : {(i + n - 1) % n, i, (i + 1) % n}) mark[k] = std::max<char>(mark[k], 1);
+  }
   std::vector<trealpoint> kept;
   std::vector<std::size_t> keptCrossings;
-  kept.reserve(loop.size());
-  for (std::size_t i = 0; i < loop.size(); ++i) {
-    if (!isCrossing[i] && !clearance.keeps(loop[i])) continue;
-    if (isCrossing[i]) keptCrossings.push_back(kept.size());
+  kept.reserve(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    if (mark[i] == 1 && !clearance.keeps(loop[i])) continue;
+    if (mark[i] == 2) keptCrossings.push_back(kept.size());
     kept.push_back(loop[i]);
   }
   if (kept.size() < 3) return;
@@ -196,13 +224,13 @@ LoopCutResult cutLoops(std::vector<trealpoint>& ring, std::span<const char> thro
                        std::span<const trealpoint> figure, double r, int expectedTurn) {
   LoopCutResult result;
   if (ring.size() < 4) return result;
-  Clearance clearance(figure, r);
   const Crossings crossings = findCrossings(ring);
   if (crossings.events.empty()) {
     // One piece: it keeps the radius or the figure is too narrow for the
     // tool everywhere. Three points decide, against rounding at one of them.
     const std::size_t m = ring.size() - 1;
-    const int keeping = clearance.keeps(ring[0]) + clearance.keeps(ring[m / 3]) + clearance.keeps(ring[2 * m / 3]);
+    const int keeping = keepsClearance(ring[0], figure, r) + keepsClearance(ring[m / 3], figure, r) +
+                        keepsClearance(ring[2 * m / 3], figure, r);
     result.nothingLeft = keeping < 2;
     if (result.nothingLeft) return result;
     // A pass through a figure corner that crosses nothing is a touch: leave
@@ -217,6 +245,7 @@ LoopCutResult cutLoops(std::vector<trealpoint>& ring, std::span<const char> thro
     }
     return result;
   }
+  Clearance clearance(figure, r);
   const Pieces pieces(ring, crossings);
   const std::size_t n = pieces.count();
   std::vector<char> keep(n);

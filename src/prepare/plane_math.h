@@ -15,7 +15,7 @@ inline trealpoint operator-(trealpoint a, trealpoint b) { return {a.x - b.x, a.y
 inline trealpoint operator*(trealpoint a, double k) { return {a.x * k, a.y * k}; }
 inline double dot(trealpoint a, trealpoint b) { return a.x * b.x + a.y * b.y; }
 inline double cross(trealpoint a, trealpoint b) { return a.x * b.y - a.y * b.x; }
-inline double length(trealpoint a) { return std::hypot(a.x, a.y); }
+inline double length(trealpoint a) { return std::sqrt(a.x * a.x + a.y * a.y); }
 inline bool isFinite(trealpoint a) { return std::isfinite(a.x) && std::isfinite(a.y); }
 
 // Twice the signed area of the closed polygon through the points (the

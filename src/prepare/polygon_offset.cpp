@@ -22,6 +22,8 @@ std::vector<trealpoint> cornersOf(std::span<const trealpoint> p) {
   return v;
 }
 
+const double kCosSharpTurn = std::cos(kSharpTurn);
+
 class OutlineBuilder {
  public:
   OutlineBuilder(double r, int side, std::size_t corners) : r_(r), left_(side > 0) { out_.reserve(corners * 2 + 8); }
@@ -32,13 +34,14 @@ class OutlineBuilder {
     const trealpoint n1 = normal(d1) * r_;
     const trealpoint n2 = normal(d2) * r_;
     const double c = cross(d1, d2);
-    double turn = std::atan2(c, dot(d1, d2));
-    if (turn <= -std::numbers::pi) turn = std::numbers::pi;  // a reversal counts as a left turn
-    if (std::abs(turn) > kSharpTurn) {
-      sharpCorner(u, v, w, n1, n2, turn);
-    } else {
+    const double d = dot(d1, d2);
+    if (d >= kCosSharpTurn) {
       gentleCorner(v, d1, d2, n1);
+      return;
     }
+    double turn = std::atan2(c, d);
+    if (turn <= -std::numbers::pi) turn = std::numbers::pi;  // a reversal counts as a left turn
+    sharpCorner(u, v, w, n1, n2, turn);
   }
 
   // The closed outline; throughCorner tells which of its points are figure

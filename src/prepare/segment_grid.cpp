@@ -7,15 +7,6 @@
 
 namespace trazvik::prepare {
 
-std::int64_t SegmentGrid::column(double x) const {
-  const double c = std::floor((x - x0_) / cell_);
-  return std::clamp<std::int64_t>(static_cast<std::int64_t>(std::clamp(c, -1.0, 1e15)), 0, columns_ - 1);
-}
-
-std::int64_t SegmentGrid::row(double y) const {
-  const double r = std::floor((y - y0_) / cell_);
-  return std::clamp<std::int64_t>(static_cast<std::int64_t>(std::clamp(r, -1.0, 1e15)), 0, rows_ - 1);
-}
 
 void SegmentGrid::build(std::span<const trealpoint> pts) {
   const std::size_t segments = pts.size() < 2 ? 0 : pts.size() - 1;
@@ -39,6 +30,7 @@ void SegmentGrid::build(std::span<const trealpoint> pts) {
   x0_ = lo.x;
   y0_ = lo.y;
   cell_ = cell;
+  inverseCell_ = 1 / cell;
   columns_ = static_cast<std::int64_t>(std::floor(width / cell)) + 1;
   rows_ = static_cast<std::int64_t>(std::floor(height / cell)) + 1;
 

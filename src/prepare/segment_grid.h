@@ -58,10 +58,17 @@ class SegmentGrid {
   // boundary it runs along are included).
   template <class F>
   void forEachCell(trealpoint a, trealpoint b, F&& f) const;
-  std::int64_t column(double x) const;
-  std::int64_t row(double y) const;
+  // Cell numbers, held to the grid (points outside it fall into its border
+  // cells).
+  std::int64_t column(double x) const { return cellNumber((x - x0_) * inverseCell_, columns_); }
+  std::int64_t row(double y) const { return cellNumber((y - y0_) * inverseCell_, rows_); }
+  static std::int64_t cellNumber(double v, std::int64_t count) {
+    if (!(v > 0)) return 0;
+    if (v >= static_cast<double>(count)) return count - 1;
+    return static_cast<std::int64_t>(v);
+  }
 
-  double x0_ = 0, y0_ = 0, cell_ = 1;
+  double x0_ = 0, y0_ = 0, cell_ = 1, inverseCell_ = 1;
   std::int64_t columns_ = 1, rows_ = 1;
   std::vector<std::uint32_t> cellStart_;
   std::vector<std::uint32_t> items_;

@@ -14,7 +14,7 @@ struct DescentPlan {
   double start = 0;      // where the descent begins (the surface with the spiral, else the bottom)
   double floor = 0;      // lowest height of the roughing rounds
   double bottom = 0;     // the cutting depth (the polishing round runs here)
-  double pitch = 0;      // height lost per round; not positive: no spiral
+  double pitch = 0;      // height lost per round; not positive: down within one round
   double tolerance = 0;  // a height this close to the floor counts as reached
   bool polish = false;   // a round of the final outline at the bottom follows
 };
