@@ -5,13 +5,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace trazvik::prepare {
 namespace {
-
-// Below this many segments every pair is tried; a grid costs more there.
-constexpr std::size_t kGridFrom = 48;
 
 // One point where two segments of the ring cross, seen from one of them.
 struct Event {
@@ -26,11 +24,46 @@ struct Crossings {
   std::vector<Event> events;  // sorted along the ring
 };
 
+// Pairs of segments whose boxes overlap, by a sweep along the ring's longer
+// side: segments sorted by where they start on that axis, each compared
+// with those that start before it ends.
+template <class Visit>
+void forEachOverlappingPair(const std::vector<trealpoint>& ring, Visit&& visit) {
+  const std::size_t m = ring.size() - 1;
+  trealpoint lo = ring[0], hi = ring[0];
+  for (const trealpoint& p : ring) {
+    lo = {std::min(lo.x, p.x), std::min(lo.y, p.y)};
+    hi = {std::max(hi.x, p.x), std::max(hi.y, p.y)};
+  }
+  const bool alongX = hi.x - lo.x >= hi.y - lo.y;
+  struct Span {
+    double from, to, lo, hi;  // along the sweep axis, and across it
+    std::uint32_t segment;
+  };
+  thread_local std::vector<Span> spans;
+  spans.clear();
+  for (std::size_t i = 0; i < m; ++i) {
+    const trealpoint a = ring[i], b = ring[i + 1];
+    const double a1 = alongX ? a.x : a.y, b1 = alongX ? b.x : b.y;
+    const double a2 = alongX ? a.y : a.x, b2 = alongX ? b.y : b.x;
+    spans.push_back({std::min(a1, b1), std::max(a1, b1), std::min(a2, b2), std::max(a2, b2), static_cast<std::uint32_t>(i)});
+  }
+  std::sort(spans.begin(), spans.end(), [](const Span& p, const Span& q) { return p.from < q.from; });
+  for (std::size_t k = 0; k < spans.size(); ++k) {
+    const Span& s = spans[k];
+    for (std::size_t j = k + 1; j < spans.size() && spans[j].from <= s.to; ++j) {
+      const Span& t = spans[j];
+      if (t.lo > s.hi || t.hi < s.lo) continue;
+      visit(std::min(s.segment, t.segment), std::max(s.segment, t.segment));
+    }
+  }
+}
+
 Crossings findCrossings(const std::vector<trealpoint>& ring) {
   const std::size_t m = ring.size() - 1;
   Crossings found;
   std::vector<std::pair<Event, Event>> pairs;
-  auto consider = [&](std::size_t i, std::size_t j) {
+  forEachOverlappingPair(ring, [&](std::size_t i, std::size_t j) {
     if (j < i + 2 || j >= m || (i == 0 && j == m - 1)) return;
     double t = 0, u = 0;
     if (!segmentsMeet(ring[i], ring[i + 1], ring[j], ring[j + 1], t, u)) return;
@@ -39,16 +72,7 @@ Crossings findCrossings(const std::vector<trealpoint>& ring) {
     const std::size_t c = found.points.size();
     found.points.push_back(ring[i] + (ring[i + 1] - ring[i]) * t);
     pairs.push_back({{i, t, c, 0}, {j, u, c, 0}});
-  };
-  if (m >= kGridFrom) {
-    thread_local SegmentGrid grid;  // keeps its storage from figure to figure
-    grid.build(ring);
-    for (std::size_t i = 0; i < m; ++i) grid.forEachNear(ring[i], ring[i + 1], [&](std::size_t j) { consider(i, j); });
-  } else {
-    for (std::size_t i = 0; i < m; ++i) {
-      for (std::size_t j = i + 2; j < m; ++j) consider(i, j);
-    }
-  }
+  });
   for (const auto& [a, b] : pairs) {
     found.events.push_back(a);
     found.events.push_back(b);
@@ -95,7 +119,7 @@ class Clearance {
   Clearance(std::span<const trealpoint> figure, double r) : r_(r), allowance_(clearanceAllowance(r)) {
     closed_.assign(figure.begin(), figure.end());
     if (!closed_.empty()) closed_.push_back(closed_.front());
-    grid_.build(closed_);
+    grid_.build(closed_, r);  // a query box then meets at most 3 x 3 cells
   }
 
   bool keeps(trealpoint pt) {

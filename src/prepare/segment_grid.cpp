@@ -8,7 +8,7 @@
 namespace trazvik::prepare {
 
 
-void SegmentGrid::build(std::span<const trealpoint> pts) {
+void SegmentGrid::build(std::span<const trealpoint> pts, double minCell) {
   const std::size_t segments = pts.size() < 2 ? 0 : pts.size() - 1;
   trealpoint lo = pts.empty() ? trealpoint{} : pts[0];
   trealpoint hi = lo;
@@ -25,7 +25,7 @@ void SegmentGrid::build(std::span<const trealpoint> pts) {
   const double n = static_cast<double>(std::max<std::size_t>(segments, 1));
   // About as many cells as segments, never smaller than an average segment,
   // so that a segment covers a few cells and a cell holds a few segments.
-  double cell = std::max({total / n, std::sqrt(width * height / n), std::max(width, height) / (4 * n)});
+  double cell = std::max({total / n, std::sqrt(width * height / n), std::max(width, height) / (4 * n), minCell});
   if (!(cell > 0) || !std::isfinite(cell)) cell = 1;
   x0_ = lo.x;
   y0_ = lo.y;

@@ -14,9 +14,9 @@ namespace trazvik::prepare {
 
 class SegmentGrid {
  public:
-  // Indexes segment i = pts[i] -> pts[i + 1] for every i. The points must be
-  // finite and must outlive the grid's use.
-  void build(std::span<const trealpoint> pts);
+  // Indexes segment i = pts[i] -> pts[i + 1] for every i, in cells of at
+  // least minCell. The points must be finite and must outlive the grid's use.
+  void build(std::span<const trealpoint> pts, double minCell = 0);
 
   // Calls visit(j) once for every segment j that shares a grid cell with the
   // segment a -> b (a superset of the segments that can touch it).
