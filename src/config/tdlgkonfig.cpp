@@ -252,6 +252,12 @@ std::string TDlgkonfig::ipCommand() const {
   return command;
 }
 
+std::optional<int> TDlgkonfig::accelerationToSend() const {
+  const double rounded = std::nearbyint(real("fePrzyspieszenie"));
+  if (rounded < 0 || rounded > 14) return std::nullopt;
+  return static_cast<int>(rounded);
+}
+
 void TDlgkonfig::restoreDefaultArcFactor() {
   set("tbRuchNaLukach", machine_.radiusFactorStraight);
 }

@@ -115,6 +115,12 @@ class TDlgkonfig {
   // "SIP" and the four address bytes (ButtonProgramujIPplotera).
   std::string ipCommand() const;
 
+  // btnUstawPrzyspieszenie: fePrzyspieszenie to the nearest integer when it
+  // lies in 0 .. 14 (0 is accepted although the message names 1-14);
+  // nothing otherwise, and the error box shows kAccelerationRangeMessage.
+  std::optional<int> accelerationToSend() const;
+  static constexpr const char* kAccelerationRangeMessage = "Dopuszczalny zakres przyspieszenia 1-14";
+
   // --- dialog actions that only touch the settings ---
   void restoreDefaultArcFactor();        // btnPrzywrocDomyslnyWspVNaLukach
   void arcSlowest();                     // click on lRuchNaLukachPowolny

@@ -243,6 +243,15 @@ TEST(DialogEffects, UnitChangeConvertsOnlyTheMarkedFields) {
   EXPECT_EQ(cfg.shownText("BMPKrok"), "0.15");
 }
 
+TEST(DialogActions, AccelerationIsTheFieldRoundedToAnInteger) {
+  TDlgkonfig cfg('.');
+  EXPECT_EQ(cfg.accelerationToSend(), 0);
+  cfg.enterText("fePrzyspieszenie", "6.5");
+  EXPECT_EQ(cfg.accelerationToSend(), 6);  // halves to the even neighbour
+  cfg.enterText("fePrzyspieszenie", "15");
+  EXPECT_EQ(cfg.accelerationToSend(), 14);  // clamped when the field was left
+}
+
 TEST(DialogActions, ArcShortcutsPositionAndAddress) {
   TDlgkonfig cfg('.');
   cfg.SetParam(router());
