@@ -16,6 +16,9 @@ const char* describe(tReadErrorKind kind) {
     case tReadErrorKind::LineTooLong: return "the line is too long";
     case tReadErrorKind::ReadFailed: return "the file could not be read";
     case tReadErrorKind::UnsupportedType: return "this file type cannot be read";
+    case tReadErrorKind::BadGroupCode: return "a group code (a whole number) is expected here";
+    case tReadErrorKind::BinaryDxf: return "a binary DXF drawing cannot be read; save it as ASCII DXF";
+    case tReadErrorKind::OutOfRange: return "a point lies farther than 10 km from the origin";
   }
   return "unknown error";
 }
@@ -24,7 +27,8 @@ const char* describe(tReadErrorKind kind) {
 
 std::string tReadError::text() const {
   if (kind == tReadErrorKind::UnsupportedType) return fileName + ": " + describe(kind) + " (type " + token + ")";
-  std::string out = fileName + ": byte " + std::to_string(offset) + ": " + describe(kind);
+  const std::string place = line > 0 ? "line " + std::to_string(line) : "byte " + std::to_string(offset);
+  std::string out = fileName + ": " + place + ": " + describe(kind);
   if (kind == tReadErrorKind::ReadFailed && osError != 0) out += std::string(" (") + std::strerror(osError) + ")";
   if (!token.empty()) out += ", found \"" + token + "\"";
   return out;

@@ -16,12 +16,16 @@ enum class tReadErrorKind {
   LineTooLong,      // a text line longer than any sane line (DXF, G-code)
   ReadFailed,       // the operating system failed a read
   UnsupportedType,  // no reader for the file type
+  BadGroupCode,     // a DXF group code line that is not a whole number
+  BinaryDxf,        // a binary DXF drawing
+  OutOfRange,       // a point farther than 10 km from the origin
 };
 
 struct tReadError {
   tReadErrorKind kind = tReadErrorKind::None;
   std::string fileName;
   std::uint64_t offset = 0;  // byte offset of the token in the file, from 0
+  std::uint64_t line = 0;    // line number (from 1) in the text formats; 0 when unknown
   std::string token;         // the offending text (shortened when huge)
   int osError = 0;           // for ReadFailed
 
@@ -29,6 +33,7 @@ struct tReadError {
 
   // One line for the operator, e.g.
   // plot.plt: byte 120: a whole number is expected here, found "10.5"
+  // part.nc: line 12: a number is expected here, found "X1-2"
   std::string text() const;
 };
 

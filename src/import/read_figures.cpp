@@ -38,6 +38,8 @@ tFigureFile readFigureFile(const std::string& path, int fileType, const tReaderS
   result.fileType = fileType;
   Thpgl reader;
   reader.mnoznikZ = settings.mnoznikZ;
+  reader.dxf.forceBSpline = settings.forceBSpline;
+  reader.gcode.settings = settings.gcode;
   reader.accuracy = projectAccuracy(fileType);
   result.openError = reader.open(path, fileType, settings.multilayer);
   if (result.openError != 0) return result;
@@ -55,6 +57,8 @@ tFigureFile readFigureFile(const std::string& path, int fileType, const tReaderS
     return result;
   }
   result.shortSegments = reader.shortSegments();
+  result.gF = reader.gcode.gFeed;
+  result.gS = reader.gcode.gSpindle;
   return result;
 }
 

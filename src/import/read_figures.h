@@ -3,6 +3,7 @@
 #pragma once
 #include "geometry/figure.h"
 #include "geometry/units.h"
+#include "import/gcode_reader.h"
 #include "import/read_error.h"
 
 #include <memory>
@@ -22,6 +23,8 @@ double projectAccuracy(int fileType);
 struct tReaderSettings {
   double mnoznikZ = 1;       // multiplier of plot pen widths
   bool multilayer = false;   // opened as a multi-layer project
+  bool forceBSpline = false; // the "spline" switch: DXF splines always as B-splines
+  tGcodeSettings gcode;      // machine limits and settings of the G-code reader
 };
 
 struct tFigureFile {
@@ -30,6 +33,8 @@ struct tFigureFile {
   // project keeps them, so their addresses stay put).
   std::vector<std::unique_ptr<trazvik::tfigura>> figures;
   int shortSegments = 0;
+  double gF = 0;  // G-code: feed and spindle speed in force at the end of the file
+  double gS = 0;
   int openError = 0;   // the operating system's code when the file could not be opened
   tReadError error;    // why reading stopped; figures is empty then
 

@@ -26,14 +26,15 @@ int Thpgl::open(const std::string& fileName, int fileType, bool openedAsMultilay
       Dxf2Hpgl = 40;
       last_pen = 0;
       parzystyWiersz = true;
-      dxfEntitiesStarted = false;
       EndOfFile = f.peek() < 0;
+      dxf.reset();
       break;
     case kFileTypeGcode:
       lastGb = {};
       lastGp = {};
       parzystyWiersz = true;
       EndOfFile = f.peek() < 0;
+      gcode.reset();
       break;
     default: break;  // get_figura reports the type
   }
@@ -49,6 +50,8 @@ void Thpgl::get_figura(tfigura& fig) {
   }
   switch (FileType) {
     case kFileTypeHpgl: readPlotFigure(fig); break;
+    case kFileTypeDxf: dxf.readFigure(fig); break;
+    case kFileTypeGcode: gcode.readFigure(fig); break;
     default: fail(tReadErrorKind::UnsupportedType, 0, std::to_string(FileType)); break;
   }
   if (failed()) {
@@ -61,6 +64,7 @@ void Thpgl::get_figura(tfigura& fig) {
 void Thpgl::finishFigure(tfigura& fig) {
   // The DXF extrusion conversion and the G-code feed and kind join here with
   // their readers.
+  if (FileType == kFileTypeGcode) gcode.finish(fig);
   if (fig.p.empty()) {
     fig.valid = false;
     return;
@@ -76,6 +80,12 @@ void Thpgl::fail(tReadErrorKind kind, std::uint64_t offset, const std::string& t
   error_.token = token;
   error_.osError = osError;
   EndOfFile = true;
+}
+
+void Thpgl::failAtLine(tReadErrorKind kind, std::uint64_t line, const std::string& token) {
+  if (failed()) return;
+  fail(kind, f.offset(), token);
+  error_.line = line;
 }
 
 }  // namespace trazvik::import

@@ -10,6 +10,8 @@
 #include "geometry/figure.h"
 #include "geometry/records.h"
 #include "geometry/units.h"
+#include "import/dxf_reader.h"
+#include "import/gcode_reader.h"
 #include "import/read_error.h"
 #include "import/text_source.h"
 
@@ -88,7 +90,14 @@ class Thpgl {
   std::array<tPenRecord, kMaxPen + 1> pens{};
   bool EndOfFile = true;
   bool EndOfFig = false;
-  bool dxfEntitiesStarted = false;  // the "ENTITIES" section was reached
+
+  // The DXF and G-code readers (their own state and settings).
+  tDxfReader dxf{*this};
+  tGcodeReader gcode{*this};
+
+  // Fails the read at a line of a text format (DXF, G-code); the first
+  // failure is the one that counts.
+  void failAtLine(tReadErrorKind kind, std::uint64_t line, const std::string& token);
 
  private:
   // plot files

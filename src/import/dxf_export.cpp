@@ -1,0 +1,60 @@
+#include "import/dxf_export.h"
+
+#include "geometry/units.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+
+namespace trazvik::import {
+
+std::string dxfCoordinateText(double mm) {
+  char buffer[64];
+  if (!std::isfinite(mm)) {
+    std::snprintf(buffer, sizeof buffer, "%.6E", 0.0);
+    return buffer;
+  }
+  const double magnitude = std::fabs(mm);
+  int before = 1;  // digits before the point
+  if (magnitude >= 1) before = static_cast<int>(std::floor(std::log10(magnitude))) + 1;
+  if (before > 7) {
+    std::snprintf(buffer, sizeof buffer, "%.6E", mm);
+    return buffer;
+  }
+  const int decimals = std::min(5, 7 - before);
+  // Round to the digits kept, then show five decimals.
+  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, mm);
+  double kept = std::strtod(buffer, nullptr);
+  if (kept == 0) kept = 0;  // no "-0.00000"
+  std::snprintf(buffer, sizeof buffer, "%.5f", kept);
+  return buffer;
+}
+
+std::string dxfExportText(const std::vector<tfigura>& figures, int fileType) {
+  std::string out = "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n";
+  for (const tfigura& fig : figures) {
+    if (fig.sp.empty()) continue;
+    out += "  0\r\nPOLYLINE\r\n  70\r\n8\r\n";
+    for (const trpoint3d& p : fig.sp) {
+      out += "  0\r\nVERTEX\r\n  10\r\n" + dxfCoordinateText(toMm(fileType, p.x)) + "\r\n  20\r\n" +
+             dxfCoordinateText(toMm(fileType, p.y)) + "\r\n  30\r\n" + dxfCoordinateText(toMm(fileType, p.z)) +
+             "\r\n";
+    }
+    out += "  0\r\nSEQEND\r\n";
+  }
+  out += "  0\r\nENDSEC\r\n  0\r\nEOF\r\n";
+  return out;
+}
+
+int ZapiszDXF(const std::string& path, const std::vector<tfigura>& figures, int fileType) {
+  const std::string text = dxfExportText(figures, fileType);
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) return errno != 0 ? errno : EIO;
+  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  const int writeError = written ? 0 : (errno != 0 ? errno : EIO);
+  const bool closed = std::fclose(file) == 0;
+  if (writeError != 0) return writeError;
+  return closed ? 0 : (errno != 0 ? errno : EIO);
+}
+
+}  // namespace trazvik::import
