@@ -167,6 +167,7 @@ void tDxfReader::addPoint(double x, double y) {
 }
 
 void tDxfReader::addPoints(const std::vector<trealpoint>& points) {
+  fig_->p.reserve(fig_->p.size() + points.size());
   for (const trealpoint& p : points) {
     if (in_.failed()) return;
     addPoint(p.x, p.y);
@@ -185,6 +186,11 @@ bool tDxfReader::extrusion(TPoint3D& normal) {
 
 void tDxfReader::toWorld(const TPoint3D& normal) {
   ocs_.SetNormalVector(normal);
+  if (ocs_.Ax == TPoint3D{1, 0, 0} && ocs_.Ay == TPoint3D{0, 1, 0}) {
+    // World axes: the conversion only rounds to single precision.
+    for (trealpoint& p : fig_->p) p = {static_cast<float>(p.x), static_cast<float>(p.y)};
+    return;
+  }
   for (trealpoint& p : fig_->p) {
     const TPoint3D w = ocs_.Convert(TPoint3D{static_cast<float>(p.x), static_cast<float>(p.y), 0});
     p = {w.x, w.y};
@@ -266,6 +272,7 @@ void tDxfReader::readCircle() {
     }
   }
   if (in_.failed()) return;
+  fig_->p.reserve(static_cast<std::size_t>(circleSegments(r)) + 1);
   circlePoints(cx, cy, r, [this](const trealpoint& p) { addPoint(p.x, p.y); });
   toWorld(normal);
 }
@@ -287,6 +294,7 @@ void tDxfReader::readArc() {
   start *= M_PI / 180;
   double sweep = end * M_PI / 180 - start;
   if (sweep < 0) sweep += 2 * M_PI;
+  fig_->p.reserve(static_cast<std::size_t>(arcSegments(r, sweep)) + 1);
   arcPoints(cx, cy, r, start, sweep, [this](const trealpoint& p) { addPoint(p.x, p.y); });
   toWorld(normal);
 }
@@ -310,6 +318,7 @@ void tDxfReader::readEllipse() {
   // The axes are world coordinates; a downward normal only turns the minor
   // axis round.
   e.mirrored = normal.z < 0;
+  fig_->p.reserve(static_cast<std::size_t>(ellipseSegments(e)) + 1);
   ellipsePoints(e, [this](const trealpoint& p) { addPoint(p.x, p.y); });
   toWorld(TPoint3D{0, 0, 1});
 }

@@ -13,7 +13,7 @@ namespace {
 
 // Degrees above this are not drawn as curves (evaluation costs degree^2 per
 // point); such splines show their control polygon.
-constexpr int kMaxSplineDegree = 25;
+constexpr int kMaxSplineDegree = tBSpline::kMaxDegree;
 
 // Parameter steps of a spline: from the control polygon's length L and the
 // number m of control points.
@@ -63,6 +63,7 @@ std::vector<trealpoint> bsplinePoints(const tSplineData& s, int steps) {
   if (!curve.set(s.degree, s.knots, s.weights, s.control)) return s.control;
   const double u0 = curve.first(), u1 = curve.last();
   std::vector<trealpoint> out;
+  out.reserve(static_cast<std::size_t>(steps) + s.knots.size() + 1);
   out.push_back(curve.at(u0));
   // Equal parameter steps, plus every inner knot so that corners of the
   // curve (knots of full multiplicity) are kept.
@@ -120,9 +121,6 @@ bool tBSpline::set(int degree, const std::vector<double>& knots, const std::vect
     hy_[i] = control[i].y * w;
     hw_[i] = w;
   }
-  basis_.assign(p + 1, 0);
-  left_.assign(p + 1, 0);
-  right_.assign(p + 1, 0);
   return true;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 #include "geometry/records.h"
 
+#include <array>
 #include <cstddef>
 #include <vector>
 
@@ -32,6 +33,8 @@ std::vector<trealpoint> splinePoints(tSplineData spline, bool forceBSpline);
 // control + degree + 1 values) with optional weights (empty: all 1).
 class tBSpline {
  public:
+  static constexpr int kMaxDegree = 25;  // higher degrees are not evaluated
+
   // False when the data cannot describe a curve (degree below 1, too few
   // knots, knots that decrease, an empty parameter range, bad weights).
   bool set(int degree, const std::vector<double>& knots, const std::vector<double>& weights,
@@ -46,7 +49,7 @@ class tBSpline {
   std::size_t count_ = 0;  // control points
   std::vector<double> knots_;
   std::vector<double> hx_, hy_, hw_;  // homogeneous control points
-  mutable std::vector<double> basis_, left_, right_;  // Cox-de Boor scratch
+  mutable std::array<double, kMaxDegree + 1> basis_{}, left_{}, right_{};  // Cox-de Boor scratch
 };
 
 // Cubic Bezier (Bernstein form) with weights w (rational when not all 1).
