@@ -28,17 +28,20 @@ void group(std::FILE* f, int code, double value) { std::fprintf(f, "%3d\n%.6f\n"
 void group(std::FILE* f, int code, int value) { std::fprintf(f, "%3d\n%d\n", code, value); }
 void group(std::FILE* f, int code, const char* value) { std::fprintf(f, "%3d\n%s\n", code, value); }
 
-void common(std::FILE* f, const char* type, Lcg& r) {
+// Entity head with the subclass markers of release 2000 and later.
+void common(std::FILE* f, const char* type, const char* subclass, Lcg& r) {
   group(f, 0, type);
+  group(f, 100, "AcDbEntity");
   group(f, 8, "0");
   group(f, 62, static_cast<int>(r.in(1, 8)));
+  group(f, 100, subclass);
 }
 
 void writeEntity(std::FILE* f, Lcg& r) {
   const double pick = r.next();
   const double x = r.in(0, 2000), y = r.in(0, 1000);
   if (pick < 0.30) {
-    common(f, "LINE", r);
+    common(f, "LINE", "AcDbLine", r);
     group(f, 10, x);
     group(f, 20, y);
     group(f, 30, 0.0);
@@ -46,21 +49,22 @@ void writeEntity(std::FILE* f, Lcg& r) {
     group(f, 21, y + r.in(-50, 50));
     group(f, 31, 0.0);
   } else if (pick < 0.45) {
-    common(f, "CIRCLE", r);
+    common(f, "CIRCLE", "AcDbCircle", r);
     group(f, 10, x);
     group(f, 20, y);
     group(f, 30, 0.0);
     group(f, 40, r.in(0.5, 40));
   } else if (pick < 0.60) {
-    common(f, "ARC", r);
+    common(f, "ARC", "AcDbCircle", r);
     group(f, 10, x);
     group(f, 20, y);
     group(f, 30, 0.0);
     group(f, 40, r.in(0.5, 40));
+    group(f, 100, "AcDbArc");
     group(f, 50, r.in(0, 360));
     group(f, 51, r.in(0, 360));
   } else if (pick < 0.65) {
-    common(f, "ELLIPSE", r);
+    common(f, "ELLIPSE", "AcDbEllipse", r);
     group(f, 10, x);
     group(f, 20, y);
     group(f, 30, 0.0);
@@ -72,7 +76,7 @@ void writeEntity(std::FILE* f, Lcg& r) {
     group(f, 41, 0.0);
     group(f, 42, 2 * M_PI);
   } else if (pick < 0.70) {
-    common(f, "SPLINE", r);
+    common(f, "SPLINE", "AcDbSpline", r);
     const int control = 6;
     group(f, 70, 8);
     group(f, 71, 3);
@@ -86,7 +90,7 @@ void writeEntity(std::FILE* f, Lcg& r) {
       group(f, 30, 0.0);
     }
   } else if (pick < 0.90) {
-    common(f, "LWPOLYLINE", r);
+    common(f, "LWPOLYLINE", "AcDbPolyline", r);
     const int n = static_cast<int>(r.in(3, 12));
     group(f, 90, n);
     group(f, 70, r.next() < 0.5 ? 1 : 0);
@@ -99,7 +103,7 @@ void writeEntity(std::FILE* f, Lcg& r) {
       py += r.in(-20, 20);
     }
   } else {
-    common(f, "POLYLINE", r);
+    common(f, "POLYLINE", "AcDb2dPolyline", r);
     group(f, 66, 1);
     group(f, 10, 0.0);
     group(f, 20, 0.0);
@@ -109,7 +113,10 @@ void writeEntity(std::FILE* f, Lcg& r) {
     double px = x, py = y;
     for (int i = 0; i < n; ++i) {
       group(f, 0, "VERTEX");
+      group(f, 100, "AcDbEntity");
       group(f, 8, "0");
+      group(f, 100, "AcDbVertex");
+      group(f, 100, "AcDb2dVertex");
       group(f, 10, px);
       group(f, 20, py);
       group(f, 30, 0.0);
@@ -118,6 +125,7 @@ void writeEntity(std::FILE* f, Lcg& r) {
       py += r.in(-20, 20);
     }
     group(f, 0, "SEQEND");
+    group(f, 100, "AcDbEntity");
     group(f, 8, "0");
   }
 }
@@ -139,7 +147,7 @@ int main(int argc, char** argv) {
   group(f, 0, "SECTION");
   group(f, 2, "HEADER");
   group(f, 9, "$ACADVER");
-  group(f, 1, "AC1009");
+  group(f, 1, "AC1015");
   group(f, 0, "ENDSEC");
   group(f, 0, "SECTION");
   group(f, 2, "ENTITIES");

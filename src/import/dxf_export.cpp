@@ -30,9 +30,41 @@ std::string dxfCoordinateText(double mm) {
   return buffer;
 }
 
+namespace {
+
+template <class List>
+std::vector<const tfigura*> pointers(const List& figures) {
+  std::vector<const tfigura*> out;
+  out.reserve(figures.size());
+  for (const auto& f : figures) out.push_back(&*f);
+  return out;
+}
+
+std::vector<const tfigura*> pointers(const std::vector<tfigura>& figures) {
+  std::vector<const tfigura*> out;
+  out.reserve(figures.size());
+  for (const tfigura& f : figures) out.push_back(&f);
+  return out;
+}
+
+}  // namespace
+
 std::string dxfExportText(const std::vector<tfigura>& figures, int fileType) {
+  return dxfExportText(pointers(figures), fileType);
+}
+
+int ZapiszDXF(const std::string& path, const std::vector<tfigura>& figures, int fileType) {
+  return ZapiszDXF(path, pointers(figures), fileType);
+}
+
+int ZapiszDXF(const std::string& path, const std::vector<std::unique_ptr<tfigura>>& figures, int fileType) {
+  return ZapiszDXF(path, pointers(figures), fileType);
+}
+
+std::string dxfExportText(const std::vector<const tfigura*>& figures, int fileType) {
   std::string out = "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n";
-  for (const tfigura& fig : figures) {
+  for (const tfigura* figure : figures) {
+    const tfigura& fig = *figure;
     if (fig.sp.empty()) continue;
     out += "  0\r\nPOLYLINE\r\n  70\r\n8\r\n";
     for (const trpoint3d& p : fig.sp) {
@@ -46,7 +78,7 @@ std::string dxfExportText(const std::vector<tfigura>& figures, int fileType) {
   return out;
 }
 
-int ZapiszDXF(const std::string& path, const std::vector<tfigura>& figures, int fileType) {
+int ZapiszDXF(const std::string& path, const std::vector<const tfigura*>& figures, int fileType) {
   const std::string text = dxfExportText(figures, fileType);
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return errno != 0 ? errno : EIO;

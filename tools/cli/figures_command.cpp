@@ -127,7 +127,7 @@ void runFigures(const FiguresOptions& options) {
 void addFiguresCommand(CLI::App& app, Context& /*context*/) {
   auto options = std::make_shared<FiguresOptions>();
   CLI::App* command = app.add_subcommand("figures", "List the figures of a design file with their size and length");
-  command->add_option("FILE", options->file, "Design file (.plt)")->required();
+  command->add_option("FILE", options->file, "Design file (.plt, .dxf, .nc)")->required();
   command->add_flag("--json", options->json, "One JSON object for scripts: file_type and figures");
   command->callback([options] { runFigures(*options); });
 }
