@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     best = std::min(best, seconds);
     figures = file.figures.size();
     points = 0;
-    for (const auto& f : file.figures) points += f.p.size();
+    for (const auto& f : file.figures) points += f->p.size();
   }
   std::printf("file %.1f MB, %zu figures, %zu points\n", megabytes, figures, points);
   std::printf("best of %d runs: %.3f s CPU, %.1f MB/s (wall clock %.3f s, %.1f MB/s)\n", runs, best,

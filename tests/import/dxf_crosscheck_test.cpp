@@ -68,7 +68,7 @@ TEST_F(DxfCrossCheck, FiguresAgreeWithEzdxf) {
     ASSERT_EQ(file.figures.size(), refs.size()) << "one figure per drawing entity";
     for (std::size_t i = 0; i < refs.size(); ++i) {
       const Reference& r = refs[i];
-      const tfigura& f = file.figures[i];
+      const tfigura& f = *file.figures[i];
       SCOPED_TRACE("entity " + std::to_string(i) + " " + r.kind);
       const double mm = toMm(kFileTypeDxf, 1);
       EXPECT_NEAR(f.fig_pp.x * mm, r.minX, 0.01);

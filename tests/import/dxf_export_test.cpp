@@ -61,7 +61,7 @@ TEST(DxfExport, WrittenFileReplacesAnOldOneAndReadsBack) {
   const tFigureFile back = readFigureFile(path, kFileTypeDxf);
   ASSERT_TRUE(back.ok()) << back.errorText(path);
   ASSERT_EQ(back.figures.size(), 1u);
-  EXPECT_EQ(back.figures[0].p, (std::vector<trealpoint>{{0, 0}, {1000, 0}, {1000, 500}}));
+  EXPECT_EQ(back.figures[0]->p, (std::vector<trealpoint>{{0, 0}, {1000, 0}, {1000, 500}}));
   EXPECT_NE(ZapiszDXF((folder / "no-such-folder" / "x.dxf").string(), figs, kFileTypeGcode), 0);
 }
 

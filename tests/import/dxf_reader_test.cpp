@@ -22,7 +22,9 @@ class DxfReader : public ::testing::Test {
   std::vector<tfigura> figures(const std::string& content) {
     const tFigureFile file = read(content);
     EXPECT_TRUE(file.ok()) << file.errorText("drawing.dxf");
-    return file.figures;
+    std::vector<tfigura> out;
+    for (const auto& f : file.figures) out.push_back(*f);
+    return out;
   }
   trazvik::testing::TempFolder folder_;
 };
@@ -53,7 +55,7 @@ TEST_F(DxfReader, EveryLineEndAndLeadingBlanks) {
     const tFigureFile file = read(text);
     ASSERT_TRUE(file.ok()) << what << ": " << file.errorText("drawing.dxf");
     ASSERT_EQ(file.figures.size(), 1u) << what;
-    EXPECT_EQ(file.figures[0].p.back(), (trealpoint{1000, 500})) << what;
+    EXPECT_EQ(file.figures[0]->p.back(), (trealpoint{1000, 500})) << what;
   }
 }
 
@@ -222,7 +224,7 @@ TEST_F(DxfReader, CutFilesEndTheFigureWithThePointsRead) {
     ASSERT_TRUE(file.ok()) << "cut at " << cut << ": " << file.errorText("drawing.dxf");
     ASSERT_LE(file.figures.size(), 1u);
     if (!file.figures.empty()) {
-      EXPECT_LE(file.figures[0].p.size(), 3u);
+      EXPECT_LE(file.figures[0]->p.size(), 3u);
     }
   }
   const auto figs = figures(full.substr(0, full.find(" 10\n5\n 20\n5")));
