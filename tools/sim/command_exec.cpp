@@ -3,6 +3,8 @@
 // and, once the job runs, one after the other in simulated time.
 #include "controller.h"
 
+#include "job/command_decoder.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -10,27 +12,6 @@
 namespace trazvik::sim {
 
 namespace {
-
-// Little-endian unsigned field of `width` bytes at `offset`; 0 when the
-// command is too short to hold it.
-std::uint32_t field(const Command& c, std::size_t offset, std::size_t width) {
-    if (offset + width > c.size()) return 0;
-    std::uint32_t v = 0;
-    for (std::size_t i = 0; i < width; ++i) v |= std::uint32_t{c[offset + i]} << (8 * i);
-    return v;
-}
-
-std::int32_t signedField(const Command& c, std::size_t offset) {
-    return static_cast<std::int32_t>(field(c, offset, 4));
-}
-
-bool named(const Command& c, const char* name) {
-    const std::size_t n = std::strlen(name);
-    if (c.size() < n + 1) return false;
-    for (std::size_t i = 0; i < n; ++i)
-        if (c[1 + i] != static_cast<std::uint8_t>(name[i])) return false;
-    return true;
-}
 
 constexpr double homingFeedMmPerMin = 3000;
 constexpr double probeFeedMmPerMin = 300;
@@ -51,22 +32,18 @@ double SimController::slotPeriod() const {
     return std::max(1.0, 1e6 / f / b / tick);
 }
 
-Motion SimController::moveMotion(const Command& c, TraceSource source) const {
-    const bool wide = layout_.wideCommandSet;
-    const int level = layout_.protocolLevel;
-    const std::uint8_t flags = c.size() > 1 ? c[1] : 0;
-    const double length = field(c, 2, 3);
-    double dz = field(c, 11, 3);
-    if (wide && level >= 6) dz = field(c, 11, 3) & 0xFFFFF;
+Motion SimController::moveMotion(const tDecodedCommand& d, TraceSource source) const {
     Motion m;
     m.source = source;
     m.head = st_.selectedHead;
-    m.delta[axisX] = (flags & 1) ? -double(field(c, 5, 3)) : double(field(c, 5, 3));
-    m.delta[axisY] = (flags & 2) ? -double(field(c, 8, 3)) : double(field(c, 8, 3));
-    dz = (flags & 4) ? -dz : dz;
-    m.delta[st_.thirdAxisMode == 4 ? axisV : axisZ] = dz;
+    m.delta[axisX] = d.delta.dx;
+    m.delta[axisY] = d.delta.dy;
+    m.delta[st_.thirdAxisMode == 4 ? axisV : axisZ] = d.delta.dz;
     m.periodCode = slotPeriod();
     const double tick = machine_.model.machineParams.timerTick > 0 ? machine_.model.machineParams.timerTick : 1;
+    double length = d.pathLength;
+    // A knife turn on its own: the turn itself is the path.
+    if (st_.thirdAxisMode == 4 && d.delta.dx == 0 && d.delta.dy == 0) length = std::max(10, std::abs(d.delta.dz));
     m.durationUs = std::max(length, 1.0) * m.periodCode * tick;
     return m;
 }
@@ -153,151 +130,122 @@ void SimController::bezierMotions(std::deque<Motion>& out) {
     }
 }
 
-// ----- immediate commands -----
+// ----- executing one command -----
 
 void SimController::executeImmediate(const Command& c) {
-    const bool wide = layout_.wideCommandSet;
-    switch (c[0]) {
-        case 'A': case 'B': case 'W': case 'P': immediateQueue_.push_back(c); break;
-        case 'Y': stopManualMotion(); break;
-        case 'Q': holdJob(); break;
-        case 'K': continueJob(); break;
-        case 'G': goJob(); break;
-        case 'C': clearJob(); break;
-        case 'V':
-            if (c.size() > 1 && c[1] < 6) st_.speedSlots[c[1]] = static_cast<std::int32_t>(wide ? field(c, 2, 4) : field(c, 2, 2));
+    const tDecodedCommand d = decodeCommand(c, set_);
+    switch (d.kind) {
+        case CommandKind::move:
+        case CommandKind::home:
+        case CommandKind::probe:
+        case CommandKind::pause: immediateQueue_.push_back(c); break;
+        case CommandKind::stopManualMotion: stopManualMotion(); break;
+        case CommandKind::holdJob: holdJob(); break;
+        case CommandKind::continueJob: continueJob(); break;
+        case CommandKind::startStoredJob: goJob(); break;
+        case CommandKind::clearJob: clearJob(); break;
+        case CommandKind::spindleWait:
+            immediateMotions_.push_back(dwellMotion(500, TraceSource::immediate));  // spindle run-up
             break;
-        case 'F':
-            if (c.size() > 1 && c[1] < 6) st_.selectedSpeedSlot = c[1];
+        default: execute(d, false); break;
+    }
+}
+
+// Commands that take effect at once, in a job as well as on their own.
+void SimController::execute(const tDecodedCommand& d, bool inJob) {
+    auto& motions = inJob ? jobMotions_ : immediateMotions_;
+    const TraceSource source = inJob ? TraceSource::job : TraceSource::immediate;
+    switch (d.kind) {
+        case CommandKind::move: motions.push_back(moveMotion(d, source)); break;
+        case CommandKind::pause: motions.push_back(dwellMotion(d.value, source)); break;
+        case CommandKind::loadSlot:
+            if (d.number < 6) st_.speedSlots[d.number] = static_cast<std::int32_t>(d.value);
             break;
-        case 'U':
-            if (c.size() >= 9) {
-                st_.zeroPoint[0] = signedField(c, 1);
-                st_.zeroPoint[1] = signedField(c, 5);
-            } else {
-                st_.zeroPoint[0] = static_cast<std::int32_t>(field(c, 1, 3));
-                st_.zeroPoint[1] = static_cast<std::int32_t>(field(c, 4, 3));
+        case CommandKind::selectSlot:
+            if (d.number < 6) st_.selectedSpeedSlot = d.number;
+            break;
+        case CommandKind::outputs: setOutputs(d.number != 0, d.mask); break;
+        case CommandKind::power:
+            if (d.number < 6) {
+                st_.powerSlots[d.number] = static_cast<std::uint16_t>(std::min<std::uint32_t>(d.value, 65535));
+                st_.selectedPowerSlot = d.number;
             }
             break;
-        case 'N': st_.zeroPoint[2] = c.size() >= 5 ? signedField(c, 1) : static_cast<std::int32_t>(field(c, 1, 3)); break;
-        case 'R': case 'T': executeJobCommand(c); break;  // same layout as in jobs
-        case 'S': executeSetup(c); break;
-        case 'X': case 'E': case 'Z': case 'O': case 'J': case 'I': case 'H': case '@': break;  // queries of the old link
+        case CommandKind::smoothing: st_.smoothing = d.number == 1; break;
+        case CommandKind::segmentLimit: break;  // the simulated motion does not plan corners
+        case CommandKind::headZReference:
+            st_.headZeros[static_cast<std::size_t>(st_.selectedHead)] = static_cast<std::int32_t>(d.value);
+            break;
+        case CommandKind::thirdAxis: st_.thirdAxisMode = d.number == 4 ? 4 : 0; break;
+        case CommandKind::headZ: st_.selectedHead = d.number == 4 ? 2 : d.number == 2 ? 1 : 0; break;
+        case CommandKind::laserPulseTime:
+        case CommandKind::pulseTimeEcho: st_.laserPulseMs = static_cast<std::int32_t>(d.value); break;
+        case CommandKind::laserPulse: motions.push_back(dwellMotion(std::max(0, st_.laserPulseMs), source)); break;
+        case CommandKind::laserOn: st_.beamOn = true; break;
+        case CommandKind::laserOff: st_.beamOn = false; break;
+        case CommandKind::bezierPoint:
+            if (d.number >= 'A' && d.number <= 'D') bezier_[d.number - 'A'] = {d.x, d.y, d.z};
+            break;
+        case CommandKind::bezierExecute: bezierMotions(motions); break;
+        case CommandKind::bezierStep:
+        case CommandKind::bezierStepCount:
+        case CommandKind::bezierJoin: break;  // the chords of bezierMotions do without
+        case CommandKind::jobEnd:
+            if (inJob) endSeen_ = true;
+            break;
+        case CommandKind::acceleration: st_.acceleration = static_cast<std::int32_t>(d.value); break;
+        case CommandKind::workZeroXY: st_.zeroPoint[0] = d.x; st_.zeroPoint[1] = d.y; break;
+        case CommandKind::workZeroZ: st_.zeroPoint[2] = d.z; break;
+        case CommandKind::headZero:
+            if (d.value < 3) st_.headZeros[d.value] = d.z;
+            break;
+        case CommandKind::headOffset: st_.headOffset = {d.x, d.y}; break;
+        case CommandKind::machineParameter: st_.parameters[d.number] = d.mask; break;
+        case CommandKind::controllerAddress: st_.address = d.octets; break;
+        case CommandKind::secondYShift: break;  // the simulated gantry has one Y
+        case CommandKind::toolMeasure: st_.toolMeasureArmed = true; break;
+        case CommandKind::stateQuery:
+        case CommandKind::legacyQuery:
+        case CommandKind::ethernetStatusQuery: break;
+        case CommandKind::unknown:
+            if (!rasterCommand(d.bytes)) ++counters_.unknownCommands;
+            break;
         default: ++counters_.unknownCommands; break;
     }
 }
 
-void SimController::executeSetup(const Command& c) {
-    if (named(c, "3o")) {
-        st_.headOffset = {signedField(c, 3), signedField(c, 7)};
-    } else if (named(c, "N")) {
-        const std::uint32_t head = field(c, 2, 4);
-        if (head < 3) st_.headZeros[head] = signedField(c, 6);
-    } else if (named(c, "A")) {
-        st_.acceleration = signedField(c, 2);
-    } else if (c.size() >= 4 && c[1] == 0x0D) {
-        st_.parameters[c[2]] = c[3];
-    } else if (named(c, "IP")) {
-        for (std::size_t i = 0; i < 4; ++i) st_.address[i] = static_cast<std::uint8_t>(field(c, 3 + i, 1));
-    } else if (named(c, "y")) {
-        // Second Y head shift: the simulated gantry has one Y.
-    } else if (named(c, "U")) {
-        st_.toolMeasureArmed = true;
-    } else if (named(c, "fw")) {
-        immediateMotions_.push_back(dwellMotion(500, TraceSource::immediate));  // spindle run-up
-    } else if (named(c, "BB")) {
-        st_.raster = true;
-    } else if (named(c, "BE")) {
+// Raster engraving: "SBB" starts it, "SBE" ends it, "SBD" announces the
+// packets of pixels of one line, which follow as plain data.
+bool SimController::rasterCommand(const Command& c) {
+    auto is = [&c](const char* name) { return c.size() >= 3 && std::memcmp(c.data(), name, 3) == 0; };
+    if (is("SBB")) st_.raster = true;
+    else if (is("SBE")) {
         st_.raster = false;
         st_.rasterDataPackets = 0;
-    } else if (named(c, "BD")) {
-        st_.rasterDataPackets = static_cast<int>(std::min<std::uint32_t>(field(c, 3, 4), 1u << 20));
-    } else if (named(c, "BV") || named(c, "BS")) {
-        // Grey mapping and the start of an engraved line: nothing to track.
-    } else if (c.size() >= 2 && (c[1] == 0 || c[1] == 1)) {
-        st_.smoothing = c[1] == 1;
-    } else {
-        executeRecord(c, false);
+    } else if (is("SBD")) {
+        std::uint32_t n = 0;
+        for (std::size_t i = 0; i < 4 && 3 + i < c.size(); ++i) n |= std::uint32_t{c[3 + i]} << (8 * i);
+        st_.rasterDataPackets = static_cast<int>(std::min<std::uint32_t>(n, 1u << 20));
+    } else if (!is("SBV") && !is("SBS")) {
+        return false;
     }
+    return true;
 }
 
-// ----- records shared by jobs and immediate commands -----
-
-void SimController::executeRecord(const Command& c, bool inJob) {
-    if (named(c, "3v")) {
-        st_.thirdAxisMode = c.size() > 3 && c[3] == 4 ? 4 : 0;
-    } else if (named(c, "3z")) {
-        const std::uint8_t bit = c.size() > 3 ? c[3] : 1;
-        st_.selectedHead = bit == 4 ? 2 : bit == 2 ? 1 : 0;
-    } else if (named(c, "LT")) {
-        st_.laserPulseMs = signedField(c, 3);
-    } else if (named(c, "P")) {
-        st_.laserPulseMs = signedField(c, 2);
-    } else if (named(c, "LS")) {
-        st_.beamOn = true;
-    } else if (named(c, "LC")) {
-        st_.beamOn = false;
-    } else if (named(c, "LP")) {
-        auto pulse = dwellMotion(std::max(0, st_.laserPulseMs), inJob ? TraceSource::job : TraceSource::immediate);
-        (inJob ? jobMotions_ : immediateMotions_).push_back(pulse);
-    } else if (c.size() >= 3 && c[1] == 'W') {
-        const std::uint8_t which = c[2];
-        if (which >= 'A' && which <= 'D')
-            bezier_[which - 'A'] = {signedField(c, 3), signedField(c, 7), signedField(c, 11)};
-        else if (which == 'W')
-            bezierMotions(inJob ? jobMotions_ : immediateMotions_);
-        // "sWU", "sWL", "sWG": interpolation step and joint; the chords above do without.
-    } else if (named(c, "E")) {
-        if (inJob) endSeen_ = true;
-    } else {
-        ++counters_.unknownCommands;
-    }
+void SimController::setOutputs(bool on, std::uint8_t mask) {
+    auto engage = [&](int head) { st_.headEngaged[static_cast<std::size_t>(head)] = on; };
+    if (mask == 0x81) st_.dustExtraction = on;
+    else if (mask == 0x82) st_.vacuumPump = on;
+    else if (mask == 0x90) engage(0);
+    else if (mask == 0xA0) engage(1);
+    else if (mask == 0xC0 && layout_.headCount >= 2) engage(2);
+    else st_.outputs = on ? (st_.outputs | mask) : (st_.outputs & static_cast<std::uint8_t>(~mask));
+    // The tool output in use names the power slot that drives it.
+    if (on && mask >= 1 && mask <= 3) st_.selectedPowerSlot = mask;
 }
-
-// ----- job commands -----
 
 void SimController::executeJobCommand(const Command& c) {
-    const bool wide = layout_.wideCommandSet;
-    const char op = static_cast<char>(c[0] & ~0x20);
-    switch (op) {
-        case 'A': jobMotions_.push_back(moveMotion(c, TraceSource::job)); break;
-        case 'V':
-            if (c.size() > 1 && c[1] < 6) st_.speedSlots[c[1]] = static_cast<std::int32_t>(wide ? field(c, 2, 4) : field(c, 2, 2));
-            break;
-        case 'F':
-            if (c.size() > 1 && c[1] < 6) st_.selectedSpeedSlot = c[1];
-            break;
-        case 'P': jobMotions_.push_back(dwellMotion(c.size() > 1 ? c[1] : 0, TraceSource::job)); break;
-        case 'R': {
-            if (c.size() < 3) break;
-            const bool on = c[1] != 0;
-            const std::uint8_t mask = c[2];
-            auto engage = [&](int head) { st_.headEngaged[static_cast<std::size_t>(head)] = on; };
-            if (mask == 0x81) st_.dustExtraction = on;
-            else if (mask == 0x82) st_.vacuumPump = on;
-            else if (mask == 0x90) engage(0);
-            else if (mask == 0xA0) engage(1);
-            else if (mask == 0xC0 && layout_.headCount >= 2) engage(2);
-            else st_.outputs = on ? (st_.outputs | mask) : (st_.outputs & static_cast<std::uint8_t>(~mask));
-            // The tool output in use names the power slot that drives it.
-            if (on && mask >= 1 && mask <= 3) st_.selectedPowerSlot = mask;
-            break;
-        }
-        case 'T': {
-            if (c.size() < 3 || c[1] >= 6) break;
-            const std::uint32_t v = layout_.protocolLevel >= 6 ? field(c, 2, 4) : c[2];
-            st_.powerSlots[c[1]] = static_cast<std::uint16_t>(std::min<std::uint32_t>(v, 65535));
-            st_.selectedPowerSlot = c[1];
-            break;
-        }
-        case 'S':
-            if (c[0] == 's' && c.size() == 2) st_.smoothing = c[1] == 1;
-            else executeRecord(c, true);
-            break;
-        case 'L': break;  // end-of-move speed limit: the simulated motion does not plan corners
-        case 'N': st_.headZeros[static_cast<std::size_t>(st_.selectedHead)] = signedField(c, 1); break;
-        default: ++counters_.unknownCommands; break;
-    }
+    execute(decodeCommand(c, set_), true);
 }
 
 // ----- job control -----
@@ -354,21 +302,11 @@ void SimController::endJob() {
 }
 
 void SimController::startQueuedImmediate(const Command& c) {
-    switch (c[0]) {
-        case 'A': {
-            Motion m = moveMotion(c, TraceSource::immediate);
-            if (st_.thirdAxisMode == 4 && m.delta[axisX] == 0 && m.delta[axisY] == 0) {
-                // Knife turn: the path length is the turn itself.
-                const double tick = machine_.model.machineParams.timerTick > 0 ? machine_.model.machineParams.timerTick : 1;
-                m.durationUs = std::max(10.0, std::abs(m.delta[axisV])) * m.periodCode * tick;
-            }
-            immediateMotions_.push_back(m);
-            break;
-        }
-        case 'B': immediateMotions_.push_back(homingMotion(c.size() > 1 ? c[1] : 0x37)); break;
-        case 'W': immediateMotions_.push_back(probeMotion()); break;
-        case 'P': immediateMotions_.push_back(dwellMotion(c.size() > 1 ? c[1] : 0, TraceSource::immediate)); break;
-        default: break;
+    const tDecodedCommand d = decodeCommand(c, set_);
+    switch (d.kind) {
+        case CommandKind::home: immediateMotions_.push_back(homingMotion(d.number)); break;
+        case CommandKind::probe: immediateMotions_.push_back(probeMotion()); break;
+        default: execute(d, false); break;
     }
 }
 

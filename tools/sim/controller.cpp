@@ -32,10 +32,13 @@ Bytes echoOf(const Command& c) {
 
 }  // namespace
 
+SimController::SimController(SimConfig config) : SimController(config, setupMachine(config)) {}
+
 SimController::SimController(SimConfig config, SimMachine machine)
     : config_(std::move(config)),
       machine_(std::move(machine)),
       layout_(statusLayoutOf(machine_.model, machine_.link)),
+      set_(commandSetOf(machine_.model, machine_.link)),
       executor_(AxisScale{machine_.model.machineParams.axisFactorX, machine_.model.machineParams.axisFactorY,
                           machine_.model.machineParams.axisFactorZ}),
       job_(config_.bufferBytes, config_.bufferHeadroom, config_.storageLimit) {
@@ -122,9 +125,8 @@ void SimController::onUsbPayload(ByteView payload) {
     std::lock_guard lock(mutex_);
     if (stalled_ || usbUnplugged_ || payload.empty()) return;
     Command c(payload.begin(), payload.end());
-    // A report carries one command, zero-padded; job commands have fixed lengths.
-    if (isLower(c[0]))
-        if (const auto len = machine_.model.commandLengths.of(c[0]); len && *len <= c.size()) c.resize(*len);
+    // A report carries one command, zero-padded to 16 bytes.
+    if (const std::size_t len = layoutLength(c, set_); len > 0 && len <= c.size()) c.resize(len);
     receiveCommand(c);
 }
 
@@ -188,6 +190,10 @@ void SimController::countCommand() {
 
 void SimController::receiveCommand(const Command& c) {
     countCommand();
+    if (st_.rasterDataPackets > 0) {  // pixels of a raster line, not a command
+        --st_.rasterDataPackets;
+        return;
+    }
     const bool jobCommand = isLower(c[0]) || (c.size() >= 2 && c[0] == 'S' && c[1] == 'E');
     if (!jobCommand) {
         executeImmediate(c);

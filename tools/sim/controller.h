@@ -16,6 +16,8 @@
 #include "tcp_server.h"
 #include "tool_trace.h"
 
+#include "job/command_decoder.h"
+#include "job/command_set.h"
 #include "link/status_encode.h"
 #include "link/status_layout.h"
 
@@ -48,6 +50,9 @@ enum class Button { start, stop, continueJob, programmable1, programmable2 };
 
 class SimController {
 public:
+    // The machine identified from the configuration (throws std::invalid_argument
+    // for an unknown type), or one described by the caller.
+    explicit SimController(SimConfig config);
     SimController(SimConfig config, SimMachine machine);
 
     // ----- link side -----
@@ -109,10 +114,10 @@ private:
     // all below: caller holds mutex_
     void receiveCommand(const Command& c);
     void executeImmediate(const Command& c);
-    void executeSetup(const Command& c);
     void executeJobCommand(const Command& c);
-    void executeRecord(const Command& c, bool inJob);
-    void queueMotionCommand(const Command& c);
+    void execute(const tDecodedCommand& d, bool inJob);
+    bool rasterCommand(const Command& c);
+    void setOutputs(bool on, std::uint8_t mask);
     void startQueuedImmediate(const Command& c);
     void runFor(double us);
     void endJob();
@@ -121,7 +126,7 @@ private:
     void goJob();
     void clearJob();
     void stopManualMotion();
-    Motion moveMotion(const Command& c, TraceSource source) const;
+    Motion moveMotion(const tDecodedCommand& d, TraceSource source) const;
     Motion homingMotion(std::uint8_t mask) const;
     Motion probeMotion() const;
     Motion dwellMotion(double ms, TraceSource source) const;
@@ -138,6 +143,7 @@ private:
     SimConfig config_;
     SimMachine machine_;
     tStatusLayout layout_;
+    tCommandSet set_;
     mutable std::mutex mutex_;
     MachineState st_;
     MotionExecutor executor_;

@@ -49,6 +49,11 @@ struct SimMachine {
     tLinkState link;
 };
 
+// Identifies the configured product string with the firmware version, then
+// applies the head and knife settings of the configuration. Throws
+// std::invalid_argument for a product string that names no machine type.
+SimMachine setupMachine(const SimConfig& config);
+
 // "7.20" or "7.20.3" into major, minor and build; false on a bad text.
 bool parseFirmware(const std::string& text, SimConfig& config);
 

@@ -36,8 +36,8 @@ std::string number(double v) {
 
 bool endsWith(const std::string& s, const std::string& tail) {
     if (s.size() < tail.size()) return false;
-    return std::equal(tail.rbegin(), tail.rend(), s.rbegin(), [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == b;
+    return std::equal(tail.rbegin(), tail.rend(), s.rbegin(), [](char wanted, char c) {
+        return std::tolower(static_cast<unsigned char>(c)) == wanted;
     });
 }
 
