@@ -135,19 +135,26 @@ void SimController::bezierMotions(std::deque<Motion>& out) {
 void SimController::executeImmediate(const Command& c) {
     const tDecodedCommand d = decodeCommand(c, set_);
     switch (d.kind) {
-        case CommandKind::move:
-        case CommandKind::home:
-        case CommandKind::probe:
-        case CommandKind::pause: immediateQueue_.push_back(c); break;
+        // Job control and the stop of a manual move act at once.
         case CommandKind::stopManualMotion: stopManualMotion(); break;
         case CommandKind::holdJob: holdJob(); break;
         case CommandKind::continueJob: continueJob(); break;
         case CommandKind::startStoredJob: goJob(); break;
         case CommandKind::clearJob: clearJob(); break;
-        case CommandKind::spindleWait:
-            immediateMotions_.push_back(dwellMotion(500, TraceSource::immediate));  // spindle run-up
+        case CommandKind::move:
+        case CommandKind::home:
+        case CommandKind::probe:
+        case CommandKind::pause:
+        case CommandKind::spindleWait: immediateQueue_.push_back(c); break;
+        default: {
+            // Everything else takes effect in the order sent: behind the
+            // manual motions still waiting or running.
+            const bool manualMotionPending = !immediateQueue_.empty() || !immediateMotions_.empty() ||
+                                             (executor_.busy() && executor_.current()->source != TraceSource::job);
+            if (manualMotionPending) immediateQueue_.push_back(c);
+            else execute(d, false);
             break;
-        default: execute(d, false); break;
+        }
     }
 }
 
@@ -306,6 +313,9 @@ void SimController::startQueuedImmediate(const Command& c) {
     switch (d.kind) {
         case CommandKind::home: immediateMotions_.push_back(homingMotion(d.number)); break;
         case CommandKind::probe: immediateMotions_.push_back(probeMotion()); break;
+        case CommandKind::spindleWait:
+            immediateMotions_.push_back(dwellMotion(500, TraceSource::immediate));  // spindle run-up
+            break;
         default: execute(d, false); break;
     }
 }

@@ -23,7 +23,7 @@ void SimServer::start() {
             lastTick_ = now;
             if (c->takeLinkDrop()) server_.dropConnections(commandPort_);
         },
-        std::chrono::milliseconds(1));
+        std::chrono::milliseconds(2));
     server_.start();
 }
 
