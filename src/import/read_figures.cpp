@@ -1,6 +1,7 @@
 #include "import/read_figures.h"
 
 #include "geometry/units.h"
+#include "import/reader_settings.h"
 #include "import/thpgl.h"
 
 #include <algorithm>
@@ -37,9 +38,7 @@ tFigureFile readFigureFile(const std::string& path, int fileType, const tReaderS
   tFigureFile result;
   result.fileType = fileType;
   Thpgl reader;
-  reader.mnoznikZ = settings.mnoznikZ;
-  reader.dxf.forceBSpline = settings.forceBSpline;
-  reader.gcode.settings = settings.gcode;
+  applyReaderSettings(reader, settings);
   reader.accuracy = projectAccuracy(fileType);
   result.openError = reader.open(path, fileType, settings.multilayer);
   if (result.openError != 0) return result;
