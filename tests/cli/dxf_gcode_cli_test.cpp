@@ -40,5 +40,26 @@ TEST(DxfGcodeCli, BadFilesNameFileAndLine) {
       << run.output;
 }
 
+TEST(DxfGcodeCli, ExportDxfWritesTheProgramsPathsInMillimetres) {
+  TempFolder folder;
+  const std::string out = (folder / "pocket.dxf").string();
+  CliRun run = runCli("export-dxf " + sample("pocket.nc") + " -o '" + out + "'");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find("5 polylines"), std::string::npos) << run.output;
+  const std::string text = readFile(out);
+  EXPECT_EQ(text.rfind("  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nPOLYLINE\r\n  70\r\n8\r\n", 0), 0u);
+  // The drill: from 5 mm above (35, 35) down to -6 mm.
+  EXPECT_NE(text.find("  10\r\n35.00000\r\n  20\r\n35.00000\r\n  30\r\n-6.00000\r\n"), std::string::npos);
+  // The drawing reads back as the same five paths seen from above.
+  run = runCli("figures '" + out + "'");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find("total: 5 figures"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("extent: 0.000 0.000 to 60.000 60.000 mm"), std::string::npos) << run.output;
+  // A file that cannot be written fails with its name.
+  run = runCli("export-dxf " + sample("pocket.nc") + " -o '" + (folder / "no" / "x.dxf").string() + "'", true);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.output.find("x.dxf: the file cannot be written"), std::string::npos) << run.output;
+}
+
 }  // namespace
 }  // namespace trazvik::testing

@@ -75,5 +75,6 @@ void addFrameCommand(CLI::App& app, Context& context);
 void addDumpCommand(CLI::App& app, Context& context);
 void addFiguresCommand(CLI::App& app, Context& context);
 void addSettingsCommand(CLI::App& app, Context& context);
+void addExportDxfCommand(CLI::App& app, Context& context);
 
 }  // namespace trazvik::cli

@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
   trazvik::cli::addDumpCommand(app, context);
   trazvik::cli::addFiguresCommand(app, context);
   trazvik::cli::addSettingsCommand(app, context);
+  trazvik::cli::addExportDxfCommand(app, context);
 
   try {
     app.parse(argc, argv);
