@@ -111,7 +111,9 @@ TEST(RampLookup, RampLengthIsTheFirstIndexAtTheFeedsCode) {
     const auto step = std::size_t(rampLength(500, plotter));
     ASSERT_LT(step, plotterSpeedTable().size());
     EXPECT_LE(plotterSpeedTable()[step], code);
-    if (step > 0) EXPECT_GT(plotterSpeedTable()[step - 1], code);
+    if (step > 0) {
+        EXPECT_GT(plotterSpeedTable()[step - 1], code);
+    }
 }
 
 TEST(RampLookup, PlotterSpeedTableFalls) {
