@@ -107,9 +107,11 @@ void napisz(Plotno& p, double x, double y, const std::string& tekst, tKolor k) {
   unsigned char kolor[4] = {0, 0, 0, 255};
   const int quady = stb_easy_font_print(static_cast<float>(x), static_cast<float>(y), t.data(), kolor, bufor.data(),
                                         static_cast<int>(bufor.size()));
+  // Twice the font's own size, which is hard to read on a large picture.
+  auto powieksz = [&](double v, double o) { return o + (v - o) * 2; };
   for (int q = 0; q < quady; ++q) {
     const float* v = reinterpret_cast<const float*>(bufor.data() + static_cast<std::size_t>(q) * 64);
-    p.prostokat(v[0], v[1], v[8], v[9], k);
+    p.prostokat(powieksz(v[0], x), powieksz(v[1], y), powieksz(v[8], x), powieksz(v[9], y), k);
   }
 }
 
@@ -137,7 +139,7 @@ std::vector<unsigned char> rasteryzujScene(const tScenaPodgladu& s, int width, i
   for (const auto& n : s.napisy) {
     const trealpoint q = rzut(n.miejsce);
     if (std::isfinite(q.x) && std::isfinite(q.y) && q.x > -100 && q.y > -100 && q.x < width + 100 && q.y < height + 100) {
-      napisz(p, q.x + 4, q.y - 12, n.tekst, n.kolor);
+      napisz(p, q.x + 4, q.y - 18, n.tekst, n.kolor);
     }
   }
   return p.odbierz();

@@ -11,7 +11,7 @@ namespace trazvik {
 namespace {
 
 constexpr tKolor kSzary = kolorRGB(170, 170, 170);
-constexpr tKolor kSciezka = kolorRGB(30, 90, 230);
+constexpr tKolor kSciezka = kolorRGB(255, 140, 0);
 constexpr tKolor kWejscie = kolorRGB(220, 20, 20);
 
 bool skonczony(trealpoint p) { return std::isfinite(p.x) && std::isfinite(p.y); }

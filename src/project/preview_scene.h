@@ -38,7 +38,7 @@ struct tScenaPodgladu {
 };
 
 // Figures in their layer colour (grey when not cut), the outlines of the
-// tool centre as dashed blue lines, the entry point of each cut figure as a
+// tool centre as dashed orange lines, the entry point of each cut figure as a
 // red dot with its position in the cutting order.
 tScenaPodgladu zbudujScenePodgladu(const TMDIChild& projekt);
 

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace trazvik {
 
@@ -78,6 +79,12 @@ class TMDIChild {
   void UstawKierunek();
   void UstawKolejnosc();
   void AddOutline();
+  bool IsPointInPoly(const trealpoint& pkt, const std::vector<trealpoint>& poly) const;
+  // Applies "leave out the frame" to the frame figure.
+  void oznaczToCutRamki();
+  // The figure whose outline passes nearest to (x, y) in millimetres; -1
+  // without figures.
+  int ktoraToFigura(double y, double x) const;
 
   TDlgkonfig& konfig() const { return konfig_; }
   const texts::tInterfejs& interfejs() const { return interfejs_; }

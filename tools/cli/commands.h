@@ -76,5 +76,7 @@ void addDumpCommand(CLI::App& app, Context& context);
 void addFiguresCommand(CLI::App& app, Context& context);
 void addSettingsCommand(CLI::App& app, Context& context);
 void addExportDxfCommand(CLI::App& app, Context& context);
+void addOpenCommand(CLI::App& app, Context& context);
+void addPreviewCommand(CLI::App& app, Context& context);
 
 }  // namespace trazvik::cli

@@ -20,6 +20,8 @@ int main(int argc, char** argv) {
   trazvik::cli::addFiguresCommand(app, context);
   trazvik::cli::addSettingsCommand(app, context);
   trazvik::cli::addExportDxfCommand(app, context);
+  trazvik::cli::addOpenCommand(app, context);
+  trazvik::cli::addPreviewCommand(app, context);
 
   try {
     app.parse(argc, argv);

@@ -1,0 +1,364 @@
+#include "project/tmdichild.h"
+
+#include "project/open_project.h"
+
+#include "config/tdlgkonfig.h"
+#include "texts/interfejs.h"
+#include "texts/recording_message_boxes.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace trazvik {
+namespace {
+
+namespace fs = std::filesystem;
+using Pts = std::vector<trealpoint>;
+
+class Project : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::path(::testing::TempDir()) /
+           ("trazvik_project_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    ASSERT_TRUE(interfejs_.loadLanguageFile(std::string(TRAZVIK_SOURCE_DIR) + "/lang/", "US", "0.1"));
+    // Only what a test turns on.
+    for (const char* name : {"auto_add", "auto_remove", "crosstopoint", "auto_optymalizacja", "bezramki",
+                             "Auto_kierunek", "Auto_kolejnosc"}) {
+      konfig_.setChecked(name, false);
+    }
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string plik(const std::string& name, const std::string& text) {
+    const std::string p = (dir_ / name).string();
+    std::ofstream(p, std::ios::binary) << text;
+    return p;
+  }
+
+  // Loads the text as a plot file; the project is checked by the caller.
+  std::unique_ptr<TMDIChild> wczytaj(const std::string& hpgl, const std::string& name = "t.plt") {
+    auto p = std::make_unique<TMDIChild>(konfig_, interfejs_);
+    p->ustawWidok(widok());
+    const std::string path = plik(name, hpgl);
+    p->DostosujWgTypuProjektu(typPlikuZRozszerzenia(path));
+    wczytano_ = p->Load(path);
+    return p;
+  }
+
+  tWidokProjektu widok() {
+    tWidokProjektu w;
+    w.zamknij = [this] { ++zamkniecia_; };
+    w.paskStatusu = [this](const std::string& t) { ostatniStatus_ = t; };
+    return w;
+  }
+
+  std::string txt(const char* key) const { return interfejs_.dajTxt("Project_window", key); }
+
+  fs::path dir_;
+  TDlgkonfig konfig_;
+  texts::RecordingMessageBoxes boxes_;
+  texts::tInterfejs interfejs_{boxes_};
+  bool wczytano_ = false;
+  int zamkniecia_ = 0;
+  std::string ostatniStatus_;
+};
+
+TEST(ProjectFileType, FromTheExtension) {
+  const std::pair<const char*, int> cases[] = {{"a.plt", 1}, {"a.PLT", 1}, {"b.dxf", 2}, {"c.Nc", 3}, {"d.bmp", 4},
+                                               {"e.txt", 1}, {"noext", 1},  {"dir.dxf/f", 1}};
+  for (const auto& [path, type] : cases) EXPECT_EQ(typPlikuZRozszerzenia(path), type) << path;
+}
+
+TEST_F(Project, JoiningFollowsTheSetting) {
+  const std::string two = "IN;SP1;PU0,0;PD100,0;PU;PU100,0;PD100,100;PU;";
+  konfig_.setChecked("auto_add", true);
+  auto p = wczytaj(two);
+  ASSERT_TRUE(wczytano_);
+  ASSERT_EQ(p->fig.size(), 1u);
+  EXPECT_EQ(p->fig[0]->p, (Pts{{0, 0}, {100, 0}, {100, 100}}));
+
+  konfig_.setChecked("auto_add", false);
+  p = wczytaj(two);
+  EXPECT_EQ(p->fig.size(), 2u);
+}
+
+TEST_F(Project, DuplicatesAreDroppedWhenAsked) {
+  const std::string twice = "SP1;PU0,0;PD50,0,50,50,0,50;PU;PU0,0;PD50,0,50,50,0,50;PU;";
+  konfig_.setChecked("auto_remove", true);
+  EXPECT_EQ(wczytaj(twice)->fig.size(), 1u);
+  konfig_.setChecked("auto_remove", false);
+  EXPECT_EQ(wczytaj(twice)->fig.size(), 2u);
+}
+
+TEST_F(Project, CrossingStrokesBecomeADrillPoint) {
+  konfig_.setChecked("crosstopoint", true);
+  auto p = wczytaj("SP1;PU0,0;PD100,100;PU;PU0,100;PD100,0;PU;");
+  ASSERT_EQ(p->fig.size(), 1u);
+  EXPECT_TRUE(p->fig[0]->otwor);
+  EXPECT_EQ(p->fig[0]->p, (Pts{{50, 50}, {50, 50}}));
+}
+
+TEST_F(Project, ClosureWithinTwoUnits) {
+  auto p = wczytaj("SP1;PU0,0;PD400,0,400,400,0,400,1,0;PU;PU1000,0;PD1400,0,1400,400,1000,400,1002,0;PU;");
+  ASSERT_EQ(p->fig.size(), 2u);
+  EXPECT_FALSE(p->fig[0]->otwarta);
+  EXPECT_TRUE(p->fig[1]->otwarta);
+}
+
+TEST_F(Project, BoxOrderAndCutFlagsAfterLoading) {
+  auto p = wczytaj("SP1;PU-10,5;PD90,5,90,55;PU;PU200,-20;PD250,-20,250,30;PU;");
+  ASSERT_EQ(p->fig.size(), 2u);
+  EXPECT_EQ(p->pp, (tIntPoint{-10, -20}));
+  EXPECT_EQ(p->pk, (tIntPoint{250, 55}));
+  EXPECT_EQ(p->size_x, 260);
+  EXPECT_EQ(p->size_y, 75);
+  EXPECT_EQ(p->center, (trealpoint{120, 17.5}));
+  EXPECT_EQ(p->selected, -1);
+  EXPECT_EQ(p->iloscPoczatkowa, 2);
+  for (std::size_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(p->fig[i]->org_index, static_cast<int>(i));
+    EXPECT_TRUE(p->fig[i]->tocut);
+    EXPECT_EQ(p->fig[i]->xp, -10);
+    EXPECT_EQ(p->fig[i]->yp, -20);
+  }
+  EXPECT_EQ(ostatniStatus_, txt("msgIloscFigur") + "2");
+}
+
+TEST_F(Project, FrameIsTheOnlyTopLevelFigureAndCanBeLeftOut) {
+  const std::string framed =
+      "SP1;PU0,0;PD1000,0,1000,1000,0,1000,0,0;PU;"
+      "PU100,100;PD200,100,200,200,100,200,100,100;PU;"
+      "PU300,300;PD400,300,400,400,300,400,300,300;PU;"
+      "PU600,600;PD700,600,700,700,600,700,600,600;PU;";
+  konfig_.setChecked("Auto_kierunek", true);  // nesting runs
+  auto p = wczytaj(framed);
+  ASSERT_EQ(p->fig.size(), 4u);
+  EXPECT_TRUE(p->jestRamka);
+  int frames = 0;
+  for (const auto& f : p->fig) {
+    frames += f->ramka;
+    EXPECT_TRUE(f->tocut);
+  }
+  EXPECT_EQ(frames, 1);
+
+  konfig_.setChecked("bezramki", true);
+  p = wczytaj(framed);
+  for (std::size_t i = 0; i < p->fig.size(); ++i) {
+    EXPECT_EQ(p->fig[i]->tocut, !p->fig[i]->ramka);
+    EXPECT_EQ(p->framka(static_cast<int>(i)), p->fig[i]->ramka);
+  }
+
+  // side by side, and alone: no frame
+  for (const char* text : {"SP1;PU0,0;PD10,0,10,10,0,10,0,0;PU;PU20,0;PD30,0,30,10,20,10,20,0;PU;",
+                           "SP1;PU0,0;PD10,0,10,10,0,10,0,0;PU;"}) {
+    p = wczytaj(text);
+    EXPECT_FALSE(p->jestRamka);
+    EXPECT_FALSE(p->framka(0));
+  }
+}
+
+TEST_F(Project, ProjectLargerThanTheMachineIsReportedAndStaysOpen) {
+  config::MachineContext m;
+  m.identified = true;
+  m.workAreaX = 2000;
+  m.workAreaY = 2000;
+  konfig_.SetParam(m);
+  auto p = wczytaj("SP1;PU0,0;PD120000,0,120000,100;PU;");  // 3000 mm wide
+  EXPECT_TRUE(wczytano_);
+  EXPECT_EQ(p->fig.size(), 1u);
+  ASSERT_EQ(boxes_.messages().size(), 1u);
+  EXPECT_EQ(boxes_.messages()[0].text, txt("msgZbytDuzyPrj"));
+  EXPECT_TRUE(boxes_.messages()[0].error);
+
+  boxes_.clear();
+  konfig_.set("skala", 50);  // 1500 mm at half scale fits
+  p = wczytaj("SP1;PU0,0;PD120000,0,120000,100;PU;");
+  EXPECT_TRUE(boxes_.messages().empty());
+}
+
+TEST_F(Project, FailedOpensTellWhyAndClose) {
+  TMDIChild p(konfig_, interfejs_);
+  p.ustawWidok(widok());
+  p.DostosujWgTypuProjektu(1);
+  EXPECT_FALSE(p.Load((dir_ / "missing.plt").string()));
+  ASSERT_EQ(boxes_.messages().size(), 1u);
+  EXPECT_EQ(boxes_.messages()[0].text, txt("msgNieMoznaOtworzycZbioru"));
+  EXPECT_EQ(zamkniecia_, 1);
+
+  // a file that breaks off in a bad number loads nothing
+  boxes_.clear();
+  auto q = wczytaj("SP1;PU0,0;PD10,0;PU;PU0,0;PD5.5.5,3;PU;");
+  EXPECT_FALSE(wczytano_);
+  EXPECT_TRUE(q->fig.empty());
+  ASSERT_EQ(boxes_.messages().size(), 1u);
+  EXPECT_EQ(boxes_.messages()[0].text.rfind(txt("msgNieMoznaOtworzycZbioru"), 0), 0u);
+  EXPECT_EQ(zamkniecia_, 2);
+}
+
+TEST_F(Project, NodeOptimisationAndShortSegments) {
+  konfig_.setChecked("auto_optymalizacja", true);
+  auto p = wczytaj("SP1;PU0,0;PD100,0,200,0,300,0,300,300;PU;");
+  ASSERT_EQ(p->fig.size(), 1u);
+  EXPECT_EQ(p->fig[0]->p, (Pts{{0, 0}, {300, 0}, {300, 300}}));
+  EXPECT_EQ(p->fig[0]->op, p->fig[0]->p);
+
+  // Segments shorter than 2 units make the reader count them; the run of
+  // tiny steps is simplified within 2 units, the corner stays.
+  konfig_.setChecked("auto_optymalizacja", false);
+  p = wczytaj("SP1;PU0,0;PD1,0,2,1,3,0,4,1,5,0,500,0,500,500;PU;");
+  ASSERT_EQ(p->fig.size(), 1u);
+  EXPECT_GT(p->iloscKrotkichOdcinkow, 0);
+  EXPECT_EQ(p->fig[0]->p, (Pts{{0, 0}, {500, 0}, {500, 500}}));
+}
+
+TEST_F(Project, DegenerateFiguresNeverHang) {
+  konfig_.setChecked("auto_add", true);
+  konfig_.setChecked("auto_remove", true);
+  konfig_.setChecked("crosstopoint", true);
+  konfig_.setChecked("auto_optymalizacja", true);
+  konfig_.setChecked("Auto_kierunek", true);
+  konfig_.setChecked("Auto_kolejnosc", true);
+  auto p = wczytaj(
+      "SP1;PU5,5;PD5,5,5,5;PU;"                       // all points equal: dropped
+      "PU0,0;PD100,0,200,0,0,0;PU;"                    // collinear closed, zero area
+      "PU0,0;PD0,0,10,10,10,10,10,10,20,0,0,0;PU;"     // repeated points
+      "PU2147483000,2147483000;PD2147483647,2147483000,2147483647,2147483647,2147483000,2147483000;PU;"
+      "PU-2147483647,0;PD2147483647,0;PU;");
+  EXPECT_TRUE(wczytano_);
+  EXPECT_EQ(p->fig.size(), 4u);
+  EXPECT_EQ(p->pk.x, 2147483647);
+  EXPECT_EQ(p->pp.x, -2147483647);
+  p->PrzeliczPoWaznejZmianie();
+}
+
+TEST_F(Project, MultiLayerProjectsCountActiveFiguresPerLayer) {
+  konfig_.set("ProjektType", 1);
+  konfig_.setChecked("Auto_kierunek", true);
+  konfig_.setChecked("bezramki", true);
+  auto p = wczytaj(
+      "SP2;PU0,0;PD1000,0,1000,1000,0,1000,0,0;PU;"
+      "SP1;PU100,100;PD200,100,200,200,100,200,100,100;PU;"
+      "SP2;PU300,300;PD400,300,400,400,300,400,300,300;PU;");
+  ASSERT_TRUE(p->wielowarstwowy());
+  ASSERT_TRUE(p->warstwy);
+  tWarstwy& w = *p->warstwy;
+  EXPECT_EQ(w.layerCount(), 2);
+  EXPECT_EQ(w.layer[2].iloscWszystkichFig, 2);
+  EXPECT_EQ(w.getIloscFigAktywnych(2), 1);  // the frame is left out
+  EXPECT_EQ(w.getIloscFigAktywnych(1), 1);
+  EXPECT_EQ(w.getSzybkosc(1), konfig_.integer("WorkSpeed"));
+  EXPECT_EQ(w.getGlebokosc(1), 0);  // plot pen without width on a mill
+
+  // switching a layer off takes its figures out of the cut
+  tWarstwa off = w.layer[1];
+  off.aktywna = false;
+  w.setLayer(off, true);
+  p->OdswiezAktywnoscWarstw();
+  for (const auto& f : p->fig) EXPECT_EQ(f->tocut, f->org_color == 2 && !f->ramka) << f->org_color;
+  EXPECT_EQ(w.getIloscFigAktywnych(1), 0);
+  EXPECT_EQ(w.getIloscFigAktywnych(2), 1);
+
+  // the cut flag of one figure follows into its layer's count
+  for (std::size_t i = 0; i < p->fig.size(); ++i) {
+    if (p->fig[i]->org_color == 2 && !p->fig[i]->ramka) p->selected = static_cast<int>(i);
+  }
+  p->ZmienDoCiecia();
+  EXPECT_EQ(w.getIloscFigAktywnych(2), 0);
+  p->ZmienDoCiecia();
+  EXPECT_EQ(w.getIloscFigAktywnych(2), 1);
+}
+
+TEST_F(Project, OpenCommandOfTheMainWindow) {
+  std::string openDir = "/start";
+  int menus = 0;
+  std::string askedFilter, askedFolder;
+  tOtwieranieProjektu o;
+  o.openDir = &openDir;
+  o.odswiezMenu = [&] { ++menus; };
+  o.wybierzPlik = [&](const std::string& f, const std::string& d) {
+    askedFilter = f;
+    askedFolder = d;
+    return std::string();
+  };
+  // cancelled dialog: only the menus
+  EXPECT_EQ(OtworzProjekt("", konfig_, interfejs_, o), nullptr);
+  EXPECT_EQ(menus, 1);
+  EXPECT_EQ(askedFolder, "/start");
+  EXPECT_EQ(askedFilter, filtrOtwierania(false));
+  EXPECT_NE(askedFilter.find("*.nc"), std::string::npos);
+  EXPECT_NE(filtrOtwierania(true).find("*.bmp"), std::string::npos);
+  EXPECT_TRUE(boxes_.messages().empty());
+
+  // missing file: the path as text, the message as caption, nothing else
+  const std::string missing = (dir_ / "none.plt").string();
+  EXPECT_EQ(OtworzProjekt(missing, konfig_, interfejs_, o), nullptr);
+  ASSERT_EQ(boxes_.messages().size(), 1u);
+  EXPECT_EQ(boxes_.messages()[0].text, missing);
+  EXPECT_EQ(boxes_.messages()[0].caption, interfejs_.dajTxt("Main_window", "msgNieMoznaOtworzycZbioru"));
+  EXPECT_EQ(openDir, "/start");
+
+  // a good file: a project, and its folder is remembered
+  const std::string good = plik("good.plt", "SP1;PU0,0;PD10,0;PU;");
+  o.wybierzPlik = [&](const std::string&, const std::string&) { return good; };
+  auto p = OtworzProjekt("", konfig_, interfejs_, o);
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(p->fig.size(), 1u);
+  EXPECT_EQ(p->sciezka, good);
+  EXPECT_EQ(openDir, dir_.string());
+  EXPECT_EQ(menus, 2);
+}
+
+// Records what the project hands to the job writer.
+struct RecordingWriter : tPisarzZadania {
+  struct Call {
+    bool multi;
+    std::string path;
+    int first, last;
+  };
+  std::vector<Call> calls;
+  bool zapiszJednowarstwowy(TMDIChild&, const std::string& path, int a, int b) override {
+    calls.push_back({false, path, a, b});
+    return true;
+  }
+  bool zapiszWielowarstwowy(TMDIChild&, const std::string& path, int a, int b) override {
+    calls.push_back({true, path, a, b});
+    return true;
+  }
+};
+
+TEST_F(Project, SelectionIsHandedToTheRightJobWriter) {
+  const std::string three = "SP1;PU0,0;PD10,0;PU;PU0,20;PD10,20;PU;PU0,40;PD10,40;PU;";
+  for (const int type : {0, 1}) {
+    konfig_.set("ProjektType", type);
+    auto p = wczytaj(three);
+    RecordingWriter writer;
+    EXPECT_FALSE(p->Save_selected("out.cnx"));  // no writer yet
+    p->ustawPisarza(&writer);
+    EXPECT_FALSE(p->Save_selected("out.cnx"));  // nothing selected
+    p->selected = 1;
+    EXPECT_TRUE(p->Save_selected("a.cnx"));
+    EXPECT_TRUE(p->Save_from_selected("b.cnx"));
+    ASSERT_EQ(writer.calls.size(), 2u);
+    EXPECT_EQ(writer.calls[0].multi, type == 1);
+    EXPECT_EQ(writer.calls[0].path, "a.cnx");
+    EXPECT_EQ(writer.calls[0].first, 1);
+    EXPECT_EQ(writer.calls[0].last, 1);
+    EXPECT_EQ(writer.calls[1].first, 1);
+    EXPECT_EQ(writer.calls[1].last, 2);
+  }
+}
+
+TEST_F(Project, LengthsAndTimeComeFromTheToolpaths) {
+  konfig_.set("skala", 100);
+  auto p = wczytaj("SP1;PU0,0;PD4000,0,4000,4000,0,4000,0,0;PU;");
+  EXPECT_GT(p->total_lenwork, 0);
+  EXPECT_DOUBLE_EQ(p->GetCuttingLength(), p->total_lenwork);
+  EXPECT_GT(p->GetEstimatedCuttingTime(), p->total_lenwork / konfig_.real("WorkSpeed"));
+}
+
+}  // namespace
+}  // namespace trazvik
