@@ -61,10 +61,12 @@ void tWarstwy::dodajFigure(int key, double width, bool ramka) {
     w->srednicaFrezu = 0;
   } else {
     // A pen's width is its depth on a milling machine; the last figure of
-    // the pen decides.
+    // the pen decides. Head and diameter stay, but a layer is never left
+    // without a head: head 0 would send its figures to no spindle.
     w->glebokosc = width;
     w->szybkosc = defPredkosc_;
     w->obroty = defObroty_;
+    if (w->glowica == 0) w->glowica = 1;
   }
   w->kolor = kolorWarstwy(fileType_, key);
   w->aktywna = true;

@@ -42,7 +42,7 @@ TEST(Warstwy, PlotFilePensBecomeLayersWithFigureCounts) {
   EXPECT_EQ(w.getGlebokosc(2), 3.0);
   EXPECT_EQ(w.getSzybkosc(2), 1500);
   EXPECT_EQ(w.getObroty(2), 18000);
-  EXPECT_EQ(w.getGlowica(2), 0);  // kept as it was: plot layers do not set a head
+  EXPECT_EQ(w.getGlowica(2), 1);  // a fresh layer gets the first head, never "no head"
   EXPECT_TRUE(w.getAktywna(2));
   EXPECT_TRUE(w.layer[2].ramkaNawarstwie);
   EXPECT_FALSE(w.layer[1].ramkaNawarstwie);
@@ -64,6 +64,18 @@ TEST(Warstwy, BuildsFromTheProjectsFigureList) {
   EXPECT_EQ(w.layer[2].iloscWszystkichFig, 2);
   EXPECT_EQ(w.getGlebokosc(2), 0.5);
   EXPECT_TRUE(w.layer[2].ramkaNawarstwie);
+}
+
+TEST(Warstwy, PlotLayersKeepAHeadGivenEarlier) {
+  tWarstwy w;
+  w.layer[2].glowica = 3;
+  w.layer[2].srednicaFrezu = 6;
+  // create starts from a zeroed table, so the kept values come from the
+  // figures' own pass: a second figure of the pen keeps what the first set.
+  w.create(std::vector<Fig>{{2, 0.5}, {2, 0.7}}, "", false, 1, 2, 3, kFileTypeHpgl);
+  EXPECT_EQ(w.getGlowica(2), 1);
+  EXPECT_EQ(w.getSrednicaFrezu(2), 0);
+  EXPECT_EQ(w.getGlebokosc(2), 0.7);
 }
 
 TEST(Warstwy, DefaultsApplyToDxfAndToLasers) {

@@ -1,0 +1,108 @@
+#include "run_cli.h"
+
+#include "../common/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace trazvik::testing {
+namespace {
+
+std::string quoted(const std::filesystem::path& p) { return "'" + p.string() + "'"; }
+
+std::size_t count(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+// A frame around a square with a square hole and two strokes that join.
+const char* kNest =
+    "IN;SP1;PU0,0;PD4000,0,4000,4000,0,4000,0,0;PU;"
+    "PU1000,1000;PD3000,1000,3000,3000,1000,3000,1000,1000;PU;"
+    "PU1500,1500;PD2500,1500,2500,2500,1500,2500,1500,1500;PU;"
+    "SP2;PU200,200;PD600,200;PU;PU600,200;PD600,600;PU;";
+
+TEST(OpenCommand, PrintsNestingOrderFlagsLayersAndTotals) {
+  TempFolder folder;
+  writeFile(folder / "nest.plt", kNest);
+  const CliRun run = runCli("open --data-dir " + quoted(folder / "data") + " --set ProjektType=1 --set bezramki=0 " +
+                            quoted(folder / "nest.plt"));
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find("figures: 4, deepest nesting level 2"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("multi-layer"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("closed,frame"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("frame: yes"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("layers ("), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("estimated time: "), std::string::npos) << run.output;
+}
+
+TEST(OpenCommand, JsonExtendsTheFiguresObject) {
+  TempFolder folder;
+  writeFile(folder / "nest.plt", kNest);
+  const CliRun run = runCli("open --json --data-dir " + quoted(folder / "data") + " --set ProjektType=1 " +
+                            quoted(folder / "nest.plt"));
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  const std::string& j = run.output;
+  EXPECT_EQ(j.rfind("{\"file_type\":1,\"figures\":[", 0), 0u) << j;
+  // the strokes joined: four figures, each with every key
+  for (const char* key : {"\"index\":", "\"color\":", "\"width\":", "\"open\":", "\"valid\":", "\"bbox_mm\":",
+                          "\"length_mm\":", "\"points\":", "\"level\":", "\"parent\":", "\"dir\":", "\"tocut\":",
+                          "\"frame\":", "\"drill\":", "\"outline\":", "\"toolpath\":"}) {
+    EXPECT_EQ(count(j, key), 4u) << key << "\n" << j;
+  }
+  EXPECT_EQ(count(j, "\"parent\":null"), 1u) << j;  // only the frame
+  EXPECT_EQ(count(j, "\"level\":2"), 1u) << j;
+  EXPECT_EQ(count(j, "\"org_color\":"), 2u) << j;  // two layers
+  for (const char* key : {"\"lenwork_mm\":", "\"lenprzes_mm\":", "\"lenpol_mm\":", "\"lenz_mm\":",
+                          "\"estimated_minutes\":"}) {
+    EXPECT_EQ(count(j, key), 1u) << key;
+  }
+  EXPECT_EQ(j.substr(j.size() - 2), "}\n");
+}
+
+TEST(OpenCommand, BadInputFailsWithAMessage) {
+  TempFolder folder;
+  const std::string data = " --data-dir " + quoted(folder / "data") + " ";
+  CliRun run = runCli("open" + data + quoted(folder / "missing.plt"), true);
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.output.find((folder / "missing.plt").string()), std::string::npos) << run.output;
+
+  writeFile(folder / "bad.plt", "SP1;PU0,0;PD1.5.5,2;PU;");
+  run = runCli("open" + data + quoted(folder / "bad.plt"), true);
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.output.find("bad.plt"), std::string::npos) << run.output;
+
+  writeFile(folder / "ok.plt", "SP1;PU0,0;PD10,0;PU;");
+  run = runCli("open" + data + "--set NoSuchSetting=1 " + quoted(folder / "ok.plt"), true);
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.output.find("NoSuchSetting"), std::string::npos) << run.output;
+  run = runCli("open" + data + "--set skala=big " + quoted(folder / "ok.plt"), true);
+  EXPECT_EQ(run.exitCode, 2);
+}
+
+TEST(PreviewCommand, DrawsPngAndSvg) {
+  TempFolder folder;
+  writeFile(folder / "nest.plt", kNest);
+  const std::string data = " --data-dir " + quoted(folder / "data") + " ";
+  CliRun run = runCli("preview" + data + quoted(folder / "nest.plt") + " -o " + quoted(folder / "p.png"));
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(readFile(folder / "p.png").substr(0, 8), "\x89PNG\r\n\x1a\n");
+  run = runCli("preview" + data + quoted(folder / "nest.plt") + " -o " + quoted(folder / "p.svg"));
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  const std::string svg = readFile(folder / "p.svg");
+  // four figures, three outlines of closed figures (the stroke keeps its line)
+  EXPECT_GE(count(svg, "<polyline"), 7u) << svg;
+  EXPECT_EQ(count(svg, "<text"), 4u) << svg;
+}
+
+TEST(OpenCommand, ReadsPlotFilesOfOtherPrograms) {
+  for (const char* name : {"pstoedit_shapes.plt", "pstoedit_shapes_libplot.plt"}) {
+    TempFolder folder;
+    const CliRun run = runCli("open --data-dir " + quoted(folder / "data") + " '" + TRAZVIK_FIXTURES + "/" + name + "'");
+    ASSERT_EQ(run.exitCode, 0) << name << run.output;
+    EXPECT_NE(run.output.find("figures: "), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace trazvik::testing
