@@ -60,6 +60,27 @@ TEST(OpenCommand, JsonExtendsTheFiguresObject) {
   EXPECT_EQ(j.substr(j.size() - 2), "}\n");
 }
 
+TEST(OpenCommand, SettingsFileAndSingleSettingsApplyInOrder) {
+  TempFolder folder;
+  writeFile(folder / "nest.plt", kNest);
+  writeFile(folder / "s.mcc", "auto_add := cbUnchecked\r\ncrosstopoint := cbUnchecked\r\nProjektType := 1\r\n");
+  const std::string common = "open --data-dir " + quoted(folder / "data") + " --settings " + quoted(folder / "s.mcc");
+  CliRun run = runCli(common + " " + quoted(folder / "nest.plt"));
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find("figures: 5,"), std::string::npos) << run.output;  // strokes apart
+  EXPECT_NE(run.output.find("multi-layer"), std::string::npos) << run.output;
+  // --set comes after the file
+  run = runCli(common + " --set auto_add=1 " + quoted(folder / "nest.plt"));
+  EXPECT_NE(run.output.find("figures: 4,"), std::string::npos) << run.output;
+
+  writeFile(folder / "bad.mcc", "WorkSpeed := fast\r\n");
+  run = runCli("open --data-dir " + quoted(folder / "data") + " --settings " + quoted(folder / "bad.mcc") + " " +
+                   quoted(folder / "nest.plt"),
+               true);
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.output.find("bad.mcc"), std::string::npos) << run.output;
+}
+
 TEST(OpenCommand, BadInputFailsWithAMessage) {
   TempFolder folder;
   const std::string data = " --data-dir " + quoted(folder / "data") + " ";
