@@ -169,7 +169,7 @@ void tZbieraczFigur::zamienKrzyzNaPunkt(tfigura& nowa) {
   const tSegment odcinek{nowa.p[0], nowa.p[1]};
   std::int64_t najlepszy = -1;
   trealpoint punkt;
-  kreski_.dlaKandydatow(nowa.fig_pp, nowa.fig_pk, [&](std::uint32_t slot) {
+  kreski_.dlaKandydatowOdcinka(nowa.p[0], nowa.p[1], [&](std::uint32_t slot) {
     if (najlepszy >= 0 && slot >= static_cast<std::uint64_t>(najlepszy)) return;
     const auto& f = sloty_[slot];
     if (!f || f->p.size() != 2) return;
@@ -193,7 +193,7 @@ void tZbieraczFigur::wstaw(std::unique_ptr<tfigura> fig) {
     konce_.dodaj(slot, f.p.front(), f.p.front());
     konce_.dodaj(slot, f.p.back(), f.p.back());
   }
-  if (f.p.size() == 2) kreski_.dodaj(slot, f.fig_pp, f.fig_pk);
+  if (f.p.size() == 2) kreski_.dodajOdcinek(slot, f.p[0], f.p[1]);
   odciski_[odciskPunktow(f.p)].push_back(slot);
   sloty_.push_back(std::move(fig));
   ++ilosc_;

@@ -52,4 +52,11 @@ void tSiatkaHaszujaca::dodaj(std::uint32_t item, trealpoint lo, trealpoint hi) {
   }
 }
 
+void tSiatkaHaszujaca::dodajOdcinek(std::uint32_t item, trealpoint a, trealpoint b) {
+  wszystkie_.push_back(item);
+  if (!komorkiOdcinka(a, b, [&](std::int64_t cx, std::int64_t cy) { komorki_[klucz(cx, cy)].push_back(item); })) {
+    duze_.push_back(item);
+  }
+}
+
 }  // namespace trazvik
