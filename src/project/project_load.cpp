@@ -85,6 +85,7 @@ bool TMDIChild::wczytajFigury(const std::string& path) {
   u.komorkaKresek = fromMm(ImportFileType, 10);
   tZbieraczFigur zbieracz(u);
   const std::string ilosc = tekst("msgIloscFigur");
+  std::size_t przeczytane = 0;
   while (!hpgl.EndOfFile) {
     auto f = std::make_unique<tfigura>();
     hpgl.get_figura(*f);
@@ -94,7 +95,7 @@ bool TMDIChild::wczytajFigury(const std::string& path) {
     } else if (f->valid) {
       zbieracz.dodaj(std::move(f));
     }
-    status(widok_.paskStatusu, ilosc + std::to_string(zbieracz.ilosc()));
+    status(widok_.paskStatusu, ilosc + std::to_string(++przeczytane));
   }
   iloscKrotkichOdcinkow = hpgl.shortSegments();
   hpgl.close();
