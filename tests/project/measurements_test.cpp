@@ -67,10 +67,10 @@ TEST(Measurements, ZeroHeightProjectUsesTheUnsetValue) {
   l.push_back(fig({100, 0}, {0, 0}));
   l.push_back(fig({900, 0}, {1000, 0}));
   ustalDist(l, g, 0);
-  // Every transformed y is the same huge value, so only x distances count and
-  // the keys stay finite and ordered by ring.
-  EXPECT_GT(l[0]->DistToProj, 0);
-  EXPECT_GT(l[1]->DistToProj, 0);
+  // Every transformed y is the same huge value, so only x counts: r0 = 501,
+  // both in ring 0, starts to the west (q 0.875) and east (q 0.375).
+  EXPECT_EQ(l[0]->DistToProj, 9644);
+  EXPECT_EQ(l[1]->DistToProj, 8141);
 }
 
 TEST(Measurements, NestedFiguresAreKeyedAroundTheirParent) {
