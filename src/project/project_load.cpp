@@ -17,6 +17,7 @@ namespace trazvik {
 namespace {
 
 constexpr int kPlikUzywanyPrzezInnyProces = 32;
+constexpr const char* kOknoProjektu = "Project_window";
 
 // Nearest whole file unit (halves to even), held within the 32-bit range.
 std::int32_t calkowite(double v) {
@@ -27,7 +28,8 @@ std::int32_t calkowite(double v) {
 }  // namespace
 
 void TMDIChild::pokazBladOtwarcia(int kod, const std::string& szczegoly) const {
-  std::string t = tekst(kod == kPlikUzywanyPrzezInnyProces ? "msgZbiorUzywanyPrzezInnyProces" : "msgNieMoznaOtworzycZbioru");
+  std::string t = kod == kPlikUzywanyPrzezInnyProces ? interfejs_.dajTxt(kOknoProjektu, "msgZbiorUzywanyPrzezInnyProces")
+                                                     : interfejs_.dajTxt(kOknoProjektu, "msgNieMoznaOtworzycZbioru");
   if (!szczegoly.empty()) t += "\r\n" + szczegoly;
   interfejs_.messageBox(t, true);
 }
@@ -37,7 +39,7 @@ bool TMDIChild::Load(const std::string& path) {
   iloscKrotkichOdcinkow = 0;
   test = false;
   sciezka = path;
-  status(widok_.panelStatusu, tekst("msgOtwieramZbior") + path);
+  status(widok_.panelStatusu, interfejs_.dajTxt(kOknoProjektu, "msgOtwieramZbior") + path);
   status(widok_.tytul, path);
   if (widok_.zajety) widok_.zajety(true);
   grawer = false;
@@ -60,7 +62,7 @@ bool TMDIChild::Load(const std::string& path) {
   if (wielowarstwowy()) OdswiezAktywnoscWarstw();
 
   if (widok_.zajety) widok_.zajety(false);
-  status(widok_.paskStatusu, tekst("msgIloscFigur") + std::to_string(fig.size()));
+  status(widok_.paskStatusu, interfejs_.dajTxt(kOknoProjektu, "msgIloscFigur") + std::to_string(fig.size()));
   status(widok_.panelStatusu, "");
   sprawdzRozmiar();
   iloscPoczatkowa = static_cast<int>(fig.size());
@@ -84,7 +86,7 @@ bool TMDIChild::wczytajFigury(const std::string& path) {
   u.prj_accuracy = prj_accuracy;
   u.komorkaKresek = fromMm(ImportFileType, 10);
   tZbieraczFigur zbieracz(u);
-  const std::string ilosc = tekst("msgIloscFigur");
+  const std::string ilosc = interfejs_.dajTxt(kOknoProjektu, "msgIloscFigur");
   std::size_t przeczytane = 0;
   while (!hpgl.EndOfFile) {
     auto f = std::make_unique<tfigura>();
@@ -222,7 +224,7 @@ void TMDIChild::sprawdzRozmiar() const {
   // compare with.
   const bool zaSzeroki = maszyna.workAreaX > 0 && toMm(ImportFileType, size_x) * skala > maszyna.workAreaX;
   const bool zaWysoki = maszyna.workAreaY > 0 && toMm(ImportFileType, size_y) * skala > maszyna.workAreaY;
-  if (zaSzeroki || zaWysoki) interfejs_.messageBox(tekst("msgZbytDuzyPrj"), true);
+  if (zaSzeroki || zaWysoki) interfejs_.messageBox(interfejs_.dajTxt(kOknoProjektu, "msgZbytDuzyPrj"), true);
 }
 
 }  // namespace trazvik

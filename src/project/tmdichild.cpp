@@ -30,8 +30,6 @@ void TMDIChild::DostosujWgTypuProjektu(int fileType) {
   otwarto_jako_wielowarstwowy = konfig_.integer("ProjektType") == 1 && fileType != 3;
 }
 
-std::string TMDIChild::tekst(const char* key) const { return interfejs_.dajTxt("Project_window", key); }
-
 bool TMDIChild::framka(int i) const {
   if (fig.size() < 2 || i < 0 || static_cast<std::size_t>(i) >= fig.size()) return false;
   if (fig[static_cast<std::size_t>(i)]->poziom != 0) return false;

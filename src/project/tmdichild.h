@@ -131,7 +131,6 @@ class TMDIChild {
   void sumyGcode();
   void oznaczRamke();
   void sprawdzRozmiar() const;
-  std::string tekst(const char* key) const;
   void status(const std::function<void(const std::string&)>& f, const std::string& t) const {
     if (f) f(t);
   }
