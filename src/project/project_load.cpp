@@ -2,6 +2,7 @@
 // preparation, frame, size check.
 #include "config/tdlgkonfig.h"
 #include "geometry/units.h"
+#include "import/reader_settings.h"
 #include "import/thpgl.h"
 #include "project/figure_collector.h"
 #include "project/node_cleanup.h"
@@ -71,8 +72,8 @@ bool TMDIChild::Load(const std::string& path) {
 
 bool TMDIChild::wczytajFigury(const std::string& path) {
   import::Thpgl hpgl;
+  import::applyReaderSettings(hpgl, import::readerSettings(konfig_, przelacznikSpline));
   hpgl.accuracy = prj_accuracy;
-  hpgl.mnoznikZ = konfig_.real("mnoznikZ");
   const int kod = hpgl.open(path, ImportFileType, otwarto_jako_wielowarstwowy);
   if (kod != 0) {
     pokazBladOtwarcia(kod, "");

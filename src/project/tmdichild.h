@@ -120,6 +120,8 @@ class TMDIChild {
   // Segments shorter than prj_accuracy counted while reading.
   int iloscKrotkichOdcinkow = 0;
   std::string sciezka;  // the design file
+  // The program's "spline" switch (curves of DXF files read as splines).
+  bool przelacznikSpline = false;
 
  private:
   bool wczytajFigury(const std::string& path);
