@@ -108,6 +108,11 @@ bool TMDIChild::wczytajFigury(const std::string& path) {
     return false;
   }
   fig = zbieracz.odbierz();
+  if (ImportFileType == kFileTypeGcode) {
+    // Feed and spindle speed in force at the end of the program.
+    GcodPar.gF = hpgl.gcode.gFeed;
+    GcodPar.gS = hpgl.gcode.gSpindle;
+  }
   return true;
 }
 

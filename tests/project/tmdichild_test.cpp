@@ -360,5 +360,15 @@ TEST_F(Project, LengthsAndTimeComeFromTheToolpaths) {
   EXPECT_GT(p->GetEstimatedCuttingTime(), p->total_lenwork / konfig_.real("WorkSpeed"));
 }
 
+TEST_F(Project, GcodeProgramKeepsItsExtentsFeedAndSpindle) {
+  auto p = wczytaj("G21\nG0 X0 Y0 Z5\nG1 Z-2 F300 S12000\nG1 X10 F800\nG1 Y20 F500\nG0 Z5\n", "t.nc");
+  ASSERT_TRUE(wczytano_);
+  EXPECT_DOUBLE_EQ(p->GcodPar.gF, 500);
+  EXPECT_DOUBLE_EQ(p->GcodPar.gS, 12000);
+  EXPECT_NEAR(p->GcodPar.maxX, 10, 1e-9);
+  EXPECT_NEAR(p->GcodPar.maxY, 20, 1e-9);
+  EXPECT_NEAR(p->GcodPar.minZ, -2, 1e-9);
+}
+
 }  // namespace
 }  // namespace trazvik
