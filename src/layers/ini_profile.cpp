@@ -180,7 +180,7 @@ std::string formatReal(double value) {
   if (e != std::string::npos) {
     std::string mantissa = text.substr(0, e);
     std::string exponent = text.substr(e + 1);
-    std::string sign;
+    const char* sign = "";
     if (!exponent.empty() && (exponent[0] == '+' || exponent[0] == '-')) {
       if (exponent[0] == '-') sign = "-";
       exponent.erase(0, 1);
