@@ -106,7 +106,10 @@ Bytes TfEthernet::exchange(ByteSpan bytes) {
 }
 
 void TfEthernet::Write(ByteSpan command) {
-    if (command.size() > kMaxCommandBytes) command = command.first(kMaxCommandBytes);
+    if (command.size() > kMaxCommandBytes) {
+        link_.ethernetError = ethernet_errors::commandTooLong;
+        return;
+    }
     const Bytes echo = exchange(command);
     if (echo.empty()) {
         // A socket error keeps the code the error event stored.

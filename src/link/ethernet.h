@@ -33,6 +33,9 @@ inline constexpr int noEcho = 101;
 inline constexpr int echoLength = 102;
 inline constexpr int echoDiffers = 103;
 inline constexpr int noIdentity = 103;
+// A command longer than one exchange carries: refused, nothing sent (a cut
+// command would reach the machine as a different, wrong command).
+inline constexpr int commandTooLong = 104;
 }  // namespace ethernet_errors
 
 inline constexpr std::uint16_t defaultCommandPort = 9999;

@@ -167,6 +167,20 @@ TEST_F(EthernetLink, EchoChecksGiveTheirErrors) {
     EXPECT_TRUE(link.ethernetActive);
 }
 
+TEST_F(EthernetLink, OverlongCommandIsRefusedAndNothingIsSent) {
+    connect();
+    const auto before = controller->counters().commands;
+    Bytes command(129, 0);
+    command[0] = 'v';
+    ethernet->Write(command);
+    EXPECT_EQ(link.ethernetError, ethernet_errors::commandTooLong);
+    EXPECT_EQ(controller->counters().commands, before);
+    // The link stays usable for the next command.
+    ethernet->Write(Bytes{'v', 0, 0x88, 0x13, 0, 0});
+    EXPECT_EQ(link.ethernetError, 0);
+    EXPECT_TRUE(link.ethernetActive);
+}
+
 TEST_F(EthernetLink, SilentControllerGivesNoEchoAndNoStatus) {
     connect();
     controller->setStalled(true);
