@@ -30,6 +30,7 @@ std::unique_ptr<TMDIChild> OtworzProjekt(const std::string& path, TDlgkonfig& ko
 
   auto projekt = std::make_unique<TMDIChild>(konfig, interfejs);
   projekt->ustawWidok(o.widok);
+  projekt->przelacznikSpline = o.spline;
   projekt->DostosujWgTypuProjektu(typPlikuZRozszerzenia(plik));
   bool wczytano = false;
   if (projekt->ImportFileType == 4) {

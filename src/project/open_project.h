@@ -22,6 +22,8 @@ struct tOtwieranieProjektu {
   std::function<bool(TMDIChild&, const std::string&)> wczytajBitmape;
   // Passed to the new project.
   tWidokProjektu widok;
+  // The program's "spline" switch, for the reader.
+  bool spline = false;
 };
 
 // The open dialog's filter: bitmaps on a laser, G-code otherwise.

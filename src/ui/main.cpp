@@ -1,11 +1,13 @@
 // trazvik: the desktop program.
-#include "frame/qt_message_boxes.h"
+#include "frame/program_start.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  QApplication::setApplicationName("Trazvik");
-  trazvik::ui::QtMessageBoxes boxes;
-  return 0;
+  trazvik::ui::Program::Options options;
+  options.setup.commandLine = trazvik::app::CommandLine(argc, argv);
+  trazvik::ui::Program program(std::move(options));
+  if (!program.start()) return program.exitCode();
+  return program.run();
 }

@@ -1,0 +1,34 @@
+#pragma once
+#include "app/program_frame.h"
+#include "config/configuration.h"
+#include "frame/qt_message_boxes.h"
+
+namespace trazvik::ui {
+
+// The shared objects of the running program that the windows show: the
+// frame (switches, folders, texts), the settings with their files, and the
+// message boxes. Created once at start-up and alive until the end.
+struct ProgramContext {
+  app::ProgramFrame& frame;
+  config::Configuration& configuration;
+  QtMessageBoxes& boxes;
+
+  const texts::tInterfejs& texts() const { return frame.texts(); }
+  TDlgkonfig& settings() const { return configuration.settings(); }
+  const app::StartupSwitches& switches() const { return frame.switches(); }
+};
+
+// What the main window needs to know about the machine; the control side
+// answers it (nothing present until a controller is found).
+struct MachineFacts {
+  bool present = false;             // DornelisFrezExist
+  bool canContinue = false;         // a paused job can be continued
+  bool transferOpen = false;        // a job is being sent
+  bool isLaser = false;
+  bool toolMeasureMachine = false;  // tool length family, firmware 7.17 or later
+  int headCount = 1;
+  bool vacuumPump = false;
+  bool notificationPending = false;
+};
+
+}  // namespace trazvik::ui

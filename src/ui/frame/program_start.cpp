@@ -1,0 +1,104 @@
+#include "frame/program_start.h"
+
+#include "project/tmdichild.h"
+
+#include <QApplication>
+
+#include <filesystem>
+
+namespace trazvik::ui {
+namespace {
+
+config::DialogSwitches dialogSwitches(const app::StartupSwitches& s) {
+  config::DialogSwitches d;
+  d.service = s.serviceMode;
+  d.ethernet = s.ethernet;
+  d.arcV = s.arcV;
+  d.calib = s.calibration;
+  d.touchPanel = s.touchPanel;
+  return d;
+}
+
+void showStatus(texts::tInterfejs& texts, const config::ConfigStatus& status) {
+  for (const std::string& e : status.errors) texts.messageBox(e, true);
+}
+
+}  // namespace
+
+Program::Program(Options options) : options_(std::move(options)), frame_(boxes_) {
+  monitoringTimer_.setInterval(100);
+  QObject::connect(&monitoringTimer_, &QTimer::timeout, [this] {
+    if (monitoringStep_) monitoringStep_();
+    if (mainWindow_) mainWindow_->UpdateMenuItems();
+  });
+}
+
+Program::~Program() {
+  shutdown();
+  // The boxes must not point at a window that is gone.
+  boxes_.setOwner(nullptr);
+}
+
+bool Program::start() {
+  QApplication::setApplicationName(app::kApplicationTitle);
+  // Texts, data folder; a missing language file or folder ends the start.
+  if (frame_.start(options_.setup) != app::ProgramFrame::Outcome::Ready) {
+    exitCode_ = 1;
+    return false;
+  }
+  // The event log starts here once the program has one.
+  configuration_ = std::make_unique<config::Configuration>(frame_.dataDirectory());
+  context_ = std::make_unique<ProgramContext>(ProgramContext{frame_, *configuration_, boxes_});
+  mainWindow_ = std::make_unique<MainWindow>(*context_);
+  boxes_.setOwner(mainWindow_.get());
+  if (!frame_.applySingleInstanceRule()) {
+    exitCode_ = 1;
+    return false;
+  }
+  createWindows();
+  if (options_.showWindow) mainWindow_->show();
+  for (const std::string& path : designFilesOf(frame_.commandLine())) mainWindow_->OtworzProjekt(path);
+  // Last: the monitoring of the machine.
+  monitoringTimer_.start();
+  return true;
+}
+
+// The other windows, once each and in this order: axis calibration, USB
+// link, control panel, settings, Ethernet link, tool length, keypad,
+// outputs; then About, move by delta, base points, job transmission, job
+// information, hatching. The ones this build has are made here.
+void Program::createWindows() {
+  const config::MachineContext noMachineYet;
+  showStatus(frame_.texts(), configuration_->open(noMachineYet, dialogSwitches(frame_.switches())));
+  mainWindow_->applyGlobalConfiguration();
+}
+
+int Program::run() {
+  const int result = QApplication::exec();
+  shutdown();
+  return result;
+}
+
+void Program::shutdown() {
+  if (shutDown_ || !configuration_) return;
+  shutDown_ = true;
+  monitoringTimer_.stop();
+  // Project windows go before the settings they read.
+  if (mainWindow_) mainWindow_->mdiArea().closeAllSubWindows();
+  showStatus(frame_.texts(), configuration_->save_global());
+}
+
+std::vector<std::string> Program::designFilesOf(const app::CommandLine& commandLine) {
+  std::vector<std::string> files;
+  for (const std::string& a : commandLine.arguments()) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(a, ec)) continue;
+    const int type = typPlikuZRozszerzenia(a);
+    std::string ext = std::filesystem::path(a).extension().string();
+    for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (ext == ".PLT" || ext == ".DXF" || ext == ".NC" || type == 4) files.push_back(a);
+  }
+  return files;
+}
+
+}  // namespace trazvik::ui

@@ -1,0 +1,280 @@
+#include "frame/main_window.h"
+
+#include "modal_answer.h"
+#include "program_fixture.h"
+
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QSlider>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace trazvik::ui {
+namespace {
+
+using testing::pressInNextBox;
+using testing::SeenBox;
+using testing::ProgramTest;
+
+TEST_F(ProgramTest, WithoutProjectsOnlyTheProjectFreeCommandsAreUsable) {
+  startProgram();
+  EXPECT_EQ(main().windowTitle().toStdString(), program_->context().frame.caption());
+  EXPECT_EQ(main().windowTitle().left(11), "Trazvik   v");
+  EXPECT_TRUE(enabled("FileOpenItem"));
+  EXPECT_TRUE(enabled("OpenBtn"));
+  EXPECT_TRUE(enabled("FileExitItem"));
+  for (const char* name : {"FileCloseItem", "Symulacja", "SpeedSymulacja", "WindowCascadeItem", "WindowTileItem",
+                           "CloseAll", "mKreskowanie", "mWarstwy", "sbZoomIn", "sbZoomOut", "sbZoomToFit"})
+    EXPECT_FALSE(enabled(name)) << name;
+  EXPECT_FALSE(main().menu("Widok")->menuAction()->isEnabled());
+  EXPECT_FALSE(main().menu("Window1")->menuAction()->isEnabled());
+  EXPECT_FALSE(main().control("tbZoom")->isEnabled());
+  // The head selector shows only for a machine with several heads.
+  EXPECT_FALSE(visible("rgGlowica"));
+  EXPECT_FALSE(visible("mPlanowanieStolu"));
+}
+
+TEST_F(ProgramTest, OpeningSamplesShowsTheirFiguresInsideTheirBoxes) {
+  startProgram();
+  for (const char* name : {"star.plt", "plate.dxf"}) {
+    ProjectWindow* w = open(name);
+    ASSERT_NE(w, nullptr) << name;
+    const TMDIChild& p = w->project();
+    ASSERT_GT(p.fig.size(), 0u) << name;
+    EXPECT_EQ(w->view().drawnFigureCount(), static_cast<int>(p.fig.size())) << name;
+
+    const QImage image = w->view().grab().toImage();
+    const QRgb background = image.pixel(1, 1);
+    for (const auto& f : p.fig) {
+      const QRectF box = QRectF(w->view().toWidget({f->fig_pp.x, f->fig_pk.y}),
+                                w->view().toWidget({f->fig_pk.x, f->fig_pp.y}))
+                             .adjusted(-2, -2, 2, 2);
+      EXPECT_GT(testing::inkInside(image, box.toAlignedRect(), background), 0) << name << " figure " << f->org_index;
+    }
+    // Far outside the project nothing is drawn.
+    EXPECT_EQ(testing::inkInside(image, QRect(0, 0, 8, 8), background), 0) << name;
+  }
+  EXPECT_EQ(main().projectWindows().size(), 2u);
+}
+
+TEST_F(ProgramTest, MenusFollowTheActiveProjectsFileType) {
+  startProgram();
+  main().setCommand("mKreskowanie", [] {});  // the hatching dialog
+  ASSERT_NE(open("star.plt"), nullptr);
+  for (const char* name : {"FileCloseItem", "Symulacja", "SpeedSymulacja", "WindowCascadeItem", "CloseAll",
+                           "mKreskowanie", "sbZoomIn", "sbZoomToFit"})
+    EXPECT_TRUE(enabled(name)) << name;
+  EXPECT_TRUE(main().menu("Widok")->menuAction()->isEnabled());
+  EXPECT_TRUE(main().control("tbZoom")->isEnabled());
+
+  ASSERT_NE(open("pocket.nc"), nullptr);
+  EXPECT_EQ(main().activeProjectWindow()->project().ImportFileType, 3);
+  for (const char* name : {"mKreskowanie", "sbZoomIn", "sbZoomOut", "sbZoomToFit", "Tnijwybranewarstwy1"})
+    EXPECT_FALSE(enabled(name)) << name;
+  EXPECT_FALSE(main().control("tbZoom")->isEnabled());
+  EXPECT_TRUE(enabled("FileCloseItem"));
+
+  // Closing the G-code window makes the plot file active again.
+  main().action("FileCloseItem")->trigger();
+  QApplication::processEvents();
+  ASSERT_EQ(main().projectWindows().size(), 1u);
+  EXPECT_TRUE(enabled("mKreskowanie"));
+  main().action("CloseAll")->trigger();
+  QApplication::processEvents();
+  EXPECT_TRUE(main().projectWindows().empty());
+  EXPECT_FALSE(enabled("FileCloseItem"));
+}
+
+TEST_F(ProgramTest, CommandsOfOtherWindowsStayDisabledUntilAttached) {
+  startProgram();
+  ASSERT_NE(open("star.plt"), nullptr);
+  const QString unavailable = QString::fromStdString(texts().dajTxt("Main_window", "msgPolecenieNiedostepne"));
+  for (const char* name : {"Start1", "SpeedStart", "Kontynuacja1", "Wstrzymaj1", "SpeedStop", "Powtrz1",
+                           "sterowanie", "mKonfigGlowna", "About1"}) {
+    EXPECT_FALSE(enabled(name)) << name;
+    EXPECT_EQ(main().action(name)->statusTip(), unavailable) << name;
+  }
+
+  int starts = 0;
+  MachineFacts machine;
+  machine.present = true;
+  main().setMachineFacts([&] { return machine; });
+  main().setCommand("Start1", [&] { ++starts; });
+  EXPECT_TRUE(enabled("Start1"));
+  EXPECT_TRUE(enabled("SpeedStart"));
+  EXPECT_NE(main().action("Start1")->statusTip(), unavailable);
+  main().action("SpeedStart")->trigger();
+  main().action("Start1")->trigger();
+  EXPECT_EQ(starts, 2);
+  // Continue needs a paused job as well.
+  main().setCommand("Kontynuacja1", [] {});
+  EXPECT_FALSE(enabled("Skont"));
+  machine.canContinue = true;
+  main().UpdateMenuItems();
+  EXPECT_TRUE(enabled("Skont"));
+
+  // The machine goes missing: the next menu update disables the start.
+  machine.present = false;
+  main().UpdateMenuItems();
+  EXPECT_FALSE(enabled("Start1"));
+  EXPECT_FALSE(enabled("SpeedStart"));
+  EXPECT_FALSE(enabled("Skont"));
+
+  machine.headCount = 3;
+  machine.vacuumPump = true;
+  main().UpdateMenuItems();
+  EXPECT_TRUE(visible("rgGlowica"));
+  EXPECT_TRUE(visible("miZalaczPompeProzniowa"));
+}
+
+TEST_F(ProgramTest, MissingFileIsReportedWithItsPath) {
+  startProgram();
+  const std::string missing = (folder_ / "nowhere.plt").string();
+  SeenBox seen;
+  pressInNextBox(QMessageBox::Ok, &seen);
+  EXPECT_EQ(main().OtworzProjekt(missing), nullptr);
+  ASSERT_TRUE(seen.seen);
+  EXPECT_EQ(seen.title.toStdString(), texts().dajTxt("Main_window", "msgNieMoznaOtworzycZbioru"));
+  EXPECT_EQ(seen.text.toStdString(), missing);
+  EXPECT_EQ(seen.icon, QMessageBox::Critical);
+  EXPECT_TRUE(main().projectWindows().empty());
+}
+
+TEST_F(ProgramTest, ZoomButtonsDriveTheActiveWindowAndSimulation) {
+  startProgram();
+  ProjectWindow* w = open("plate.dxf");
+  ASSERT_NE(w, nullptr);
+  const QPointF before = w->view().toWidget({w->project().center.x + 100, w->project().center.y});
+  main().action("sbZoomIn")->trigger();
+  main().action("sbZoomIn")->trigger();
+  EXPECT_EQ(main().zoomLevel(), 3);
+  EXPECT_EQ(w->project().zoomSkala, 3);
+  EXPECT_FALSE(enabled("SpeedSymulacja"));
+  const QPointF after = w->view().toWidget({w->project().center.x + 100, w->project().center.y});
+  EXPECT_GT(after.x() - w->view().width() / 2.0, 2.5 * (before.x() - w->view().width() / 2.0));
+  main().action("sbZoomOut")->trigger();
+  EXPECT_EQ(w->project().zoomSkala, 2);
+  main().action("sbZoomToFit")->trigger();
+  EXPECT_EQ(w->project().zoomSkala, 1);
+  EXPECT_TRUE(enabled("SpeedSymulacja"));
+  for (int i = 0; i < 20; ++i) main().action("sbZoomIn")->trigger();
+  EXPECT_EQ(w->project().zoomSkala, 10);
+}
+
+TEST_F(ProgramTest, ViewOptionsReachEveryWindowAndTheGlobalConfiguration) {
+  startProgram();
+  ASSERT_NE(open("star.plt"), nullptr);
+  ASSERT_NE(open("plate.dxf"), nullptr);
+  EXPECT_TRUE(main().action("Warstwy")->isChecked());
+  main().action("Kierunek")->trigger();
+  EXPECT_FALSE(main().action("Warstwy")->isChecked());
+  main().action("Punktywej")->trigger();
+  for (ProjectWindow* w : main().projectWindows()) {
+    EXPECT_EQ(w->view().viewOptions().mode, ViewOptions::Mode::Direction);
+    EXPECT_FALSE(w->view().viewOptions().entryPoints);
+  }
+  const config::GlobalCfg& g = program_->context().configuration.globalCfg();
+  EXPECT_TRUE(g.viewDirection);
+  EXPECT_FALSE(g.viewLayers);
+  EXPECT_FALSE(g.viewEntryPoints);
+}
+
+TEST_F(ProgramTest, ClickSelectsTheNearestFigureAndTheMenuFlipsItsCutFlag) {
+  startProgram();
+  ProjectWindow* w = open("plate.dxf");
+  ASSERT_NE(w, nullptr);
+  TMDIChild& p = w->project();
+  ASSERT_GT(p.fig.size(), 1u);
+  const std::size_t target = p.fig.size() - 1;
+  const trealpoint onPath = p.fig[target]->op.empty() ? p.fig[target]->p[0] : p.fig[target]->op[0];
+  const QPoint at = w->view().toWidget({onPath.x, onPath.y}).toPoint();
+  QTest::mouseClick(&w->view(), Qt::LeftButton, {}, at);
+  EXPECT_EQ(p.selected, static_cast<int>(target));
+
+  const bool wasCut = p.fig[target]->tocut;
+  auto menu = w->buildContextMenu();
+  QAction* cut = menu->findChild<QAction*>("pmFiguraDoCiecia");
+  ASSERT_NE(cut, nullptr);
+  EXPECT_EQ(cut->isChecked(), wasCut);
+  cut->trigger();
+  EXPECT_EQ(p.fig[target]->tocut, !wasCut);
+  // Only the service mode offers the DXF export.
+  EXPECT_EQ(menu->findChild<QAction*>("pmZapiszDXF"), nullptr);
+}
+
+TEST_F(ProgramTest, ServiceModeExportsTheProjectAsDxf) {
+  startProgram({"service"});
+  ProjectWindow* w = open("star.plt");
+  ASSERT_NE(w, nullptr);
+  EXPECT_TRUE(visible("mPlanowanieStolu"));
+  auto menu = w->buildContextMenu();
+  EXPECT_NE(menu->findChild<QAction*>("pmZapiszDXF"), nullptr);
+
+  const QString path = QString::fromStdString((folder_ / "star_export.dxf").string());
+  SeenBox seen;
+  pressInNextBox(QMessageBox::Ok, &seen);
+  EXPECT_TRUE(w->saveAsDxf(path));
+  EXPECT_EQ(seen.icon, QMessageBox::Information);
+  const std::string written = trazvik::testing::readFile(path.toStdString());
+  EXPECT_NE(written.find("ENTITIES"), std::string::npos);
+  EXPECT_NE(written.find("EOF"), std::string::npos);
+
+  pressInNextBox(QMessageBox::Ok, &seen);
+  EXPECT_FALSE(w->saveAsDxf(QString::fromStdString((folder_ / "no/such/folder/x.dxf").string())));
+  EXPECT_EQ(seen.icon, QMessageBox::Critical);
+}
+
+TEST_F(ProgramTest, ProjectTypeChangeReopensTheProjectsAfterYes) {
+  startProgram();
+  ASSERT_NE(open("star.plt"), nullptr);
+  ASSERT_NE(open("plate.dxf"), nullptr);
+  TDlgkonfig& settings = program_->context().settings();
+  const int oldType = settings.integer("ProjektType");
+  main().setSettingsDialog([&] { settings.set("ProjektType", 1 - oldType); });
+  ASSERT_TRUE(enabled("mKonfigGlowna"));
+  pressInNextBox(QMessageBox::Yes);
+  main().action("mKonfigGlowna")->trigger();
+  QApplication::processEvents();
+  const auto windows = main().projectWindows();
+  ASSERT_EQ(windows.size(), 2u);
+  // Last window first: the plate is opened again before the star.
+  EXPECT_EQ(windows[0]->project().sciezka, testing::sample("plate.dxf"));
+  EXPECT_EQ(windows[1]->project().sciezka, testing::sample("star.plt"));
+  EXPECT_EQ(windows[1]->project().otwarto_jako_wielowarstwowy, oldType == 0);
+
+  main().setSettingsDialog([&] { settings.set("ProjektType", oldType); });
+  pressInNextBox(QMessageBox::No);
+  main().action("mKonfigGlowna")->trigger();
+  QApplication::processEvents();
+  EXPECT_TRUE(main().projectWindows().empty());
+}
+
+TEST_F(ProgramTest, ClosingIsRefusedWhileAJobIsSent) {
+  startProgram();
+  bool sending = true;
+  main().setCloseQuery([&] { return !sending; });
+  SeenBox seen;
+  pressInNextBox(QMessageBox::Ok, &seen);
+  EXPECT_FALSE(main().close());
+  EXPECT_EQ(seen.title, "Uwaga");
+  EXPECT_EQ(seen.text.toStdString(), texts().dajTxt("Main_window", "msgNieMoznaZamkoacPrg"));
+  sending = false;
+  EXPECT_TRUE(main().close());
+}
+
+TEST_F(ProgramTest, ShutdownWritesTheGlobalConfiguration) {
+  startProgram();
+  ASSERT_NE(open("star.plt"), nullptr);
+  main().action("Kolejnosc")->trigger();
+  program_->shutdown();
+  EXPECT_FALSE(program_->monitoringTimer().isActive());
+  const std::string cfg = trazvik::testing::readFile(folder_ / "data" / config::kGlobalCfgName);
+  ASSERT_EQ(cfg.size(), config::kGlobalCfgSize);
+  std::array<std::uint8_t, config::kGlobalCfgSize> bytes{};
+  std::copy(cfg.begin(), cfg.end(), bytes.begin());
+  EXPECT_TRUE(config::decodeGlobalCfg(bytes).viewOrder);
+}
+
+}  // namespace
+}  // namespace trazvik::ui
