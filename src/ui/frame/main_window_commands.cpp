@@ -170,7 +170,8 @@ ProjectWindow* MainWindow::OtworzProjekt(const std::string& path) {
     g.openFilterIndex = static_cast<std::int32_t>(filters.indexOf(selected)) + 1;
   }
   std::unique_ptr<TMDIChild> project = loadProjectWithProgress(chosen, context_.settings(), context_.texts(),
-                                                               context_.switches().spline, &g.openDir, this);
+                                                               context_.switches().spline, &g.openDir, this,
+                                                               [this](const QString& t) { setStatusPanel(0, t); });
   if (!project) {
     UpdateMenuItems();
     return nullptr;

@@ -9,6 +9,9 @@
 namespace trazvik::ui {
 namespace {
 
+// Hidden: pictures of the windows into a folder, then the end.
+constexpr const char* kScreenshotOption = "TrazvikScreenshots";
+
 config::DialogSwitches dialogSwitches(const app::StartupSwitches& s) {
   config::DialogSwitches d;
   d.service = s.serviceMode;
@@ -60,6 +63,10 @@ bool Program::start() {
   for (const std::string& path : designFilesOf(frame_.commandLine())) mainWindow_->OtworzProjekt(path);
   // Last: the monitoring of the machine.
   monitoringTimer_.start();
+  if (const auto folder = frame_.commandLine().valueOption(kScreenshotOption)) {
+    screenshots_.add("main_window", [this]() -> QWidget* { return mainWindow_.get(); });
+    screenshots_.takeLater(QString::fromStdString(*folder), 2000);
+  }
   return true;
 }
 
@@ -69,7 +76,9 @@ bool Program::start() {
 // information, hatching. The ones this build has are made here.
 void Program::createWindows() {
   const config::MachineContext noMachineYet;
+  mainWindow_->setStatusPanel(0, QString::fromStdString(frame_.texts().dajTxt("Configuration", "msgLadujeZbiorKonf")));
   showStatus(frame_.texts(), configuration_->open(noMachineYet, dialogSwitches(frame_.switches())));
+  mainWindow_->setStatusPanel(0, QString());
   mainWindow_->applyGlobalConfiguration();
 }
 

@@ -4,6 +4,7 @@
 #include "frame/main_window.h"
 #include "frame/program_context.h"
 #include "frame/qt_message_boxes.h"
+#include "frame/screenshots.h"
 
 #include <QTimer>
 
@@ -43,6 +44,8 @@ class Program {
   // The control side's monitoring step, run every 100 ms once started.
   void setMonitoringStep(std::function<void()> step) { monitoringStep_ = std::move(step); }
   QTimer& monitoringTimer() { return monitoringTimer_; }
+  // The windows pictured by the hidden option TrazvikScreenshots='DIR'.
+  Screenshots& screenshots() { return screenshots_; }
 
   // Design files named on the command line (existing .plt, .dxf, .nc,
   // .bmp), opened after the start.
@@ -59,6 +62,7 @@ class Program {
   std::unique_ptr<MainWindow> mainWindow_;
   QTimer monitoringTimer_;
   std::function<void()> monitoringStep_;
+  Screenshots screenshots_;
   bool shutDown_ = false;
   int exitCode_ = 0;
 };

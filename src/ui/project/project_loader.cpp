@@ -25,6 +25,10 @@ class LoadingProgress {
     std::lock_guard lock(mutex_);
     count_ = t;
   }
+  QString panel() const {
+    std::lock_guard lock(mutex_);
+    return QString::fromStdString(panel_);
+  }
   QString text() const {
     std::lock_guard lock(mutex_);
     return QString::fromStdString(panel_) + (count_.empty() ? QString() : "\n" + QString::fromStdString(count_));
@@ -54,7 +58,8 @@ QString qtFileFilter(const std::string& filter) {
 
 std::unique_ptr<TMDIChild> loadProjectWithProgress(const std::string& path, TDlgkonfig& konfig,
                                                    const texts::tInterfejs& interfejs, bool spline, std::string* openDir,
-                                                   QWidget* parent) {
+                                                   QWidget* parent,
+                                                   std::function<void(const QString&)> statusPanel) {
   LoadingProgress progress;
   tOtwieranieProjektu o;
   std::string folder;
@@ -80,7 +85,10 @@ std::unique_ptr<TMDIChild> loadProjectWithProgress(const std::string& path, TDlg
   dialog.setWindowModality(Qt::ApplicationModal);
   dialog.setLabelText(QString::fromStdString(path));
   QTimer poll;
-  QObject::connect(&poll, &QTimer::timeout, &dialog, [&] { dialog.setLabelText(progress.text()); });
+  QObject::connect(&poll, &QTimer::timeout, &dialog, [&] {
+    dialog.setLabelText(progress.text());
+    if (statusPanel) statusPanel(progress.panel());
+  });
   poll.start(100);
   QApplication::setOverrideCursor(Qt::BusyCursor);
   if (!finished) loop.exec();
@@ -88,6 +96,7 @@ std::unique_ptr<TMDIChild> loadProjectWithProgress(const std::string& path, TDlg
   QApplication::restoreOverrideCursor();
   poll.stop();
   dialog.reset();
+  if (statusPanel) statusPanel(progress.panel());  // cleared by the loading at its end
   if (openDir != nullptr && !folder.empty()) *openDir = folder;
   return result;
 }

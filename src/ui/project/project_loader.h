@@ -4,6 +4,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,11 +14,13 @@ namespace trazvik::ui {
 // document is read and prepared on a worker thread while a progress window
 // shows what the loading reports (the file, the figures read so far). The
 // operator's messages of the loading are asked on the interface thread.
-// `openDir` receives the folder of the file. Returns the project, or
+// `openDir` receives the folder of the file; `statusPanel` shows the
+// loading's status text in the main window. Returns the project, or
 // nothing when it could not be opened (the operator has been told).
 std::unique_ptr<TMDIChild> loadProjectWithProgress(const std::string& path, TDlgkonfig& konfig,
                                                    const texts::tInterfejs& interfejs, bool spline, std::string* openDir,
-                                                   QWidget* parent);
+                                                   QWidget* parent,
+                                                   std::function<void(const QString&)> statusPanel = {});
 
 // The open dialog's filter of the core ("text|patterns|text|patterns")
 // as a Qt file dialog filter ("text (patterns);;...").

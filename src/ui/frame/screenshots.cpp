@@ -1,0 +1,51 @@
+#include "frame/screenshots.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QScreen>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace trazvik::ui {
+namespace {
+
+void settle() {
+  for (int i = 0; i < 10; ++i) QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+}  // namespace
+
+bool Screenshots::takeNow(const QString& folder) {
+  if (!QDir().mkpath(folder)) {
+    std::fprintf(stderr, "cannot create %s\n", qPrintable(folder));
+    return false;
+  }
+  bool all = true;
+  for (const auto& [name, show] : targets_) {
+    QWidget* widget = show();
+    if (widget == nullptr) continue;
+    settle();
+    const QString path = QDir(folder).filePath(QString::fromStdString(name) + ".png");
+    if (!widget->grab().save(path)) {
+      std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+      all = false;
+    }
+  }
+  // The whole screen as well: it shows the windows with their frames.
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    settle();
+    const QString path = QDir(folder).filePath("screen.png");
+    if (!screen->grabWindow(0).save(path)) {
+      std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+      all = false;
+    }
+  }
+  return all;
+}
+
+void Screenshots::takeLater(const QString& folder, int delayMs) {
+  QTimer::singleShot(delayMs, qApp, [this, folder] { QApplication::exit(takeNow(folder) ? 0 : 1); });
+}
+
+}  // namespace trazvik::ui
