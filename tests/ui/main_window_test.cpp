@@ -276,5 +276,25 @@ TEST_F(ProgramTest, ShutdownWritesTheGlobalConfiguration) {
   EXPECT_TRUE(config::decodeGlobalCfg(bytes).viewOrder);
 }
 
+// The loading runs beside the interface thread; its questions still reach
+// the operator, and the project opens after the warning.
+TEST_F(ProgramTest, ProjectLargerThanTheMachineWarnsWhileLoadingAndStaysOpen) {
+  startProgram();
+  config::MachineContext small;
+  small.identified = true;
+  small.workAreaX = 10;
+  small.workAreaY = 10;
+  program_->context().settings().SetParam(small);
+  SeenBox seen;
+  pressInNextBox(QMessageBox::Ok, &seen);
+  ProjectWindow* w = open("plate.dxf");
+  ASSERT_NE(w, nullptr);
+  EXPECT_TRUE(seen.seen);
+  EXPECT_EQ(seen.text.toStdString(), texts().dajTxt("Project_window", "msgZbytDuzyPrj"));
+  EXPECT_GT(w->view().drawnFigureCount(), 0);
+  // The loading's status text is gone from the main window once it ended.
+  EXPECT_TRUE(main().statusPanel(0).isEmpty());
+}
+
 }  // namespace
 }  // namespace trazvik::ui

@@ -2,6 +2,7 @@
 
 #include "frame/menu_table.h"
 #include "frame/qt_texts.h"
+#include "frame/tool_icons.h"
 #include "project/project_window.h"
 
 #include <QActionGroup>
@@ -157,12 +158,17 @@ void MainWindow::buildToolBar() {
   addToolAction("SpeedStart", "START");
   addToolAction("SpeedStop", "S T O P");
   addToolAction("Skont", "Kontynuacja");
-  addToolAction("sWylaczPowiadomienia", QStringLiteral("🔕"));
-  addToolAction("sbPomiarNarzedzia", QStringLiteral("⊥"));
+  addToolAction("sWylaczPowiadomienia", QString())->setIcon(style()->standardIcon(QStyle::SP_MediaVolumeMuted));
+  addToolAction("sbPomiarNarzedzia", QString())->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
+  for (const char* name : {"sWylaczPowiadomienia", "sbPomiarNarzedzia"})
+    if (auto* b = qobject_cast<QToolButton*>(controls_.at(name))) b->setToolButtonStyle(Qt::ToolButtonIconOnly);
   bar->addSeparator();
-  addToolAction("sbZoomOut", QStringLiteral("−"));
-  addToolAction("sbZoomIn", "+");
-  addToolAction("sbZoomToFit", QStringLiteral("⛶"));
+  const std::pair<const char*, ZoomIcon> zoomButtons[] = {
+      {"sbZoomOut", ZoomIcon::Out}, {"sbZoomIn", ZoomIcon::In}, {"sbZoomToFit", ZoomIcon::Fit}};
+  for (const auto& [name, icon] : zoomButtons) {
+    addToolAction(name, QString())->setIcon(zoomIcon(icon));
+    if (auto* b = qobject_cast<QToolButton*>(controls_.at(name))) b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  }
   zoom_ = new QSlider(Qt::Horizontal, bar);
   zoom_->setObjectName("tbZoom");
   zoom_->setRange(app::kZoomMin, app::kZoomMax);

@@ -3,6 +3,7 @@
 #include "project/tmdichild.h"
 
 #include <QApplication>
+#include <QScreen>
 
 #include <filesystem>
 
@@ -59,12 +60,23 @@ bool Program::start() {
     return false;
   }
   createWindows();
-  if (options_.showWindow) mainWindow_->show();
+  if (options_.showWindow) {
+    // Without a window manager a maximised window keeps its size: give it the screen.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) mainWindow_->setGeometry(screen->availableGeometry());
+    mainWindow_->showMaximized();
+  }
   for (const std::string& path : designFilesOf(frame_.commandLine())) mainWindow_->OtworzProjekt(path);
   // Last: the monitoring of the machine.
   monitoringTimer_.start();
   if (const auto folder = frame_.commandLine().valueOption(kScreenshotOption)) {
     screenshots_.add("main_window", [this]() -> QWidget* { return mainWindow_.get(); });
+    // The project in the other two views as well.
+    for (const char* view : {"Kierunek", "Kolejnosc"}) {
+      screenshots_.add(std::string("main_window_") + view, [this, view]() -> QWidget* {
+        mainWindow_->action(view)->trigger();
+        return mainWindow_.get();
+      });
+    }
     screenshots_.takeLater(QString::fromStdString(*folder), 2000);
   }
   return true;

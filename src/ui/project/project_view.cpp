@@ -193,8 +193,13 @@ void ProjectView::paintFigure(QPainter& p, const DrawnFigure& f, int index, int 
     p.setBrush(Qt::NoBrush);
   }
   if (options_.mode == ViewOptions::Mode::Order) {
+    // On a light patch, so the number reads over the lines.
+    const QString text = QString::number(order);
+    QRectF box = p.fontMetrics().boundingRect(text);
+    box.moveBottomLeft(entry + QPointF(4, -4));
+    p.fillRect(box.adjusted(-1, 0, 1, 0), QColor(255, 255, 255, 220));
     p.setPen(kEntry);
-    p.drawText(entry + QPointF(4, -4), QString::number(order));
+    p.drawText(box, Qt::AlignCenter, text);
   }
 }
 
