@@ -32,6 +32,15 @@ struct tWidokProjektu {
   std::function<void()> zamknij;                         // a failed load closes the window
 };
 
+// What the save dialog of "Zapisz jako DXF" shows.
+struct tDialogZapisuDXF {
+  std::string tytul;        // "Save output file as DXF"
+  std::string filtr;        // "DXF (*.dxf)|*.dxf|all files (*.*)|*.*"
+  std::string rozszerzenie; // "dxf"
+  std::string folder;       // the project file's folder
+  std::string nazwa;        // the project file with the extension ".dxf"
+};
+
 // File type from the extension (letter case ignored): PLT 1, DXF 2, NC 3,
 // BMP 4, anything else 1.
 int typPlikuZRozszerzenia(const std::string& path);
@@ -66,6 +75,16 @@ class TMDIChild {
   // through the job writer. False without a selection or writer.
   bool Save_selected(const std::string& path);
   bool Save_from_selected(const std::string& path);
+
+  // DXF export of the figures' 3-D paths (replaces a file of that name):
+  // 0, or the operating system's error code (a partly written file stays).
+  int ZapiszDXF(const std::string& path) const;
+  // The service-mode menu command "Zapisz jako DXF": nothing without
+  // figures; otherwise asks `dialog` for the file name (empty: cancelled)
+  // and exports. A file that cannot be written is told with its path and
+  // reason. Returns the export's result (0 also when nothing was done).
+  int pmZapiszJakoDXFClick(const std::function<std::string(const tDialogZapisuDXF&)>& dialog);
+  tDialogZapisuDXF dialogZapisuDXF() const;
 
   // Measurements.
   void ustal_dist();

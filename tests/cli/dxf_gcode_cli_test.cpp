@@ -61,5 +61,89 @@ TEST(DxfGcodeCli, ExportDxfWritesTheProgramsPathsInMillimetres) {
   EXPECT_NE(run.output.find("x.dxf: the file cannot be written"), std::string::npos) << run.output;
 }
 
+std::size_t count(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++n;
+  return n;
+}
+
+TEST(DxfGcodeCli, OpenAndPreviewPrepareADrawingAndKeepAProgramAsRead) {
+  TempFolder folder;
+  const std::string data = " --data-dir '" + (folder / "data").string() + "' ";
+  // The drawing is prepared: the frame is found, the holes nest in it and
+  // every closed figure gets a tool path around it.
+  CliRun run = runCli("open" + data + sample("plate.dxf"));
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find("file type: 2 (DXF), single layer"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("figures: 7, deepest nesting level 1"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("box: (0, 0) - (12000, 8000) file units, 120.00 x 80.00 mm"), std::string::npos);
+  EXPECT_NE(run.output.find("closed,frame"), std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find("program:"), std::string::npos) << "only G-code projects have a program line";
+
+  // The program keeps its figures, feed and spindle speed and has no
+  // preparation steps: its tool paths are its moves.
+  run = runCli("open" + data + sample("pocket.nc"));
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find("file type: 3 (G-code), single layer"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("figures: 5, deepest nesting level 0"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("program: feed 200.0 mm/min, spindle 12000, X 0.000 to 60.000, Y 0.000 to 60.000, "
+                            "Z -6.000 to 5.000 mm"),
+            std::string::npos)
+      << run.output;
+  run = runCli("open" + data + sample("pocket.nc") + " --json");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find("\"program\":{\"feed\":200,\"spindle\":12000,\"extent_mm\":[0,0,-6,60,60,5]}"),
+            std::string::npos)
+      << run.output;
+  // The drill's toolpath as read: from 5 mm above (35, 35) down to -6 mm.
+  EXPECT_NE(run.output.find("\"toolpath\":[[3500,3500,500],[3500,3500,-600]]"), std::string::npos) << run.output;
+
+  for (const char* design : {"plate.dxf", "pocket.nc"}) {
+    const std::string svg = (folder / (std::string(design) + ".svg")).string();
+    run = runCli("preview" + data + sample(design) + " -o '" + svg + "'");
+    ASSERT_EQ(run.exitCode, 0) << design << run.output;
+    const std::string text = readFile(svg);
+    EXPECT_GE(count(text, "<polyline"), std::string(design) == "plate.dxf" ? 12u : 5u) << design;
+    const std::string png = (folder / (std::string(design) + ".png")).string();
+    run = runCli("preview" + data + sample(design) + " -o '" + png + "'");
+    ASSERT_EQ(run.exitCode, 0) << design << run.output;
+    EXPECT_EQ(readFile(png).substr(0, 8), "\x89PNG\r\n\x1a\n") << design;
+  }
+}
+
+TEST(DxfGcodeCli, ExportDxfOfDrawingsAndPlotFilesWritesTheirPreparedToolPaths) {
+  TempFolder folder;
+  const std::string data = " --data-dir '" + (folder / "data").string() + "' ";
+  struct Case {
+    const char* design;
+    const char* settings;
+    const char* polylines;
+    const char* extent;  // of the tool paths, read back
+  };
+  const Case cases[] = {
+      // Tool radius 1.5 mm (diameter 3 by default) outside the frame.
+      {"plate.dxf", "", "7 polylines", "extent: -1.500 -1.500 to 121.500 81.500 mm"},
+      {"plate.dxf", " --set srednica=5", "7 polylines", "extent: -2.500 -2.500 to 122.500 82.500 mm"},
+      // A plot file in millimetres (40 units per mm).
+      {"star.plt", "", "5 polylines", "extent: 15.000 8.000 to 151.500 121.503 mm"},
+  };
+  for (const Case& c : cases) {
+    const std::string out = (folder / "out.dxf").string();
+    CliRun run = runCli("export-dxf" + data + sample(c.design) + c.settings + " -o '" + out + "'");
+    ASSERT_EQ(run.exitCode, 0) << c.design << c.settings << run.output;
+    EXPECT_NE(run.output.find(c.polylines), std::string::npos) << c.design << run.output;
+    run = runCli("figures '" + out + "'");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find(c.extent), std::string::npos) << c.design << c.settings << "\n" << run.output;
+  }
+  // A design that cannot be read writes nothing.
+  writeFile(folder / "bad.dxf", "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n 10\nten\n  0\nENDSEC\n");
+  CliRun run = runCli("export-dxf" + data + "'" + (folder / "bad.dxf").string() + "' -o '" +
+                      (folder / "bad_out.dxf").string() + "'", true);
+  EXPECT_NE(run.exitCode, 0);
+  EXPECT_NE(run.output.find("line 8"), std::string::npos) << run.output;
+  EXPECT_FALSE(std::filesystem::exists(folder / "bad_out.dxf"));
+}
+
 }  // namespace
 }  // namespace trazvik::testing

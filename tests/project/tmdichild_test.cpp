@@ -3,6 +3,7 @@
 #include "project/open_project.h"
 
 #include "config/tdlgkonfig.h"
+#include "import/dxf_export.h"
 #include "texts/interfejs.h"
 #include "texts/recording_message_boxes.h"
 
@@ -10,6 +11,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 namespace trazvik {
 namespace {
@@ -368,6 +370,71 @@ TEST_F(Project, GcodeProgramKeepsItsExtentsFeedAndSpindle) {
   EXPECT_NEAR(p->GcodPar.maxX, 10, 1e-9);
   EXPECT_NEAR(p->GcodPar.maxY, 20, 1e-9);
   EXPECT_NEAR(p->GcodPar.minZ, -2, 1e-9);
+}
+
+TEST_F(Project, GcodeProgramIsReadWithTheArcCentreSettingOfTheDialog) {
+  // One full circle: I, J relative to the start put its centre at 0, 0
+  // (radius 10); as absolute positions at -10, 0 (radius 20).
+  const std::string program = "G21\nG0 X10 Y0\nG2 X10 Y0 I-10 J0 F600\n";
+  struct Case {
+    bool absolute;
+    double minX;
+  };
+  for (const Case c : {Case{false, -10}, Case{true, -30}}) {
+    konfig_.setChecked("chkAbsolutArcPos", c.absolute);
+    auto p = wczytaj(program, "arc.nc");
+    ASSERT_TRUE(wczytano_) << c.absolute;
+    EXPECT_NEAR(p->GcodPar.minX, c.minX, 0.05) << c.absolute;
+    EXPECT_NEAR(p->GcodPar.maxX, 10, 0.05) << c.absolute;
+    EXPECT_DOUBLE_EQ(p->GcodPar.gF, 600) << c.absolute;
+  }
+}
+
+TEST_F(Project, DxfExportWritesTheToolpathsInMillimetresAndTellsAFailedWrite) {
+  auto p = wczytaj("SP1;PU0,0;PD4000,0,4000,4000,0,4000,0,0;PU;", "sq.plt");
+  ASSERT_TRUE(wczytano_);
+  ASSERT_FALSE(p->fig.empty());
+  ASSERT_FALSE(p->fig[0]->sp.empty());
+
+  const tDialogZapisuDXF d = p->dialogZapisuDXF();
+  EXPECT_EQ(d.tytul, "Save output file as DXF");
+  EXPECT_EQ(d.filtr, "DXF (*.dxf)|*.dxf|all files (*.*)|*.*");
+  EXPECT_EQ(d.rozszerzenie, "dxf");
+  EXPECT_EQ(d.folder, dir_.string());
+  EXPECT_EQ(d.nazwa, (dir_ / "sq.dxf").string());
+
+  // Cancelled: nothing written.
+  EXPECT_EQ(p->pmZapiszJakoDXFClick([](const tDialogZapisuDXF&) { return std::string(); }), 0);
+  EXPECT_FALSE(fs::exists(dir_ / "sq.dxf"));
+
+  EXPECT_EQ(p->pmZapiszJakoDXFClick([](const tDialogZapisuDXF& dialog) { return dialog.nazwa; }), 0);
+  std::ifstream in(dir_ / "sq.dxf", std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_EQ(text.rfind("  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nPOLYLINE\r\n  70\r\n8\r\n", 0), 0u) << text;
+  // The first path point in millimetres (plot units / 40).
+  const trpoint3d& q = p->fig[0]->sp.front();
+  const std::string first = "  0\r\nVERTEX\r\n  10\r\n" + import::dxfCoordinateText(q.x / 40) + "\r\n  20\r\n" +
+                            import::dxfCoordinateText(q.y / 40) + "\r\n  30\r\n" +
+                            import::dxfCoordinateText(q.z / 40) + "\r\n";
+  EXPECT_NE(text.find(first), std::string::npos) << first << text;
+  EXPECT_TRUE(boxes_.messages().empty());
+
+  const std::string unwritable = (dir_ / "no such folder" / "x.dxf").string();
+  EXPECT_NE(p->pmZapiszJakoDXFClick([&](const tDialogZapisuDXF&) { return unwritable; }), 0);
+  ASSERT_EQ(boxes_.messages().size(), 1u);
+  EXPECT_TRUE(boxes_.messages()[0].error);
+  EXPECT_NE(boxes_.messages()[0].text.find(unwritable), std::string::npos) << boxes_.messages()[0].text;
+}
+
+TEST_F(Project, DxfExportOfAProjectWithoutFiguresDoesNothing) {
+  TMDIChild empty(konfig_, interfejs_);
+  bool asked = false;
+  EXPECT_EQ(empty.pmZapiszJakoDXFClick([&](const tDialogZapisuDXF&) {
+    asked = true;
+    return (dir_ / "e.dxf").string();
+  }), 0);
+  EXPECT_FALSE(asked);
+  EXPECT_FALSE(fs::exists(dir_ / "e.dxf"));
 }
 
 }  // namespace

@@ -59,7 +59,14 @@ std::string projectText(const TMDIChild& pr) {
   out += "box: (" + std::to_string(pr.pp.x) + ", " + std::to_string(pr.pp.y) + ") - (" + std::to_string(pr.pk.x) + ", " +
          std::to_string(pr.pk.y) + ") file units, " + format("%.2f", toMm(t, pr.size_x)) + " x " +
          format("%.2f", toMm(t, pr.size_y)) + " mm\n";
-  out += std::string("frame: ") + (pr.jestRamka ? "yes" : "no") + "\n\n";
+  out += std::string("frame: ") + (pr.jestRamka ? "yes" : "no") + "\n";
+  if (t == kFileTypeGcode) {
+    const tMinMax& g = pr.GcodPar;
+    out += "program: feed " + format("%.1f", g.gF) + " mm/min, spindle " + format("%.0f", g.gS) + ", X " +
+           format("%.3f", g.minX) + " to " + format("%.3f", g.maxX) + ", Y " + format("%.3f", g.minY) + " to " +
+           format("%.3f", g.maxY) + ", Z " + format("%.3f", g.minZ) + " to " + format("%.3f", g.maxZ) + " mm\n";
+  }
+  out += "\n";
 
   const auto idx = indices(pr);
   out += "order  file  level parent dir  cut  marks       points  length_mm\n";
@@ -156,6 +163,16 @@ std::string projectJson(const TMDIChild& pr) {
     }
   }
   j.endArray();
+  if (pr.ImportFileType == kFileTypeGcode) {
+    const tMinMax& g = pr.GcodPar;
+    j.key("program").beginObject();
+    j.key("feed").value(g.gF);
+    j.key("spindle").value(g.gS);
+    j.key("extent_mm").beginArray();
+    for (double v : {g.minX, g.minY, g.minZ, g.maxX, g.maxY, g.maxZ}) j.value(v);
+    j.endArray();
+    j.endObject();
+  }
   j.key("lenwork_mm").value(pr.total_lenwork);
   j.key("lenprzes_mm").value(pr.total_lenprzes);
   j.key("lenpol_mm").value(pr.total_lenpol);

@@ -1,0 +1,85 @@
+#include "app/offline_job.h"
+
+#include "config/settings_file.h"
+#include "link/machine_capabilities.h"
+#include "project/open_project.h"
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+namespace trazvik::app {
+
+void applySettingsFile(TDlgkonfig& settings, const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw tOfflineJobError(path + ": the settings file cannot be read");
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (in.bad()) throw tOfflineJobError(path + ": the settings file cannot be read");
+  const config::SettingsApplied applied = config::applySettingsText(settings, text.str(), path);
+  if (!applied.complete) throw tOfflineJobError(applied.error);
+}
+
+void applySettingAssignment(TDlgkonfig& settings, const std::string& assignment) {
+  const std::size_t eq = assignment.find('=');
+  if (eq == std::string::npos || eq == 0) throw tOfflineJobError("--set " + assignment + ": expected NAME=VALUE");
+  const std::string name = assignment.substr(0, eq);
+  const std::string value = assignment.substr(eq + 1);
+  double number = 0;
+  try {
+    std::size_t used = 0;
+    number = std::stod(value, &used);
+    if (used != value.size() || !std::isfinite(number)) throw std::invalid_argument(value);
+  } catch (const std::logic_error&) {
+    throw tOfflineJobError("--set " + assignment + ": \"" + value + "\" is not a number");
+  }
+  try {
+    settings.set(name, number);
+    const double taken = settings.real(name);
+    // Option buttons are selected by any non-zero value and read back as 1.
+    const bool option = taken == 1 && number != 0;
+    if (taken != number && !option && std::fabs(taken - number) > 1e-9 * std::max(1.0, std::fabs(number))) {
+      std::ostringstream why;
+      why << "--set " << assignment << ": " << name << " cannot be " << value << " (it would become " << taken
+          << ")";
+      throw tOfflineJobError(why.str());
+    }
+  } catch (const UnknownSettingError&) {
+    throw tOfflineJobError("--set " + assignment + ": there is no setting " + name);
+  } catch (const SettingKindError& e) {
+    throw tOfflineJobError("--set " + assignment + ": " + e.what());
+  }
+}
+
+tOfflineJob openOfflineProject(const tOfflineJobRequest& request, const texts::tInterfejs& texts) {
+  tOfflineJob job;
+  job.request = request;
+  try {
+    job.machine = offlineMachine(request.machine);
+  } catch (const tOfflineMachineError& e) {
+    throw tOfflineJobError(e.what());
+  }
+  if (request.head < 1 || request.head > 3)
+    throw tOfflineJobError("head " + std::to_string(request.head) + ": heads are numbered 1 to 3");
+  if (request.head > job.machine.model.machineParams.headCount)
+    throw tOfflineJobError("head " + std::to_string(request.head) + ": machine type \"" + request.machine.type +
+                           "\" has " + std::to_string(job.machine.model.machineParams.headCount) +
+                           (job.machine.model.machineParams.headCount == 1 ? " head" : " heads"));
+
+  job.settings = std::make_unique<TDlgkonfig>();
+  // The machine's limits first: settings are held within them.
+  job.settings->SetParam(machineContextOf(job.machine.model, job.machine.link, job.machine.status, true));
+  job.settings->SetMachineDependentControls();
+  if (!request.settingsFile.empty()) applySettingsFile(*job.settings, request.settingsFile);
+  for (const std::string& s : request.sets) applySettingAssignment(*job.settings, s);
+
+  {
+    std::ifstream probe(request.design, std::ios::binary);
+    if (!probe) throw tOfflineJobError(request.design + ": the design file cannot be read");
+  }
+  job.project = OtworzProjekt(request.design, *job.settings, texts, tOtwieranieProjektu{});
+  if (!job.project) throw tOfflineJobError(request.design + ": the design file could not be opened");
+  return job;
+}
+
+}  // namespace trazvik::app

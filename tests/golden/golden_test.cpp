@@ -1,0 +1,135 @@
+// Golden jobs: every case folder's job, written through the real writer for
+// its machine type, must read back through the decoder exactly as
+// "expected.txt"; executed on the simulated controller it must retrace its
+// toolpaths and end where the case says with the tool off.
+//
+// TRAZVIK_UPDATE_GOLDEN=1 rewrites "expected.txt" from the writer; review
+// the diff command by command before committing it.
+#include "golden_case.h"
+#include "retrace.h"
+
+#include "texts/interfejs.h"
+#include "texts/recording_message_boxes.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace trazvik::golden {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kRoot = fs::path(TRAZVIK_SOURCE_DIR) / "tests" / "golden";
+
+std::string readText(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+bool updating() {
+  const char* v = std::getenv("TRAZVIK_UPDATE_GOLDEN");
+  return v != nullptr && std::string(v) == "1";
+}
+
+class GoldenJob : public ::testing::TestWithParam<fs::path> {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(texts_.loadLanguageFile(std::string(TRAZVIK_SOURCE_DIR) + "/lang/", "US", "0.1"));
+    ASSERT_NO_THROW(case_ = readCase(GetParam()));
+  }
+
+  app::tOfflineJob write() {
+    try {
+      return app::writeOfflineJob(case_.request, texts_);
+    } catch (const std::exception& e) {
+      ADD_FAILURE() << case_.name << ": " << e.what();
+    }
+    return {};
+  }
+
+  GoldenCase case_;
+  texts::RecordingMessageBoxes boxes_;
+  texts::tInterfejs texts_{boxes_};
+};
+
+TEST_P(GoldenJob, DecodesToTheExpectedCommands) {
+  const app::tOfflineJob job = write();
+  ASSERT_FALSE(job.bytes.empty()) << case_.name;
+  const std::string actual = jobText(job.bytes, job.machine);
+  EXPECT_EQ(actual.find("!!"), std::string::npos) << case_.name << ": the decoder found a problem\n" << actual;
+  const fs::path expectedFile = case_.folder / "expected.txt";
+  if (updating()) {
+    std::ofstream(expectedFile, std::ios::binary) << actual;
+    GTEST_SKIP() << "rewrote " << expectedFile << "; review it against the writer's steps";
+  }
+  ASSERT_TRUE(fs::exists(expectedFile)) << expectedFile << " is missing (TRAZVIK_UPDATE_GOLDEN=1 writes it)";
+  const std::string expected = readText(expectedFile);
+  const std::string difference = firstDifference(expected, actual);
+  EXPECT_TRUE(difference.empty()) << case_.name << ": " << difference;
+}
+
+TEST_P(GoldenJob, RetracesItsToolpathsOnTheSimulatedController) {
+  const app::tOfflineJob job = write();
+  ASSERT_FALSE(job.bytes.empty()) << case_.name;
+  const SimRun run = runOnSimulator(job);
+  EXPECT_EQ(run.unknownCommands, 0u) << case_.name;
+  EXPECT_TRUE(run.jobEnded) << case_.name << ": the job did not end";
+  EXPECT_TRUE(run.toolOutputsOff) << case_.name << ": the tool is still on at the end";
+  const std::vector<RetraceFigure> figures = expectedToolpaths(job);
+  ASSERT_FALSE(figures.empty()) << case_.name << ": the job cuts no figure";
+  const std::string problems = retraceProblems(run, figures, job.machine, case_.toleranceSteps);
+  EXPECT_TRUE(problems.empty()) << case_.name << ":\n" << problems;
+  ASSERT_TRUE(case_.endMm.has_value()) << case_.name << ": case.txt names no end_mm";
+  const tCommandSet set = job.machine.commandSet();
+  const double tol = case_.toleranceSteps + 1e-6;
+  EXPECT_LE(std::fabs(run.end.x - (*case_.endMm)[0]) * 100 * set.axisFactorX, tol) << case_.name << " end X " << run.end.x;
+  EXPECT_LE(std::fabs(run.end.y - (*case_.endMm)[1]) * 100 * set.axisFactorY, tol) << case_.name << " end Y " << run.end.y;
+  EXPECT_LE(std::fabs(run.end.z - (*case_.endMm)[2]) * 100 * set.axisFactorZ, tol) << case_.name << " end Z " << run.end.z;
+}
+
+std::string caseName(const ::testing::TestParamInfo<fs::path>& info) {
+  std::string s = info.param.filename().string();
+  for (char& c : s)
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  return s;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, GoldenJob, ::testing::ValuesIn(caseFolders(kRoot)), caseName);
+
+// The harness itself: a difference names the first differing command.
+TEST(GoldenHarness, FirstDifferenceNamesTheCommandAndItsNeighbours) {
+  EXPECT_EQ(firstDifference("a\nb\n", "a\nb\n"), "");
+  EXPECT_EQ(firstDifference("p pause ms=10\nf select-slot slot=0\n", "p pause ms=10\nf select-slot slot=1\n"),
+            "command 2 differs\n  after:    p pause ms=10\n  expected: f select-slot slot=0\n"
+            "  actual:   f select-slot slot=1\n");
+  EXPECT_EQ(firstDifference("x\n", "x\ny\n"), "command 2 differs\n  after:    x\n  expected: (end of job)\n  actual:   y\n");
+  EXPECT_EQ(firstDifference("x\n", "y\n"), "command 1 differs\n  expected: x\n  actual:   y\n");
+}
+
+TEST(GoldenHarness, CaseFilesRefuseUnknownKeysAndBadNumbers) {
+  const fs::path dir = fs::temp_directory_path() / "trazvik_golden_case_test";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  std::ofstream(dir / "case.txt") << "design = a.plt\nmachine = YFB 32\nset = WorkSpeed=900\nset = skala=50\n"
+                                     "tolerance_steps = 2\nend_mm = 0, 0, 5.5\n";
+  const GoldenCase c = readCase(dir);
+  EXPECT_EQ(c.request.design, (dir / "a.plt").string());
+  EXPECT_EQ(c.request.machine.type, "YFB 32");
+  EXPECT_EQ(c.request.sets, (std::vector<std::string>{"WorkSpeed=900", "skala=50"}));
+  EXPECT_EQ(c.toleranceSteps, 2);
+  ASSERT_TRUE(c.endMm.has_value());
+  EXPECT_EQ((*c.endMm)[2], 5.5);
+  for (const char* bad : {"design = a.plt\nmachine = YFB 32\ncolour = red\n",
+                          "design = a.plt\nmachine = YFB 32\nhead = two\n",
+                          "design = a.plt\nmachine = YFB 32\nend_mm = 1, 2\n", "machine = YFB 32\n"}) {
+    std::ofstream(dir / "case.txt") << bad;
+    EXPECT_THROW(readCase(dir), std::runtime_error) << bad;
+  }
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace trazvik::golden
