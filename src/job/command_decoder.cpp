@@ -24,6 +24,9 @@ constexpr RecordDef kRecords[] = {
     {"sWG", CommandKind::bezierJoin},     {"sWW", CommandKind::bezierExecute},
     {"sP", CommandKind::pulseTimeEcho},   {"SE", CommandKind::jobEnd},
     {"SA", CommandKind::acceleration},
+    // The job's spindle wait is a record; its immediate form "Sfw" is a
+    // three-byte command of its own.
+    {"sfw", CommandKind::spindleWait},
 };
 
 std::uint8_t upper(std::uint8_t c) { return (c >= 'a' && c <= 'z') ? c & 0xDF : c; }
@@ -38,6 +41,7 @@ const RecordDef* recordAt(std::span<const std::uint8_t> b) {
         for (std::size_t i = 1; match && i < n; ++i) match = b[i] == static_cast<std::uint8_t>(r.name[i]);
         // "SE" and "SA" exist only with the upper-case letter.
         if (match && r.name[0] == 'S' && b[0] != 'S') match = false;
+        if (match && r.kind == CommandKind::spindleWait && b[0] != 's') match = false;
         if (match) return &r;
     }
     return nullptr;

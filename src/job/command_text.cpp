@@ -70,8 +70,11 @@ std::string bodyText(const tDecodedCommand& c, const tCommandSet& set) {
         return format("outputs state=%u mask=0x%02X | %s ", c.number, c.mask, c.number ? "set" : "clear") + maskText(c.mask);
     case CommandKind::power:
         return format("power channel=%u value=%u | %s", c.number, c.value,
-                      c.number == 1 ? "working power" : c.number == 3 ? "idle power" : "power channel");
-    case CommandKind::smoothing: return format("smoothing on=%u", c.number);
+                      c.number == 1   ? "working power (spindle speed or laser power)"
+                      : c.number == 3 ? "idle or auxiliary power (laser idle, polishing spindle speed)"
+                                      : "power channel");
+    case CommandKind::smoothing:
+        return format("smoothing on=%u | continuous-path smoothing %s", c.number, c.number ? "on" : "off");
     case CommandKind::segmentLimit:
         return format("segment-limit code=%u | ", c.value) + (c.value == 1 ? "no limit" : feedText(c.value, set));
     case CommandKind::headZReference:
@@ -87,7 +90,7 @@ std::string bodyText(const tDecodedCommand& c, const tCommandSet& set) {
     case CommandKind::bezierPoint:
         return format("bezier-point %c x=%d y=%d z=%d | X ", c.number, c.x, c.y, c.z) + mm(c.x, set.axisFactorX) +
                " Y " + mm(c.y, set.axisFactorY) + " Z " + mm(c.z, set.axisFactorZ) + " mm";
-    case CommandKind::bezierStep: return format("bezier-step u=%.6g", double(c.step));
+    case CommandKind::bezierStep: return format("bezier-step u=%.6g | parameter step x 0.8", double(c.step));
     case CommandKind::bezierStepCount: return format("bezier-steps n=%d", std::int32_t(c.value));
     case CommandKind::bezierJoin: return format("bezier-join smooth=%u", c.value);
     case CommandKind::bezierExecute: return "bezier-execute";

@@ -58,6 +58,12 @@ void appendHpglFigure(Bytes& out, const tfigura& f, bool wszystkieWjednej, tHpgl
   out.insert(out.end(), text.begin(), text.end());
 }
 
+void writeHpglFigure(const tfigura& fig, bool wszystkieWjednej, int& last_pen, Bytes& out) {
+  tHpglPen pen{last_pen != 0, last_pen};
+  appendHpglFigure(out, fig, wszystkieWjednej, pen);
+  last_pen = pen.last_pen;
+}
+
 std::string hpglExportText(const std::vector<const tfigura*>& figures, bool wszystkieWjednej) {
   std::string out;
   tHpglPen pen;

@@ -33,6 +33,11 @@ struct tHpglPen {
 void appendHpglFigure(std::string& out, const tfigura& f, bool wszystkieWjednej, tHpglPen& pen);
 void appendHpglFigure(Bytes& out, const tfigura& f, bool wszystkieWjednej, tHpglPen& pen);
 
+// The same with the writer's pen state: `last_pen` is the last pen written,
+// 0 while none was written yet (so a figure of colour 0 names its pen before
+// each of its lists).
+void writeHpglFigure(const tfigura& fig, bool wszystkieWjednej, int& last_pen, Bytes& out);
+
 // The whole export of figures in list order, starting with no pen.
 std::string hpglExportText(const std::vector<const tfigura*>& figures, bool wszystkieWjednej);
 

@@ -113,5 +113,25 @@ TEST(CommandDecoder, MessagesIgnoreReportPadding) {
     EXPECT_EQ(decodeCommand(badPadding, set).problem, "record not padded with spaces");
 }
 
+TEST(CommandDecoder, SpindleWaitIsARecordInAJobAndThreeBytesOnItsOwn) {
+    const tCommandSet set = test::wideSet(7);
+    Bytes job = {'s', 'f', 'w'};
+    job.resize(16, ' ');
+    const Bytes select = {'f', 1};
+    job.insert(job.end(), select.begin(), select.end());
+    const auto cmds = decodeCommandStream(job, set, lengthsFor(set));
+    ASSERT_EQ(cmds.size(), 2u);
+    EXPECT_EQ(cmds[0].kind, CommandKind::spindleWait);
+    EXPECT_EQ(cmds[0].bytes.size(), 16u);
+    EXPECT_TRUE(cmds[0].problem.empty()) << cmds[0].problem;
+    EXPECT_EQ(commandText(cmds[0], set), "sfw spindle-wait");
+    EXPECT_EQ(cmds[1].kind, CommandKind::selectSlot);
+
+    const tDecodedCommand immediate = decodeCommand(Bytes{'S', 'f', 'w'}, set);
+    EXPECT_EQ(immediate.kind, CommandKind::spindleWait);
+    EXPECT_EQ(immediate.bytes.size(), 3u);
+    EXPECT_TRUE(immediate.problem.empty()) << immediate.problem;
+}
+
 }  // namespace
 }  // namespace trazvik

@@ -81,5 +81,20 @@ TEST(HpglExport, ListsOfFewerThanTwoPointsWriteNothingNotEvenAPen) {
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "SP 4;\r\nPA 0,0;\r\nPD 1,1;\r\nPU;\r\n");
 }
 
+TEST(HpglExport, WritersPenStateStartsAtZeroAndCarriesThePen) {
+  const tfigura a = figure(2, {{0, 0}, {1, 1}}, {{0, 0}, {1, 0}});
+  const tfigura b = figure(2, {{5, 5}, {6, 6}});
+  const tfigura c = figure(3, {{7, 7}, {8, 8}});
+  int last_pen = 0;
+  Bytes out;
+  writeHpglFigure(a, true, last_pen, out);
+  writeHpglFigure(b, true, last_pen, out);
+  writeHpglFigure(c, true, last_pen, out);
+  EXPECT_EQ(last_pen, 3);
+  EXPECT_EQ(std::string(out.begin(), out.end()),
+            "SP 2;\r\nPA 0,0;\r\nPD 1,1;\r\nPU;\r\nPA 0,0;\r\nPD 1,0;\r\nPU;\r\n"
+            "PA 5,5;\r\nPD 6,6;\r\nPU;\r\nSP 3;\r\nPA 7,7;\r\nPD 8,8;\r\nPU;\r\n");
+}
+
 }  // namespace
 }  // namespace trazvik

@@ -109,5 +109,20 @@ TEST(SimMachineKinds, RasterBitCoversEngravingAndPixelPacketsAreNoCommands) {
     EXPECT_EQ(ctl.counters().unknownCommands, 0u);
 }
 
+TEST(SimMachineKinds, JobSpindleWaitRecordWaitsForTheRunUpInOrder) {
+    SimController ctl(SimConfig{}, yfb32());
+    send(ctl, Bytes{'r', 1, 0x01});
+    send(ctl, record("sfw"));
+    send(ctl, wideMove('a', 1000, 0, 0, 2, yfbCode5000));
+    send(ctl, record("SE"));
+    send(ctl, Bytes{'G'});
+    ctl.advance(400ms);
+    EXPECT_EQ(ctl.reports().position[0], 0) << "the move waits behind the run-up";
+    ASSERT_TRUE(ctl.runUntilIdle(5s));
+    EXPECT_EQ(ctl.reports().position[0], 1000);
+    EXPECT_EQ(ctl.counters().unknownCommands, 0u);
+    EXPECT_EQ(ctl.counters().jobsEnded, 1u);
+}
+
 }  // namespace
 }  // namespace trazvik::sim::test

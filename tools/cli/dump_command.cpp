@@ -96,7 +96,7 @@ void addDumpCommand(CLI::App& app, Context&) {
     CLI::App* command = app.add_subcommand(
         "dump", "Show a job file in the controller's command language as one readable line per command");
     command->add_option("file", options->file, "The job file (out.cnx)")->required();
-    command->add_option("--type", options->type, "Machine type code of the identification table")
+    command->add_option("--machine,--type", options->type, "Machine type code of the identification table")
         ->capture_default_str();
     command->add_option("--firmware", options->firmware, "Controller firmware, level.minor[.build]")
         ->capture_default_str();

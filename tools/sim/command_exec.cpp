@@ -200,6 +200,9 @@ void SimController::execute(const tDecodedCommand& d, bool inJob) {
         case CommandKind::jobEnd:
             if (inJob) endSeen_ = true;
             break;
+        case CommandKind::spindleWait:  // the job's record "sfw": the spindle runs up
+            motions.push_back(dwellMotion(500, source));
+            break;
         case CommandKind::acceleration: st_.acceleration = static_cast<std::int32_t>(d.value); break;
         case CommandKind::workZeroXY: st_.zeroPoint[0] = d.x; st_.zeroPoint[1] = d.y; break;
         case CommandKind::workZeroZ: st_.zeroPoint[2] = d.z; break;
