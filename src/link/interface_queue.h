@@ -38,6 +38,12 @@ public:
         }
     }
 
+    // Work is waiting (looked at without running it).
+    bool pending() const {
+        std::lock_guard lock(mutex_);
+        return !queue_.empty();
+    }
+
     // Waits at most `timeout` for work, then runs what is queued.
     int waitAndRun(std::chrono::milliseconds timeout) {
         {
@@ -48,7 +54,7 @@ public:
     }
 
 private:
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<std::function<void()>> queue_;
 };

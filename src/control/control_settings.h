@@ -1,0 +1,41 @@
+// The settings the control panel, the pause and the continue operations
+// read, copied out of the settings dialog by name so the loop never looks
+// them up on every step and tests can set them directly.
+#pragma once
+#include "no_qt.h"
+
+#include <array>
+
+namespace trazvik {
+
+namespace config {
+class Configuration;
+}
+
+struct tControlSettings {
+    bool ethernetConnection = false;   // cbEthernetConnection
+    bool signalAtEnd = false;          // cbSygnalNaZakonczenie
+    double signalIntervalSeconds = 30; // feInterwalSygnalizacji
+    bool smoothing = false;            // wygladzanie
+    bool hasKnife = false;             // CBAktywnaGlowica
+    bool twoWayKnife = false;          // CBDwuKierunkowyNoz
+    double materialThickness = 0;      // grubosc, mm
+    double aboveTable = 0;             // ponad_stol, mm
+    double travelHeight = 0;           // mm
+    double retractFeed = 0;            // wiercenie_cofanie, mm/min
+    double plungeFeed = 0;             // wiercenie_posuw, mm/min
+    double travelFeed = 0;             // przespeed, mm/min
+    double spindleRunUpSeconds = 0;    // CzasRozruchu
+    int unitIndex = 0;                 // 0 mm, 1 inch, 2 foot
+    struct Offset {
+        double x = 0, y = 0;
+    };
+    std::array<Offset, 3> headOffsets{};  // mm, head 1 always 0, 0
+
+    // The material surface in millimetres above the table.
+    double top() const { return materialThickness + aboveTable; }
+};
+
+tControlSettings controlSettingsFrom(const config::Configuration& configuration);
+
+}  // namespace trazvik

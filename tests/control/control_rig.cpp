@@ -1,0 +1,193 @@
+#include "control_rig.h"
+
+#include "app/version_text.h"
+#include "job/commands_basic.h"
+#include "job/commands_move.h"
+#include "job/commands_records.h"
+#include "job/speed_code.h"
+#include "usb_device.h"
+
+#include <fstream>
+#include <thread>
+
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+
+namespace trazvik::control_test {
+
+namespace {
+
+void add(Bytes& job, const Bytes& b) { job.insert(job.end(), b.begin(), b.end()); }
+
+void jobHead(Bytes& job, const tCommandSet& set, tJobPosition& pos, int mult) {
+    add(job, loadSlotCommand(0, speedCode(3000, set), set));
+    add(job, loadSlotCommand(1, speedCode(1500, set), set));
+    add(job, selectSlotCommand(0));
+    add(job, moveToPoint(pos, 20, 20, 0, kNoSpeedCode, set, mult));
+    add(job, outputsCommand(1, 0x01));
+    add(job, selectSlotCommand(1));
+}
+
+void jobTail(Bytes& job, const tCommandSet& set, tJobPosition& pos, int mult) {
+    add(job, moveToPoint(pos, 20, 20, 0, kNoSpeedCode, set, mult));
+    add(job, outputsCommand(0, 0x01));
+    add(job, selectSlotCommand(0));
+    add(job, moveToPoint(pos, 0, 0, 0, kNoSpeedCode, set, mult));
+    if (set.wide) add(job, jobEndRecord());  // narrow jobs end when the buffer runs dry
+}
+
+class SimHidService : public tHidService {
+public:
+    explicit SimHidService(std::shared_ptr<HidDevice> device) : device_(std::move(device)) {}
+    std::vector<std::shared_ptr<HidDevice>> enumerate() override {
+        if (!device_->connected()) return {};
+        return {device_};
+    }
+    std::string attachedFingerprint() override { return device_->connected() ? "1" : "0"; }
+
+private:
+    std::shared_ptr<HidDevice> device_;
+};
+
+}  // namespace
+
+Bytes squareJob(const tMachineModel& machine, const tLinkState& link, int laps) {
+    const tCommandSet set = commandSetOf(machine, link);
+    const int mult = machine.machineParams.speedMultiplier;
+    Bytes job;
+    tJobPosition pos;
+    jobHead(job, set, pos, mult);
+    add(job, moveToPoint(pos, 20, 20, -1, kNoSpeedCode, set, mult));
+    for (int lap = 0; lap < laps; ++lap) {
+        add(job, moveToPoint(pos, 40, 20, -1, kNoSpeedCode, set, mult));
+        add(job, moveToPoint(pos, 40, 40, -1, kNoSpeedCode, set, mult));
+        add(job, moveToPoint(pos, 20, 40, -1, kNoSpeedCode, set, mult));
+        add(job, moveToPoint(pos, 20, 20, -1, kNoSpeedCode, set, mult));
+    }
+    jobTail(job, set, pos, mult);
+    return job;
+}
+
+Bytes shortJob(const tMachineModel& machine, const tLinkState& link, int moves) {
+    const tCommandSet set = commandSetOf(machine, link);
+    const int mult = machine.machineParams.speedMultiplier;
+    Bytes job;
+    tJobPosition pos;
+    add(job, loadSlotCommand(1, speedCode(1500, set), set));
+    add(job, selectSlotCommand(1));
+    for (int i = 0; i < moves; ++i) add(job, moveToPoint(pos, 10 + i, 10, 0, kNoSpeedCode, set, mult));
+    add(job, set.wide ? jobEndRecord() : selectSlotCommand(0));
+    return job;
+}
+
+int commandCount(const Bytes& job, const tCommandLengths& lengths) {
+    int n = 0;
+    for (std::size_t at = 0; at < job.size(); ++n) {
+        const auto len = lengths.of(job[at]);
+        if (!len) return -1;
+        at += *len;
+    }
+    return n;
+}
+
+ControlRig::ControlRig(RigOptions o) : options(std::move(o)) {
+    static int serial = 0;
+    dataDir = std::filesystem::temp_directory_path() /
+              ("trazvik_control_" + std::to_string(::getpid()) + "_" + std::to_string(++serial));
+    std::filesystem::create_directories(dataDir);
+    texts = std::make_unique<texts::tInterfejs>(boxes);
+    texts->loadLanguageFile(std::string(TRAZVIK_SOURCE_DIR) + "/lang/", "US", app::programMajorMinorVersion());
+
+    machineLink = std::make_unique<tMachineLink>(link);
+    channel = std::make_unique<tLinkStatusChannel>(*machineLink);
+    reader = std::make_unique<tStatusReader>(*channel, st, link, machine);
+    ctx = std::make_unique<tControlContext>(
+        tControlContext{*machineLink, *reader, st, machine, *texts, flags, dataDir.string() + "/", {}, nullptr, nullptr, {}, {}});
+    ctx->interfaceQueue = &queue;
+    ctx->onEvent = [this](const tControlEvent& e) { events.push_back(e); };
+    ctx->mainWindow.statusBar = [this](int panel, const std::string& t) {
+        if (panel == 0) statusTexts.push_back(t);
+    };
+    ctx->mainWindow.startCommand = [this] { ++starts; };
+    ctx->mainWindow.pauseCommand = [this] { ++pauses; };
+    ctx->mainWindow.continueCommand = [this] { ++continues; };
+    ctx->mainWindow.endOfJobSignal = [this] { ++signals; };
+    trans = std::make_unique<TTransArm>(*ctx);
+    ster = std::make_unique<Tster>(*ctx, *trans);
+
+    if (options.externalPort == 0) controller_ = std::make_shared<sim::SimController>(options.config);
+    if (options.usb) {
+        hid_ = std::make_unique<SimHidService>(std::make_shared<sim::SimHidDevice>(controller_, true));
+        usb = std::make_unique<TfUsb>(*hid_, link);
+        machineLink->usb = usb.get();
+    } else {
+        if (controller_) {
+            server_ = std::make_unique<sim::SimServer>(controller_, sim::ServerPorts{"127.0.0.1", 0, 0});
+            server_->start();
+            options.externalPort = server_->commandPort();
+            options.externalIdentityPort = server_->identityPort();
+        }
+        ethernet = std::make_unique<TfEthernet>(link, st, machine, queue);
+        ethernet->setAddress("127.0.0.1", options.externalPort, options.externalIdentityPort);
+        ethernet->setTimeouts({3000ms, 500ms});
+        machineLink->ethernet = ethernet.get();
+    }
+}
+
+ControlRig::~ControlRig() {
+    ster.reset();
+    queue.runPending();
+    ethernet.reset();
+    if (server_) server_->stop();
+    std::error_code ec;
+    std::filesystem::remove_all(dataDir, ec);
+}
+
+bool ControlRig::connect() {
+    if (usb) {
+        usb->FormCreate();
+        if (!usb->Present) return false;
+    } else {
+        if (ethernet->connectCommand() != 0) return false;
+        for (int i = 0; i < 60 && !link.ethernetActive; ++i) queue.waitAndRun(50ms);
+        if (!link.ethernetActive) return false;
+    }
+    ster->FormCreate(app::StartupSwitches{});
+    return machine.machineType != "LFV";
+}
+
+void ControlRig::writeJob(const Bytes& job) {
+    std::ofstream out(dataDir / jobFileName, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(job.data()), static_cast<std::streamsize>(job.size()));
+}
+
+void ControlRig::timerEvent() {
+    ster->Timer1Timer();
+    queue.runPending();
+}
+
+bool ControlRig::runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout,
+                          std::chrono::milliseconds maxWait) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < end) {
+        timerEvent();
+        if (done()) return true;
+        std::this_thread::sleep_for(std::min(maxWait, std::chrono::milliseconds(ster->interval())));
+    }
+    return done();
+}
+
+int ControlRig::count(tControlEventKind kind) const {
+    int n = 0;
+    for (const auto& e : events) n += e.kind == kind;
+    return n;
+}
+
+int ControlRig::messages(const std::string& part) const {
+    int n = 0;
+    for (const auto& m : boxes.messages()) n += m.text.find(part) != std::string::npos;
+    return n;
+}
+
+}  // namespace trazvik::control_test
