@@ -8,6 +8,7 @@
 #include "control/control_events.h"
 #include "control/control_settings.h"
 #include "control/control_state.h"
+#include "link/ethernet_watchdog.h"
 #include "link/identify_machine.h"
 #include "link/interface_queue.h"
 #include "link/machine_link.h"
@@ -46,9 +47,11 @@ struct tMainWindowHooks {
     std::function<void()> baseCheckSummary;
     // The bitmap engraving worker is to resume.
     std::function<void()> resumeEngraving;
-    // The active project is a bitmap with an engraving worker; the continue
-    // command resumes the worker then.
-    std::function<bool()> bitmapProjectActive;
+    // The import type of the active project window (4: bitmap); 0 or unset:
+    // no project window.
+    std::function<int()> activeProjectType;
+    // A bitmap engraving worker exists (it can be resumed).
+    std::function<bool()> engravingWorkerExists;
     // The file name last chosen in the open dialog (caption of the repeat box).
     std::function<std::string()> lastOpenedFile;
 };
@@ -63,12 +66,21 @@ struct tControlContext {
     std::string dataDirectory;  // ends with "/"
     tControlSettings settings{};
     tInterfaceQueue* interfaceQueue = nullptr;
+    // The Ethernet watchdog of the machine connection; unset: the panel
+    // makes its own at creation when there is an Ethernet side.
+    tEthernetCzuwanie* watchdog = nullptr;
     // Identification's outside needs; empty: the program's global one.
     const tIdentifyEnvironment* identifyEnvironment = nullptr;
     tMainWindowHooks mainWindow{};
     // Every event of the job's life goes here (event log, job log, CLI).
     std::function<void(const tControlEvent&)> onEvent;
     std::function<std::chrono::system_clock::time_point()> now = [] { return std::chrono::system_clock::now(); };
+
+    tControlContext(tMachineLink& machineLink, tStatusReader& statusReader, tplotstate& plotState,
+                    tMachineModel& machineModel, const texts::tInterfejs& interfaceTexts, tControlState& jobFlags,
+                    std::string dataFolder)
+        : link(machineLink), reader(statusReader), st(plotState), machine(machineModel), texts(interfaceTexts),
+          flags(jobFlags), dataDirectory(std::move(dataFolder)) {}
 
     tLinkState& linkState() const { return link.link; }
     const tMachineParams& params() const { return machine.machineParams; }

@@ -15,7 +15,8 @@ Tster::~Tster() { FormDestroy(); }
 
 void Tster::FormCreate(const app::StartupSwitches& switches) {
     switches_ = switches;
-    if (ctx_.link.ethernet && !watchdog_) watchdog_ = std::make_unique<tEthernetCzuwanie>(*ctx_.link.ethernet);
+    if (ctx_.link.ethernet && !ctx_.watchdog && !watchdog_)
+        watchdog_ = std::make_unique<tEthernetCzuwanie>(*ctx_.link.ethernet);
 
     const std::string filter = ctx_.link.usb ? ctx_.link.usb->machineFilter : switches.machineFilter;
     display_.caption = ctx_.text("Control_Panel", "ster.Caption") + "   " + filter;
@@ -33,7 +34,9 @@ void Tster::FormCreate(const app::StartupSwitches& switches) {
 
     // The machine type cache lets the panel know the machine before the
     // controller answers.
-    if (auto cached = readMachineTypeCache(machineTypeCachePath())) {
+    // A controller already identified over a live link is not overridden.
+    auto cached = ctx_.linkUp() ? std::nullopt : readMachineTypeCache(machineTypeCachePath());
+    if (cached) {
         ctx_.st.info1 = *cached;
         setVerParam();
     } else if (ctx_.link.usb && ctx_.link.usb->DornelisFrezExist()) {
@@ -41,7 +44,7 @@ void Tster::FormCreate(const app::StartupSwitches& switches) {
     }
     ctx_.linkState().cncMachine = true;  // no direct port access on this system
 
-    ctx_.reader.readState();
+    if (ctx_.linkUp()) ctx_.reader.readState();
     if (ctx_.linkUp() && ctx_.reader.lastReadAnswered()) {
         ctx_.reader.readMachineInfo(switches);
         // A controller that told nothing must not wipe the cache.
@@ -75,7 +78,7 @@ void Tster::FormActivate() {
     display_.shown = true;
     unitCaptions();
     timerEnabled_ = false;
-    ctx_.reader.readState();
+    if (ctx_.linkUp()) ctx_.reader.readState();
     if (ctx_.linkUp() && ctx_.reader.lastReadAnswered()) {
         ctx_.send(letterCommand(immediate::stateQuery));
         ctx_.reader.readMachineInfo(switches_);
@@ -130,7 +133,7 @@ void Tster::setVerParam() {
 // ----- the timer event -----
 
 void Tster::Timer1Timer() {
-    if (ctx_.settings.ethernetConnection && watchdog_ && !commandLinkConnected()) watchdog_->Resume();
+    if (ctx_.settings.ethernetConnection && watchdog() && !commandLinkConnected()) watchdog()->Resume();
     interval_ = trans_.isOpen || display_.active ? activeInterval : monitorInterval;
     if (trans_.isOpen) trans_.Tick();
     if (!ctx_.flags.engravingRunning || ctx_.flags.engravingStopRequested) Tick();
@@ -187,12 +190,13 @@ bool Tster::stageB() {
         }
     }
     linkCaption();
-    ctx_.reader.readStateOnly();
+    // A dead link answers nothing; reading it would only raise its error again.
+    if (ctx_.linkUp()) ctx_.reader.readStateOnly();
     if (ctx_.link.usbPresent() || commandLinkConnected()) {
         const std::uint64_t seen = ctx_.flags.requestsSeen;
         ctx_.flags.requestsSeen = 0;
         // A status read that got no answer tells nothing about the buttons.
-        if (ctx_.reader.lastReadAnswered()) requestBits(ctx_.st.StateExtend | seen);
+        if (ctx_.linkUp() && ctx_.reader.lastReadAnswered()) requestBits(ctx_.st.StateExtend | seen);
         else requestBits(seen);
     } else {
         ctx_.flags.requestsSeen = 0;

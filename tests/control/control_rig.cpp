@@ -81,6 +81,17 @@ Bytes shortJob(const tMachineModel& machine, const tLinkState& link, int moves) 
     return job;
 }
 
+Bytes openEndedJob(const tMachineModel& machine, const tLinkState& link, int moves, double lengthMm) {
+    const tCommandSet set = commandSetOf(machine, link);
+    const int mult = machine.machineParams.speedMultiplier;
+    Bytes job;
+    tJobPosition pos;
+    add(job, loadSlotCommand(1, speedCode(1500, set), set));
+    add(job, selectSlotCommand(1));
+    for (int i = 0; i < moves; ++i) add(job, moveToPoint(pos, (i % 2) ? 0 : lengthMm, 10, 0, kNoSpeedCode, set, mult));
+    return job;
+}
+
 int commandCount(const Bytes& job, const tCommandLengths& lengths) {
     int n = 0;
     for (std::size_t at = 0; at < job.size(); ++n) {
@@ -102,15 +113,21 @@ ControlRig::ControlRig(RigOptions o) : options(std::move(o)) {
     machineLink = std::make_unique<tMachineLink>(link);
     channel = std::make_unique<tLinkStatusChannel>(*machineLink);
     reader = std::make_unique<tStatusReader>(*channel, st, link, machine);
-    ctx = std::make_unique<tControlContext>(
-        tControlContext{*machineLink, *reader, st, machine, *texts, flags, dataDir.string() + "/", {}, nullptr, nullptr, {}, {}});
+    ctx = std::make_unique<tControlContext>(*machineLink, *reader, st, machine, *texts, flags, dataDir.string() + "/");
     ctx->interfaceQueue = &queue;
+    identify_.safetyEnclosureSwitch = options.safetyEnclosure;
+    ctx->identifyEnvironment = &identify_;
     ctx->onEvent = [this](const tControlEvent& e) { events.push_back(e); };
     ctx->mainWindow.statusBar = [this](int panel, const std::string& t) {
         if (panel == 0) statusTexts.push_back(t);
     };
     ctx->mainWindow.startCommand = [this] { ++starts; };
-    ctx->mainWindow.pauseCommand = [this] { ++pauses; };
+    // Stand-ins for the main window's commands: the pause command clears
+    // the operator's run request, as the real one does.
+    ctx->mainWindow.pauseCommand = [this] {
+        ++pauses;
+        flags.runRequested = false;
+    };
     ctx->mainWindow.continueCommand = [this] { ++continues; };
     ctx->mainWindow.endOfJobSignal = [this] { ++signals; };
     trans = std::make_unique<TTransArm>(*ctx);
@@ -131,6 +148,7 @@ ControlRig::ControlRig(RigOptions o) : options(std::move(o)) {
         ethernet = std::make_unique<TfEthernet>(link, st, machine, queue);
         ethernet->setAddress("127.0.0.1", options.externalPort, options.externalIdentityPort);
         ethernet->setTimeouts({3000ms, 500ms});
+        ethernet->setIdentifyEnvironment(identify_);
         machineLink->ethernet = ethernet.get();
     }
 }

@@ -38,7 +38,12 @@ struct RigOptions {
     bool usb = false;              // in-process USB device instead of TCP
     std::uint16_t externalPort = 0;          // a running trazvik-sim
     std::uint16_t externalIdentityPort = 0;
+    bool safetyEnclosure = false;  // the program switch "SafetyEnclosure"
 };
+
+// A job of `moves` long moves with no end record: on a wide machine it
+// runs, then holds for an empty buffer (state bit 25).
+Bytes openEndedJob(const tMachineModel& machine, const tLinkState& link, int moves, double lengthMm);
 
 class ControlRig {
 public:
@@ -88,6 +93,7 @@ private:
     std::shared_ptr<sim::SimController> controller_;
     std::unique_ptr<sim::SimServer> server_;
     std::unique_ptr<tHidService> hid_;
+    tIdentifyEnvironment identify_;
 };
 
 }  // namespace trazvik::control_test
