@@ -90,7 +90,7 @@ Bytes longJob(const Workstation& w, int moves) {
 int stream(const std::string& dir, double seconds) {
     sim::test::SimProcess sim;
     // A buffer large enough that the controller never reports it full.
-    if (!sim.start({"--buffer", "200000000", "--time-scale", "1"})) {
+    if (!sim.start({"--buffer", "67108864", "--time-scale", "1"})) {
         std::fprintf(stderr, "trazvik-sim did not start: %s\n", sim.output().c_str());
         return 1;
     }

@@ -66,9 +66,10 @@ struct tControlContext {
     std::string dataDirectory;  // ends with "/"
     tControlSettings settings{};
     tInterfaceQueue* interfaceQueue = nullptr;
-    // The Ethernet watchdog of the machine connection; unset: the panel
-    // makes its own at creation when there is an Ethernet side.
-    tEthernetCzuwanie* watchdog = nullptr;
+    // The Ethernet watchdog of the machine connection (it may not exist
+    // yet, or ever). Unset: the panel makes its own at creation when there
+    // is an Ethernet side. Two watchdogs must never share one link.
+    std::function<tEthernetCzuwanie*()> watchdog;
     // Identification's outside needs; empty: the program's global one.
     const tIdentifyEnvironment* identifyEnvironment = nullptr;
     tMainWindowHooks mainWindow{};

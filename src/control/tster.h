@@ -59,7 +59,7 @@ public:
     void setTimerEnabled(bool on) { timerEnabled_ = on; }
     bool zatrzymaj() const { return zatrzymaj_; }
     const std::string& lastPosName() const { return lastPosName_; }
-    tEthernetCzuwanie* watchdog() const { return ctx_.watchdog ? ctx_.watchdog : watchdog_.get(); }
+    tEthernetCzuwanie* watchdog() const { return ctx_.watchdog ? ctx_.watchdog() : watchdog_.get(); }
     // The pause (Tster.wstrzymaj) the STOP button runs; set by the job commands.
     std::function<void()> wstrzymaj;
 
