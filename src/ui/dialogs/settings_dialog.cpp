@@ -94,9 +94,9 @@ void SettingsDialog::refreshCaptions() {
       box->setTitle(QString::fromStdString(texts_.dajTxt(std::string("Configuration"), std::string(group.captionKey))));
     }
   }
-  if (QGroupBox* box = groups_.value("gbPoZakonczeniu")) box->setTitle(text("Configuration", "gbPoZakonczeniu.Caption"));
-  if (auto* slow = findChild<QLabel*>("lRuchNaLukachPowolny")) slow->setText(text("Configuration", "lRuchNaLukachPowolny.Caption"));
-  if (auto* fast = findChild<QLabel*>("lRuchNaLukachPrzyspieszony")) fast->setText(text("Configuration", "lRuchNaLukachPrzyspieszony.Caption"));
+  if (QGroupBox* box = groups_.value("gbPoZakonczeniu")) box->setTitle(QString::fromStdString(texts_.dajTxt("Configuration", "gbPoZakonczeniu.Caption")));
+  if (auto* slow = findChild<QLabel*>("lRuchNaLukachPowolny")) slow->setText(QString::fromStdString(texts_.dajTxt("Configuration", "lRuchNaLukachPowolny.Caption")));
+  if (auto* fast = findChild<QLabel*>("lRuchNaLukachPrzyspieszony")) fast->setText(QString::fromStdString(texts_.dajTxt("Configuration", "lRuchNaLukachPrzyspieszony.Caption")));
 }
 
 // Enabling, visibility, unit labels and hints as the settings decide them.

@@ -104,7 +104,6 @@ class SettingsDialog : public QDialog {
   void refreshRules();
   void refreshCaptions();
   void showStatus(const config::ConfigStatus& status);
-  QString text(std::string_view section, std::string_view key) const;
 
   // Actions of the tabs.
   void programAddress();

@@ -42,10 +42,6 @@ std::string_view layoutGroupOf(const SettingDef& def) {
 
 }  // namespace
 
-QString SettingsDialog::text(std::string_view section, std::string_view key) const {
-  return QString::fromStdString(texts_.dajTxt(section, key));
-}
-
 void SettingsDialog::build() {
   setObjectName("TDlgkonfig");
   tabs_ = new QTabWidget(this);
@@ -67,10 +63,10 @@ void SettingsDialog::build() {
     button->setObjectName(name);
     return button;
   };
-  QPushButton* ok = addButton("OKBtn", text("Configuration", "OKBtn.Caption"), QDialogButtonBox::AcceptRole);
-  QPushButton* cancel = addButton("CancelBtn", text("Configuration", "CancelBtn.Caption"), QDialogButtonBox::RejectRole);
-  QPushButton* zapis = addButton("Zapis", text("Configuration", "Zapis.Caption"), QDialogButtonBox::ActionRole);
-  QPushButton* odczyt = addButton("Odczyt", text("Configuration", "Odczyt.Caption"), QDialogButtonBox::ActionRole);
+  QPushButton* ok = addButton("OKBtn", QString::fromStdString(texts_.dajTxt("Configuration", "OKBtn.Caption")), QDialogButtonBox::AcceptRole);
+  QPushButton* cancel = addButton("CancelBtn", QString::fromStdString(texts_.dajTxt("Configuration", "CancelBtn.Caption")), QDialogButtonBox::RejectRole);
+  QPushButton* zapis = addButton("Zapis", QString::fromStdString(texts_.dajTxt("Configuration", "Zapis.Caption")), QDialogButtonBox::ActionRole);
+  QPushButton* odczyt = addButton("Odczyt", QString::fromStdString(texts_.dajTxt("Configuration", "Odczyt.Caption")), QDialogButtonBox::ActionRole);
   ok->setDefault(true);
   ok->setAutoDefault(true);
   for (QPushButton* b : {cancel, zapis, odczyt}) b->setAutoDefault(false);
@@ -208,14 +204,14 @@ void SettingsDialog::addExtras() {
   auto* service = tabs_->findChild<QWidget*>("tsSerwis");
   auto* serviceGrid = qobject_cast<QGridLayout*>(service->layout());
   const int serviceRow = serviceGrid->rowCount();
-  auto* typeCaption = new QLabel(text("Configuration", "eTypMaszyny.Caption"), service);
+  auto* typeCaption = new QLabel(QString::fromStdString(texts_.dajTxt("Configuration", "eTypMaszyny.Caption")), service);
   machineTypeText_ = new QLineEdit(service);
   machineTypeText_->setObjectName("eTypMaszyny");
   machineTypeText_->setReadOnly(true);
   serviceGrid->addWidget(typeCaption, serviceRow, 0);
   serviceGrid->addWidget(machineTypeText_, serviceRow, 1);
 
-  auto* calibration = new QGroupBox(text("Configuration", "gbCalibration.Caption"), service);
+  auto* calibration = new QGroupBox(QString::fromStdString(texts_.dajTxt("Configuration", "gbCalibration.Caption")), service);
   calibration->setObjectName("gbCalibration");
   groups_.insert("gbCalibration", calibration);
   auto* calibrationGrid = new QGridLayout(calibration);
@@ -233,7 +229,7 @@ void SettingsDialog::addExtras() {
   // Head 1 is the reference of the offsets: fixed zeros.
   auto* heads = tabs_->findChild<QWidget*>("tsYJB");
   auto* headsGrid = qobject_cast<QGridLayout*>(heads->layout());
-  const QString head = text("Configuration", "lGlowica.caption");
+  const QString head = QString::fromStdString(texts_.dajTxt("Configuration", "lGlowica.caption"));
   auto* head1 = new QLabel(head + " 1", heads);
   head1->setObjectName("lGlowica1");
   auto* zeros = new QLabel(QStringLiteral("X: 0    Y: 0"), heads);
