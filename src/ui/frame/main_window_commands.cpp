@@ -212,8 +212,13 @@ void MainWindow::addProjectWindow(ProjectWindow* window) {
     }
     UpdateMenuItems();
   });
+  // Each new window a step below and right of the one before, inside the area.
   const QSize area = mdi_->viewport()->size();
-  sub->resize(std::max(400, area.width() * 3 / 4), std::max(300, area.height() * 3 / 4));
+  const QSize size(std::max(400, area.width() * 3 / 4), std::max(300, area.height() * 3 / 4));
+  const int step = 28 * (static_cast<int>(projectWindows().size()) - 1);
+  const int room = std::max(1, std::min(area.width() - size.width(), area.height() - size.height()));
+  sub->resize(size);
+  sub->move(step % room, step % room);
   sub->show();
   mdi_->setActiveSubWindow(sub);
   activeWindowChanged();

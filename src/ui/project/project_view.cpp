@@ -84,7 +84,8 @@ void ProjectView::rebuild() {
     const tfigura& f = *wsk;
     DrawnFigure d;
     d.shape = polygon(f.p);
-    d.toolPath = toolPathOf(f);
+    // A G-code program is its own tool path.
+    if (project_.ImportFileType != 3) d.toolPath = toolPathOf(f);
     if (d.toolPath == d.shape) d.toolPath.clear();
     d.cut = f.tocut;
     d.drillPoint = f.otwor;
