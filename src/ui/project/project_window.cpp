@@ -2,7 +2,7 @@
 
 #include "frame/qt_texts.h"
 #include "geometry/units.h"
-#include "import/dxf_export.h"
+#include "project/project_loader.h"
 #include "texts/interfejs.h"
 
 #include <QFileDialog>
@@ -10,7 +10,6 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include <cstring>
 
 namespace trazvik::ui {
 namespace {
@@ -120,23 +119,16 @@ void ProjectWindow::showContextMenu(QPoint globalPosition) {
 }
 
 void ProjectWindow::chooseAndSaveDxf() {
-  const QFileInfo source(QString::fromStdString(project_->sciezka));
-  const QString path = QFileDialog::getSaveFileName(this, QString(), source.dir().filePath(source.completeBaseName() + "_export.dxf"),
-                                                    QStringLiteral("DXF (*.dxf)"));
-  if (!path.isEmpty()) saveAsDxf(path);
+  project_->pmZapiszJakoDXFClick([this](const tDialogZapisuDXF& d) {
+    QString path = QFileDialog::getSaveFileName(this, QString::fromStdString(d.tytul), QString::fromStdString(d.nazwa),
+                                                qtFileFilter(d.filtr));
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += "." + QString::fromStdString(d.rozszerzenie);
+    return path.toStdString();
+  });
 }
 
 bool ProjectWindow::saveAsDxf(const QString& path) {
-  const texts::tInterfejs& t = project_->interfejs();
-  const int error = import::ZapiszDXF(path.toStdString(), project_->fig, project_->ImportFileType);
-  if (error == 0) {
-    t.messageBox(t.dajTxt("Other", "zapisPlikuOK") + "\r\n" + path.toStdString());
-    return true;
-  }
-  t.messageBox(t.dajTxt("Other", "zapisPlikuBlad") + "\r\n" + path.toStdString() + "\r\n" +
-                   t.dajTxt("Other", "SzczegolyBledu") + std::strerror(error),
-               true);
-  return false;
+  return project_->pmZapiszJakoDXFClick([&](const tDialogZapisuDXF&) { return path.toStdString(); }) == 0;
 }
 
 }  // namespace trazvik::ui

@@ -38,7 +38,7 @@ class ProjectWindow : public QWidget {
   // The context menu as it would open now (tests look at its items).
   std::unique_ptr<QMenu> buildContextMenu();
 
-  // Writes the figures as a DXF drawing; the operator is told the result.
+  // Writes the figures as a DXF drawing; a failure is told to the operator.
   bool saveAsDxf(const QString& path);
 
  signals:
