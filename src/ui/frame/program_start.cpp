@@ -1,8 +1,12 @@
 #include "frame/program_start.h"
 
+#include "dialogs/periphery_install.h"
+#include "dialogs/settings_dialog.h"
+#include "dialogs/window_grab.h"
 #include "project/tmdichild.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QScreen>
 
 #include <filesystem>
@@ -69,14 +73,7 @@ bool Program::start() {
   // Last: the monitoring of the machine.
   monitoringTimer_.start();
   if (const auto folder = frame_.commandLine().valueOption(kScreenshotOption)) {
-    screenshots_.add("main_window", [this]() -> QWidget* { return mainWindow_.get(); });
-    // The project in the other two views as well.
-    for (const char* view : {"Kierunek", "Kolejnosc"}) {
-      screenshots_.add(std::string("main_window_") + view, [this, view]() -> QWidget* {
-        mainWindow_->action(view)->trigger();
-        return mainWindow_.get();
-      });
-    }
+    addScreenshots(QString::fromStdString(*folder));
     screenshots_.takeLater(QString::fromStdString(*folder), 2000);
   }
   return true;
@@ -91,7 +88,31 @@ void Program::createWindows() {
   mainWindow_->setStatusPanel(0, QString::fromStdString(frame_.texts().dajTxt("Configuration", "msgLadujeZbiorKonf")));
   showStatus(frame_.texts(), configuration_->open(noMachineYet, dialogSwitches(frame_.switches())));
   mainWindow_->setStatusPanel(0, QString());
+  periphery_ = new PeripheryWindows(*mainWindow_, *context_);
   mainWindow_->applyGlobalConfiguration();
+}
+
+void Program::addScreenshots(const QString& folder) {
+  screenshots_.add("main_window", [this]() -> QWidget* { return mainWindow_.get(); });
+  // The project in the other two views as well.
+  for (const char* view : {"Kierunek", "Kolejnosc"}) {
+    screenshots_.add(std::string("main_window_") + view, [this, view]() -> QWidget* {
+      mainWindow_->action(view)->trigger();
+      return mainWindow_.get();
+    });
+  }
+  screenshots_.add("settings_dialog", [this]() -> QWidget* {
+    SettingsDialog& dialog = periphery_->settingsDialog();
+    dialog.activateSettings();
+    dialog.show();
+    return &dialog;
+  });
+  screenshots_.add("settings_pages", [this, folder]() -> QWidget* {
+    SettingsDialog& dialog = periphery_->settingsDialog();
+    grabSettingsDialogPages(dialog, QDir(folder).filePath("settings"));
+    dialog.hide();
+    return nullptr;
+  });
 }
 
 int Program::run() {

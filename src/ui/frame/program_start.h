@@ -15,6 +15,8 @@
 
 namespace trazvik::ui {
 
+class PeripheryWindows;
+
 // The running desktop program: start-up in its fixed order (the main window
 // with its texts, folders and single-instance rule, then the other windows
 // once each, the settings with their files, the monitoring timer last), the
@@ -53,6 +55,7 @@ class Program {
 
  private:
   void createWindows();
+  void addScreenshots(const QString& folder);
 
   Options options_;
   QtMessageBoxes boxes_;
@@ -62,6 +65,7 @@ class Program {
   std::unique_ptr<MainWindow> mainWindow_;
   QTimer monitoringTimer_;
   std::function<void()> monitoringStep_;
+  PeripheryWindows* periphery_ = nullptr;  // the main window's child
   Screenshots screenshots_;
   bool shutDown_ = false;
   int exitCode_ = 0;
