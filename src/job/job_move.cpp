@@ -55,6 +55,27 @@ void appendMove(Bytes& out, tJobState& st, const tJobMoveContext& c, double xMm,
     const Bytes move = moveToPoint(st.jobPosition, x, y, z, speedCode, c.set, c.set.speedMultiplier);
     out.insert(out.end(), move.begin(), move.end());
     st.extremes.include(x, y, z);
+    st.lastTarget = {xMm, yMm, c.set.axisFactorZ == 0 ? 0 : zMm};
+}
+
+void appendKnifeMove(Bytes& out, tJobState& st, const tJobMoveContext& c, double xMm, double yMm,
+                     std::int32_t knifeTarget, bool twoEdged, std::uint32_t speedCode, std::int32_t multiplier) {
+    const trpoint3d shift = headOffsetCorrection(c.heads, st.chosenHead, st.currentHead);
+    const double x = xMm + shift.x;
+    const double y = yMm + shift.y;
+    const double zMm = c.set.axisFactorZ == 0 ? 0 : st.jobPosition.z / (100.0 * c.set.axisFactorZ);
+    // The knife turns by at most half a turn; the Z field is checked with
+    // the current Z so only X, Y and the path length can fail.
+    checkMoveFits(st, c.set, x, y, zMm);
+    const Bytes move = moveToPointWithKnife(st.jobPosition, x, y, knifeTarget, twoEdged, speedCode, c.set, multiplier);
+    out.insert(out.end(), move.begin(), move.end());
+    st.extremes.include(x, y, zMm);
+    st.lastTarget = {xMm, yMm, st.lastTarget.z};
+}
+
+std::int32_t knifeTargetOf(const tJobMoveContext& c, double dxMm, double dyMm) {
+    if (c.set.knifeStepsPerTurn <= 0) return 0;
+    return knifeAngleOfDirection(dxMm, dyMm, c.set.knifeStepsPerTurn) % c.set.knifeStepsPerTurn;
 }
 
 }  // namespace trazvik

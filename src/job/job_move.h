@@ -41,4 +41,13 @@ double mmZ(const tJobMoveContext& c, double fileUnits);
 void appendMove(Bytes& out, tJobState& st, const tJobMoveContext& c, double xMm, double yMm, double zMm,
                 std::uint32_t speedCode = 65535);
 
+// A move to (x, y) mm plus the head correction whose third coordinate turns
+// the tangential knife to `knifeTarget` (knife steps) by the shorter way.
+// Z is not moved. Same checks as appendMove.
+void appendKnifeMove(Bytes& out, tJobState& st, const tJobMoveContext& c, double xMm, double yMm,
+                     std::int32_t knifeTarget, bool twoEdged, std::uint32_t speedCode, std::int32_t multiplier);
+
+// The knife angle of the direction (dx, dy) mm on the machine of `c`.
+std::int32_t knifeTargetOf(const tJobMoveContext& c, double dxMm, double dyMm);
+
 }  // namespace trazvik

@@ -42,6 +42,9 @@ struct tJobState {
     int chosenHead = 0;      // head the job is written for
     double travelHeight = 0; // mm
     double safeHeight = 0;   // mm: the trailer's and the layer changes' height
+    // The last move's target in millimetres before the head correction:
+    // where the job's own coordinates put the tool.
+    trpoint3d lastTarget;
 };
 
 }  // namespace trazvik

@@ -75,6 +75,18 @@ class TMDIChild {
   // through the job writer. False without a selection or writer.
   bool Save_selected(const std::string& path);
   bool Save_from_selected(const std::string& path);
+  // The job (or, in output mode 1, the HPGL export) of figures start to
+  // koniec in the output mode trybZapisu, through the job writer, with
+  // one set of cutting parameters or layer by layer. The main status panel
+  // shows the file while it is written. False without a writer or when
+  // the file could not be written (the writer has told the operator).
+  bool Save(const std::string& fname, int start, int koniec);
+  bool saveMultiLayer(const std::string& fname, int weStart, int weKoniec);
+  // Whether the layer with colour key nr takes part in a job over figures
+  // startowaFig to koncowaFig: one figure: layers of its layer's order;
+  // from a selected figure: layers of that order or later; from figure 0:
+  // every layer; always only layers with active figures.
+  bool WarstwaBedzieObrabiana(int startowaFig, int koncowaFig, int nr) const;
 
   // DXF export of the figures' 3-D paths (replaces a file of that name):
   // 0, or the operating system's error code (a partly written file stays).
@@ -135,6 +147,9 @@ class TMDIChild {
   int zoomSkala = 1;
   bool hasHatching = false;
   bool otwarto_jako_wielowarstwowy = false;
+  // Output mode of the writer: 1 HPGL export, 4 job from a drawing, 5 job
+  // from a G-code program; any other writes an empty file.
+  int trybZapisu = 4;
   double prj_accuracy = 2.0;
   // Segments shorter than prj_accuracy counted while reading.
   int iloscKrotkichOdcinkow = 0;

@@ -1,0 +1,117 @@
+// Writing a project's job file: the entry points the start of cutting, the
+// CLI ("trazvik-cli job") and the project document use.
+//
+// A job is streamed figure by figure into a temporary file beside the
+// target and renamed over it only when every byte was written; a job that
+// cannot be written completely (missing folder, full disk, write error, a
+// move the controller's fields cannot carry) leaves no file that could be
+// sent, and the result names the path and the reason.
+#pragma once
+#include "no_qt.h"
+
+#include "geometry/bytes.h"
+#include "geometry/figure.h"
+#include "job/byte_sink.h"
+#include "job/job_machine.h"
+#include "job/job_settings.h"
+#include "job/job_state.h"
+#include "project/job_handover.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace trazvik {
+
+class TMDIChild;
+class TDlgkonfig;
+
+// Output modes (the filter index of the save dialog).
+inline constexpr int kOutputHpgl = 1;     // HPGL text of the figures' lists
+inline constexpr int kOutputDrawing = 4;  // job from a drawing
+inline constexpr int kOutputProgram = 5;  // job from a G-code program
+// Any other mode writes an empty file.
+
+struct tJobRequest {
+    int outputMode = kOutputDrawing;
+    int first = 0;   // figure indices in the project's list, both included;
+    int last = -1;   // last < 0: up to the last figure
+    int chosenHead = 0;  // 0 to 2, the head the job is written for
+    // Height of travel moves, mm; unset: as the start of cutting sets it
+    // (the program's largest Z for G-code, 0 on a laser, minus the material
+    // thickness on a laser with a Z axis, else grubosc + ponad_stol + nadmat).
+    std::optional<double> travelHeight;
+    // The job cuts one selected figure of a G-code program / starts from one.
+    bool oneSelectedFigureOfProgram = false;
+    bool startsFromSelectedFigureOfProgram = false;
+};
+
+struct tJobResult {
+    bool ok = false;
+    std::string error;       // path and reason when not ok
+    tJobExtremes extremes;   // mm, of every position a move reached
+    double minR = 2147483647;  // smallest curve radius planned, mm
+    std::uint64_t bytes = 0;
+    int figuresWritten = 0;  // figures handed to the figure block
+};
+
+// The output mode the start of cutting uses for a project: 5 for a G-code
+// program, else 4.
+int outputModeFor(const TMDIChild& project);
+
+// The travel height the start of cutting sets for this project and machine.
+double defaultTravelHeight(const TMDIChild& project, const tJobSettings& settings, const tWriterMachine& machine);
+
+// Whether the job is written layer by layer: multi-layer project type and a
+// project opened as multi-layer (never a G-code program).
+bool isMultiLayerJob(const TMDIChild& project, const tJobSettings& settings);
+
+// Writes the job of the project's figures request.first..request.last for
+// `machine` to `path`, whole or not at all. Single-layer and multi-layer
+// jobs as the project and the settings say. Never throws for file or range
+// problems: they come back in the result.
+tJobResult writeJob(TMDIChild& project, const TDlgkonfig& settings, const tJobMachine& machine,
+                    const std::filesystem::path& path, const tJobRequest& request);
+
+// The same into any sink; the caller owns what happens to the bytes.
+tJobResult writeJobTo(tByteSink& out, TMDIChild& project, const tJobSettings& settings, const tJobMachine& machine,
+                      const tJobRequest& request);
+
+// HPGL export (mode 1), provided by hpgl_export.{h,cpp}: the lines of one
+// figure ("SP", "PA", "PD", "PU" for its lists p, op, sp), appended to `out`,
+// with `last_pen` the last pen written (0 at the start of the export).
+//   void writeHpglFigure(const tfigura& fig, bool wszystkieWjednej, int& last_pen, Bytes& out);
+
+// The project document's hand-over to the writer: the machine, the settings
+// and the job's head and flags are fixed when the writer is made; the
+// output mode comes from the project (TMDIChild::trybZapisu). A failed job
+// is shown to the operator through the project's interface texts, and
+// kept in lastResult().
+class tPisarzJobow : public tPisarzZadania {
+ public:
+    tPisarzJobow(const TDlgkonfig& settings, tJobMachine machine, tJobRequest request = {});
+
+    bool zapiszJednowarstwowy(TMDIChild& projekt, const std::string& path, int pierwsza, int ostatnia) override;
+    bool zapiszWielowarstwowy(TMDIChild& projekt, const std::string& path, int pierwsza, int ostatnia) override;
+
+    const tJobResult& lastResult() const { return last_; }
+    tJobRequest& request() { return request_; }
+    // false: failures are only kept in lastResult (callers that report
+    // them themselves).
+    bool showErrors = true;
+
+ private:
+    bool write(TMDIChild& projekt, const std::string& path, int pierwsza, int ostatnia, bool multiLayer);
+
+    const TDlgkonfig& settings_;
+    tJobMachine machine_;
+    tJobRequest request_;
+    tJobResult last_;
+};
+
+// The text shown when a job could not be written: the project window's
+// message and the path with the reason.
+std::string jobWriteErrorText(const TMDIChild& project, const std::string& reason);
+
+}  // namespace trazvik
