@@ -137,5 +137,62 @@ TEST_F(JobWriterTest, LaserWithoutFlyingStartSwitchesTheBeamBeforeCutting) {
     EXPECT_RUN(lines_, (Lines{"p pause ms=10", "sLC laser-off", "r outputs state=0 mask=0x02"}));
 }
 
+// A plotter-class controller ("LFV", not a cnc machine): no smoothing
+// switch, powers scaled by the full laser power, no corner planning; an
+// open stroke of three points.
+TEST_F(JobWriterTest, PlotterClassOpenStroke) {
+    addFigure({{0, 0, 359.6}, {400, 0, 359.6}, {400, 400, 359.6}});
+    tJobMachine m = jobMachineFor("LFV", 5, 0);
+    m.link.cncMachine = false;
+    ASSERT_TRUE(write(m).ok);
+    const Lines header = {
+        "v load-slot slot=0 code=267", "v load-slot slot=1 code=533", "v load-slot slot=3 code=1333",
+        "t power channel=1 value=255", "t power channel=3 value=255",
+        "r outputs state=1 mask=0x01", "p pause ms=250", "r outputs state=1 mask=0x01",
+        "p pause ms=255 x11", "p pause ms=195", "p pause ms=200",
+    };
+    ASSERT_GE(lines_.size(), header.size());
+    EXPECT_EQ(joined(Lines(lines_.begin(), lines_.begin() + header.size())), joined(header));
+    // Z plunge feeds are scaled by the Z axis factor (5.33 steps per 0.01 mm).
+    EXPECT_RUN(lines_, (Lines{"p pause ms=10", "v load-slot slot=3 code=500", "f select-slot slot=3"}));
+    EXPECT_RUN(lines_, (Lines{"p pause ms=2", "v load-slot slot=3 code=250", "f select-slot slot=3"}));
+    // Ends are stops, the middle point runs free: "l" 1 once, then pauses.
+    EXPECT_RUN(lines_, (Lines{"r outputs state=1 mask=0x01", "a move dx=+0 dy=+0 dz=+0 L=10", "l segment-limit code=1",
+                              "p pause ms=1", "a move dx=+979 dy=+0 dz=+0 L=2940",
+                              "a move dx=+0 dy=+979 dz=+0 L=2940", "p pause ms=1", "p pause ms=2"}));
+    // No smoothing switch anywhere on a plotter-class controller.
+    EXPECT_EQ(findRun(lines_, {"s smoothing on=0"}), -1);
+    EXPECT_EQ(lines_.back(), "f select-slot slot=2");
+}
+
+// "WTK11": a laser with a focus axis keeps Z at the travel height (minus
+// the material thickness) in every move of the job.
+TEST_F(JobWriterTest, LaserWithZAxisStaysAtTheTravelHeight) {
+    addSquare(0);
+    const tJobMachine m = jobMachineFor("WTK11", 7, 20);
+    ASSERT_TRUE(writerMachineOf(m).laserZAxis);
+    ASSERT_TRUE(write(m).ok);
+    const tCommandSet set = commandSetOf(m.model, m.link);
+    int moves = 0;
+    for (const auto& c : decodeCommandStream(std::span(bytes_.data(), bytes_.size()), set, m.model.commandLengths)) {
+        if (c.kind != CommandKind::move) continue;
+        ++moves;
+        EXPECT_EQ(c.delta.dz, 0) << shortText(c, set);
+    }
+    EXPECT_GT(moves, 6);
+    // approach straight at the travel height into the working slot
+    EXPECT_RUN(lines_, (Lines{"p pause ms=10", "f select-slot slot=1", "p pause ms=1", "r outputs state=1 mask=0x01",
+                              "sLS laser-on"}));
+}
+
+TEST_F(JobWriterTest, LaserDrillPointIsOnePulse) {
+    tfigura& hole = addFigure({{400, 400, 0}, {400, 400, 0}});
+    hole.otwor = true;
+    ASSERT_TRUE(write(jobMachineFor("WTK32", 7, 20)).ok);
+    EXPECT_RUN(lines_, (Lines{"p pause ms=1", "r outputs state=1 mask=0x01", "sLT laser-pulse-time ms=100",
+                              "sLP laser-pulse", "sP pulse-time ms=100", "p pause ms=1",
+                              "r outputs state=0 mask=0x01", "p pause ms=1", "p pause ms=1", "sLC laser-off"}));
+}
+
 }  // namespace
 }  // namespace trazvik::test
