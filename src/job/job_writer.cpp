@@ -97,10 +97,6 @@ tJobResult writeInto(tByteSink& out, TMDIChild& project, const tJobSettings& s, 
         result.error = rangeError(project, first, last);
         return result;
     }
-    if (request.outputMode == kOutputHpgl) {
-        result.error = "HPGL export is not part of this build yet";
-        return result;
-    }
     const tWriterMachine m = writerMachineOf(machine);
     job::tJobOptions opt;
     opt.outputMode = request.outputMode;

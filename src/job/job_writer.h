@@ -28,7 +28,7 @@ class TMDIChild;
 class TDlgkonfig;
 
 // Output modes (the filter index of the save dialog).
-inline constexpr int kOutputHpgl = 1;     // HPGL text of the figures' lists
+inline constexpr int kOutputHpgl = 1;     // HPGL text of the figures' lists (hpgl_export.h)
 inline constexpr int kOutputDrawing = 4;  // job from a drawing
 inline constexpr int kOutputProgram = 5;  // job from a G-code program
 // Any other mode writes an empty file.
@@ -77,11 +77,6 @@ tJobResult writeJob(TMDIChild& project, const TDlgkonfig& settings, const tJobMa
 // The same into any sink; the caller owns what happens to the bytes.
 tJobResult writeJobTo(tByteSink& out, TMDIChild& project, const tJobSettings& settings, const tJobMachine& machine,
                       const tJobRequest& request);
-
-// HPGL export (mode 1), provided by hpgl_export.{h,cpp}: the lines of one
-// figure ("SP", "PA", "PD", "PU" for its lists p, op, sp), appended to `out`,
-// with `last_pen` the last pen written (0 at the start of the export).
-//   void writeHpglFigure(const tfigura& fig, bool wszystkieWjednej, int& last_pen, Bytes& out);
 
 // The project document's hand-over to the writer: the machine, the settings
 // and the job's head and flags are fixed when the writer is made; the

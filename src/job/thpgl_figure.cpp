@@ -6,6 +6,7 @@
 #include "job/commands_basic.h"
 #include "job/commands_records.h"
 #include "job/corner_planner.h"
+#include "job/hpgl_export.h"
 
 #include <cmath>
 
@@ -15,6 +16,7 @@ void Thpgl::write_figura(tfigura& fig, tLastPoint& ostatniPktFigWwarstwie, const
     switch (opt_.outputMode) {
     case kModeDrawing: writeDrawingFigure(fig, ostatniPktFigWwarstwie, adresWarstwy); break;
     case kModeProgram: writeProgramFigure(fig); break;
+    case kModeHpgl: writeHpglFigure(fig, s_.WszystkieWjednej, last_pen, buf_); break;
     default: break;
     }
     tnx.clear();

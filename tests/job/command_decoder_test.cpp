@@ -55,22 +55,6 @@ TEST(CommandDecoder, GarbageAndTruncationAreReportedNotFatal) {
     for (const auto& c : cmds) EXPECT_FALSE(commandText(c, set).empty());
 }
 
-// The job waits for the spindle with the 16-byte record "sfw"; the
-// immediate "Sfw" keeps its three bytes.
-TEST(CommandDecoder, SpindleWaitRecordAndImmediate) {
-    const tCommandSet set = test::wideSet(7);
-    const Bytes job = join({record16("sfw", {}), pauseCommand(10)});
-    const auto cmds = decodeCommandStream(job, set, lengthsFor(set));
-    ASSERT_EQ(cmds.size(), 2u);
-    EXPECT_EQ(cmds[0].kind, CommandKind::spindleWait);
-    EXPECT_FALSE(cmds[0].immediate);
-    EXPECT_TRUE(cmds[0].problem.empty());
-    EXPECT_EQ(cmds[1].offset, 16u);
-    const tDecodedCommand immediate = decodeCommand(spindleWaitCommand(), set);
-    EXPECT_EQ(immediate.kind, CommandKind::spindleWait);
-    EXPECT_EQ(immediate.bytes.size(), 3u);
-}
-
 TEST(CommandDecoder, ThirdAxisModeIsFollowed) {
     tCommandSet set = test::wideSet(7);
     set.knifeStepsPerTurn = 4000;

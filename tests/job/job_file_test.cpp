@@ -3,6 +3,8 @@
 // old job whole. Also the project document's hand-over to the writer.
 #include "job_writer_fixture.h"
 
+#include "job/hpgl_export.h"
+
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <csignal>
@@ -166,6 +168,12 @@ TEST_F(JobFileTest, ProjectSaveUsesTheOutputMode) {
     ASSERT_EQ(panel.size(), 2u);
     EXPECT_EQ(panel[0], interfejs_.dajTxt("Project_window", "msgZapisPliku") + out.string());
     EXPECT_EQ(panel[1], "");
+
+    // Mode 1: the HPGL text of the figure, no job header or trailer.
+    project_->trybZapisu = 1;
+    ASSERT_TRUE(project_->Save(out.string(), 0, 0));
+    EXPECT_EQ(read(out), hpglExportText({project_->fig[0].get()}, konfig_.flag("WszystkieWjednej")));
+    EXPECT_EQ(read(out).rfind("SP 1;\r\nPA 0,0;\r\n", 0), 0u) << read(out);
 
     project_->trybZapisu = 7;
     ASSERT_TRUE(project_->Save(out.string(), 0, 0));
