@@ -114,6 +114,7 @@ tJobResult writeInto(tByteSink& out, TMDIChild& project, const tJobSettings& s, 
     else run.singleLayer();
     result.ok = true;
     result.extremes = w.state().extremes;
+    result.state = w.state();
     result.minR = w.minR();
     result.bytes = out.size();
     result.figuresWritten = run.written;

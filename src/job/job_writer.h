@@ -51,6 +51,7 @@ struct tJobResult {
     bool ok = false;
     std::string error;       // path and reason when not ok
     tJobExtremes extremes;   // mm, of every position a move reached
+    tJobState state;         // the job state at its end: position, heads, heights
     double minR = 2147483647;  // smallest curve radius planned, mm
     std::uint64_t bytes = 0;
     int figuresWritten = 0;  // figures handed to the figure block

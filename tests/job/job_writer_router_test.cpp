@@ -63,6 +63,9 @@ TEST_P(RouterSquare, WholeJobFollowsTheSteps) {
     EXPECT_DOUBLE_EQ(r.extremes.minZ, 8.99);
     EXPECT_DOUBLE_EQ(r.extremes.maxX, 10);
     EXPECT_EQ(r.bytes, bytes_.size());
+    // The job ends at the project origin at the safe height.
+    EXPECT_EQ(r.state.jobPosition, (tJobPosition{0, 0, 15490, 0}));
+    EXPECT_DOUBLE_EQ(r.state.safeHeight, 15.49);
 }
 
 INSTANTIATE_TEST_SUITE_P(Firmware, RouterSquare,
