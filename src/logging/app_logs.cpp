@@ -172,6 +172,20 @@ void AppLogs::log_cut_end() {
   }
 }
 
+void AppLogs::log_cut_interrupted(const std::string& where) {
+  stopwatch_->Stop();
+  TAppEvent& event = eventLogger_->FAppEvent;
+  event.Clear();
+  event.RegisterEvent(LOG_EV_CUT_STOP);
+  event.AddEventData(elapsedLine());
+  event.AddEventData(where);
+  writeEvent();
+  if (jobLogger_->FEnabled) {
+    job_->RegisterPause();
+    storeJob();
+  }
+}
+
 void AppLogs::JobTimeDisplayTimer() {
   if (!jobLogger_->FEnabled || job_->FStatusId != 1) return;
   if (++updateCount_ < 10) return;

@@ -62,6 +62,10 @@ class AppLogs {
   void log_cut_stop();
   void log_cut_continue();
   void log_cut_end();
+  // The job stopped where it was because the link went away: a stop event
+  // whose data say where the job file was left; the job log shows it on
+  // hold. Nothing claims the job ended.
+  void log_cut_interrupted(const std::string& where);
   // The one-second timer: every tenth call while a logged job runs brings
   // its duration up to date and stores it.
   void JobTimeDisplayTimer();

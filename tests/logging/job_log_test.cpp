@@ -135,6 +135,21 @@ TEST(JobLog, RunningJobIsRefreshedEveryTenSeconds) {
   EXPECT_EQ(j.value(kFile, "FinishTime"), "2024-06-14 10:11:22");
 }
 
+TEST(JobLog, LostLinkLeavesTheJobOnHoldAndSaysWhere) {
+  JobLogs j;
+  j.logs->log_cut_start(starInfo());
+  j.time.advanceSeconds(12);
+  j.logs->log_cut_interrupted("Link lost: job file sent up to byte 4096 (37 %)");
+  EXPECT_EQ(j.value(kFile, "StatusId"), "2");
+  EXPECT_EQ(j.value(kFile, "Duration"), "00:00:12");
+  const std::string text = readFile(j.folder / "Logs/Log_2024_06.txt");
+  EXPECT_NE(text.find("2024-06-14 10:11:24 - Cutting stop.\r\n" + std::string(12, ' ') + "Cutting time: 00:00:12\r\n" +
+                      std::string(12, ' ') + "Link lost: job file sent up to byte 4096 (37 %)\r\n"),
+            std::string::npos)
+      << text;
+  EXPECT_EQ(text.find("End of cutting."), std::string::npos);
+}
+
 TEST(JobLog, PauseOrEndWithoutStartStillWritesTheResetJob) {
   JobLogs j;
   j.logs->log_cut_stop();

@@ -1,0 +1,286 @@
+#include "control/start_of_cutting.h"
+
+#include "config/tdlgkonfig.h"
+#include "project/tmdichild.h"
+#include "texts/interfejs.h"
+#include "texts/recording_message_boxes.h"
+
+#include "../common/temp_folder.h"
+#include "recording_start_machine.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace trazvik {
+namespace {
+
+using trazvik::testing::RecordingStartMachine;
+using trazvik::testing::TempFolder;
+using trazvik::testing::writeFile;
+
+struct Start {
+  TempFolder folder;
+  RecordingStartMachine machine;
+  TDlgkonfig settings{'.'};
+  texts::RecordingMessageBoxes boxes;
+  texts::tInterfejs texts{boxes};
+  double travelHeight = 5;
+  std::unique_ptr<tStartContext> context;
+  std::unique_ptr<TMDIChild> project;
+  std::vector<logging::CutStartInfo> started;
+  int writes = 0;
+  int runRequests = 0;
+  tJobWriteResult writeResult;
+  std::size_t jobBytes = 64;
+
+  Start() {
+    EXPECT_TRUE(texts.loadLanguageFile(std::string(TRAZVIK_SOURCE_DIR) + "/lang/", "US", "0.1"));
+    writeResult.written = true;
+    context.reset(new tStartContext{machine, settings, texts, folder.text(), travelHeight, "/cfg/Settings.mcc"});
+    context->writeJob = [this](TMDIChild&, const std::string& path, int mode, bool) {
+      ++writes;
+      lastMode = mode;
+      if (writeResult.written || jobBytes > 0) writeFile(path, std::string(jobBytes, 'C'));
+      return writeResult;
+    };
+    context->jobStarted = [this](const logging::CutStartInfo& info) { started.push_back(info); };
+    context->runRequested = [this] { ++runRequests; };
+  }
+  TMDIChild& open(const std::string& path) {
+    project = std::make_unique<TMDIChild>(settings, texts);
+    project->DostosujWgTypuProjektu(typPlikuZRozszerzenia(path));
+    EXPECT_TRUE(project->Load(path)) << path;
+    return *project;
+  }
+  TMDIChild& star() { return open(std::string(TRAZVIK_SOURCE_DIR) + "/samples/star.plt"); }
+  tStartOutcome run() {
+    tStartOfCutting start(*context);
+    const auto outcome = start.Start1Click(project.get());
+    lastStart = start.startInfo();
+    return outcome;
+  }
+  std::vector<std::string> messageTexts() const {
+    std::vector<std::string> t;
+    for (const auto& m : boxes.messages()) t.push_back(m.text);
+    return t;
+  }
+  std::string txt(const char* section, const char* key) const { return texts.dajTxt(section, key); }
+
+  int lastMode = -1;
+  logging::CutStartInfo lastStart;
+};
+
+TEST(StartOfCutting, WithoutProjectNothingHappens) {
+  Start s;
+  EXPECT_EQ(s.run(), tStartOutcome::noProject);
+  EXPECT_TRUE(s.machine.log.empty());
+  EXPECT_TRUE(s.boxes.messages().empty());
+  EXPECT_EQ(s.runRequests, 0);
+}
+
+TEST(StartOfCutting, WithoutLinkOrWhileBusyNothingIsSent) {
+  Start s;
+  s.star();
+  s.machine.up = false;
+  EXPECT_EQ(s.run(), tStartOutcome::noLink);
+  EXPECT_EQ(s.machine.state_.pos0.x, 1000);
+  EXPECT_EQ(s.machine.state_.pos0.y, 1000);
+  EXPECT_EQ(s.machine.log, std::vector<std::string>{"readState"});
+
+  for (int bit : {0, 1}) {
+    Start b;
+    b.star();
+    b.machine.state_.StateExtend = std::uint64_t{1} << bit;
+    EXPECT_EQ(b.run(), tStartOutcome::machineBusy) << bit;
+    EXPECT_EQ(b.machine.log, std::vector<std::string>{"readState"});
+    EXPECT_EQ(b.writes, 0);
+  }
+}
+
+TEST(StartOfCutting, PreparesWritesAndHandsOverTheJob) {
+  Start s;
+  s.star();
+  s.settings.set("przespeed", 900);
+  s.machine.open = true;  // a transfer left running is stopped first
+  ASSERT_EQ(s.run(), tStartOutcome::started) << ::testing::PrintToString(s.messageTexts());
+  EXPECT_TRUE(s.boxes.messages().empty());
+  EXPECT_EQ(s.writes, 1);
+  EXPECT_EQ(s.lastMode, 4);
+  const std::vector<std::string> expected{
+      "readState", "stopTransfer",
+      "V 00 84 03",  // travel feed 900 (the recording machine's code is the feed)
+      "F 00", "powers 100.000000 100.000000", "sleep 3000", "move 0 z5.000000 y0.000000 x0.000000", "C", "wait",
+      "Q", "sleep 10", "wait", "Q", "sleep 10", "wait", "C", "sleep 10", "wait",
+      "move 0 z5.000000 y0.000000 x0.000000", "startTransfer"};
+  EXPECT_EQ(s.machine.log, expected);
+  ASSERT_EQ(s.started.size(), 1u);
+  EXPECT_EQ(s.started[0].projectCaption, std::string(TRAZVIK_SOURCE_DIR) + "/samples/star.plt");
+  EXPECT_EQ(s.started[0].settingsCaption, "/cfg/Settings.mcc");
+  EXPECT_EQ(s.started[0].machine, "YFB 32");
+  EXPECT_EQ(s.started[0].workSpeed, s.settings.real("WorkSpeed"));
+  EXPECT_EQ(s.started[0].toolDiameter, 3);
+  EXPECT_GT(s.started[0].cuttingLength, 0);
+  EXPECT_EQ(s.runRequests, 1);
+}
+
+TEST(StartOfCutting, AreaAndZeroChecksRefuseWithTheirMessage) {
+  struct Case {
+    const char* name;
+    double areaX, zeroX, zeroZ;
+    const char* section;
+    const char* key;
+    tStartOutcome outcome;
+  };
+  // star.plt is 100 mm wide; the tool is 3 mm, so 103 mm are needed beside a
+  // zero of at least 1.5 mm.
+  const Case cases[] = {
+      {"area too small", 102, 100, 50, "Main_window", "msgProjektZaDuzy", tStartOutcome::preflight},
+      {"zero too far", 200, 100, 50, "Main_window", "msgBlednyPunktZero", tStartOutcome::preflight},
+      {"zero too near the edge", 1000, 1, 50, "Control_Panel", "msgProjektZaDuzyNiewlasciweZero",
+       tStartOutcome::preflight},
+      {"Z zero under the travel height", 1000, 100, 4, "Main_window", "msgZoutOfRange", tStartOutcome::zRange},
+  };
+  for (const Case& c : cases) {
+    Start s;
+    s.star();
+    s.machine.link_.workArea[0] = c.areaX;
+    s.machine.state_.pos0.x = c.zeroX * 100;
+    s.machine.state_.pos0.z = c.zeroZ * 100;
+    EXPECT_EQ(s.run(), c.outcome) << c.name;
+    ASSERT_EQ(s.boxes.messages().size(), 1u) << c.name;
+    EXPECT_EQ(s.boxes.messages()[0].text.rfind(s.txt(c.section, c.key), 0), 0u) << c.name;
+    EXPECT_TRUE(s.boxes.messages()[0].error) << c.name;
+    EXPECT_EQ(s.writes, 0) << c.name;
+    EXPECT_FALSE(s.machine.contains("startTransfer")) << c.name;
+    if (c.outcome == tStartOutcome::preflight) {
+      EXPECT_EQ(s.machine.log.back(), "F 02") << c.name;
+    }
+  }
+}
+
+TEST(StartOfCutting, ExactFitPasses) {
+  Start s;
+  TMDIChild& p = s.star();
+  const double width = p.size_x / 40.0;
+  // The project, half the tool and the zero fill the area exactly.
+  s.machine.state_.pos0.x = 150;
+  s.machine.link_.workArea[0] = width + 1.5 + 1.5;
+  EXPECT_EQ(s.run(), tStartOutcome::started) << ::testing::PrintToString(s.messageTexts());
+  Start over;
+  over.star();
+  over.machine.state_.pos0.x = 150;
+  over.machine.link_.workArea[0] = width + 1.5 + 1.5 - 0.01;
+  EXPECT_EQ(over.run(), tStartOutcome::preflight);
+}
+
+TEST(StartOfCutting, ZRangeMessageNamesTheSettings) {
+  Start s;
+  s.star();
+  s.machine.state_.pos0.z = 400;  // 4 mm below a travel height of 5 mm
+  ASSERT_EQ(s.run(), tStartOutcome::zRange);
+  const std::string text = s.boxes.messages().at(0).text;
+  EXPECT_NE(text.find("[5.00 mm]"), std::string::npos) << text;
+  EXPECT_NE(text.find(s.txt("Main_window", "msgMaxZrange") + " 4.00 mm"), std::string::npos) << text;
+  EXPECT_EQ(text.find('&'), std::string::npos) << text;
+  EXPECT_FALSE(s.machine.contains("C"));
+}
+
+TEST(StartOfCutting, UnwrittenJobIsNeverSent) {
+  Start s;
+  s.star();
+  // A job file of an earlier start lies in the folder.
+  writeFile(s.folder / "out.cnx", "stale job");
+  s.writeResult.written = false;
+  s.writeResult.error = "range error";
+  s.jobBytes = 10;  // the writer left half a file behind
+  EXPECT_EQ(s.run(), tStartOutcome::writeFailed);
+  EXPECT_FALSE(s.machine.contains("startTransfer"));
+  EXPECT_TRUE(s.started.empty());
+  ASSERT_EQ(s.boxes.messages().size(), 1u);
+  EXPECT_NE(s.boxes.messages()[0].text.find("range error"), std::string::npos);
+  EXPECT_EQ(s.machine.log.back(), "F 02");
+
+  Start none;
+  none.star();
+  writeFile(none.folder / "out.cnx", "stale job");
+  none.writeResult.written = true;
+  none.jobBytes = 0;
+  none.context->writeJob = [](TMDIChild&, const std::string&, int, bool) {
+    tJobWriteResult r;
+    r.written = true;  // says so, but wrote nothing
+    return r;
+  };
+  EXPECT_EQ(none.run(), tStartOutcome::writeFailed);
+  EXPECT_FALSE(none.machine.contains("startTransfer"));
+}
+
+TEST(StartOfCutting, OpenEnclosureStopsTheStart) {
+  Start s;
+  s.star();
+  s.machine.model_.safetyEnclosure = true;
+  s.machine.link_.machineInputs = 0x08;
+  int stops = 0;
+  s.context->stopJob = [&] { ++stops; };
+  EXPECT_EQ(s.run(), tStartOutcome::enclosureOpen);
+  EXPECT_EQ(stops, 1);
+  ASSERT_EQ(s.boxes.messages().size(), 1u);
+  EXPECT_EQ(s.boxes.messages()[0].caption, "Stop");
+  EXPECT_EQ(s.boxes.messages()[0].text, s.txt("Main_window", "msgSafetyEnclouserOpened"));
+  EXPECT_EQ(s.writes, 0);
+}
+
+TEST(StartOfCutting, FailedStartPositionSelectsTheManualSlot) {
+  Start s;
+  s.star();
+  s.machine.moveSucceeds = false;
+  EXPECT_EQ(s.run(), tStartOutcome::startPositionFailed);
+  EXPECT_FALSE(s.machine.contains("startTransfer"));
+  EXPECT_EQ(s.writes, 0);
+}
+
+TEST(StartOfCutting, GcodeProgramUsesItsOwnHeightAndNoToolMargins) {
+  Start s;
+  TMDIChild& p = s.open(std::string(TRAZVIK_SOURCE_DIR) + "/samples/pocket.nc");
+  // A zero nearer the edge than half the tool is fine for a program.
+  s.machine.state_.pos0.x = std::max(0.0, -p.GcodPar.minX) * 100 + 10;
+  s.machine.state_.pos0.y = std::max(0.0, -p.GcodPar.minY) * 100 + 10;
+  s.machine.state_.pos0.z = (p.GcodPar.maxZ + 1) * 100;
+  ASSERT_EQ(s.run(), tStartOutcome::started) << ::testing::PrintToString(s.messageTexts());
+  EXPECT_EQ(s.lastMode, 5);
+  EXPECT_EQ(s.travelHeight, p.GcodPar.maxZ);
+}
+
+TEST(StartOfCutting, FlyingStartNeedsRoomToBackOff) {
+  Start s;
+  s.star();
+  s.machine.model_.machineParams.isLaser = 1;
+  s.settings.setChecked("LotnyStart", true);
+  s.writeResult.hasExtremes = true;
+  s.writeResult.minX = -120;  // the back-off before the first cut
+  s.writeResult.maxX = 100;
+  s.writeResult.minY = 0;
+  s.writeResult.maxY = 100;
+  EXPECT_EQ(s.run(), tStartOutcome::flyingStart);
+  ASSERT_EQ(s.boxes.messages().size(), 1u);
+  EXPECT_EQ(s.boxes.messages()[0].text.rfind(s.txt("Main_window", "msgBrakMożliwościCofniecia"), 0), 0u);
+  EXPECT_NE(s.boxes.messages()[0].text.find("min X: -120.00 mm"), std::string::npos);
+  EXPECT_FALSE(s.machine.contains("startTransfer"));
+}
+
+TEST(StartOfCutting, PlotterClassControllerTakesLimitedJobs) {
+  Start s;
+  s.star();
+  s.machine.link_.cncMachine = false;
+  s.jobBytes = 4193281;
+  EXPECT_EQ(s.run(), tStartOutcome::tooLarge);
+  Start fits;
+  fits.star();
+  fits.machine.link_.cncMachine = false;
+  fits.jobBytes = 4193280;
+  EXPECT_EQ(fits.run(), tStartOutcome::started);
+}
+
+}  // namespace
+}  // namespace trazvik
