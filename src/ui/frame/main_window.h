@@ -48,6 +48,8 @@ class MainWindow : public QMainWindow {
   // The settings dialog shown modally; the main window handles what the
   // settings change means for the open projects.
   void setSettingsDialog(std::function<void()> showModal);
+  // Told after the settings dialog closed (the control side copies them).
+  void setSettingsClosed(std::function<void()> closed) { settingsClosed_ = std::move(closed); }
   // The layer dialog of a project window.
   void setLayerDialog(std::function<void(ProjectWindow&)> show);
   // The machine as the control side sees it; asked at every menu update.
@@ -111,6 +113,7 @@ class MainWindow : public QMainWindow {
   std::map<std::string, QWidget*> controls_;
   std::map<std::string, std::function<void()>> commands_;
   std::function<void()> settingsDialog_;
+  std::function<void()> settingsClosed_;
   std::function<void(ProjectWindow&)> layerDialog_;
   std::function<MachineFacts()> machineFacts_;
   std::function<bool()> mayClose_;

@@ -109,7 +109,8 @@ app::tStanGlownegoOkna MainWindow::currentState() const {
   s.notificationPending = m.notificationPending;
   s.laserManual = !laserManual_.empty();
   s.millManual = !millManual_.empty();
-  s.cuttingAvailable = hasCommand("Start1");
+  // Each cutting command is usable once the control side attached it.
+  s.cuttingAvailable = true;
   return s;
 }
 
@@ -277,6 +278,7 @@ void MainWindow::KonfiguracjaClick() {
   settings.wazna_zmiana = false;
   const int oldType = settings.integer("ProjektType");
   settingsDialog_();
+  if (settingsClosed_) settingsClosed_();
   std::vector<TMDIChild*> projects;
   for (ProjectWindow* w : projectWindows()) projects.push_back(&w->project());
   const app::tPoZmianieUstawien result = app::KonfiguracjaPoZamknieciu(projects, oldType, context_.texts());
