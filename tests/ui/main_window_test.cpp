@@ -275,6 +275,8 @@ TEST_F(ProgramTest, ShutdownWritesTheGlobalConfiguration) {
   std::array<std::uint8_t, config::kGlobalCfgSize> bytes{};
   std::copy(cfg.begin(), cfg.end(), bytes.begin());
   EXPECT_TRUE(config::decodeGlobalCfg(bytes).viewOrder);
+  // The event log of the run is in the data folder.
+  EXPECT_FALSE(std::filesystem::is_empty(folder_ / "data" / "Logs"));
 }
 
 // The loading runs beside the interface thread; its questions still reach

@@ -3,6 +3,7 @@
 #include "dialogs/periphery_install.h"
 #include "dialogs/settings_dialog.h"
 #include "dialogs/window_grab.h"
+#include "app/version_text.h"
 #include "project/tmdichild.h"
 
 #include <QApplication>
@@ -54,7 +55,15 @@ bool Program::start() {
     exitCode_ = 1;
     return false;
   }
-  // The event log starts here once the program has one.
+  // The logs live in the data folder; even a second copy logs its start.
+  logging::LogSetup logSetup;
+  logSetup.dataDirectory = frame_.dataDirectory();
+  logSetup.saveLogToXml = frame_.switches().saveLogToXml;
+  logSetup.jobLogging = frame_.switches().jobLogging;
+  logSetup.texts = &frame_.texts();
+  logSetup.boxes = &boxes_;
+  logs_ = std::make_unique<logging::AppLogs>(std::move(logSetup));
+  logs_->log_start_app(QCoreApplication::applicationFilePath().toStdString(), app::programVersionText());
   configuration_ = std::make_unique<config::Configuration>(frame_.dataDirectory());
   context_ = std::make_unique<ProgramContext>(ProgramContext{frame_, *configuration_, boxes_});
   mainWindow_ = std::make_unique<MainWindow>(*context_);
@@ -70,6 +79,7 @@ bool Program::start() {
     mainWindow_->showMaximized();
   }
   for (const std::string& path : designFilesOf(frame_.commandLine())) mainWindow_->OtworzProjekt(path);
+  started_ = true;
   // Last: the monitoring of the machine.
   monitoringTimer_.start();
   if (const auto folder = frame_.commandLine().valueOption(kScreenshotOption)) {
@@ -128,6 +138,7 @@ void Program::shutdown() {
   // Project windows go before the settings they read.
   if (mainWindow_) mainWindow_->mdiArea().closeAllSubWindows();
   showStatus(frame_.texts(), configuration_->save_global());
+  if (started_ && logs_) logs_->log_end_app();
 }
 
 std::vector<std::string> Program::designFilesOf(const app::CommandLine& commandLine) {

@@ -5,6 +5,7 @@
 #include "frame/program_context.h"
 #include "frame/qt_message_boxes.h"
 #include "frame/screenshots.h"
+#include "logging/app_logs.h"
 
 #include <QTimer>
 
@@ -60,6 +61,7 @@ class Program {
   Options options_;
   QtMessageBoxes boxes_;
   app::ProgramFrame frame_;
+  std::unique_ptr<logging::AppLogs> logs_;
   std::unique_ptr<config::Configuration> configuration_;
   std::unique_ptr<ProgramContext> context_;
   std::unique_ptr<MainWindow> mainWindow_;
@@ -68,6 +70,7 @@ class Program {
   PeripheryWindows* periphery_ = nullptr;  // the main window's child
   Screenshots screenshots_;
   bool shutDown_ = false;
+  bool started_ = false;  // a copy that ended at once logs no end
   int exitCode_ = 0;
 };
 
