@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-namespace trazvik {
+namespace trazvik::panel {
 
 namespace {
 
@@ -196,4 +196,4 @@ int powerFromPosition(const tSliderMachine& m, int position) {
     return position;
 }
 
-}  // namespace trazvik
+}  // namespace trazvik::panel

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <string>
 
-namespace trazvik {
+namespace trazvik::panel {
 
 // What the sliders need to know about the identified machine.
 struct tSliderMachine {
@@ -78,4 +78,4 @@ std::string powerLabelText(const tSliderMachine& m, int position, char separator
 // The status power a slider position stands for (PScrollChange).
 int powerFromPosition(const tSliderMachine& m, int position);
 
-}  // namespace trazvik
+}  // namespace trazvik::panel

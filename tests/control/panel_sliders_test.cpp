@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-namespace trazvik {
+namespace trazvik::panel {
 namespace {
 
 tSliderMachine millingMachine() {
@@ -136,4 +136,4 @@ TEST(PowerSlider, EachKindOfMachineHasItsScale) {
 }
 
 }  // namespace
-}  // namespace trazvik
+}  // namespace trazvik::panel

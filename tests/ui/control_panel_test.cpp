@@ -31,6 +31,7 @@ namespace {
 
 using control_test::ControlRig;
 using control_test::RigOptions;
+using namespace panel;
 
 struct PanelFixture : ::testing::Test {
   std::unique_ptr<ControlRig> rig;
@@ -43,7 +44,7 @@ struct PanelFixture : ::testing::Test {
     ASSERT_TRUE(rig->connect());
     panel = std::make_unique<ControlPanel>(*rig->ster, *rig->texts);
     panel->beforeStep = [this] { rig->queue.runPending(); };
-    panel->sliderMachine = [this] { return sliderMachineOf(rig->machine, rig->link, rig->st.info1); };
+    panel->sliderMachine = [this] { return panel::sliderMachineOf(rig->machine, rig->link, rig->st.info1); };
     panel->selectedSpeedSlot = [this] { return int(rig->st.sel_speed); };
     panel->statusPower = [this] { return int(rig->st.power); };
   }

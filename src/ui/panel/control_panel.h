@@ -81,7 +81,7 @@ class ControlPanel : public QWidget {
 
   ControlPanelActions& actions() { return actions_; }
   // The machine as the sliders need it (set by the program).
-  std::function<tSliderMachine()> sliderMachine;
+  std::function<panel::tSliderMachine()> sliderMachine;
   // Settings the panel reads: display unit, smoothing, the status' selected slots.
   std::function<int()> unitIndex;
   std::function<bool()> smoothing;

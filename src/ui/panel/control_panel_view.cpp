@@ -27,6 +27,8 @@ QString q(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
+using namespace panel;
+
 void ControlPanel::applyCaptions() {
   for (const char* name : {"bazuj", "setbaza", "btnPrzesun", "pomiar", "zamknij", "ButtonWyjscia"}) {
     buttons_[name]->setText(q(caption(std::string(name) + ".Caption")));
