@@ -54,7 +54,11 @@ std::string moveText(const tDecodedCommand& c, const tCommandSet& set) {
     case ThirdAxis::headZ: s += format(" Z(head %d) ", c.head + 1) + mm(c.delta.dz, set.axisFactorZ) + " mm"; break;
     case ThirdAxis::knife: s += format(" mm, knife %+d steps", c.delta.dz); break;
     }
-    if (set.wide) s += c.speedCode == kNoSpeedCode ? ", end speed free" : ", end at " + feedText(c.speedCode, set);
+    if (set.wide) {
+        s += c.speedCode == kNoSpeedCode ? ", end speed free" : ", end at " + feedText(c.speedCode, set);
+        // Level 6 carries at most 4095, which also stands for "no speed".
+        if (set.protocolLevel == 6 && c.speedCode == 4095) s += " or free (level-6 cap)";
+    }
     return s;
 }
 
@@ -67,7 +71,9 @@ std::string bodyText(const tDecodedCommand& c, const tCommandSet& set) {
     case CommandKind::selectSlot: return format("select-slot slot=%u | %s feed", c.number, slotName(c.number));
     case CommandKind::pause: return format("pause ms=%u", c.value);
     case CommandKind::outputs:
-        return format("outputs state=%u mask=0x%02X | %s ", c.number, c.mask, c.number ? "set" : "clear") + maskText(c.mask);
+        // Lubrication runs while its bits are clear.
+        return format("outputs state=%u mask=0x%02X | %s ", c.number, c.mask, c.number ? "set" : "clear") +
+               maskText(c.mask) + (c.mask == 0xC0 ? (c.number ? " off" : " on") : "");
     case CommandKind::power:
         return format("power channel=%u value=%u | %s", c.number, c.value,
                       c.number == 1   ? "working power (spindle speed or laser power)"

@@ -38,7 +38,9 @@ prepare::DescentPlan descentFor(const tfigura& f, const PrepareSettings& s, cons
   prepare::DescentPlan plan;
   plan.bottom = bottom * upm;
   plan.floor = (polish ? bottom + s.Poler_start : bottom) * upm;
-  plan.start = (spiral ? top : bottom) * upm;
+  // A drill point always goes down from the surface: at the bottom alone
+  // its two points would be one, and the job writer drills nothing.
+  plan.start = (spiral || f.otwor ? top : bottom) * upm;
   plan.pitch = pitch * upm;
   plan.tolerance = (polish ? 0.001 : 0.0001) * upm;
   plan.polish = polish;

@@ -147,7 +147,7 @@ TEST_F(DumpCommand, EveryJobCommandKindWithItsFieldsAndMeaning) {
         "f select-slot slot=1 | working feed",
         "p pause ms=200",
         "r outputs state=1 mask=0x01 | set tool",
-        "r outputs state=0 mask=0xC0 | clear head 3 / lubrication",
+        "r outputs state=0 mask=0xC0 | clear head 3 / lubrication on",
         "t power channel=1 value=12000 | working power (spindle speed or laser power)",
         "t power channel=3 value=77 | idle or auxiliary power (laser idle, polishing spindle speed)",
         "n head-z-reference steps=2500 | Z +2.500 mm",

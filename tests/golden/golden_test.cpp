@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -129,6 +130,36 @@ TEST(GoldenHarness, CaseFilesRefuseUnknownKeysAndBadNumbers) {
     EXPECT_THROW(readCase(dir), std::runtime_error) << bad;
   }
   fs::remove_all(dir);
+}
+
+// The retrace check must notice a toolpath the tool did not follow: a point
+// off the cut, and a cut made with the tool off.
+TEST(GoldenHarness, RetraceNoticesAShiftedPointAndACutWithTheToolOff) {
+  texts::RecordingMessageBoxes boxes;
+  texts::tInterfejs texts{boxes};
+  ASSERT_TRUE(texts.loadLanguageFile(std::string(TRAZVIK_SOURCE_DIR) + "/lang/", "US", "0.1"));
+  const GoldenCase c = readCase(kRoot / "square_yfb32_720");
+  const app::tOfflineJob job = app::writeOfflineJob(c.request, texts);
+  SimRun run = runOnSimulator(job);
+  std::vector<RetraceFigure> figures = expectedToolpaths(job);
+  ASSERT_EQ(figures.size(), 1u);
+  ASSERT_GT(figures[0].points.size(), 10u);
+  EXPECT_EQ(retraceProblems(run, figures, job.machine, 1), "");
+
+  std::vector<RetraceFigure> shifted = figures;
+  // Three steps across a run of collinear moves: 2.7 steps off the line.
+  shifted[0].points[5].x += 3;
+  const std::string shiftedProblems = retraceProblems(run, shifted, job.machine, 1);
+  EXPECT_NE(shiftedProblems.find("point 5"), std::string::npos) << shiftedProblems;
+  EXPECT_EQ(retraceProblems(run, shifted, job.machine, 3), "") << "within a tolerance of three steps";
+
+  sim::ToolTrace toolOff;
+  for (sim::TraceSegment s : run.trace.segments()) {
+    s.toolOn = false;
+    toolOff.add(s);
+  }
+  run.trace = toolOff;
+  EXPECT_NE(retraceProblems(run, figures, job.machine, 1).find("is not cut"), std::string::npos);
 }
 
 }  // namespace

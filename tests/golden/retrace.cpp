@@ -5,6 +5,7 @@
 #include "geometry/units.h"
 #include "job/command_decoder.h"
 #include "job/commands_move.h"
+#include "job/speed_code.h"
 
 #include <algorithm>
 #include <chrono>
@@ -126,6 +127,12 @@ bool passesThrough(const StepSegment& s, const RetracePoint& p, bool useZ, doubl
   return true;
 }
 
+bool endsAt(const StepSegment& s, const RetracePoint& p, bool useZ, double tol) {
+  const double slack = tol + 1e-6;
+  return std::fabs(s.to.x - p.x) <= slack && std::fabs(s.to.y - p.y) <= slack &&
+         (!useZ || std::fabs(s.to.z - p.z) <= slack);
+}
+
 std::string pointText(const RetracePoint& p) {
   char buf[96];
   std::snprintf(buf, sizeof buf, "(%.0f, %.0f, %.0f) steps", p.x, p.y, p.z);
@@ -148,18 +155,18 @@ std::string retraceProblems(const SimRun& run, const std::vector<RetraceFigure>&
   }
 
   std::string problems;
-  std::size_t from = 0;  // figures are cut in order; each search starts where the last figure began
+  // Each figure is looked for from the start of the job: a multi-layer job
+  // cuts its figures layer by layer, not in list order.
   for (const RetraceFigure& f : figures) {
     const std::string name = "figure " + std::to_string(f.index);
     if (f.points.empty()) continue;
     // The first segment that passes through the first point.
-    std::size_t k = from;
+    std::size_t k = 0;
     while (k < segs.size() && !passesThrough(segs[k], f.points[0], f.checkZ, tol, nullptr)) ++k;
     if (k == segs.size()) {
       problems += name + ": the tool never reaches its first point " + pointText(f.points[0]) + "\n";
       continue;
     }
-    const std::size_t figureStart = k;
     for (std::size_t j = 1; j < f.points.size(); ++j) {
       const RetracePoint& a = f.points[j - 1];
       const RetracePoint& b = f.points[j];
@@ -171,7 +178,13 @@ std::string retraceProblems(const SimRun& run, const std::vector<RetraceFigure>&
         if (b.reachOnly) break;
         // The cut from a to b: one straight piece of the trace with the tool on.
         double ta = 0;
-        if (passesThrough(segs[s], a, f.checkZ, tol, &ta) && ta <= tb + 1e-9) break;
+        if (!passesThrough(segs[s], a, f.checkZ, tol, &ta) || ta > tb + 1e-9) continue;
+        // b must be where the straight piece ends, unless the trace merged it
+        // with the next cut along the same line.
+        if (endsAt(segs[s], b, f.checkZ, tol)) break;
+        double tc = 0;
+        if (j + 1 < f.points.size() && passesThrough(segs[s], f.points[j + 1], f.checkZ, tol, &tc) && tc >= tb - 1e-9)
+          break;
       }
       if (s == segs.size()) {
         problems += name + ": point " + std::to_string(j) + " " + pointText(b) +
@@ -181,7 +194,6 @@ std::string retraceProblems(const SimRun& run, const std::vector<RetraceFigure>&
       }
       k = s;
     }
-    from = figureStart;
   }
   return problems;
 }

@@ -102,6 +102,18 @@ TEST_F(Project, CrossingStrokesBecomeADrillPoint) {
   ASSERT_EQ(p->fig.size(), 1u);
   EXPECT_TRUE(p->fig[0]->otwor);
   EXPECT_EQ(p->fig[0]->p, (Pts{{50, 50}, {50, 50}}));
+  // Its tool path plunges from the surface to the cutting depth, with or
+  // without spiral entry: the job writer drills at the second point.
+  for (const bool spiral : {false, true}) {
+    konfig_.setChecked("cbZejsciePoSpirali", spiral);
+    p->AddOutline();
+    const double top = (konfig_.real("grubosc") + konfig_.real("ponad_stol")) * 40;
+    const double bottom = top - konfig_.real("Glebokosc") * 40;
+    ASSERT_EQ(p->fig[0]->sp.size(), 2u) << spiral;
+    EXPECT_NEAR(p->fig[0]->sp[0].z, top, 1e-9) << spiral;
+    EXPECT_NEAR(p->fig[0]->sp[1].z, bottom, 1e-9) << spiral;
+    EXPECT_EQ(p->fig[0]->sp[1].x, 50);
+  }
 }
 
 TEST_F(Project, ClosureWithinTwoUnits) {

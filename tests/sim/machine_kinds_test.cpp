@@ -124,5 +124,26 @@ TEST(SimMachineKinds, JobSpindleWaitRecordWaitsForTheRunUpInOrder) {
     EXPECT_EQ(ctl.counters().jobsEnded, 1u);
 }
 
+TEST(SimMachineKinds, LaserCutsOnlyWhileTheBeamIsOnAndItsGateOpen) {
+    SimMachine m = yfb32();
+    m.model.machineParams.isLaser = 1;
+    SimController ctl(SimConfig{}, m);
+    send(ctl, Bytes{'r', 1, 0x01});           // gate open, beam still off
+    send(ctl, wideMove('a', 1000, 0, 0, 2));
+    send(ctl, record("sLS"));                 // beam on: cuts
+    send(ctl, wideMove('a', 0, 1000, 0, 2));
+    send(ctl, record("sLC"));                 // beam off, gate still open: runs out
+    send(ctl, wideMove('a', -1000, 0, 0, 2));
+    send(ctl, record("SE"));
+    send(ctl, Bytes{'G'});
+    ASSERT_TRUE(ctl.runUntilIdle(5s));
+    const auto& segs = ctl.trace().segments();
+    ASSERT_EQ(segs.size(), 3u);
+    EXPECT_FALSE(segs[0].toolOn);
+    EXPECT_TRUE(segs[1].toolOn);
+    EXPECT_FALSE(segs[2].toolOn) << "the run-out after the beam went off burns nothing";
+    EXPECT_NEAR(ctl.trace().pathLength(true), 1.0, 1e-9);
+}
+
 }  // namespace
 }  // namespace trazvik::sim::test

@@ -78,5 +78,6 @@ void addSettingsCommand(CLI::App& app, Context& context);
 void addExportDxfCommand(CLI::App& app, Context& context);
 void addOpenCommand(CLI::App& app, Context& context);
 void addPreviewCommand(CLI::App& app, Context& context);
+void addJobCommand(CLI::App& app, Context& context);
 
 }  // namespace trazvik::cli

@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
   trazvik::cli::addExportDxfCommand(app, context);
   trazvik::cli::addOpenCommand(app, context);
   trazvik::cli::addPreviewCommand(app, context);
+  trazvik::cli::addJobCommand(app, context);
 
   try {
     app.parse(argc, argv);

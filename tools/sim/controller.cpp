@@ -43,6 +43,7 @@ SimController::SimController(SimConfig config, SimMachine machine)
                           machine_.model.machineParams.axisFactorZ}),
       job_(config_.bufferBytes, config_.bufferHeadroom, config_.storageLimit) {
     st_.inputs = config_.inputs;
+    st_.laser = machine_.model.machineParams.isLaser != 0;
     // Calibration factors 1.0 and no knife offset until the workstation writes them.
     const float one = 1.0f;
     std::uint32_t bits;

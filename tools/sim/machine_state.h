@@ -51,7 +51,11 @@ struct MachineState {
     bool inverterError = false;
     bool holdBufferFull = false;
 
-    bool toolOn() const { return (outputs & 0x03) != 0 || beamOn; }
+    bool laser = false;                // the machine's tool is a laser beam
+
+    // A laser emits only while its beam is switched on ("SLS" to "SLC") and
+    // its gate output 0x01 is open; a router's tool runs on either output.
+    bool toolOn() const { return laser ? beamOn && (outputs & 0x01) != 0 : (outputs & 0x03) != 0 || beamOn; }
     std::int32_t headMask() const { return std::int32_t{1} << selectedHead; }
 };
 
