@@ -231,6 +231,8 @@ void Thpgl::closewrite(int zadanaGlowica) {
     if (m_.laser) {
         put(laserOffRecord());
         outputs(0, outputMask::secondTool);
+        // The beam gate too: a job never leaves its tool switched on.
+        outputs(0, outputMask::tool);
     }
     const double safe = st_.safeHeight;
     const trpoint3d cur = st_.lastTarget;
@@ -252,6 +254,8 @@ void Thpgl::closewrite(int zadanaGlowica) {
     if (!m_.laser) {
         pause(1);
         outputs(0, outputMask::secondTool);
+        // The spindle stops with the job instead of running on unattended.
+        outputs(0, outputMask::tool);
         if (m_.headCount > 1) headRelease(zadanaGlowica);
     }
     if (m_.cnc && !m_.wide) put(smoothingCommand(false));

@@ -44,7 +44,7 @@ TEST_F(JobWriterTest, NarrowRouterPeckDrillsWithLubrication) {
         "p pause ms=10", "f select-slot slot=0", "r outputs state=1 mask=0x01", "r outputs state=1 mask=0xC0",
         // trailer
         "p pause ms=10", "a move dx=-980 dy=-980 dz=+0 L=1386", "p pause ms=1", "r outputs state=0 mask=0x02",
-        "s smoothing on=0", "r outputs state=1 mask=0xC0", "p pause ms=1", "f select-slot slot=2",
+        "r outputs state=0 mask=0x01", "s smoothing on=0", "r outputs state=1 mask=0xC0", "p pause ms=1", "f select-slot slot=2",
     };
     ASSERT_GE(lines_.size(), figure.size());
     EXPECT_EQ(lines_.front(), "s smoothing on=0");
@@ -133,8 +133,9 @@ TEST_F(JobWriterTest, LaserWithoutFlyingStartSwitchesTheBeamBeforeCutting) {
                               "v load-slot slot=3 code=95250", "f select-slot slot=0"}));
     // No Z axis: every stop is on the same height, so pauses are short.
     EXPECT_EQ(findRun(lines_, {"p pause ms=50"}), -1);
-    // the trailer switches the beam off and clears the second output
-    EXPECT_RUN(lines_, (Lines{"p pause ms=10", "sLC laser-off", "r outputs state=0 mask=0x02"}));
+    // the trailer switches the beam off and clears both outputs
+    EXPECT_RUN(lines_, (Lines{"p pause ms=10", "sLC laser-off", "r outputs state=0 mask=0x02",
+                              "r outputs state=0 mask=0x01"}));
 }
 
 // A plotter-class controller ("LFV", not a cnc machine): no smoothing

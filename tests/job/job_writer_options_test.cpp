@@ -43,7 +43,7 @@ TEST_F(JobWriterTest, MultiHeadRouterSelectsAndReleasesTheChosenHead) {
                               "n head-z-reference steps=61725", "p pause ms=255 x3", "p pause ms=235",
                               "r outputs state=1 mask=0xA0", "p pause ms=200", "t power channel=3 value=1"}));
     EXPECT_RUN(lines_, (Lines{"p pause ms=1", "r outputs state=0 mask=0x02", "r outputs state=0 mask=0x01",
-                              "p pause ms=255 x7", "p pause ms=215", "r outputs state=0 mask=0xA0",
+                              "r outputs state=0 mask=0x01", "p pause ms=255 x7", "p pause ms=215", "r outputs state=0 mask=0xA0",
                               "p pause ms=1", "f select-slot slot=2", "SE job-end"}));
 }
 

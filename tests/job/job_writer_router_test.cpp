@@ -54,9 +54,10 @@ TEST_P(RouterSquare, WholeJobFollowsTheSteps) {
         "a move dx=+0 dy=+0 dz=+1500 L=3000" + stop, "p pause ms=10", "f select-slot slot=0",
         "a move dx=+0 dy=+0 dz=+5000 L=10000" + stop,
         "p pause ms=10", "f select-slot slot=0", "r outputs state=1 mask=0x01",
-        // trailer: back to the project origin, outputs off, slot 2, end
+        // trailer: back to the project origin, outputs and spindle off, slot 2, end
         "p pause ms=10", "a move dx=+0 dy=+0 dz=+0 L=10" + stop,
-        "p pause ms=1", "r outputs state=0 mask=0x02", "p pause ms=1", "f select-slot slot=2", "SE job-end",
+        "p pause ms=1", "r outputs state=0 mask=0x02", "r outputs state=0 mask=0x01", "p pause ms=1",
+        "f select-slot slot=2", "SE job-end",
     };
     EXPECT_EQ(joined(lines_), joined(expected));
     EXPECT_EQ(r.figuresWritten, 1);
