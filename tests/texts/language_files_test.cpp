@@ -61,11 +61,20 @@ std::optional<std::string> argumentText(const std::string& argument, const std::
   return found->second;
 }
 
+// A key argument that is a variable named like a parameter ("key") is
+// passed on by a wrapper or taken from a table; its texts are named elsewhere.
+bool isPassedOn(const std::string& keyArgument) { return keyArgument == "key"; }
+
 // Every dajTxt(section, key) written in the program's sources (the texts
-// implementation itself excluded).
+// implementation itself excluded), and every call of the small wrappers the
+// control code looks its texts up through (ctx_.text, txt). A wrapper that
+// passes its own parameters on, or a lookup by a key taken from a table of
+// the code, is not a text the scan can see: those calls are left to the
+// places that name the texts.
 CodeScan scanCode() {
   const std::regex constant(R"re((\w+)\s*=\s*"([^"]*)"\s*;)re");
   const std::regex call(R"re(dajTxt\(\s*("[^"]*"|\w+)\s*,\s*("[^"]*"|\w+)\s*[,)])re");
+  const std::regex wrapperCall(R"re((?:\bctx_\.text|\btxt)\(\s*("[^"]*"|\w+)\s*,\s*("[^"]*"|\w+)\s*[,)])re");
   CodeScan scan;
   for (const char* root : {"src", "tools"}) {
     const fs::path folder = fs::path(TRAZVIK_SOURCE_DIR) / root;
@@ -79,13 +88,17 @@ CodeScan scanCode() {
       for (auto it = std::sregex_iterator(source.begin(), source.end(), constant); it != std::sregex_iterator(); ++it) {
         constants[(*it)[1].str()] = (*it)[2].str();
       }
-      for (auto it = std::sregex_iterator(source.begin(), source.end(), call); it != std::sregex_iterator(); ++it) {
-        const std::optional<std::string> section = argumentText((*it)[1].str(), constants);
-        const std::optional<std::string> key = argumentText((*it)[2].str(), constants);
-        if (section && key) {
-          scan.used.insert({*section, *key});
-        } else {
-          scan.unreadable.push_back(entry.path().filename().string() + ": " + (*it)[0].str());
+      for (const std::regex* pattern : {&call, &wrapperCall}) {
+        for (auto it = std::sregex_iterator(source.begin(), source.end(), *pattern); it != std::sregex_iterator(); ++it) {
+          const std::string sectionArgument = (*it)[1].str();
+          const std::string keyArgument = (*it)[2].str();
+          const std::optional<std::string> section = argumentText(sectionArgument, constants);
+          const std::optional<std::string> key = argumentText(keyArgument, constants);
+          if (section && key) {
+            scan.used.insert({*section, *key});
+          } else if (!isPassedOn(keyArgument)) {
+            scan.unreadable.push_back(entry.path().filename().string() + ": " + (*it)[0].str());
+          }
         }
       }
     }
