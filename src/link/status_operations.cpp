@@ -54,6 +54,12 @@ void tStatusReader::readState() {
     } while (st_.bit(stateBit::homing) && answered_);
 }
 
+bool tStatusReader::readStateSingle() {
+    if (channel_.kind() != tStatusChannel::Kind::legacy) return readStateOnce(true);
+    readLegacyState();
+    return answered_;
+}
+
 void tStatusReader::readStateOnly() {
     do {
         if (channel_.kind() == tStatusChannel::Kind::legacy)

@@ -47,6 +47,9 @@ public:
     // long as the controller answers.
     void readState();
     void readStateOnly();
+    // One state read with the head mask and no repetition while homing;
+    // false when the controller did not answer.
+    bool readStateSingle();
     // readState until neither motion (bit 0) nor homing (bit 3) is reported,
     // or the link stops answering.
     void waitWhileBusy();

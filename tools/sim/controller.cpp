@@ -143,6 +143,16 @@ Bytes SimController::usbReport(int index) {
     return body;
 }
 
+std::vector<Bytes> SimController::receivedCommands() const {
+    std::lock_guard lock(mutex_);
+    return {received_.begin(), received_.end()};
+}
+
+void SimController::clearReceivedCommands() {
+    std::lock_guard lock(mutex_);
+    received_.clear();
+}
+
 bool SimController::usbConnected() const {
     std::lock_guard lock(mutex_);
     return !usbUnplugged_;
@@ -191,6 +201,8 @@ void SimController::countCommand() {
 
 void SimController::receiveCommand(const Command& c) {
     countCommand();
+    received_.push_back(c);
+    if (received_.size() > kReceivedLogSize) received_.pop_front();
     if (st_.rasterDataPackets > 0) {  // pixels of a raster line, not a command
         --st_.rasterDataPackets;
         return;

@@ -90,6 +90,11 @@ public:
     const SimConfig& config() const { return config_; }
     tStatusLayout layout() const { return layout_; }
     double simulatedSeconds() const;
+    // The last commands received (status queries not included), oldest
+    // first, as the controller framed them; at most kReceivedLogSize.
+    static constexpr std::size_t kReceivedLogSize = 1024;
+    std::vector<Bytes> receivedCommands() const;
+    void clearReceivedCommands();
     // Position of the tool in millimetres (machine coordinates).
     TracePoint toolPosition() const;
 
@@ -167,6 +172,7 @@ private:
     bool usbUnplugged_ = false;
     std::uint64_t noiseSeed_ = 0x9E3779B97F4A7C15ull;
     SimCounters counters_;
+    std::deque<Bytes> received_;
 };
 
 }  // namespace trazvik::sim
