@@ -41,7 +41,9 @@ TEST_P(CommandOperations, OneShotCommandsArriveAsTheControllerExpectsThem) {
         rig.takeSent();
         c.run(ops);
         EXPECT_EQ(rig.takeSent(), c.expected);
-        if (GetParam() == Transport::tcp) EXPECT_EQ(rig.link.ethernetError, 0);
+        if (GetParam() == Transport::tcp) {
+            EXPECT_EQ(rig.link.ethernetError, 0);
+        }
     }
 }
 

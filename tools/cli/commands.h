@@ -79,5 +79,9 @@ void addExportDxfCommand(CLI::App& app, Context& context);
 void addOpenCommand(CLI::App& app, Context& context);
 void addPreviewCommand(CLI::App& app, Context& context);
 void addJobCommand(CLI::App& app, Context& context);
+void addStatusCommand(CLI::App& app, Context& context);
+void addHomeCommand(CLI::App& app, Context& context);
+void addMoveCommand(CLI::App& app, Context& context);
+void addSendCommand(CLI::App& app, Context& context);
 
 }  // namespace trazvik::cli

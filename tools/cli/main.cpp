@@ -23,6 +23,10 @@ int main(int argc, char** argv) {
   trazvik::cli::addOpenCommand(app, context);
   trazvik::cli::addPreviewCommand(app, context);
   trazvik::cli::addJobCommand(app, context);
+  trazvik::cli::addStatusCommand(app, context);
+  trazvik::cli::addHomeCommand(app, context);
+  trazvik::cli::addMoveCommand(app, context);
+  trazvik::cli::addSendCommand(app, context);
 
   try {
     app.parse(argc, argv);
