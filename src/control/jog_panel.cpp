@@ -1,6 +1,6 @@
 #include "control/jog_panel.h"
 
-#include "control/jog_speed_slider.h"
+#include "control/panel_sliders.h"
 #include "control/tool_controls.h"
 #include "link/machine_control_operations.h"
 #include "link/speed_operations.h"
@@ -79,7 +79,8 @@ bool tJogPanel::keyDown(int keyCode, bool shift, bool alt) {
 
 void tJogPanel::speedKey(int step) {
     if (!sliderPosition || !setSliderPosition) return;
-    const int position = speedSliderKeyStep(sliderPosition(), step, ops_.params());
+    const int position =
+        speedSliderKeyStep(sliderMachineOf(ops_.machine, ops_.linkState(), ops_.st.info1), sliderPosition(), step);
     setSliderPosition(position);
     // On the legacy scale the position is the feed, loaded here.
     if (ops_.params().legacyJogScale) setSpeed(ops_, speedToPeriod(ops_, position));

@@ -3,8 +3,6 @@
 #include "../link/ops_rig.h"
 
 #include "control/jog_panel.h"
-#include "control/jog_speed_slider.h"
-#include "control/slider_scale.h"
 #include "control/tool_controls.h"
 #include "link/machine_control_operations.h"
 #include "link/move_operations.h"
@@ -75,28 +73,6 @@ TEST(JogKeys, KeyCodesAndButtons) {
     EXPECT_FALSE(jogDirectionOfKey(101));  // numpad 5 stops, it does not jog
     EXPECT_EQ(directionOfButton(tJogButton::kzd), tJogDirection::zDown);
     EXPECT_EQ(directionOfButton(tJogButton::kur), tJogDirection::upRight);
-}
-
-TEST(JogSpeedSlider, ScaleAndKeySteps) {
-    const std::pair<int, std::int32_t> scale[] = {{0, 0}, {99, 99}, {100, 100}, {189, 990}, {190, 1000},
-                                                  {255, 7500}, {330, 15000}, {480, 30000}, {1001, 0}, {-1, 0}};
-    for (const auto& [position, feed] : scale) {
-        SCOPED_TRACE(position);
-        EXPECT_EQ(sliderToSpeed(position), feed);
-        if (feed > 0) EXPECT_EQ(speedToSlider(feed), position);
-    }
-    tMachineParams p;
-    p.minFeed = 12;
-    p.maxFeedXY = 5000;
-    EXPECT_EQ(speedSliderKeyStep(200, 1, p), 201);
-    EXPECT_EQ(speedSliderKeyStep(230, 1, p), speedToSlider(5000));  // 231 would be 5100 mm/min
-    EXPECT_EQ(speedSliderKeyStep(12, -1, p), 12);                    // 11 is below minFeed
-    p.legacyJogScale = 1;  // the position is the feed
-    EXPECT_EQ(speedSliderKeyStep(1500, 1, p), 1600);
-    EXPECT_EQ(speedSliderKeyStep(4950, 1, p), 5000);
-    EXPECT_EQ(speedSliderKeyStep(150, -1, p), 140);
-    EXPECT_EQ(speedSliderKeyStep(11, -1, p), 10);
-    EXPECT_EQ(speedSliderKeyStep(10, -1, p), 10);
 }
 
 class JogPanel : public ::testing::TestWithParam<Transport> {};
