@@ -80,7 +80,7 @@ bool tJogPanel::keyDown(int keyCode, bool shift, bool alt) {
 void tJogPanel::speedKey(int step) {
     if (!sliderPosition || !setSliderPosition) return;
     const int position =
-        speedSliderKeyStep(sliderMachineOf(ops_.machine, ops_.linkState(), ops_.st.info1), sliderPosition(), step);
+        panel::speedSliderKeyStep(panel::sliderMachineOf(ops_.machine, ops_.linkState(), ops_.st.info1), sliderPosition(), step);
     setSliderPosition(position);
     // On the legacy scale the position is the feed, loaded here.
     if (ops_.params().legacyJogScale) setSpeed(ops_, speedToPeriod(ops_, position));
