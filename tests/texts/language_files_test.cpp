@@ -92,11 +92,12 @@ CodeScan scanCode() {
         for (auto it = std::sregex_iterator(source.begin(), source.end(), *pattern); it != std::sregex_iterator(); ++it) {
           const std::string sectionArgument = (*it)[1].str();
           const std::string keyArgument = (*it)[2].str();
+          if (isPassedOn(keyArgument)) continue;
           const std::optional<std::string> section = argumentText(sectionArgument, constants);
           const std::optional<std::string> key = argumentText(keyArgument, constants);
           if (section && key) {
             scan.used.insert({*section, *key});
-          } else if (!isPassedOn(keyArgument)) {
+          } else {
             scan.unreadable.push_back(entry.path().filename().string() + ": " + (*it)[0].str());
           }
         }
