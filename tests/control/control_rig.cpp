@@ -154,6 +154,7 @@ ControlRig::ControlRig(RigOptions o) : options(std::move(o)) {
 }
 
 ControlRig::~ControlRig() {
+    commands.reset();
     ster.reset();
     queue.runPending();
     ethernet.reset();
@@ -173,6 +174,19 @@ bool ControlRig::connect() {
     }
     ster->FormCreate(app::StartupSwitches{});
     return machine.machineType != "LFV";
+}
+
+tJobCommands& ControlRig::useJobCommands(double travelHeight, double top) {
+    ctx->settings.travelHeight = travelHeight;
+    ctx->settings.materialThickness = top;
+    ctx->settings.aboveTable = 0;
+    ctx->settings.retractFeed = 600;
+    ctx->settings.plungeFeed = 300;
+    ctx->settings.travelFeed = 3000;
+    ops = std::make_unique<tMachineOps>(*machineLink, *reader, st, machine);
+    ops->settings.travelHeight = travelHeight;
+    commands = std::make_unique<tJobCommands>(*ctx, *ops, *ster, *trans);
+    return *commands;
 }
 
 void ControlRig::writeJob(const Bytes& job) {

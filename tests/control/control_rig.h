@@ -6,6 +6,7 @@
 #pragma once
 
 #include "control/control_context.h"
+#include "control/job_commands.h"
 #include "control/trans_arm.h"
 #include "control/tster.h"
 #include "job/command_set.h"
@@ -52,6 +53,9 @@ public:
 
     // Connects and identifies the machine; false when that did not happen.
     bool connect();
+    // The real pause, continue and repeat commands in place of the
+    // counting stand-ins (travel height and material surface in mm).
+    tJobCommands& useJobCommands(double travelHeight = 5, double top = 0);
     // Writes out.cnx into the data folder.
     void writeJob(const Bytes& job);
     // One timer event of the panel, then the interface queue.
@@ -85,6 +89,8 @@ public:
     std::unique_ptr<Tster> ster;
     std::unique_ptr<TfEthernet> ethernet;
     std::unique_ptr<TfUsb> usb;
+    std::unique_ptr<tMachineOps> ops;
+    std::unique_ptr<tJobCommands> commands;
     std::vector<tControlEvent> events;
     std::vector<std::string> statusTexts;
     int starts = 0, pauses = 0, continues = 0, signals = 0;
