@@ -49,6 +49,12 @@ inline constexpr std::uint64_t machineRequestBits = (std::uint64_t{1} << 11) | (
 
 inline tControlState controlState{};
 
+// The operator switched the end-of-job signal off (the main window's button).
+inline void stopEndOfJobSignal(tControlState& flags) {
+    flags.signalPending = false;
+    flags.lastSignalTime = 0;
+}
+
 inline bool& transferActive = controlState.transferActive;
 inline bool& jobStarted = controlState.jobStarted;
 inline double& transmissionPercent = controlState.transmissionPercent;

@@ -177,6 +177,10 @@ TEST(MonitorEnd, EndOfJobWithThePanelHiddenAndTheRepeatingSignal) {
     rig.timerEvent();
     EXPECT_EQ(rig.signals, 2);
     EXPECT_EQ(rig.count(tControlEventKind::jobEnded), 1) << "the end is reported once";
+    stopEndOfJobSignal(rig.flags);
+    clock += 60s;
+    rig.timerEvent();
+    EXPECT_EQ(rig.signals, 2) << "switched off by the operator";
 }
 
 TEST(MonitorStop, StopButtonPausesOnlyARunningJob) {

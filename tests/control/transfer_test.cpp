@@ -77,6 +77,22 @@ TEST(Transfer, WholeJobWithFlowControlOnWideAndNarrowMachines) {
     }
 }
 
+TEST(Transfer, OverTheUsbLink) {
+    RigOptions o = fastSim();
+    o.usb = true;
+    ControlRig rig(o);
+    ASSERT_TRUE(rig.connect());
+    const Bytes job = squareJob(rig.machine, rig.link, 300);
+    rig.writeJob(job);
+    ASSERT_TRUE(rig.trans->start());
+    ASSERT_TRUE(rig.runUntil([&] { return jobDone(rig); }, 60s));
+    const sim::SimCounters c = rig.controller()->counters();
+    EXPECT_EQ(c.jobCommands, static_cast<std::uint64_t>(commandCount(job, rig.machine.commandLengths)));
+    EXPECT_EQ(c.droppedJobCommands, 0u);
+    EXPECT_GE(c.maxPendingBytes, rig.controller()->config().bufferBytes);
+    EXPECT_EQ(c.jobsEnded, 1u);
+}
+
 TEST(Transfer, JobsAroundSeventeenCommandsAllStartOnce) {
     // 2 set-up commands + moves + the end record.
     for (int moves : {1, 13, 14, 15, 40}) {
