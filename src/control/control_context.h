@@ -67,9 +67,12 @@ struct tControlContext {
     tControlSettings settings{};
     tInterfaceQueue* interfaceQueue = nullptr;
     // The Ethernet watchdog of the machine connection (it may not exist
-    // yet, or ever). Unset: the panel makes its own at creation when there
-    // is an Ethernet side. Two watchdogs must never share one link.
+    // yet, or ever); the panel resumes it while the link is down.
     std::function<tEthernetCzuwanie*()> watchdog;
+    // Without a machine connection that owns one, the panel makes its own
+    // watchdog at creation. Two watchdogs must never share one link, so
+    // this is off unless asked for.
+    bool panelMakesWatchdog = false;
     // Identification's outside needs; empty: the program's global one.
     const tIdentifyEnvironment* identifyEnvironment = nullptr;
     tMainWindowHooks mainWindow{};

@@ -15,7 +15,7 @@ Tster::~Tster() { FormDestroy(); }
 
 void Tster::FormCreate(const app::StartupSwitches& switches) {
     switches_ = switches;
-    if (ctx_.link.ethernet && !ctx_.watchdog && !watchdog_)
+    if (ctx_.panelMakesWatchdog && ctx_.link.ethernet && !ctx_.watchdog && !watchdog_)
         watchdog_ = std::make_unique<tEthernetCzuwanie>(*ctx_.link.ethernet);
 
     const std::string filter = ctx_.link.usb ? ctx_.link.usb->machineFilter : switches.machineFilter;

@@ -115,6 +115,7 @@ ControlRig::ControlRig(RigOptions o) : options(std::move(o)) {
     reader = std::make_unique<tStatusReader>(*channel, st, link, machine);
     ctx = std::make_unique<tControlContext>(*machineLink, *reader, st, machine, *texts, flags, dataDir.string() + "/");
     ctx->interfaceQueue = &queue;
+    ctx->panelMakesWatchdog = true;
     identify_.safetyEnclosureSwitch = options.safetyEnclosure;
     ctx->identifyEnvironment = &identify_;
     ctx->onEvent = [this](const tControlEvent& e) { events.push_back(e); };

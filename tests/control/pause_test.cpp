@@ -90,7 +90,8 @@ TEST(PauseContinue, FromTheProgramTheJobGoesOnToItsEnd) {
     // The way back ends in the material at the break point with the
     // spindle running; the commands: travel slot, tool on, the moves, the
     // plunge feed, the working slot, and "K" last.
-    const auto& back = rig.controller()->trace().segments();
+    const sim::ToolTrace traceBack = rig.controller()->trace();
+    const auto& back = traceBack.segments();
     ASSERT_GT(back.size(), segmentsBefore);
     const auto& last = back[segmentsBefore];
     EXPECT_NEAR(last.from.z, 5, 0.02);
