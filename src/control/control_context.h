@@ -92,11 +92,12 @@ struct tControlContext {
     bool linkUp() const { return link.usbPresent() || link.ethernetInUse(); }
     std::string text(const char* section, const char* key) const { return texts.dajTxt(section, key); }
     void errorBox(const std::string& text, const std::string& caption) const { texts.messageBox(text, true, caption); }
-    void emit(const tControlEvent& e) const {
+    // Hands an event of the job's life to onEvent.
+    void report(const tControlEvent& e) const {
         if (onEvent) onEvent(e);
     }
     // An event at the transfer's last known place.
-    void emit(tControlEventKind kind, std::int64_t value = 0, std::string detail = {}) const {
+    void report(tControlEventKind kind, std::int64_t value = 0, std::string detail = {}) const {
         if (!onEvent) return;
         tControlEvent e;
         e.kind = kind;

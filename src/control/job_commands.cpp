@@ -139,7 +139,7 @@ void tJobCommands::kontynuuj() {
     if (ctx_.linkState().cncMachine) ctx_.sleep(100ms);
     if (!ctx_.params().isLaser && !restartTool()) return;
     if (ctx_.flags.jobPaused) returnToBreakPoint();
-    ctx_.emit(tControlEventKind::jobContinued);
+    ctx_.report(tControlEventKind::jobContinued);
     selectSlot(ops_, speedSlot::work);
     waitIdle();
     ctx_.sleep(200ms);
@@ -160,7 +160,7 @@ bool tJobCommands::restartTool() {
             toolOff(ops_);
             const std::string text = ctx_.text("Main_window", "msgSafetyEnclouserOpened") + "\n\r" +
                                      ctx_.text("Main_window", "msgCloseSafetyEnclouser");
-            ctx_.emit(tControlEventKind::enclosureOpened, 0, text);
+            ctx_.report(tControlEventKind::enclosureOpened, 0, text);
             ctx_.errorBox(text, "Stop");
             return false;
         }
@@ -213,7 +213,7 @@ void tJobCommands::Wstrzymaj1Click() {
         wstrzymaj();
     if (ctx_.mainWindow.updateMenuItems) ctx_.mainWindow.updateMenuItems();
     ctx_.hourglass(false);
-    ctx_.emit(tControlEventKind::jobPaused);
+    ctx_.report(tControlEventKind::jobPaused);
 }
 
 void tJobCommands::Kontynuacja1Click() {
@@ -265,7 +265,7 @@ void tJobCommands::Powtrz1Click() {
     ctx_.flags.runRequested = true;
     ctx_.flags.pausedFromPc = false;
     ctx_.flags.pausedFromMachine = false;
-    ctx_.emit(tControlEventKind::jobStarted, 0, "repeat");
+    ctx_.report(tControlEventKind::jobStarted, 0, "repeat");
 }
 
 }  // namespace trazvik

@@ -66,14 +66,14 @@ void TTransArm::sendGo() {
 void TTransArm::finish() {
     ctx_.flags.transferActive = false;
     stop();
-    ctx_.emit(tControlEventKind::transferFinished);
+    ctx_.report(tControlEventKind::transferFinished);
 }
 
 void TTransArm::linkLost() {
     ctx_.flags.transferActive = false;
     ctx_.flags.transferInterrupted = true;
     stop();
-    ctx_.emit(tControlEventKind::linkLost);
+    ctx_.report(tControlEventKind::linkLost);
 }
 
 void TTransArm::badFile(const std::string& why) {
@@ -82,7 +82,7 @@ void TTransArm::badFile(const std::string& why) {
     stop();
     const std::string message = "The job file " + jobFilePath() + " " + why + " at byte " + std::to_string(at) +
                                 "; the transfer was stopped there.";
-    ctx_.emit(tControlEventKind::badJobFile, bx, message);
+    ctx_.report(tControlEventKind::badJobFile, bx, message);
     ctx_.errorBox(message, ctx_.text("Transmision", "msgTransmisja"));
 }
 

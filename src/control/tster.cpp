@@ -144,7 +144,7 @@ void Tster::Timer1Timer() {
 void Tster::kstopClick() {
     if (ctx_.flags.engravingRunning) ctx_.flags.engravingStopRequested = true;
     zatrzymaj_ = true;
-    ctx_.emit(tControlEventKind::jobPaused, 0, "STOP");
+    ctx_.report(tControlEventKind::jobPaused, 0, "STOP");
 }
 
 void Tster::Tick() {
@@ -184,7 +184,7 @@ bool Tster::stageB() {
             if (ctx_.mainWindow.pauseCommand) ctx_.mainWindow.pauseCommand();
             const std::string text = ctx_.text("Main_window", "msgSafetyEnclouserOpened") + "\n\r" +
                                      ctx_.text("Main_window", "msgCloseSafetyEnclouser");
-            ctx_.emit(tControlEventKind::enclosureOpened, 0, text);
+            ctx_.report(tControlEventKind::enclosureOpened, 0, text);
             ctx_.errorBox(text, "Stop");
             return false;
         }
@@ -226,7 +226,7 @@ void Tster::requestBits(std::uint64_t bits) {
         ctx_.flags.pausedFromPc = false;
         if (has(stateBit::spindleOverload)) {
             const std::string text = ctx_.text("Control_Panel", "msgPrzeciazenieWrzeciona");
-            ctx_.emit(tControlEventKind::spindleOverload, 0, text);
+            ctx_.report(tControlEventKind::spindleOverload, 0, text);
             ctx_.errorBox(text, "Stop");
         }
     }
@@ -254,7 +254,7 @@ void Tster::driverError(bool set) {
     if (axes & 0x04) names += "Z ";
     const std::string text = ctx_.text("Other", "driverError") + " (" + std::to_string(axes) + ") : " + names +
                              "\n\r" + ctx_.text("Other", "driverErrorDescription");
-    ctx_.emit(tControlEventKind::driverError, axes, text);
+    ctx_.report(tControlEventKind::driverError, axes, text);
     ctx_.errorBox(text, "Stop");
 }
 

@@ -40,12 +40,12 @@ void Tster::endOfJob() {
         // The link went down while the job was being sent: the job did not
         // run to its end, whatever the controller reports now.
         ctx_.flags.transferInterrupted = false;
-        ctx_.emit(tControlEventKind::jobInterrupted);
+        ctx_.report(tControlEventKind::jobInterrupted);
         return;
     }
     ctx_.statusBar(0, ctx_.text("Main_window", "msgKoniecObrobki"));
     if (ctx_.settings.signalAtEnd) ctx_.flags.signalPending = true;
-    ctx_.emit(tControlEventKind::jobEnded);
+    ctx_.report(tControlEventKind::jobEnded);
     if (ctx_.flags.checkBaseMode && ctx_.mainWindow.baseCheckSummary) ctx_.mainWindow.baseCheckSummary();
     if (ctx_.mainWindow.nextTestItem) ctx_.mainWindow.nextTestItem();
 }
