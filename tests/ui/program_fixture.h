@@ -28,6 +28,7 @@ inline Program::Options programOptions(const trazvik::testing::TempFolder& folde
   o.setup.countryNumber = 1;
   o.setup.lockFilePath = (folder / "Trazvik.lock").string();
   o.showWindow = true;
+  o.connectMachine = false;  // no USB or network in widget tests
   return o;
 }
 

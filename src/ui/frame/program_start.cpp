@@ -4,6 +4,7 @@
 #include "dialogs/settings_dialog.h"
 #include "dialogs/window_grab.h"
 #include "app/version_text.h"
+#include "frame/machine_session.h"
 #include "project/tmdichild.h"
 
 #include <QApplication>
@@ -37,6 +38,10 @@ void showStatus(texts::tInterfejs& texts, const config::ConfigStatus& status) {
 Program::Program(Options options) : options_(std::move(options)), frame_(boxes_) {
   monitoringTimer_.setInterval(100);
   QObject::connect(&monitoringTimer_, &QTimer::timeout, [this] {
+    if (machine_) {
+      machine_->step();
+      monitoringTimer_.setInterval(machine_->interval());
+    }
     if (monitoringStep_) monitoringStep_();
     if (mainWindow_) mainWindow_->UpdateMenuItems();
   });
@@ -81,6 +86,7 @@ bool Program::start() {
   for (const std::string& path : designFilesOf(frame_.commandLine())) mainWindow_->OtworzProjekt(path);
   started_ = true;
   // Last: the monitoring of the machine.
+  if (machine_) machine_->enableMonitoring(true);
   monitoringTimer_.start();
   if (const auto folder = frame_.commandLine().valueOption(kScreenshotOption)) {
     addScreenshots(QString::fromStdString(*folder));
@@ -99,6 +105,11 @@ void Program::createWindows() {
   showStatus(frame_.texts(), configuration_->open(noMachineYet, dialogSwitches(frame_.switches())));
   mainWindow_->setStatusPanel(0, QString());
   periphery_ = new PeripheryWindows(*mainWindow_, *context_);
+  // The link reads its controller address from the settings just read.
+  if (options_.connectMachine) {
+    machine_ = std::make_unique<MachineSession>(*context_, *mainWindow_);
+    machine_->start();
+  }
   mainWindow_->applyGlobalConfiguration();
 }
 
@@ -135,6 +146,7 @@ void Program::shutdown() {
   if (shutDown_ || !configuration_) return;
   shutDown_ = true;
   monitoringTimer_.stop();
+  if (machine_) machine_->shutdown();
   // Project windows go before the settings they read.
   if (mainWindow_) mainWindow_->mdiArea().closeAllSubWindows();
   showStatus(frame_.texts(), configuration_->save_global());

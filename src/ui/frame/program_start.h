@@ -16,6 +16,7 @@
 
 namespace trazvik::ui {
 
+class MachineSession;
 class PeripheryWindows;
 
 // The running desktop program: start-up in its fixed order (the main window
@@ -27,6 +28,7 @@ class Program {
   struct Options {
     app::ProgramFrame::Setup setup;  // command line, folders, country
     bool showWindow = true;           // tests keep the window hidden
+    bool connectMachine = true;       // the USB and Ethernet link and the panel's loop
   };
 
   explicit Program(Options options);
@@ -68,6 +70,7 @@ class Program {
   QTimer monitoringTimer_;
   std::function<void()> monitoringStep_;
   PeripheryWindows* periphery_ = nullptr;  // the main window's child
+  std::unique_ptr<MachineSession> machine_;
   Screenshots screenshots_;
   bool shutDown_ = false;
   bool started_ = false;  // a copy that ended at once logs no end

@@ -1,0 +1,115 @@
+#include "frame/machine_session.h"
+
+#include "frame/main_window.h"
+#include "link/hid_service.h"
+#include "link/link_state.h"
+#include "link/machine_capabilities.h"
+#include "link/plot_state.h"
+#include "project/project_window.h"
+
+#include <QApplication>
+
+namespace trazvik::ui {
+
+MachineSession::MachineSession(ProgramContext& context, MainWindow& mainWindow)
+    : context_(context), main_(mainWindow) {
+  const app::StartupSwitches& sw = context_.switches();
+  connection_ = std::make_unique<tMachineConnection>(linkState, plotState, machineModel,
+                                                     sw.skipUsb ? nullptr : makeHidapiService());
+  control_ = std::make_unique<tMachineControl>(*connection_, plotState, machineModel, context_.texts(),
+                                               context_.frame.dataDirectory());
+}
+
+MachineSession::~MachineSession() { shutdown(); }
+
+void MachineSession::start() {
+  const app::StartupSwitches& sw = context_.switches();
+  connection_->text = [this](const std::string& section, const std::string& key) {
+    return context_.texts().dajTxt(section, key);
+  };
+  connection_->statusBarText = [this](const std::string& t) { main_.setStatusPanel(0, QString::fromStdString(t)); };
+  connection_->machineIdentified = [this] { main_.UpdateMenuItems(); };
+  connection_->menuUpdate = [this] { main_.UpdateMenuItems(); };
+
+  tMainWindowHooks& hooks = control_->context.mainWindow;
+  hooks.statusBar = [this](int panel, const std::string& t) { main_.setStatusPanel(panel, QString::fromStdString(t)); };
+  hooks.updateMenuItems = [this] { main_.UpdateMenuItems(); };
+  hooks.hourglass = [](bool busy) {
+    if (busy) QApplication::setOverrideCursor(Qt::BusyCursor);
+    else QApplication::restoreOverrideCursor();
+  };
+  hooks.endOfJobSignal = [this] {
+    QApplication::beep();
+    main_.UpdateMenuItems();
+  };
+  hooks.activeProjectType = [this] {
+    const ProjectWindow* w = main_.activeProjectWindow();
+    return w ? w->project().ImportFileType : 0;
+  };
+  hooks.lastOpenedFile = [this] { return context_.configuration.globalCfg().openDir; };
+
+  tConnectionOptions options;
+  options.createUsb = !sw.skipUsb;
+  options.machineFilter = sw.machineFilter;
+  options.machineAddress = context_.configuration.globals().machineAddress;
+  options.ethernetEnabled = connection_->ethernetEnabled();
+  options.switches = sw;
+  options.programDirectory = context_.frame.programDirectory();
+  takeSettings();
+  connection_->FormCreate(options);
+  control_->panel.FormCreate(sw);
+  main_.setSettingsClosed([this] { takeSettings(); });
+
+  main_.setCommand("Wstrzymaj1", [this] { control_->commands.Wstrzymaj1Click(); });
+  main_.setCommand("Kontynuacja1", [this] { control_->commands.Kontynuacja1Click(); });
+  main_.setCommand("Powtrz1", [this] { control_->commands.Powtrz1Click(); });
+  main_.setCommand("sWylaczPowiadomienia", [this] {
+    control_->context.flags.signalPending = false;
+    control_->context.flags.lastSignalTime = 0;
+    main_.UpdateMenuItems();
+  });
+  main_.setMachineFacts([this] { return facts(); });
+  main_.setCloseQuery([this] { return mayClose(); });
+}
+
+void MachineSession::takeSettings() {
+  control_->context.settings = controlSettingsFrom(context_.configuration);
+  connection_->setEthernetEnabled(control_->context.settings.ethernetConnection &&
+                                  !context_.configuration.globals().machineAddress.empty());
+}
+
+void MachineSession::step() {
+  if (control_->panel.timerEnabled()) control_->timerEvent();
+}
+
+int MachineSession::interval() const { return control_->interval(); }
+
+void MachineSession::shutdown() {
+  if (!connection_) return;
+  control_->panel.setTimerEnabled(false);
+  control_->panel.FormDestroy();
+  connection_->shutdown();
+}
+
+MachineFacts MachineSession::facts() const {
+  MachineFacts f;
+  const tControlState& flags = control_->context.flags;
+  f.present = connection_->connected();
+  f.transferOpen = control_->transfer.isOpen;
+  f.canContinue = flags.jobPaused;
+  f.notificationPending = flags.signalPending;
+  const config::MachineContext& m = context_.settings().machine();
+  f.isLaser = context_.settings().isLaser();
+  f.headCount = m.headCount;
+  f.toolMeasureMachine = f.present && isToolMeasureFamily(machineModel) && linkState.firmwareAtLeast(7, 17);
+  return f;
+}
+
+bool MachineSession::mayClose() {
+  if (!control_->transfer.isOpen) return true;
+  if (!control_->context.flags.jobPaused) return false;
+  control_->transfer.stop();
+  return true;
+}
+
+}  // namespace trazvik::ui
