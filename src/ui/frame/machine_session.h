@@ -1,6 +1,8 @@
 #pragma once
-#include "frame/control_headers.h"
 #include "frame/program_context.h"
+
+#include "control/machine_control.h"
+#include "link/machine_connection.h"
 
 #include <memory>
 

@@ -3,9 +3,7 @@
 // Tster's display values say (coordinates, speed and power, tool, locks,
 // caption with the link state, the hidden test panel), and hands the
 // operator's keys, mouse presses and slider moves to the panel actions,
-// which the program wires to the machine operations. (Tster's header is not
-// included here: the core names a method "emit", which Qt's keyword macro
-// would swallow in files that see Qt first.)
+// which the program wires to the machine operations.
 #pragma once
 
 #include "control/panel_sliders.h"
