@@ -189,9 +189,12 @@ TEST(ControlPanelJob, JogButtonsLockWhileAJobRunsAndTheSlidersStayUsable) {
   ASSERT_TRUE(rig.connect());
   ControlPanel panel(*rig.ster, *rig.texts);
   panel.beforeStep = [&] { rig.queue.runPending(); };
+  panel.actions().home = [] {};
   panel.show();
   panel.timerEvent();
   EXPECT_TRUE(panel.findChild<QToolButton*>("kl")->isEnabled());
+  EXPECT_TRUE(panel.findChild<QWidget*>("bazuj")->isEnabled());
+  EXPECT_FALSE(panel.findChild<QWidget*>("setbaza")->isEnabled()) << "no work zero window attached";
   rig.writeJob(control_test::squareJob(rig.machine, rig.link, 200));
   ASSERT_TRUE(rig.trans->start());
   const auto stepUntil = [&](const std::function<bool()>& done) {

@@ -1,18 +1,21 @@
 #include "frame/machine_session.h"
 
+#include "control/panel_sliders.h"
 #include "frame/main_window.h"
 #include "link/hid_service.h"
 #include "link/link_state.h"
 #include "link/machine_capabilities.h"
 #include "link/plot_state.h"
+#include "panel/control_panel.h"
+#include "panel/panel_machine.h"
 #include "project/project_window.h"
 
 #include <QApplication>
 
 namespace trazvik::ui {
 
-MachineSession::MachineSession(ProgramContext& context, MainWindow& mainWindow)
-    : context_(context), main_(mainWindow) {
+MachineSession::MachineSession(ProgramContext& context, MainWindow& mainWindow, MachinePorts ports)
+    : context_(context), main_(mainWindow), ports_(ports) {
   const app::StartupSwitches& sw = context_.switches();
   connection_ = std::make_unique<tMachineConnection>(linkState, plotState, machineModel,
                                                      sw.skipUsb ? nullptr : makeHidapiService());
@@ -20,7 +23,10 @@ MachineSession::MachineSession(ProgramContext& context, MainWindow& mainWindow)
                                                context_.frame.dataDirectory());
 }
 
-MachineSession::~MachineSession() { shutdown(); }
+MachineSession::~MachineSession() {
+  shutdown();
+  panelWindow_.reset();
+}
 
 void MachineSession::start() {
   const app::StartupSwitches& sw = context_.switches();
@@ -48,17 +54,23 @@ void MachineSession::start() {
   };
   hooks.lastOpenedFile = [this] { return context_.configuration.globalCfg().openDir; };
 
+  // The settings first: the connection takes its Ethernet switch from them
+  // when it is created.
+  takeSettings();
   tConnectionOptions options;
   options.createUsb = !sw.skipUsb;
   options.machineFilter = sw.machineFilter;
   options.machineAddress = context_.configuration.globals().machineAddress;
-  options.ethernetEnabled = connection_->ethernetEnabled();
+  options.ethernetEnabled = ethernetWanted();
+  options.commandPort = ports_.command;
+  options.identityPort = ports_.identity;
   options.switches = sw;
   options.programDirectory = context_.frame.programDirectory();
-  takeSettings();
   connection_->FormCreate(options);
   control_->panel.FormCreate(sw);
+  createPanelWindow();
   main_.setSettingsClosed([this] { takeSettings(); });
+  main_.setCommand("sterowanie", [this] { showPanel(); });
 
   main_.setCommand("Wstrzymaj1", [this] { control_->commands.Wstrzymaj1Click(); });
   main_.setCommand("Kontynuacja1", [this] { control_->commands.Kontynuacja1Click(); });
@@ -72,14 +84,38 @@ void MachineSession::start() {
   main_.setCloseQuery([this] { return mayClose(); });
 }
 
+void MachineSession::createPanelWindow() {
+  jog_ = std::make_unique<tJogPanel>(connection_->ops());
+  jog_->hasKnife = control_->context.settings.hasKnife;
+  panelWindow_ = std::make_unique<ControlPanel>(control_->panel, context_.texts(), &main_);
+  ControlPanel& w = *panelWindow_;
+  w.sliderMachine = [] { return panel::sliderMachineOf(machineModel, linkState, plotState.info1); };
+  w.selectedSpeedSlot = [] { return static_cast<int>(plotState.sel_speed); };
+  w.statusPower = [] { return static_cast<int>(plotState.power); };
+  w.unitIndex = [this] { return control_->context.settings.unitIndex; };
+  w.smoothing = [this] { return control_->context.settings.smoothing; };
+  connectPanelToMachine(w, connection_->ops(), *jog_, control_->context.flags);
+}
+
+void MachineSession::showPanel() {
+  panelWindow_->show();
+  panelWindow_->raise();
+  panelWindow_->activateWindow();
+}
+
 void MachineSession::takeSettings() {
   control_->context.settings = controlSettingsFrom(context_.configuration);
-  connection_->setEthernetEnabled(control_->context.settings.ethernetConnection &&
-                                  !context_.configuration.globals().machineAddress.empty());
+  connection_->setEthernetEnabled(ethernetWanted());
+  if (jog_) jog_->hasKnife = control_->context.settings.hasKnife;
+}
+
+bool MachineSession::ethernetWanted() const {
+  return control_->context.settings.ethernetConnection && !context_.configuration.globals().machineAddress.empty();
 }
 
 void MachineSession::step() {
   if (control_->panel.timerEnabled()) control_->timerEvent();
+  if (panelWindow_ && panelWindow_->isVisible()) panelWindow_->refresh();
 }
 
 int MachineSession::interval() const { return control_->interval(); }

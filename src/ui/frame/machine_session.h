@@ -1,6 +1,7 @@
 #pragma once
 #include "frame/program_context.h"
 
+#include "control/jog_panel.h"
 #include "control/machine_control.h"
 #include "link/machine_connection.h"
 
@@ -8,20 +9,24 @@
 
 namespace trazvik::ui {
 
+class ControlPanel;
 class MainWindow;
 
 // The machine side of the desktop program: the connection (USB and
-// Ethernet), the control panel's loop, the job transfer and the pause,
-// continue and repeat commands, wired to the main window. The program's
-// monitoring timer runs step() every interval() milliseconds.
+// Ethernet), the control panel's loop and its window ("sterowanie"), the
+// jog and tool controls, the job transfer and the pause, continue and repeat
+// commands, wired to the main window. The program's monitoring timer runs
+// step() every interval() milliseconds; the panel window is refreshed after
+// each step.
 class MachineSession {
  public:
-  MachineSession(ProgramContext& context, MainWindow& mainWindow);
+  MachineSession(ProgramContext& context, MainWindow& mainWindow, MachinePorts ports = {});
   ~MachineSession();
   MachineSession(const MachineSession&) = delete;
   MachineSession& operator=(const MachineSession&) = delete;
 
-  // The connection's and the panel's creation, and the main window's hooks.
+  // The connection's and the panel's creation (its window as well), and the
+  // main window's hooks.
   void start();
   // The panel's timer on or off; step() does nothing while it is off.
   void enableMonitoring(bool on) { control_->panel.setTimerEnabled(on); }
@@ -32,6 +37,8 @@ class MachineSession {
   // The connection ends (its watchdog first); called before the windows go.
   void shutdown();
 
+  // The settings' Ethernet box is on and a controller address is set.
+  bool ethernetWanted() const;
   MachineFacts facts() const;
   // The close query: no job is being sent, or the one being sent is paused
   // (its transfer is stopped then).
@@ -39,12 +46,22 @@ class MachineSession {
 
   tMachineControl& control() { return *control_; }
   tMachineConnection& connection() { return *connection_; }
+  ControlPanel& panelWindow() { return *panelWindow_; }
+  tJogPanel& jog() { return *jog_; }
+  // "sterowanie": the control panel shown and brought to the front.
+  void showPanel();
 
  private:
   ProgramContext& context_;
   MainWindow& main_;
+  MachinePorts ports_;
   std::unique_ptr<tMachineConnection> connection_;
   std::unique_ptr<tMachineControl> control_;
+  std::unique_ptr<tJogPanel> jog_;
+  // Goes before the objects its actions reach.
+  std::unique_ptr<ControlPanel> panelWindow_;
+
+  void createPanelWindow();
 };
 
 }  // namespace trazvik::ui

@@ -2,6 +2,9 @@
 #include "app/program_frame.h"
 #include "config/configuration.h"
 #include "frame/qt_message_boxes.h"
+#include "link/ethernet.h"
+
+#include <cstdint>
 
 namespace trazvik::ui {
 
@@ -16,6 +19,13 @@ struct ProgramContext {
   const texts::tInterfejs& texts() const { return frame.texts(); }
   TDlgkonfig& settings() const { return configuration.settings(); }
   const app::StartupSwitches& switches() const { return frame.switches(); }
+};
+
+// Where the controller's Ethernet module listens: its own ports, unless a
+// simulated controller on other ports is meant (tests).
+struct MachinePorts {
+  std::uint16_t command = defaultCommandPort;
+  std::uint16_t identity = defaultIdentityPort;
 };
 
 // What the main window needs to know about the machine; the control side

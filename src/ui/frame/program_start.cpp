@@ -107,7 +107,7 @@ void Program::createWindows() {
   periphery_ = new PeripheryWindows(*mainWindow_, *context_);
   // The link reads its controller address from the settings just read.
   if (options_.connectMachine) {
-    machine_ = std::make_unique<MachineSession>(*context_, *mainWindow_);
+    machine_ = std::make_unique<MachineSession>(*context_, *mainWindow_, options_.machinePorts);
     machine_->start();
   }
   mainWindow_->applyGlobalConfiguration();

@@ -29,6 +29,7 @@ class Program {
     app::ProgramFrame::Setup setup;  // command line, folders, country
     bool showWindow = true;           // tests keep the window hidden
     bool connectMachine = true;       // the USB and Ethernet link and the panel's loop
+    MachinePorts machinePorts;        // of the controller's Ethernet module
   };
 
   explicit Program(Options options);
@@ -46,6 +47,8 @@ class Program {
   MainWindow& mainWindow() { return *mainWindow_; }
   ProgramContext& context() { return *context_; }
   QtMessageBoxes& boxes() { return boxes_; }
+  // The machine side; null when the program runs without one.
+  MachineSession* machine() { return machine_.get(); }
   // The control side's monitoring step, run every 100 ms once started.
   void setMonitoringStep(std::function<void()> step) { monitoringStep_ = std::move(step); }
   QTimer& monitoringTimer() { return monitoringTimer_; }

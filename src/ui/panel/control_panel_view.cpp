@@ -170,7 +170,21 @@ void ControlPanel::applyLocks() {
     widget->setEnabled(z ? d.zButtonsEnabled : d.jogButtonsEnabled);
   }
   tool_->setEnabled(d.jogButtonsEnabled);
-  for (const char* name : {"setbaza", "btnPrzesun", "pomiar", "bazuj"}) buttons_[name]->setEnabled(d.jogButtonsEnabled);
+  // A button whose window or command the program has not attached stays
+  // disabled rather than doing nothing when pressed.
+  struct SetUpButton {
+    const char* name;
+    std::function<void()> ControlPanelActions::*action;
+    bool lockedByJob;
+  };
+  const SetUpButton setUp[] = {{"bazuj", &ControlPanelActions::home, true},
+                               {"setbaza", &ControlPanelActions::setZero, true},
+                               {"btnPrzesun", &ControlPanelActions::moveByDelta, true},
+                               {"pomiar", &ControlPanelActions::toolLength, true},
+                               {"btnSprawdzBaze", &ControlPanelActions::checkBase, false},
+                               {"ButtonWyjscia", &ControlPanelActions::outputs, false}};
+  for (const SetUpButton& b : setUp)
+    buttons_[b.name]->setEnabled(static_cast<bool>(actions_.*b.action) && (!b.lockedByJob || d.jogButtonsEnabled));
   speedGroup_->setEnabled(d.cuttingParamsEnabled);
   powerGroup_->setEnabled(d.cuttingParamsEnabled);
   stop_->setEnabled(true);  // never disabled

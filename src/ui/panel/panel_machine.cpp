@@ -55,7 +55,6 @@ void connectPanelToMachine(ControlPanel& panel, tMachineOps& ops, tJogPanel& jog
     jog.pulseTimeMs = ms;
     setLaserPulseTime(ops, static_cast<std::uint32_t>(std::max(ms, 0)));
   };
-  a.toolLength = [&ops] { toolLengthWindowAllowed(ops); };
 }
 
 }  // namespace trazvik::ui

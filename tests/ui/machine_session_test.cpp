@@ -1,0 +1,190 @@
+// The desktop program's machine side against the simulated controller over
+// TCP on 127.0.0.1: the settings file's Ethernet box and address connect it,
+// the control panel window ("sterowanie") shows the controller's positions
+// and state and jogs it by button and key, and a lost controller shows in
+// the panel's caption and the status bar while the window keeps answering.
+#include "frame/machine_session.h"
+#include "frame/program_start.h"
+#include "link/state_bits.h"
+#include "panel/control_panel.h"
+
+#include "program_fixture.h"
+#include "sim_server.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <memory>
+
+namespace trazvik::ui {
+namespace {
+
+using testing::programOptions;
+using trazvik::testing::TempFolder;
+using trazvik::testing::writeFile;
+
+// A program started over a data folder whose settings point its Ethernet
+// connection at an in-process simulated controller.
+class MachineSessionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // The link records are the program's own; nothing of an earlier test may linger.
+    plotState = tplotstate{};
+    machineModel = tMachineModel{};
+    sim::SimConfig config;
+    config.timeScale = 20;  // jobs and jogs at twenty times the real pace
+    controller_ = std::make_shared<sim::SimController>(config);
+    server_ = std::make_unique<sim::SimServer>(controller_, sim::ServerPorts{"127.0.0.1", 0, 0});
+    server_->start();
+  }
+  void TearDown() override {
+    program_.reset();
+    if (server_) server_->stop();
+  }
+
+  void writeSettings(bool ethernetBox) {
+    std::filesystem::create_directories(folder_ / "data");
+    writeFile(folder_ / "data" / "IPPloter.txt", "127\r\n  0\r\n  0\r\n  1\r\n");
+    writeFile(folder_ / "data" / "Settings.mcc",
+              std::string("IP1 := 127\r\nIP2 := 0\r\nIP3 := 0\r\nIP4 := 1\r\ncbEthernetConnection := ") +
+                  (ethernetBox ? "cbChecked" : "cbUnchecked") + "\r\n");
+  }
+
+  void startProgram(std::vector<std::string> arguments = {}) {
+    arguments.insert(arguments.begin(), {"US", "95"});  // no USB side in tests
+    Program::Options o = programOptions(folder_, std::move(arguments));
+    o.connectMachine = true;
+    o.machinePorts = {server_->commandPort(), server_->identityPort()};
+    program_ = std::make_unique<Program>(std::move(o));
+    ASSERT_TRUE(program_->start());
+    ASSERT_NE(program_->machine(), nullptr);
+  }
+
+  MachineSession& session() { return *program_->machine(); }
+  MainWindow& main() { return program_->mainWindow(); }
+  ControlPanel& panel() { return session().panelWindow(); }
+  QString label(const char* name) { return panel().findChild<QLabel*>(name)->text(); }
+  const texts::tInterfejs& texts() { return program_->context().texts(); }
+
+  // The event loop (the program's own timers) until `done`, at most `ms`.
+  bool runUntil(const std::function<bool()>& done, int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) {
+      if (done()) return true;
+      QApplication::processEvents(QEventLoop::AllEvents, 20);
+      QTest::qWait(5);
+    }
+    return done();
+  }
+  bool connected() { return session().facts().present && !plotState.info1.empty(); }
+
+  TempFolder folder_;
+  std::shared_ptr<sim::SimController> controller_;
+  std::unique_ptr<sim::SimServer> server_;
+  std::unique_ptr<Program> program_;
+};
+
+TEST_F(MachineSessionTest, TheSettingsEthernetBoxConnectsTheProgram) {
+  writeSettings(true);
+  startProgram();
+  EXPECT_TRUE(program_->context().settings().flag("cbEthernetConnection"));
+  EXPECT_TRUE(session().ethernetWanted());
+  ASSERT_TRUE(runUntil([&] { return connected(); }, 15000)) << "the program connected to 127.0.0.1";
+  EXPECT_EQ(main().statusPanel(0).toStdString(), texts().dajTxt("Ethernet_communication", "msgEthernetPodlaczony"));
+  EXPECT_TRUE(main().action("sterowanie")->isEnabled());
+}
+
+TEST_F(MachineSessionTest, WithTheEthernetBoxOffNoConnectionIsMade) {
+  writeSettings(false);
+  startProgram();
+  EXPECT_FALSE(program_->context().settings().flag("cbEthernetConnection"));
+  EXPECT_FALSE(session().ethernetWanted());
+  runUntil([] { return false; }, 1500);
+  EXPECT_FALSE(session().facts().present);
+  EXPECT_EQ(server_->connectionCount(), 0u);
+}
+
+TEST_F(MachineSessionTest, ThePanelShowsTheControllerAndJogsItByKeyAndButton) {
+  writeSettings(true);
+  startProgram();
+  ASSERT_TRUE(runUntil([&] { return connected(); }, 15000));
+  main().action("sterowanie")->trigger();
+  ASSERT_TRUE(panel().isVisible());
+  const std::string ethernet = texts().dajTxt("Control_Panel", "Control_Panel.Ethernet");
+  EXPECT_TRUE(runUntil([&] { return panel().windowTitle().startsWith(QString::fromStdString(ethernet)); }, 3000))
+      << panel().windowTitle().toStdString();
+  ASSERT_FALSE(label("wmx").isEmpty());
+  const auto shownX = [&] { return label("wmx").toDouble(); };
+  const auto shownY = [&] { return label("wmy").toDouble(); };
+  const double x0 = shownX(), y0 = shownY();
+  EXPECT_NEAR(x0, controller_->toolPosition().x, 0.01);
+
+  // A held arrow key moves the tool right until it is released ("Y").
+  QTest::keyPress(&panel(), Qt::Key_Right);
+  EXPECT_TRUE(session().jog().jogActive());
+  ASSERT_TRUE(runUntil([&] { return controller_->toolPosition().x > x0 + 1; }, 5000));
+  QTest::keyRelease(&panel(), Qt::Key_Right);
+  EXPECT_FALSE(session().jog().jogActive());
+  ASSERT_TRUE(runUntil([&] { return !controller_->stateBit(stateBit::motionRunning); }, 3000));
+  const double stoppedAt = controller_->toolPosition().x;
+  EXPECT_LT(stoppedAt, 1000 - 1) << "the release stopped it before the end of the travel";
+  ASSERT_TRUE(runUntil([&] { return std::abs(shownX() - stoppedAt) < 0.01; }, 3000))
+      << "the panel shows where it stands: " << label("wmx").toStdString();
+  runUntil([] { return false; }, 300);
+  EXPECT_DOUBLE_EQ(controller_->toolPosition().x, stoppedAt) << "it stands after the release";
+
+  // The up button with the mouse, the same way.
+  QToolButton* up = panel().findChild<QToolButton*>("ku");
+  ASSERT_TRUE(up->isEnabled());
+  QTest::mousePress(up, Qt::LeftButton);
+  ASSERT_TRUE(runUntil([&] { return controller_->toolPosition().y > y0 + 1; }, 5000));
+  QTest::mouseRelease(up, Qt::LeftButton);
+  ASSERT_TRUE(runUntil([&] { return !controller_->stateBit(stateBit::motionRunning); }, 3000));
+  const double stoppedY = controller_->toolPosition().y;
+  EXPECT_LT(stoppedY, 600 - 1);
+  EXPECT_TRUE(runUntil([&] { return std::abs(shownY() - stoppedY) < 0.01; }, 3000)) << label("wmy").toStdString();
+}
+
+TEST_F(MachineSessionTest, ALostControllerShowsInTheCaptionAndStatusBarWhileTheWindowAnswers) {
+  writeSettings(true);
+  startProgram();
+  ASSERT_TRUE(runUntil([&] { return connected(); }, 15000));
+  main().action("sterowanie")->trigger();
+  ASSERT_TRUE(panel().isVisible());
+
+  // A timer of the interface thread measures the longest time it was kept waiting.
+  QElapsedTimer sinceTick;
+  sinceTick.start();
+  qint64 longestGap = 0;
+  QTimer probe;
+  QObject::connect(&probe, &QTimer::timeout, [&] {
+    longestGap = std::max(longestGap, sinceTick.restart());
+  });
+  probe.start(20);
+  server_->stop();
+  const std::string noLink = texts().dajTxt("Control_Panel", "ster.Caption.BrakLacznosci");
+  ASSERT_TRUE(runUntil([&] { return !session().facts().present; }, 10000));
+  EXPECT_TRUE(runUntil([&] { return session().control().panel.display().caption == noLink; }, 10000));
+  EXPECT_EQ(main().statusPanel(0).toStdString(), texts().dajTxt("Ethernet_communication", "msgEthernetRozlaczony"));
+  // The panel closes with the link (the operator opens it again once the
+  // controller is back); its caption says why.
+  EXPECT_TRUE(runUntil([&] { return !panel().isVisible(); }, 5000));
+  EXPECT_EQ(panel().windowTitle().toStdString(), noLink);
+  // The link is retried in the background for a while: the window keeps answering.
+  runUntil([] { return false; }, 4000);
+  EXPECT_LT(longestGap, 2000) << "the interface thread was blocked for " << longestGap << " ms";
+  EXPECT_FALSE(main().action("Start1")->isEnabled());
+}
+
+}  // namespace
+}  // namespace trazvik::ui
