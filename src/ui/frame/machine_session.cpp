@@ -11,6 +11,9 @@
 #include "project/project_window.h"
 
 #include <QApplication>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace trazvik::ui {
 
@@ -99,6 +102,16 @@ void MachineSession::createPanelWindow() {
 
 void MachineSession::showPanel() {
   panelWindow_->show();
+  if (!panelPlaced_) {
+    // The first time at the main window's top right corner, clear of the
+    // drawing's left part where projects open, and inside the screen.
+    panelWindow_->adjustSize();
+    QRect area = main_.geometry();
+    if (const QScreen* screen = main_.screen()) area = area.intersected(screen->availableGeometry());
+    const QSize size = panelWindow_->frameGeometry().size();
+    panelWindow_->move(std::max(area.left(), area.right() + 1 - size.width()), area.top() + std::min(60, area.height() / 10));
+    panelPlaced_ = true;
+  }
   panelWindow_->raise();
   panelWindow_->activateWindow();
 }

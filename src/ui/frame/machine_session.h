@@ -60,6 +60,7 @@ class MachineSession {
   std::unique_ptr<tJogPanel> jog_;
   // Goes before the objects its actions reach.
   std::unique_ptr<ControlPanel> panelWindow_;
+  bool panelPlaced_ = false;
 
   void createPanelWindow();
 };

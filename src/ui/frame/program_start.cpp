@@ -5,10 +5,12 @@
 #include "dialogs/window_grab.h"
 #include "app/version_text.h"
 #include "frame/machine_session.h"
+#include "panel/control_panel.h"
 #include "project/tmdichild.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QScreen>
 
 #include <filesystem>
@@ -133,6 +135,19 @@ void Program::addScreenshots(const QString& folder) {
     grabSettingsDialogPages(dialog, QDir(folder).filePath("settings"));
     dialog.hide();
     return nullptr;
+  });
+  // The control panel once the controller answered (or, without one, as
+  // the operator would see it then), after a few monitoring steps.
+  screenshots_.add("control_panel", [this]() -> QWidget* {
+    if (!machine_) return nullptr;
+    QElapsedTimer waited;
+    waited.start();
+    while (!machine_->facts().present && waited.elapsed() < 10000)
+      QApplication::processEvents(QEventLoop::AllEvents, 50);
+    machine_->showPanel();
+    waited.restart();
+    while (waited.elapsed() < 1000) QApplication::processEvents(QEventLoop::AllEvents, 50);
+    return &machine_->panelWindow();
   });
 }
 

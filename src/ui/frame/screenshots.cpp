@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QScreen>
 #include <QTimer>
 
@@ -22,6 +23,10 @@ bool Screenshots::takeNow(const QString& folder) {
     return false;
   }
   bool all = true;
+  // Window captions are not in the pictures (no window manager draws them):
+  // they go into a text file beside them.
+  QFile captions(QDir(folder).filePath("captions.txt"));
+  const bool captionsOpen = captions.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text);
   for (const auto& [name, show] : targets_) {
     QWidget* widget = show();
     if (widget == nullptr) continue;
@@ -31,6 +36,7 @@ bool Screenshots::takeNow(const QString& folder) {
       std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
       all = false;
     }
+    if (captionsOpen) captions.write((QString::fromStdString(name) + ": " + widget->windowTitle() + "\n").toUtf8());
   }
   // The whole screen as well: it shows the windows with their frames.
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
