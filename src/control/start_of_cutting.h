@@ -74,20 +74,20 @@ struct tStartContext {
   int headChoice = 0;                  // rgGlowica: head of single-layer jobs, 0 to 2
   std::array<double, 6> headOffsets{}; // x, y of heads 1 to 3, mm
   int arcSpeedFactor = 100;            // the arc slider, for the "arcV" test switch
-  tJobWriterCall writeJob;
+  tJobWriterCall writeJob{};
   // The job went to the transfer: the event and job logs.
-  std::function<void(const logging::CutStartInfo&)> jobStarted;
+  std::function<void(const logging::CutStartInfo&)> jobStarted{};
   // Optional window hooks.
-  std::function<void(bool)> busyCursor;
-  std::function<void()> notificationsOff;     // sWylaczPowiadomienia
+  std::function<void(bool)> busyCursor{};
+  std::function<void()> notificationsOff{};     // sWylaczPowiadomienia
   // The operator wants the job to run: runRequested set, both pause marks cleared.
-  std::function<void()> runRequested;
-  std::function<void()> openLayersDialog;
-  std::function<void()> releasePanelButtons;
-  std::function<void()> stopJob;              // the pause of a running job (enclosure open)
-  std::function<void()> toolOutputsOff;
-  std::function<void()> baseCheckStart;       // base-check mode
-  std::function<void()> burnBitmap;           // bitmap projects
+  std::function<void()> runRequested{};
+  std::function<void()> openLayersDialog{};
+  std::function<void()> releasePanelButtons{};
+  std::function<void()> stopJob{};              // the pause of a running job (enclosure open)
+  std::function<void()> toolOutputsOff{};
+  std::function<void()> baseCheckStart{};       // base-check mode
+  std::function<void()> burnBitmap{};           // bitmap projects
 };
 
 class tStartOfCutting {

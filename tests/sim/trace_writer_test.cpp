@@ -50,6 +50,20 @@ TEST(SimTrace, SvgDrawsCutsAndTravelSeenFromAbove) {
     EXPECT_EQ(lines, 3u);
 }
 
+TEST(SimTrace, SpindleOnAtTheTravelHeightIsDrawnAsTravel) {
+    ToolTrace t;
+    t.add({{0, 0, 5}, {10, 0, 5}, true, TraceSource::job, 0});    // travel, spindle running
+    t.add({{10, 0, 5}, {10, 0, -2}, true, TraceSource::job, 0});  // plunge
+    t.add({{10, 0, -2}, {20, 0, -2}, true, TraceSource::job, 0}); // cut
+    t.add({{20, 0, -2}, {20, 0, 5}, true, TraceSource::job, 0});  // lift
+    t.add({{20, 0, 5}, {30, 5, 5}, true, TraceSource::job, 0});   // travel
+    const std::string svg = traceToSvg(t);
+    EXPECT_NE(svg.find("x1=\"0.000\" y1=\"0.000\" x2=\"10.000\" y2=\"0.000\" class=\"travel\""), std::string::npos) << svg;
+    EXPECT_NE(svg.find("x1=\"10.000\" y1=\"0.000\" x2=\"20.000\" y2=\"0.000\" class=\"cut\""), std::string::npos) << svg;
+    EXPECT_NE(svg.find("x1=\"20.000\" y1=\"0.000\" x2=\"30.000\" y2=\"5.000\" class=\"travel\""), std::string::npos) << svg;
+    EXPECT_NE(svg.find("x2=\"10.000\" y2=\"0.000\" class=\"cut\""), std::string::npos) << "the plunge reaches into the material";
+}
+
 TEST(SimTrace, WritesPngOrSvgByExtensionAndReportsFailures) {
     const auto dir = std::filesystem::temp_directory_path() / ("trazvik_sim_trace_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);

@@ -83,5 +83,6 @@ void addStatusCommand(CLI::App& app, Context& context);
 void addHomeCommand(CLI::App& app, Context& context);
 void addMoveCommand(CLI::App& app, Context& context);
 void addSendCommand(CLI::App& app, Context& context);
+void addCutCommand(CLI::App& app, Context& context);
 
 }  // namespace trazvik::cli

@@ -79,12 +79,14 @@ CLI::Option* addMachineOption(CLI::App& command, std::string& text) {
         ->required();
 }
 
-std::unique_ptr<MachineSession> MachineSession::open(const MachineTarget& target, std::string& error, Limits limits) {
+std::unique_ptr<MachineSession> MachineSession::open(const MachineTarget& target, std::string& error, Limits limits,
+                                                     const tConnectionOptions& base) {
     std::unique_ptr<MachineSession> s(new MachineSession());
     s->target_ = target;
     if (target.kind == MachineTarget::Kind::sim) {
         sim::SimConfig config;
         config.product = target.simType;
+        config.timeScale = target.simTimeScale;
         try {
             s->simController_ = std::make_shared<sim::SimController>(config);
         } catch (const std::invalid_argument&) {
@@ -102,7 +104,7 @@ std::unique_ptr<MachineSession> MachineSession::open(const MachineTarget& target
         s->target_.commandPort = s->simServer_->commandPort();
         s->target_.identityPort = s->simServer_->identityPort();
     }
-    const bool ok = target.kind == MachineTarget::Kind::usb ? s->connectUsb(error) : s->connectTcp(error, limits);
+    const bool ok = target.kind == MachineTarget::Kind::usb ? s->connectUsb(error, base) : s->connectTcp(error, limits, base);
     if (!ok) return nullptr;
     return s;
 }
@@ -117,13 +119,12 @@ void MachineSession::pump() {
     if (connection_) connection_->queue().runPending();
 }
 
-bool MachineSession::connectTcp(std::string& error, Limits limits) {
+bool MachineSession::connectTcp(std::string& error, Limits limits, tConnectionOptions options) {
     const std::string where = target_.host + ":" + std::to_string(target_.commandPort);
     description_ = target_.kind == MachineTarget::Kind::sim
                        ? "simulated " + target_.simType + " (TCP " + where + ")"
                        : "TCP " + where;
     connection_ = std::make_unique<tMachineConnection>(linkState, plotState, machineModel, nullptr);
-    tConnectionOptions options;
     options.createUsb = false;
     options.ethernetEnabled = true;
     options.machineAddress = target_.host;
@@ -157,10 +158,10 @@ bool MachineSession::connectTcp(std::string& error, Limits limits) {
     return true;
 }
 
-bool MachineSession::connectUsb(std::string& error) {
+bool MachineSession::connectUsb(std::string& error, tConnectionOptions options) {
     description_ = "USB";
     connection_ = std::make_unique<tMachineConnection>(linkState, plotState, machineModel, makeHidapiService());
-    tConnectionOptions options;
+    options.createUsb = true;
     options.machineFilter = target_.machineFilter;
     connection_->FormCreate(options);
     if (!connection_->connected()) {

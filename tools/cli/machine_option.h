@@ -40,6 +40,7 @@ struct MachineTarget {
     std::uint16_t commandPort = defaultCommandPort;
     std::uint16_t identityPort = defaultIdentityPort;
     std::string machineFilter;  // usb: only the controller of this product name
+    double simTimeScale = 1;    // sim: simulated seconds per wall-clock second
 };
 
 // Parses the option's text; nothing with `error` filled on a bad one.
@@ -61,7 +62,11 @@ public:
     // Connects; nothing with `error` filled (a sentence for the operator)
     // when the type is unknown, the host cannot be reached in time or no
     // USB controller is attached.
-    static std::unique_ptr<MachineSession> open(const MachineTarget& target, std::string& error, Limits limits);
+    // `base` carries what the connection needs besides the transport (the
+    // start-up switches, the program's folder); its transport fields are
+    // set from the target.
+    static std::unique_ptr<MachineSession> open(const MachineTarget& target, std::string& error, Limits limits,
+                                                const tConnectionOptions& base = {});
     static std::unique_ptr<MachineSession> open(const MachineTarget& target, std::string& error) {
         return open(target, error, Limits{});
     }
@@ -81,8 +86,8 @@ public:
 
 private:
     MachineSession() = default;
-    bool connectTcp(std::string& error, Limits limits);
-    bool connectUsb(std::string& error);
+    bool connectTcp(std::string& error, Limits limits, tConnectionOptions options);
+    bool connectUsb(std::string& error, tConnectionOptions options);
 
     MachineTarget target_;
     std::string description_;

@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
   trazvik::cli::addHomeCommand(app, context);
   trazvik::cli::addMoveCommand(app, context);
   trazvik::cli::addSendCommand(app, context);
+  trazvik::cli::addCutCommand(app, context);
 
   try {
     app.parse(argc, argv);

@@ -34,6 +34,32 @@ std::string number(double v) {
     return out.str();
 }
 
+// A router's spindle runs from the job's start to its end, so "tool on" alone
+// would draw the travel between figures as cuts. The travel height is where
+// the running tool is lifted to straight up out of the material; moves that
+// stay at or above it are travel. A tool that is never lifted while on (a
+// laser, a knife at one depth) cuts wherever it is on.
+class CutTest {
+public:
+    explicit CutTest(const ToolTrace& trace) {
+        for (const auto& s : trace.segments()) {
+            const bool straightUp = s.from.x == s.to.x && s.from.y == s.to.y && s.to.z > s.from.z + toleranceMm;
+            if (!s.toolOn || !straightUp) continue;
+            travelHeight_ = lifted_ ? std::max(travelHeight_, s.to.z) : s.to.z;
+            lifted_ = true;
+        }
+    }
+    bool cuts(const TraceSegment& s) const {
+        if (!s.toolOn) return false;
+        return !lifted_ || s.from.z < travelHeight_ - toleranceMm || s.to.z < travelHeight_ - toleranceMm;
+    }
+
+private:
+    static constexpr double toleranceMm = 0.01;
+    double travelHeight_ = 0;
+    bool lifted_ = false;
+};
+
 bool endsWith(const std::string& s, const std::string& tail) {
     if (s.size() < tail.size()) return false;
     return std::equal(tail.rbegin(), tail.rend(), s.rbegin(), [](char wanted, char c) {
@@ -82,10 +108,11 @@ bool writePng(const ToolTrace& trace, const std::string& path) {
     Canvas canvas(w, h);
     auto px = [&](double x) { return (x - b.min.x + marginMm) * scale; };
     auto py = [&](double y) { return (b.max.y - y + marginMm) * scale; };
+    const CutTest test(trace);
     for (const auto& s : trace.segments())
-        if (!s.toolOn) canvas.line(px(s.from.x), py(s.from.y), px(s.to.x), py(s.to.y), 170, true);
+        if (!test.cuts(s)) canvas.line(px(s.from.x), py(s.from.y), px(s.to.x), py(s.to.y), 170, true);
     for (const auto& s : trace.segments())
-        if (s.toolOn) canvas.line(px(s.from.x), py(s.from.y), px(s.to.x), py(s.to.y), 0, false);
+        if (test.cuts(s)) canvas.line(px(s.from.x), py(s.from.y), px(s.to.x), py(s.to.y), 0, false);
     return canvas.save(path);
 }
 
@@ -101,10 +128,13 @@ std::string traceToSvg(const ToolTrace& trace) {
         << number(w) << ' ' << number(h) << "\">\n"
         << "<title>tool path of the simulated controller (machine coordinates, mm)</title>\n"
         << "<g transform=\"scale(1,-1)\" fill=\"none\" stroke-linecap=\"round\">\n";
+    const CutTest test(trace);
     for (const auto& s : trace.segments()) {
+        const bool cut = test.cuts(s);
         svg << "<line x1=\"" << number(s.from.x) << "\" y1=\"" << number(s.from.y) << "\" x2=\"" << number(s.to.x)
-            << "\" y2=\"" << number(s.to.y) << "\" class=\"" << (s.toolOn ? "cut" : "travel") << "\" "
-            << (s.toolOn ? "stroke=\"#000\" stroke-width=\"0.3\""
+            << "\" y2=\"" << number(s.to.y) << "\" class=\"" << (cut ? "cut" : "travel") << "\" data-z1=\""
+            << number(s.from.z) << "\" data-z2=\"" << number(s.to.z) << "\" "
+            << (cut ? "stroke=\"#000\" stroke-width=\"0.3\""
                          : "stroke=\"#999\" stroke-width=\"0.15\" stroke-dasharray=\"1 1\"")
             << "/>\n";
     }

@@ -1,5 +1,8 @@
-// Draws a tool trace: cuts (tool on) as solid dark lines, travel (tool off)
-// as thin dashed grey lines, seen from above with Y growing upward.
+// Draws a tool trace: cuts as solid dark lines, travel as thin dashed grey
+// lines, seen from above with Y growing upward. A cut is a move with the tool
+// on, except at or above the height a running tool is lifted to (a router's
+// spindle keeps running while it travels at the travel height). Each line of
+// the SVG also carries its Z at both ends (data-z1, data-z2).
 #pragma once
 #include "no_qt.h"
 

@@ -1,0 +1,20 @@
+// The job writer as the start of cutting calls it: the project's figures
+// written in the given output mode, layer by layer or with one set of
+// parameters, for the machine as it is at that moment, with the head the
+// start chose and the travel height it set.
+#pragma once
+#include "no_qt.h"
+
+#include "control/start_of_cutting.h"
+#include "job/job_machine.h"
+
+#include <functional>
+
+namespace trazvik {
+
+// `machine` gives the identified machine at the moment of writing; `head`
+// and `travelHeight` are read when the job is written.
+tJobWriterCall startJobWriter(const TDlgkonfig& settings, std::function<tJobMachine()> machine, const int& head,
+                              const double& travelHeight);
+
+}  // namespace trazvik

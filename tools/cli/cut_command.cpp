@@ -1,0 +1,42 @@
+// trazvik-cli cut FILE --machine M: the whole road of a job from the shell.
+#include "commands.h"
+#include "cut_session.h"
+
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+#include <array>
+#include <memory>
+#include <vector>
+
+namespace trazvik::cli {
+
+void addCutCommand(CLI::App& app, Context& context) {
+  auto options = std::make_shared<CutOptions>();
+  auto zero = std::make_shared<std::vector<double>>();
+  CLI::App* cmd = app.add_subcommand(
+      "cut", "Cut a design file: checks, job file, transfer with progress, pause with Ctrl-C, summary and logs");
+  addProjectOptions(*cmd, options->project);
+  cmd->add_option("--machine", options->machine, "sim:TYPE | tcp:HOST[:PORT[:IDENTITY_PORT]] | usb")->required();
+  cmd->add_option("--sim-speed", options->simSpeed,
+                  "sim: simulated seconds per real second (default 20)")
+      ->check(CLI::PositiveNumber);
+  cmd->add_option("--trace", options->tracePath, "sim: picture of the tool's path at the end (.png or .svg)");
+  cmd->add_option("--connect-timeout", options->connectSeconds, "seconds to wait for the controller (default 10)");
+  cmd->add_option("--reconnect-timeout", options->reconnectSeconds,
+                  "seconds to wait for a lost link to come back (default 30)");
+  cmd->add_option("--max-time", options->maxSeconds, "give up after this many seconds (default: never)");
+  cmd->add_option("--work-zero", *zero,
+                  "work zero X,Y,Z in machine millimetres, set before the start (sim default 20,20,60)")
+      ->delimiter(',')
+      ->expected(3);
+  cmd->add_option("--repeat", options->repeat, "run the job stored in the controller again N times")
+      ->check(CLI::NonNegativeNumber);
+  cmd->callback([options, zero, &context] {
+    if (!zero->empty()) options->workZero = std::array<double, 3>{(*zero)[0], (*zero)[1], (*zero)[2]};
+    const int code = runCut(context, *options, std::cin, std::cout, std::cerr);
+    if (code != 0) throw CommandFailed(code);
+  });
+}
+
+}  // namespace trazvik::cli

@@ -1,0 +1,455 @@
+#include "cut_session.h"
+
+#include "interrupt_flag.h"
+#include "machine_option.h"
+
+#include "controller.h"
+#include "trace_writer.h"
+
+#include "app/directories.h"
+#include "app/version_text.h"
+#include "config/tdlgkonfig.h"
+#include "control/control_logs.h"
+#include "control/ops_start_machine.h"
+#include "control/start_job_writer.h"
+#include "control/start_of_cutting.h"
+#include "control/machine_control.h"
+#include "link/hid_service.h"
+#include "link/machine_capabilities.h"
+#include "link/machine_connection.h"
+#include "link/machine_control_operations.h"
+#include "logging/app_logs.h"
+#include "project/tmdichild.h"
+#include "texts/interfejs.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <cmath>
+#include <iostream>
+#include <thread>
+
+namespace trazvik::cli {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point t) { return std::chrono::duration<double>(Clock::now() - t).count(); }
+
+// Feeds the sample jobs finish in a few seconds at.
+constexpr double kDefaultSimSpeed = 20.0;
+
+tControlSettings controlSettingsOf(const TDlgkonfig& s, double travelHeight) {
+  tControlSettings c;
+  c.ethernetConnection = true;
+  c.signalAtEnd = false;
+  c.smoothing = s.flag("wygladzanie");
+  c.hasKnife = s.flag("CBAktywnaGlowica");
+  c.twoWayKnife = s.flag("CBDwuKierunkowyNoz");
+  c.materialThickness = s.real("grubosc");
+  c.aboveTable = s.real("ponad_stol");
+  c.travelHeight = travelHeight;
+  c.retractFeed = s.real("wiercenie_cofanie");
+  c.plungeFeed = s.real("wiercenie_posuw");
+  c.travelFeed = s.real("przespeed");
+  c.spindleRunUpSeconds = s.real("CzasRozruchu");
+  c.unitIndex = s.unitIndex();
+  return c;
+}
+
+std::string trimmedText(const std::string& s) {
+  const auto b = s.find_first_not_of(' ');
+  return b == std::string::npos ? std::string() : s.substr(b, s.find_last_not_of(' ') - b + 1);
+}
+
+}  // namespace
+
+const char* cutEndName(CutEnd end) {
+  switch (end) {
+    case CutEnd::finished: return "finished";
+    case CutEnd::stoppedByOperator: return "stopped by the operator";
+    case CutEnd::leftPaused: return "left paused in the controller";
+    case CutEnd::linkLost: return "interrupted: the link to the controller was lost";
+    case CutEnd::notStarted: return "not started";
+    case CutEnd::timedOut: return "given up after the time limit";
+  }
+  return "?";
+}
+
+class CutSession {
+ public:
+  CutSession(Context& context, const CutOptions& options, std::istream& in, std::ostream& out, std::ostream& err)
+      : context_(context), options_(options), in_(in), out_(out), err_(err) {}
+  ~CutSession();
+
+  int run();
+
+ private:
+  bool openMachine(const MachineTarget& target);
+  void setWorkZero(const MachineTarget& target);
+  bool repeatJob();
+  void buildControl();
+  void followJob();
+  void step();
+  void onEvent(const tControlEvent& e);
+  bool askAfterInterrupt();
+  void stopJob();
+  CutProgress progress();
+  void finishSummary();
+
+  Context& context_;
+  const CutOptions& options_;
+  std::istream& in_;
+  std::ostream& out_;
+  std::ostream& err_;
+
+  LoadedProject loaded_;
+  std::unique_ptr<logging::AppLogs> logs_;
+  std::unique_ptr<tControlLogs> controlLogs_;
+  std::unique_ptr<MachineSession> session_;
+  tMachineConnection* connection_ = nullptr;
+  std::unique_ptr<tMachineControl> control_;
+  std::unique_ptr<tOpsStartMachine> startMachine_;
+  std::unique_ptr<tStartContext> startContext_;
+  std::unique_ptr<tStartOfCutting> start_;
+  std::unique_ptr<ProgressPrinter> printer_;
+  int chosenHead_ = 0;
+  double timeScale_ = 1;  // the simulated controller's clock against the wall clock
+  std::string settingsCaption_;
+
+  CutSummary summary_;
+  bool ended_ = false;
+  bool interrupted_ = false;
+  Clock::time_point startedAt_ = Clock::now();
+  Clock::time_point lostAt_{};
+  Clock::time_point lastRate_ = Clock::now();
+  std::int64_t lastCount_ = 0;
+  double rate_ = 0;
+};
+
+CutSession::~CutSession() {
+  // The loop's objects refer to the connection: they go first.
+  control_.reset();
+  session_.reset();
+}
+
+bool CutSession::openMachine(const MachineTarget& requested) {
+  MachineTarget target = requested;
+  target.machineFilter = context_.switches().machineFilter;
+  if (target.kind == MachineTarget::Kind::sim) {
+    timeScale_ = options_.simSpeed > 0 ? options_.simSpeed : kDefaultSimSpeed;
+    target.simTimeScale = timeScale_;
+  }
+  MachineSession::Limits limits;
+  limits.overall = std::chrono::milliseconds(static_cast<long long>(options_.connectSeconds * 1000));
+  tConnectionOptions base;
+  base.switches = context_.switches();
+  base.programDirectory = context_.programDirectory();
+  std::string error;
+  session_ = MachineSession::open(target, error, limits, base);
+  if (!session_) {
+    err_ << "trazvik-cli cut: " << error << "\n";
+    return false;
+  }
+  connection_ = &session_->connection();
+  texts::tInterfejs& texts = context_.texts();
+  connection_->text = [&texts](const std::string& section, const std::string& key) {
+    return texts.dajTxt(section, key);
+  };
+  out_ << "Connected to " << session_->description();
+  if (target.kind == MachineTarget::Kind::sim) out_ << ", " << timeScale_ << " times real time";
+  out_ << "\n";
+  return true;
+}
+
+void CutSession::setWorkZero(const MachineTarget& target) {
+  std::optional<std::array<double, 3>> zero = options_.workZero;
+  if (!zero && target.kind == MachineTarget::Kind::sim) zero = kSimWorkZero;
+  tMachineOps& ops = connection_->ops();
+  if (zero) {
+    plotState.pos0.x = (*zero)[0] * 100;
+    plotState.pos0.y = (*zero)[1] * 100;
+    plotState.pos0.z = (*zero)[2] * 100;
+    setWorkZeroXY(ops);
+    setWorkZeroZ(ops);
+  }
+  ops.status.readZeroPoint();
+  out_ << "Work zero: X " << plotState.pos0.x / 100 << ", Y " << plotState.pos0.y / 100 << ", Z "
+       << plotState.pos0.z / 100 << " mm\n";
+}
+
+bool CutSession::repeatJob() {
+  if (summary_.runs > options_.repeat) return false;
+  printer_->finish(progress());
+  out_ << "Repeating the job stored in the controller (" << summary_.runs << " of " << options_.repeat << ")\n";
+  ended_ = false;
+  control_->commands.Powtrz1Click();
+  return true;
+}
+
+void CutSession::buildControl() {
+  TDlgkonfig& settings = *loaded_.settings;
+  texts::tInterfejs& texts = context_.texts();
+  control_ = std::make_unique<tMachineControl>(*connection_, plotState, machineModel, texts, context_.dataDirectory());
+  tControlContext& cc = control_->context;
+  cc.settings = controlSettingsOf(settings, connection_->ops().settings.travelHeight);
+  cc.onEvent = [this](const tControlEvent& e) { onEvent(e); };
+  cc.mainWindow.startCommand = [this] { start_->Start1Click(loaded_.project.get()); };
+  cc.mainWindow.lastOpenedFile = [this] { return options_.project.file; };
+  control_->panel.FormCreate(context_.switches());
+  control_->panel.setTimerEnabled(true);
+
+  startMachine_ = std::make_unique<tOpsStartMachine>(connection_->ops(), control_->transfer);
+  startContext_ = std::make_unique<tStartContext>(tStartContext{.machine = *startMachine_,
+                                                                .settings = settings,
+                                                                .texts = texts,
+                                                                .jobFolder = context_.dataDirectory(),
+                                                                .travelHeight = connection_->ops().settings.travelHeight,
+                                                                .settingsCaption = settingsCaption_,
+                                                                .switches = context_.switches()});
+  startContext_->writeJob =
+      startJobWriter(settings, [] { return currentJobMachine(); }, chosenHead_, connection_->ops().settings.travelHeight);
+  startContext_->jobStarted = [this](const logging::CutStartInfo& info) { controlLogs_->started(info); };
+  startContext_->runRequested = [] {
+    controlState.runRequested = true;
+    controlState.pausedFromPc = false;
+    controlState.pausedFromMachine = false;
+  };
+  startContext_->stopJob = [this] { control_->commands.Wstrzymaj1Click(); };
+  start_ = std::make_unique<tStartOfCutting>(*startContext_);
+}
+
+void CutSession::onEvent(const tControlEvent& e) {
+  controlLogs_->onEvent(e);
+  switch (e.kind) {
+    case tControlEventKind::jobEnded:
+      summary_.end = CutEnd::finished;
+      ++summary_.runs;
+      ended_ = true;
+      break;
+    case tControlEventKind::linkLost:
+    case tControlEventKind::jobInterrupted:
+      if (summary_.end != CutEnd::linkLost) {
+        if (printer_) printer_->interrupt();
+        out_ << "The link to the controller was lost; the job stopped at byte " << e.filePos << " of the job file ("
+             << e.percent << " % sent). Waiting for the controller...\n";
+      }
+      summary_.end = CutEnd::linkLost;
+      lostAt_ = Clock::now();
+      break;
+    case tControlEventKind::jobPaused:
+    case tControlEventKind::jobContinued:
+    case tControlEventKind::spindleOverload:
+    case tControlEventKind::driverError:
+    case tControlEventKind::enclosureOpened:
+      if (printer_) printer_->interrupt();
+      out_ << controlEventName(e.kind) << (e.detail.empty() ? "" : ": " + e.detail) << "\n";
+      break;
+    default:
+      break;
+  }
+}
+
+CutProgress CutSession::progress() {
+  CutProgress p;
+  p.percentSent = controlState.transmissionPercent;
+  const double dt = secondsSince(lastRate_);
+  if (dt >= 1.0) {
+    rate_ = static_cast<double>(control_->transfer.licznik - lastCount_) / dt;
+    lastCount_ = control_->transfer.licznik;
+    lastRate_ = Clock::now();
+  }
+  p.commandsPerSecond = control_->transfer.isOpen ? rate_ : 0;
+  p.elapsedSeconds = logs_->stopwatch().Elapsed() * 86400.0;
+  p.estimatedSeconds = loaded_.project->GetEstimatedCuttingTime() * 60.0 / timeScale_;
+  if (controlState.jobPaused) p.state = "paused";
+  else if (control_->transfer.isOpen && !controlState.transferActive && control_->transfer.licznik > 0) p.state = "waiting for room";
+  else if (control_->transfer.isOpen) p.state = "sending";
+  else p.state = "cutting";
+  return p;
+}
+
+void CutSession::stopJob() {
+  // The job is held and parked by the pause; the controller forgets it.
+  if (control_->transfer.isOpen) control_->transfer.stop();
+  control_->context.send(Bytes{static_cast<std::uint8_t>('C')});
+  controlState.jobStarted = false;
+  controlState.jobPaused = false;
+}
+
+bool CutSession::askAfterInterrupt() {
+  printer_->interrupt();
+  out_ << "Ctrl-C: pausing the job...\n";
+  control_->commands.Wstrzymaj1Click();
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    out_ << "Job paused. [c]ontinue, [s]top the job, or [q]uit and leave it paused? " << std::flush;
+    std::string answer;
+    if (!std::getline(in_, answer)) break;
+    if (answer == "c" || answer == "continue") {
+      control_->commands.Kontynuacja1Click();
+      return true;
+    }
+    if (answer == "s" || answer == "stop") {
+      stopJob();
+      summary_.end = CutEnd::stoppedByOperator;
+      return false;
+    }
+    if (answer == "q" || answer == "quit") break;
+  }
+  out_ << "Leaving the job paused in the controller.\n";
+  summary_.end = CutEnd::leftPaused;
+  return false;
+}
+
+void CutSession::step() { control_->timerEvent(); }
+
+void CutSession::followJob() {
+  InterruptFlag interrupt;
+  printer_ = std::make_unique<ProgressPrinter>(out_, ::isatty(STDOUT_FILENO) == 1 && &out_ == &std::cout);
+  auto lastSecond = Clock::now();
+  for (;;) {
+    step();
+    if (ended_ && !repeatJob()) break;
+    if (secondsSince(lastSecond) >= 1.0) {
+      lastSecond = Clock::now();
+      logs_->JobTimeDisplayTimer();
+    }
+    printer_->update(progress(), secondsSince(startedAt_));
+    if (interrupt.take() && !askAfterInterrupt()) return;
+    if (summary_.end == CutEnd::linkLost) {
+      if (connection_->connected() || secondsSince(lostAt_) > options_.reconnectSeconds) {
+        out_ << (connection_->connected() ? "The controller answers again." : "The controller did not come back.")
+             << "\n";
+        return;
+      }
+    }
+    if (options_.maxSeconds > 0 && secondsSince(startedAt_) > options_.maxSeconds) {
+      summary_.end = CutEnd::timedOut;
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::max(1, control_->interval())));
+  }
+  printer_->finish(progress());
+}
+
+void CutSession::finishSummary() {
+  summary_.wallSeconds = secondsSince(startedAt_);
+  summary_.timeScale = timeScale_;
+  summary_.runningSeconds = logs_ ? logs_->stopwatch().Elapsed() * 86400.0 : 0;
+  if (control_) {
+    summary_.commandsSent = control_->transfer.licznik;
+    summary_.filePosition = control_->transfer.isOpen ? static_cast<std::int32_t>(control_->transfer.filePosition()) : controlState.lastFilePos;
+  }
+  summary_.percentSent = controlState.transmissionPercent;
+  if (logs_) summary_.logs = logs_->filesWritten();
+  sim::SimController* simulated = session_ ? session_->simController() : nullptr;
+  if (simulated && !options_.tracePath.empty()) {
+    std::string error;
+    if (sim::writeTrace(simulated->trace(), options_.tracePath, error)) summary_.tracePath = options_.tracePath;
+    else err_ << "trazvik-cli cut: " << error << "\n";
+  }
+}
+
+int CutSession::run() {
+  std::string error;
+  const auto target = parseMachineTarget(options_.machine, error);
+  if (!target) {
+    err_ << "trazvik-cli cut: " << error << "\n";
+    return 1;
+  }
+  if (!options_.tracePath.empty() && target->kind != MachineTarget::Kind::sim) {
+    err_ << "trazvik-cli cut: --trace needs --machine sim:TYPE (trazvik-sim draws its own with its --trace)\n";
+    return 1;
+  }
+  context_.requireSingleInstance();
+  loaded_ = loadProject(context_, options_.project);
+  settingsCaption_ = options_.project.settingsFile.empty() ? std::string("(default settings)")
+                                                           : options_.project.settingsFile;
+  const app::StartupSwitches& switches = context_.switches();
+  logging::LogSetup setup;
+  setup.dataDirectory = context_.dataDirectory();
+  setup.saveLogToXml = switches.saveLogToXml;
+  setup.jobLogging = switches.jobLogging;
+  setup.texts = &context_.texts();
+  setup.boxes = &context_.boxes();
+  setup.decimalSeparator = loaded_.settings->decimalSeparator();
+  logs_ = std::make_unique<logging::AppLogs>(setup);
+  logs_->log_start_app(app::programFileDirectory() + "trazvik-cli", app::programVersionText());
+  controlLogs_ = std::make_unique<tControlLogs>(*logs_);
+
+  if (!openMachine(*target)) {
+    logs_->log_end_app();
+    return 1;
+  }
+  out_ << "Controller: " << trimmedText(plotState.info1) << " (" << machineModel.machineType << "), firmware "
+       << firmwareVersionText(linkState) << ", working area " << linkState.workArea[0] << " x " << linkState.workArea[1]
+       << " mm\n";
+  loaded_.settings->SetParam(machineContextOf(machineModel, linkState, plotState, true));
+  setWorkZero(*target);
+  buildControl();
+
+  startedAt_ = Clock::now();
+  const tStartOutcome outcome = start_->Start1Click(loaded_.project.get());
+  summary_.startOutcome = startOutcomeName(outcome);
+  summary_.jobFile = start_->jobFilePath();
+  control_->context.settings.travelHeight = connection_->ops().settings.travelHeight;
+  if (outcome != tStartOutcome::started) {
+    err_ << "trazvik-cli cut: the job was not started (" << summary_.startOutcome << ")\n";
+    finishSummary();
+    logs_->log_end_app();
+    return 1;
+  }
+  out_ << "Job " << summary_.jobFile << " started on " << trimmedText(plotState.info1) << "\n";
+  followJob();
+  finishSummary();
+  logs_->log_end_app();
+  const TMDIChild& p = *loaded_.project;
+  out_ << summaryText(summary_, p.total_lenwork, p.total_lenprzes, p.GetEstimatedCuttingTime());
+  switch (summary_.end) {
+    case CutEnd::finished: return 0;
+    case CutEnd::stoppedByOperator:
+    case CutEnd::leftPaused: return 2;
+    case CutEnd::linkLost: return 3;
+    case CutEnd::timedOut: return 4;
+    case CutEnd::notStarted: return 1;
+  }
+  return 1;
+}
+
+std::string summaryText(const CutSummary& s, double cutMm, double travelMm, double estimatedMinutes) {
+  char line[512];
+  std::string text = "\nJob " + std::string(cutEndName(s.end)) + ".\n";
+  std::snprintf(line, sizeof line, "  time:      %s cutting (pauses left out), %s in all; estimated %s\n",
+                clockText(s.runningSeconds).c_str(), clockText(s.wallSeconds).c_str(),
+                clockText(estimatedMinutes * 60 / s.timeScale).c_str());
+  text += line;
+  if (s.timeScale != 1) {
+    std::snprintf(line, sizeof line, "             simulated %g times faster: %s cutting at the machine's pace, %s estimated\n",
+                  s.timeScale, clockText(s.runningSeconds * s.timeScale).c_str(),
+                  clockText(estimatedMinutes * 60).c_str());
+    text += line;
+  }
+  std::snprintf(line, sizeof line, "  lengths:   %.1f mm cut, %.1f mm travel\n", cutMm, travelMm);
+  text += line;
+  std::snprintf(line, sizeof line, "  sent:      %lld commands, %.0f %% of the job file (byte %d)\n",
+                static_cast<long long>(s.commandsSent), s.percentSent, s.filePosition);
+  text += line;
+  if (!s.jobFile.empty()) text += "  job file:  " + s.jobFile + "\n";
+  for (const std::string& log : s.logs) text += "  log:       " + log + "\n";
+  if (!s.tracePath.empty()) text += "  tool path: " + s.tracePath + "\n";
+  return text;
+}
+
+int runCut(Context& context, const CutOptions& options, std::istream& in, std::ostream& out, std::ostream& err) {
+  // The logs and the job record name the design file by its full path.
+  CutOptions absolute = options;
+  std::error_code ec;
+  const auto full = std::filesystem::absolute(options.project.file, ec);
+  if (!ec) absolute.project.file = full.lexically_normal().string();
+  CutSession session(context, absolute, in, out, err);
+  return session.run();
+}
+
+}  // namespace trazvik::cli
