@@ -238,6 +238,51 @@ TEST(CutCommand, MachineButtonsPauseAndContinue) {
   EXPECT_EQ(count(events, "End of cutting."), 1) << events;
 }
 
+// Events of the machine during a job, scheduled in the simulator by the
+// count of commands it received; each is told once per occurrence and the
+// job still reaches its end. (The enclosure's input is read over USB only;
+// its pause is tested on the simulated USB device with the control panel.)
+struct MachineEventCase {
+  const char* name;
+  std::vector<std::string> faults;
+  std::string extra;        // more options of the cut command
+  const char* told;         // the line the CLI prints for the event
+  int timesTold;
+  int pauses;               // "Cutting stop." in the event log
+};
+
+class CutMachineEvents : public ::testing::TestWithParam<MachineEventCase> {};
+
+TEST_P(CutMachineEvents, ToldOnceAndTheJobGoesOnToItsEnd) {
+  const MachineEventCase& c = GetParam();
+  Rig rig;
+  std::vector<std::string> faults;
+  for (const std::string& f : c.faults) {
+    faults.push_back("--fault");
+    faults.push_back(f);
+  }
+  ASSERT_TRUE(rig.startSim(faults)) << rig.sim.output();
+  const auto run = runCli(rig.cut(kStar, c.extra), true);
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(count(run.output, c.told), c.timesTold) << run.output;
+  const std::string events = rig.eventLog();
+  EXPECT_EQ(count(events, "Cutting stop."), c.pauses) << events;
+  EXPECT_EQ(count(events, "End of cutting."), 1) << events;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Events, CutMachineEvents,
+    ::testing::Values(
+        MachineEventCase{"SpindleOverload", {"overload@150", "continue@400"}, "", "spindle overload:", 1, 1},
+        // Shown once while the error lasts, again when it comes back.
+        MachineEventCase{"DriverError",
+                         {"driver-error=X@100", "driver-error=0@180", "driver-error=Z@260", "driver-error=0@320"},
+                         "",
+                         "driver error:",
+                         2,
+                         0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(CutCommand, RefusalsAreToldAndNothingIsCut) {
   Rig rig;
   ASSERT_TRUE(rig.startSim()) << rig.sim.output();
