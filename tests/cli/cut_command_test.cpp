@@ -180,7 +180,20 @@ TEST(CutCommand, RepeatRunsTheStoredJobAgain) {
   EXPECT_NEAR(length, 2 * single, 0.01 * single);
 }
 
-TEST(CutCommand, CtrlCPausesAndAsks) {
+// Ctrl-C pauses the job as the pause command does and asks what next.
+struct CtrlCCase {
+  const char* name;
+  const char* answer;
+  int exitCode;
+  const char* told;
+  int continued;  // "Continue cutting." in the event log
+  int ended;      // "End of cutting."
+};
+
+class CutCtrlC : public ::testing::TestWithParam<CtrlCCase> {};
+
+TEST_P(CutCtrlC, PausesAndAsks) {
+  const CtrlCCase& c = GetParam();
   Rig rig;
   ASSERT_TRUE(rig.startSim()) << rig.sim.output();
   CliProcess cli;
@@ -189,29 +202,20 @@ TEST(CutCommand, CtrlCPausesAndAsks) {
   ASSERT_TRUE(cli.waitFor("started on", 20s)) << cli.output();
   cli.interrupt();
   ASSERT_TRUE(cli.waitFor("[c]ontinue", 20s)) << cli.output();
-  cli.write("c\n");
-  EXPECT_EQ(cli.finish(120s), 0) << cli.output();
-  EXPECT_NE(cli.output().find("Job finished."), std::string::npos) << cli.output();
+  cli.write(std::string(c.answer) + "\n");
+  EXPECT_EQ(cli.finish(120s), c.exitCode) << cli.output();
+  EXPECT_NE(cli.output().find(c.told), std::string::npos) << cli.output();
   const std::string events = rig.eventLog();
   EXPECT_EQ(count(events, "Cutting stop."), 1) << events;
-  EXPECT_EQ(count(events, "Continue cutting."), 1) << events;
-  EXPECT_EQ(count(events, "End of cutting."), 1) << events;
+  EXPECT_EQ(count(events, "Continue cutting."), c.continued) << events;
+  EXPECT_EQ(count(events, "End of cutting."), c.ended) << events;
 }
 
-TEST(CutCommand, CtrlCThenStopEndsTheJob) {
-  Rig rig;
-  ASSERT_TRUE(rig.startSim()) << rig.sim.output();
-  CliProcess cli;
-  ASSERT_TRUE(cli.start({"cut", kStar, "--machine", rig.machine(), "--work-zero", "20,20,60", "--data-dir", rig.data(),
-                         "--max-time", "120"}));
-  ASSERT_TRUE(cli.waitFor("started on", 20s)) << cli.output();
-  cli.interrupt();
-  ASSERT_TRUE(cli.waitFor("[c]ontinue", 20s)) << cli.output();
-  cli.write("s\n");
-  EXPECT_EQ(cli.finish(60s), 2) << cli.output();
-  EXPECT_NE(cli.output().find("stopped by the operator"), std::string::npos) << cli.output();
-  EXPECT_EQ(count(rig.eventLog(), "End of cutting."), 0);
-}
+INSTANTIATE_TEST_SUITE_P(Answers, CutCtrlC,
+                         ::testing::Values(CtrlCCase{"Continue", "c", 0, "Job finished.", 1, 1},
+                                           CtrlCCase{"Stop", "s", 2, "stopped by the operator", 0, 0},
+                                           CtrlCCase{"Quit", "q", 2, "left paused in the controller", 0, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CutCommand, LostLinkSaysWhereTheJobStopped) {
   Rig rig;
