@@ -37,19 +37,6 @@ void jobTail(Bytes& job, const tCommandSet& set, tJobPosition& pos, int mult) {
     if (set.wide) add(job, jobEndRecord());  // narrow jobs end when the buffer runs dry
 }
 
-class SimHidService : public tHidService {
-public:
-    explicit SimHidService(std::shared_ptr<HidDevice> device) : device_(std::move(device)) {}
-    std::vector<std::shared_ptr<HidDevice>> enumerate() override {
-        if (!device_->connected()) return {};
-        return {device_};
-    }
-    std::string attachedFingerprint() override { return device_->connected() ? "1" : "0"; }
-
-private:
-    std::shared_ptr<HidDevice> device_;
-};
-
 }  // namespace
 
 Bytes squareJob(const tMachineModel& machine, const tLinkState& link, int laps) {
@@ -136,7 +123,9 @@ ControlRig::ControlRig(RigOptions o) : options(std::move(o)) {
 
     if (options.externalPort == 0) controller_ = std::make_shared<sim::SimController>(options.config);
     if (options.usb) {
-        hid_ = std::make_unique<SimHidService>(std::make_shared<sim::SimHidDevice>(controller_, true));
+        auto service = std::make_unique<sim::ListedHidService>();
+        service->devices.push_back(std::make_shared<sim::SimHidDevice>(controller_, true));
+        hid_ = std::move(service);
         usb = std::make_unique<TfUsb>(*hid_, link);
         machineLink->usb = usb.get();
     } else {

@@ -25,18 +25,6 @@ inline std::string transportName(const ::testing::TestParamInfo<Transport>& info
     return info.param == Transport::tcp ? "Tcp" : "Usb";
 }
 
-class SimHidService : public tHidService {
-public:
-    std::vector<std::shared_ptr<HidDevice>> enumerate() override {
-        std::vector<std::shared_ptr<HidDevice>> out;
-        for (auto& d : devices)
-            if (d->connected()) out.push_back(d);
-        return out;
-    }
-    std::string attachedFingerprint() override { return std::to_string(enumerate().size()); }
-    std::vector<std::shared_ptr<HidDevice>> devices;
-};
-
 inline Bytes bytesOf(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
 // A 16-byte record: name, argument bytes, blanks.
@@ -60,7 +48,7 @@ public:
         controller = std::make_shared<sim::SimController>(config);
         std::unique_ptr<tHidService> hid;
         if (transport == Transport::usb) {
-            auto service = std::make_unique<SimHidService>();
+            auto service = std::make_unique<sim::ListedHidService>();
             service->devices.push_back(std::make_shared<sim::SimHidDevice>(controller, false));
             hid = std::move(service);
         } else {

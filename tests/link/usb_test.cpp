@@ -45,17 +45,7 @@ private:
     bool open_ = false;
 };
 
-class FakeService : public tHidService {
-public:
-    std::vector<std::shared_ptr<HidDevice>> enumerate() override {
-        std::vector<std::shared_ptr<HidDevice>> out;
-        for (auto& d : devices)
-            if (d->connected()) out.push_back(d);
-        return out;
-    }
-    std::string attachedFingerprint() override { return std::to_string(enumerate().size()); }
-    std::vector<std::shared_ptr<HidDevice>> devices;
-};
+using FakeService = sim::ListedHidService;
 
 TEST(UsbSelection, FirstMatchingControllerOfTheMaker) {
     struct Case {

@@ -9,9 +9,12 @@
 #include "controller.h"
 
 #include "link/hid_device.h"
+#include "link/hid_service.h"
 
 #include <chrono>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace trazvik::sim {
 
@@ -42,6 +45,21 @@ private:
     bool followWallClock_;
     bool open_ = false;
     std::chrono::steady_clock::time_point last_;
+};
+
+// The devices a test attaches in place of the platform's, each listed while
+// it says it is connected (a simulated controller unplugged drops out).
+class ListedHidService : public tHidService {
+public:
+    std::vector<std::shared_ptr<HidDevice>> enumerate() override {
+        std::vector<std::shared_ptr<HidDevice>> attached;
+        for (auto& d : devices)
+            if (d->connected()) attached.push_back(d);
+        return attached;
+    }
+    std::string attachedFingerprint() override { return std::to_string(enumerate().size()); }
+
+    std::vector<std::shared_ptr<HidDevice>> devices;
 };
 
 }  // namespace trazvik::sim
