@@ -30,6 +30,4 @@ bool InterruptFlag::take() {
   return true;
 }
 
-bool InterruptFlag::insisted() const { return pending.load() > 1; }
-
 }  // namespace trazvik::cli

@@ -14,8 +14,6 @@ class InterruptFlag {
 
   // True once per Ctrl-C.
   bool take();
-  // A second Ctrl-C before the first was taken: the operator insists.
-  bool insisted() const;
 };
 
 }  // namespace trazvik::cli
