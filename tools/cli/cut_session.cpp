@@ -41,9 +41,9 @@ double secondsSince(Clock::time_point t) { return std::chrono::duration<double>(
 // Feeds the sample jobs finish in a few seconds at.
 constexpr double kDefaultSimSpeed = 20.0;
 
-tControlSettings controlSettingsOf(const TDlgkonfig& s, double travelHeight) {
+tControlSettings controlSettingsOf(const TDlgkonfig& s, double travelHeight, bool overEthernet) {
   tControlSettings c;
-  c.ethernetConnection = true;
+  c.ethernetConnection = overEthernet;  // the watchdog brings a dropped network link back
   c.signalAtEnd = false;
   c.smoothing = s.flag("wygladzanie");
   c.hasKnife = s.flag("CBAktywnaGlowica");
@@ -56,6 +56,8 @@ tControlSettings controlSettingsOf(const TDlgkonfig& s, double travelHeight) {
   c.travelFeed = s.real("przespeed");
   c.spindleRunUpSeconds = s.real("CzasRozruchu");
   c.unitIndex = s.unitIndex();
+  c.headOffsets[1] = {s.real("feuOffsetXGlowica2"), s.real("feuOffsetYGlowica2")};
+  c.headOffsets[2] = {s.real("feuOffsetXGlowica3"), s.real("feuOffsetYGlowica3")};
   return c;
 }
 
@@ -194,7 +196,7 @@ void CutSession::buildControl() {
   texts::tInterfejs& texts = context_.texts();
   control_ = std::make_unique<tMachineControl>(*connection_, plotState, machineModel, texts, context_.dataDirectory());
   tControlContext& cc = control_->context;
-  cc.settings = controlSettingsOf(settings, connection_->ops().settings.travelHeight);
+  cc.settings = controlSettingsOf(settings, connection_->ops().settings.travelHeight, session_->overEthernet());
   cc.onEvent = [this](const tControlEvent& e) { onEvent(e); };
   cc.mainWindow.startCommand = [this] { start_->Start1Click(loaded_.project.get()); };
   cc.mainWindow.lastOpenedFile = [this] { return options_.project.file; };
