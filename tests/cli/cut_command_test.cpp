@@ -12,6 +12,10 @@
 #include <filesystem>
 #include <regex>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 namespace trazvik {
 namespace {
 
@@ -93,8 +97,14 @@ int count(const std::string& text, const std::string& what) {
   return n;
 }
 
+// Each run takes the single-instance lock in its own folder, so the tests
+// never meet another copy of the program working on this computer.
+struct IsolatedFolder : TempFolder {
+  IsolatedFolder() { ::setenv("XDG_RUNTIME_DIR", path().c_str(), 1); }
+};
+
 struct Rig {
-  TempFolder folder;
+  IsolatedFolder folder;
   SimProcess sim;
   std::string data() const { return folder.text() + "data"; }
   std::string trace() const { return folder.text() + "trace.svg"; }
@@ -300,6 +310,17 @@ TEST(CutCommand, RefusalsAreToldAndNothingIsCut) {
                                rig.data() + "'",
                            true);
   EXPECT_EQ(edge.exitCode, 1) << edge.output;
+  // Another copy of the program holds the machine.
+  {
+    const int held = ::open((rig.folder.path() / "Trazvik").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    const auto second = runCli(rig.cut(kStar), true);
+    ::close(held);
+    EXPECT_EQ(second.exitCode, 1) << second.output;
+    EXPECT_NE(second.output.find("Only one copy of the program can control the machine"), std::string::npos)
+        << second.output;
+  }
   // The machine was prepared (start position) but got no job.
   ASSERT_EQ(rig.sim.stop(), 0);
   EXPECT_NE(rig.sim.output().find(" 0 job commands executed, 0 jobs ended"), std::string::npos) << rig.sim.output();
@@ -317,7 +338,7 @@ TEST(CutCommand, RefusalsAreToldAndNothingIsCut) {
 }
 
 TEST(CutCommand, InProcessSimulatorCutsAndDrawsTheToolPath) {
-  TempFolder folder;
+  IsolatedFolder folder;
   const std::string png = folder.text() + "cut.png";
   const auto run = runCli("cut '" + kStar + "' --machine 'sim:YFB 32' --sim-speed 40 --trace '" + png +
                               "' --data-dir '" + folder.text() + "data' --max-time 120",

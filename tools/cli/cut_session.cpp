@@ -365,7 +365,13 @@ int CutSession::run() {
     err_ << "trazvik-cli cut: --trace needs --machine sim:TYPE (trazvik-sim draws its own with its --trace)\n";
     return 1;
   }
-  context_.requireSingleInstance();
+  // Another copy holding the machine: told by the frame's box; the job is
+  // not started (exit 1, not the link-lost 3 the other commands' refusal has).
+  try {
+    context_.requireSingleInstance();
+  } catch (const CommandFailed&) {
+    return 1;
+  }
   loaded_ = loadProject(context_, options_.project);
   settingsCaption_ = options_.project.settingsFile.empty() ? std::string("(default settings)")
                                                            : options_.project.settingsFile;
