@@ -34,6 +34,8 @@ void tJogPanel::startJog(tJogDirection direction) {
     jogActive_ = true;
     // The machine must stand before the move is measured from its position.
     if (waitWhileBusy(ops_) != tWaitResult::idle) return;
+    // Released while the wait ran the window's events: no move at all.
+    if (!jogActive_) return;
     ops_.status.readPositions();
     jogTo(ops_, direction, hasKnife);
 }

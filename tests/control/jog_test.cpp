@@ -108,6 +108,24 @@ TEST_P(JogPanel, PressMovesReleaseStopsRepeatsAreIgnored) {
     EXPECT_EQ(rig.takeSent().back(), Bytes{'Y'});
 }
 
+TEST_P(JogPanel, AReleaseWhileThePressWaitsForTheMachineStartsNoMove) {
+    SimRig rig(GetParam());
+    tJogPanel panel(rig.ops());
+    // The machine still travels when the key goes down; the window's events
+    // run during the wait and bring the key's release.
+    moveRelative(rig.ops(), 0, 0, 300);
+    bool released = false;
+    rig.ops().pumpEvents = [&] {
+        if (!released) released = panel.keyUp(39);
+    };
+    rig.takeSent();
+    ASSERT_TRUE(panel.keyDown(39));
+    EXPECT_TRUE(released);
+    EXPECT_FALSE(panel.jogActive());
+    for (const Bytes& b : rig.takeSent()) EXPECT_NE(b[0], 'A') << "no jog move after the release";
+    EXPECT_EQ(waitWhileBusy(rig.ops()), tWaitResult::idle);
+}
+
 TEST_P(JogPanel, CtrlHoldsATenthOfTheFeed) {
     SimRig rig(GetParam());
     tMachineOps& ops = rig.ops();

@@ -5,7 +5,10 @@
 // the panel's caption and the status bar while the window keeps answering.
 #include "frame/machine_session.h"
 #include "frame/program_start.h"
+#include "link/machine_control_operations.h"
 #include "link/state_bits.h"
+#include "frame/cutting_commands.h"
+#include "project/project_window.h"
 #include "panel/control_panel.h"
 
 #include "program_fixture.h"
@@ -14,6 +17,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -65,8 +69,22 @@ class MachineSessionTest : public ::testing::Test {
     o.connectMachine = true;
     o.machinePorts = {server_->commandPort(), server_->identityPort()};
     program_ = std::make_unique<Program>(std::move(o));
+    // A message box must never hang a test: each is recorded and closed.
+    boxWatcher_.setInterval(50);
+    QObject::connect(&boxWatcher_, &QTimer::timeout, [this] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        boxes_.push_back(box->windowTitle().toStdString() + ": " + box->text().toStdString());
+        box->done(QMessageBox::Cancel);
+      }
+    });
+    boxWatcher_.start();
     ASSERT_TRUE(program_->start());
     ASSERT_NE(program_->machine(), nullptr);
+  }
+  std::string boxesShown() const {
+    std::string all;
+    for (const std::string& b : boxes_) all += b + "\n";
+    return all;
   }
 
   MachineSession& session() { return *program_->machine(); }
@@ -92,6 +110,8 @@ class MachineSessionTest : public ::testing::Test {
   std::shared_ptr<sim::SimController> controller_;
   std::unique_ptr<sim::SimServer> server_;
   std::unique_ptr<Program> program_;
+  QTimer boxWatcher_;
+  std::vector<std::string> boxes_;
 };
 
 TEST_F(MachineSessionTest, TheSettingsEthernetBoxConnectsTheProgram) {
@@ -184,6 +204,69 @@ TEST_F(MachineSessionTest, ALostControllerShowsInTheCaptionAndStatusBarWhileTheW
   runUntil([] { return false; }, 4000);
   EXPECT_LT(longestGap, 2000) << "the interface thread was blocked for " << longestGap << " ms";
   EXPECT_FALSE(main().action("Start1")->isEnabled());
+}
+
+TEST_F(MachineSessionTest, StartStreamsTheOpenedProjectToTheControllerToItsEnd) {
+  writeSettings(true);
+  startProgram();
+  ASSERT_TRUE(runUntil([&] { return connected(); }, 15000));
+  // Room for the tool's radius around the design and above the material.
+  plotState.pos0.x = 2000;
+  plotState.pos0.y = 2000;
+  plotState.pos0.z = 6000;
+  setWorkZeroXY(session().connection().ops());
+  setWorkZeroZ(session().connection().ops());
+  ProjectWindow* window = main().OtworzProjekt(testing::sample("star.plt"));
+  ASSERT_NE(window, nullptr);
+  QApplication::processEvents();
+  ASSERT_TRUE(main().action("Start1")->isEnabled());
+  ASSERT_TRUE(main().action("SpeedStart")->isEnabled());
+
+  main().action("SpeedStart")->trigger();
+  ASSERT_EQ(session().cutting().lastOutcome(), tStartOutcome::started)
+      << startOutcomeName(session().cutting().lastOutcome()) << "\n" << boxesShown();
+  const std::string jobFile = session().control().transfer.jobFilePath();
+  const auto jobBytes = std::filesystem::file_size(jobFile);
+  ASSERT_GT(jobBytes, 0u);
+  EXPECT_TRUE(session().control().transfer.isOpen);
+  EXPECT_TRUE(session().facts().transferOpen);
+  EXPECT_FALSE(main().close()) << "no closing while the job is being sent";
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_NE(boxes_[0].find(texts().dajTxt("Main_window", "msgNieMoznaZamkoacPrg")), std::string::npos) << boxes_[0];
+  boxes_.clear();
+
+  // The monitoring timer streams the whole file; the controller runs the
+  // job to its end and the program notices.
+  const std::string finished = texts().dajTxt("Main_window", "msgKoniecObrobki");
+  ASSERT_TRUE(runUntil([&] { return main().statusPanel(0).toStdString() == finished; }, 90000))
+      << "sent " << session().control().transfer.licznik << " commands; status: "
+      << main().statusPanel(0).toStdString();
+  EXPECT_FALSE(session().control().transfer.isOpen);
+  EXPECT_DOUBLE_EQ(controlState.transmissionPercent, 100);
+  const sim::SimCounters counters = controller_->counters();
+  EXPECT_EQ(counters.jobsEnded, 1u);
+  EXPECT_EQ(counters.droppedJobCommands, 0u);
+  EXPECT_EQ(counters.jobExecuted, counters.jobCommands) << "every command sent was executed";
+  EXPECT_GT(counters.jobCommands, 10u);
+  EXPECT_FALSE(controller_->stateBit(stateBit::jobRunning));
+  // What the machine ran is the project, from the work zero on: its size
+  // (plot units, 40 per mm) widened by the tool's outline.
+  sim::TraceBounds job;
+  for (const sim::TraceSegment& seg : controller_->trace().segments()) {
+    if (seg.source != sim::TraceSource::job) continue;
+    job.include(seg.from);
+    job.include(seg.to);
+  }
+  ASSERT_FALSE(job.empty);
+  EXPECT_NEAR(job.min.x, 20, 0.01);
+  EXPECT_NEAR(job.min.y, 20, 0.01);
+  const double width = window->project().size_x / 40, height = window->project().size_y / 40;
+  EXPECT_GE(job.max.x - job.min.x, width);
+  EXPECT_LE(job.max.x - job.min.x, width + 5);
+  EXPECT_GE(job.max.y - job.min.y, height);
+  EXPECT_LE(job.max.y - job.min.y, height + 5);
+  EXPECT_TRUE(main().action("Start1")->isEnabled()) << "ready for the next job";
+  EXPECT_EQ(boxesShown(), "");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "frame/machine_session.h"
 
 #include "control/panel_sliders.h"
+#include "frame/cutting_commands.h"
 #include "frame/main_window.h"
 #include "link/hid_service.h"
 #include "link/link_state.h"
@@ -17,8 +18,9 @@
 
 namespace trazvik::ui {
 
-MachineSession::MachineSession(ProgramContext& context, MainWindow& mainWindow, MachinePorts ports)
-    : context_(context), main_(mainWindow), ports_(ports) {
+MachineSession::MachineSession(ProgramContext& context, MainWindow& mainWindow, MachinePorts ports,
+                               logging::AppLogs* logs)
+    : context_(context), main_(mainWindow), ports_(ports), appLogs_(logs) {
   const app::StartupSwitches& sw = context_.switches();
   connection_ = std::make_unique<tMachineConnection>(linkState, plotState, machineModel,
                                                      sw.skipUsb ? nullptr : makeHidapiService());
@@ -37,7 +39,12 @@ void MachineSession::start() {
     return context_.texts().dajTxt(section, key);
   };
   connection_->statusBarText = [this](const std::string& t) { main_.setStatusPanel(0, QString::fromStdString(t)); };
-  connection_->machineIdentified = [this] { main_.UpdateMenuItems(); };
+  connection_->machineIdentified = [this] {
+    // The settings take the identified machine's limits (the job writer and
+    // the settings dialog read them).
+    context_.settings().SetParam(machineContextOf(machineModel, linkState, plotState, true));
+    main_.UpdateMenuItems();
+  };
   connection_->menuUpdate = [this] { main_.UpdateMenuItems(); };
 
   tMainWindowHooks& hooks = control_->context.mainWindow;
@@ -69,20 +76,16 @@ void MachineSession::start() {
   options.identityPort = ports_.identity;
   options.switches = sw;
   options.programDirectory = context_.frame.programDirectory();
+  bindInterface();
+  if (appLogs_) {
+    logs_ = std::make_unique<tControlLogs>(*appLogs_);
+    control_->context.onEvent = logs_->observer();
+  }
   connection_->FormCreate(options);
   control_->panel.FormCreate(sw);
   createPanelWindow();
   main_.setSettingsClosed([this] { takeSettings(); });
-  main_.setCommand("sterowanie", [this] { showPanel(); });
-
-  main_.setCommand("Wstrzymaj1", [this] { control_->commands.Wstrzymaj1Click(); });
-  main_.setCommand("Kontynuacja1", [this] { control_->commands.Kontynuacja1Click(); });
-  main_.setCommand("Powtrz1", [this] { control_->commands.Powtrz1Click(); });
-  main_.setCommand("sWylaczPowiadomienia", [this] {
-    control_->context.flags.signalPending = false;
-    control_->context.flags.lastSignalTime = 0;
-    main_.UpdateMenuItems();
-  });
+  attachCommands();
   main_.setMachineFacts([this] { return facts(); });
   main_.setCloseQuery([this] { return mayClose(); });
 }
@@ -127,7 +130,13 @@ bool MachineSession::ethernetWanted() const {
 }
 
 void MachineSession::step() {
+  // An operation waiting for the controller runs the window's events; the
+  // loop must not start another exchange in the middle of it.
+  // Nor may a message box shown by a step run the next step inside it.
+  if (waiting() || stepping_) return;
+  stepping_ = true;
   if (control_->panel.timerEnabled()) control_->timerEvent();
+  stepping_ = false;
   if (panelWindow_ && panelWindow_->isVisible()) panelWindow_->refresh();
 }
 

@@ -1,15 +1,18 @@
 #pragma once
 #include "frame/program_context.h"
 
+#include "control/control_logs.h"
 #include "control/jog_panel.h"
 #include "control/machine_control.h"
 #include "link/machine_connection.h"
+#include "logging/app_logs.h"
 
 #include <memory>
 
 namespace trazvik::ui {
 
 class ControlPanel;
+class CuttingCommands;
 class MainWindow;
 
 // The machine side of the desktop program: the connection (USB and
@@ -20,7 +23,9 @@ class MainWindow;
 // each step.
 class MachineSession {
  public:
-  MachineSession(ProgramContext& context, MainWindow& mainWindow, MachinePorts ports = {});
+  // `logs` (may be null) follow every job the session starts or watches.
+  MachineSession(ProgramContext& context, MainWindow& mainWindow, MachinePorts ports = {},
+                 logging::AppLogs* logs = nullptr);
   ~MachineSession();
   MachineSession(const MachineSession&) = delete;
   MachineSession& operator=(const MachineSession&) = delete;
@@ -47,6 +52,10 @@ class MachineSession {
   tMachineControl& control() { return *control_; }
   tMachineConnection& connection() { return *connection_; }
   ControlPanel& panelWindow() { return *panelWindow_; }
+  CuttingCommands& cutting() { return *cutting_; }
+  // True while a machine operation waits for the controller (the window's
+  // events run meanwhile, but no other machine operation may start).
+  bool waiting() const { return waiting_ > 0; }
   tJogPanel& jog() { return *jog_; }
   // "sterowanie": the control panel shown and brought to the front.
   void showPanel();
@@ -55,14 +64,26 @@ class MachineSession {
   ProgramContext& context_;
   MainWindow& main_;
   MachinePorts ports_;
+  logging::AppLogs* appLogs_;
   std::unique_ptr<tMachineConnection> connection_;
   std::unique_ptr<tMachineControl> control_;
+  std::unique_ptr<tControlLogs> logs_;
+  std::unique_ptr<CuttingCommands> cutting_;
   std::unique_ptr<tJogPanel> jog_;
   // Goes before the objects its actions reach.
   std::unique_ptr<ControlPanel> panelWindow_;
   bool panelPlaced_ = false;
 
+  int waiting_ = 0;
+  bool stepping_ = false;
+
   void createPanelWindow();
+  void attachCommands();
+  // The link operations' waits, message boxes and STOP, on this window.
+  void bindInterface();
+  void pumpWhileWaiting(std::chrono::milliseconds duration);
+  // The command, refused while an operation waits for the controller.
+  std::function<void()> unlessWaiting(std::function<void()> command);
 };
 
 }  // namespace trazvik::ui

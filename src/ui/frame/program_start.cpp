@@ -38,6 +38,11 @@ void showStatus(texts::tInterfejs& texts, const config::ConfigStatus& status) {
 }  // namespace
 
 Program::Program(Options options) : options_(std::move(options)), frame_(boxes_) {
+  // The job log's clock: a logged job's duration is kept up to date.
+  jobTimeTimer_.setInterval(1000);
+  QObject::connect(&jobTimeTimer_, &QTimer::timeout, [this] {
+    if (logs_) logs_->JobTimeDisplayTimer();
+  });
   monitoringTimer_.setInterval(100);
   QObject::connect(&monitoringTimer_, &QTimer::timeout, [this] {
     if (machine_) {
@@ -90,6 +95,7 @@ bool Program::start() {
   // Last: the monitoring of the machine.
   if (machine_) machine_->enableMonitoring(true);
   monitoringTimer_.start();
+  jobTimeTimer_.start();
   if (const auto folder = frame_.commandLine().valueOption(kScreenshotOption)) {
     addScreenshots(QString::fromStdString(*folder));
     screenshots_.takeLater(QString::fromStdString(*folder), 2000);
@@ -109,7 +115,7 @@ void Program::createWindows() {
   periphery_ = new PeripheryWindows(*mainWindow_, *context_);
   // The link reads its controller address from the settings just read.
   if (options_.connectMachine) {
-    machine_ = std::make_unique<MachineSession>(*context_, *mainWindow_, options_.machinePorts);
+    machine_ = std::make_unique<MachineSession>(*context_, *mainWindow_, options_.machinePorts, logs_.get());
     machine_->start();
   }
   mainWindow_->applyGlobalConfiguration();
@@ -161,6 +167,7 @@ void Program::shutdown() {
   if (shutDown_ || !configuration_) return;
   shutDown_ = true;
   monitoringTimer_.stop();
+  jobTimeTimer_.stop();
   if (machine_) machine_->shutdown();
   // Project windows go before the settings they read.
   if (mainWindow_) mainWindow_->mdiArea().closeAllSubWindows();

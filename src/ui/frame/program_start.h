@@ -71,6 +71,7 @@ class Program {
   std::unique_ptr<ProgramContext> context_;
   std::unique_ptr<MainWindow> mainWindow_;
   QTimer monitoringTimer_;
+  QTimer jobTimeTimer_;
   std::function<void()> monitoringStep_;
   PeripheryWindows* periphery_ = nullptr;  // the main window's child
   std::unique_ptr<MachineSession> machine_;

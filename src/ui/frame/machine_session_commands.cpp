@@ -1,0 +1,97 @@
+// The machine session's commands on the main window, and the link
+// operations' waits and message boxes bound to the interface thread.
+#include "frame/cutting_commands.h"
+#include "frame/machine_session.h"
+#include "frame/main_window.h"
+#include "panel/control_panel.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+
+#include <algorithm>
+
+namespace trazvik::ui {
+
+namespace {
+
+// Wraps every set action of a panel so that it does nothing while `busy`.
+template <class R, class... A>
+void refuseWhile(std::function<R(A...)>& action, const std::function<bool()>& busy) {
+  if (!action) return;
+  action = [inner = std::move(action), busy](A... args) -> R {
+    if (busy()) return R();
+    return inner(args...);
+  };
+}
+
+}  // namespace
+
+std::function<void()> MachineSession::unlessWaiting(std::function<void()> command) {
+  return [this, command = std::move(command)] {
+    if (!waiting()) command();
+  };
+}
+
+void MachineSession::pumpWhileWaiting(std::chrono::milliseconds duration) {
+  ++waiting_;
+  QElapsedTimer elapsed;
+  elapsed.start();
+  do {
+    const qint64 left = duration.count() - elapsed.elapsed();
+    QApplication::processEvents(QEventLoop::AllEvents, static_cast<int>(std::clamp<qint64>(left, 0, 50)));
+  } while (elapsed.elapsed() < duration.count());
+  --waiting_;
+}
+
+void MachineSession::bindInterface() {
+  tMachineOps& ops = connection_->ops();
+  // Waits paint the windows and take the STOP button; other machine
+  // commands are refused until the wait ends.
+  ops.pumpEvents = [this] { pumpWhileWaiting(std::chrono::milliseconds(0)); };
+  connection_->link().sleep = [this](std::chrono::milliseconds d) { pumpWhileWaiting(d); };
+  ops.stopRequested = [this] { return control_->panel.zatrzymaj(); };
+  const texts::tInterfejs& t = context_.texts();
+  ops.errorBox = [&t](const tTextRef& text, const tTextRef& caption) {
+    t.messageBox(t.dajTxt(text.section, text.key), true, t.dajTxt(caption.section, caption.key));
+  };
+  ops.informationBox = [&t](const std::string& text) { t.messageBox(text, false); };
+  connection_->link().messageBox = [&t](const std::string& section, const std::string& key,
+                                        const std::string& caption) {
+    t.messageBox(t.dajTxt(section, key), true, caption);
+  };
+}
+
+void MachineSession::attachCommands() {
+  cutting_ = std::make_unique<CuttingCommands>(context_, main_, *connection_, *control_, logs_.get());
+  // The machine's own start button starts the active project as well.
+  control_->context.mainWindow.startCommand = [this] { cutting_->start(); };
+  main_.setCommand("Start1", unlessWaiting([this] { cutting_->start(); }));
+  main_.setCommand("sterowanie", [this] { showPanel(); });
+  main_.setCommand("Wstrzymaj1", unlessWaiting([this] { control_->commands.Wstrzymaj1Click(); }));
+  main_.setCommand("Kontynuacja1", unlessWaiting([this] { control_->commands.Kontynuacja1Click(); }));
+  main_.setCommand("Powtrz1", unlessWaiting([this] { control_->commands.Powtrz1Click(); }));
+  main_.setCommand("sWylaczPowiadomienia", [this] {
+    stopEndOfJobSignal(control_->context.flags);
+    main_.UpdateMenuItems();
+  });
+
+  // The panel's buttons and keys likewise; STOP and the releases stay usable.
+  ControlPanelActions& a = panelWindow_->actions();
+  const std::function<bool()> busy = [this] { return waiting(); };
+  // Releases always go through: they stop a jog ("Y").
+  refuseWhile(a.keyDown, busy);
+  refuseWhile(a.buttonDown, busy);
+  refuseWhile(a.toolButton, busy);
+  refuseWhile(a.loadFeed, busy);
+  refuseWhile(a.sendPower, busy);
+  refuseWhile(a.setSpindleSpeed, busy);
+  refuseWhile(a.spindleOn, busy);
+  refuseWhile(a.spindleOff, busy);
+  refuseWhile(a.activateHead, busy);
+  refuseWhile(a.releaseHead, busy);
+  refuseWhile(a.vacuum, busy);
+  refuseWhile(a.dustExtraction, busy);
+  refuseWhile(a.setPulseTime, busy);
+}
+
+}  // namespace trazvik::ui
