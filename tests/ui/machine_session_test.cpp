@@ -269,5 +269,57 @@ TEST_F(MachineSessionTest, StartStreamsTheOpenedProjectToTheControllerToItsEnd) 
   EXPECT_EQ(boxesShown(), "");
 }
 
+TEST_F(MachineSessionTest, CutSelectedSendsOnlyTheSelectedFigure) {
+  writeSettings(true);
+  startProgram();
+  ASSERT_TRUE(runUntil([&] { return connected(); }, 15000));
+  plotState.pos0.x = 2000;
+  plotState.pos0.y = 2000;
+  plotState.pos0.z = 6000;
+  setWorkZeroXY(session().connection().ops());
+  setWorkZeroZ(session().connection().ops());
+  ProjectWindow* window = main().OtworzProjekt(testing::sample("star.plt"));
+  ASSERT_NE(window, nullptr);
+  QApplication::processEvents();
+  ASSERT_TRUE(main().action("Tnijwybran1")->isEnabled());
+
+  // Nothing selected: the message and nothing else.
+  window->project().selected = -1;
+  main().action("Tnijwybran1")->trigger();
+  EXPECT_EQ(session().cutting().lastVariantOutcome(), tVariantOutcome::noSelection);
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_NE(boxes_[0].find(texts().dajTxt("Main_window", "msgNajpierwWybierzFigure")), std::string::npos);
+  boxes_.clear();
+  EXPECT_EQ(controller_->counters().jobCommands, 0u);
+
+  // The star's 20 mm square (second in cutting order) alone.
+  window->project().selected = 1;
+  main().action("Tnijwybran1")->trigger();
+  ASSERT_EQ(session().cutting().lastVariantOutcome(), tVariantOutcome::started)
+      << variantOutcomeName(session().cutting().lastVariantOutcome()) << "\n" << boxesShown();
+  const std::string finished = texts().dajTxt("Main_window", "msgKoniecObrobki");
+  ASSERT_TRUE(runUntil([&] { return main().statusPanel(0).toStdString() == finished; }, 60000))
+      << main().statusPanel(0).toStdString();
+  EXPECT_EQ(controller_->counters().jobsEnded, 1u);
+  sim::TraceBounds job;
+  for (const sim::TraceSegment& seg : controller_->trace().segments()) {
+    if (seg.source != sim::TraceSource::job || seg.from.z == seg.to.z) continue;
+    // Plunges and lifts mark where the tool went into the material.
+    job.include(seg.from);
+  }
+  ASSERT_FALSE(job.empty);
+  EXPECT_LE(job.max.x - job.min.x, 25) << "one figure, not the whole star";
+  EXPECT_LE(job.max.y - job.min.y, 25);
+  // At the cutting depth the tool went once round the square (80 mm).
+  double depth = 1e9, cut = 0;
+  for (const sim::TraceSegment& seg : controller_->trace().segments())
+    if (seg.source == sim::TraceSource::job) depth = std::min({depth, seg.from.z, seg.to.z});
+  for (const sim::TraceSegment& seg : controller_->trace().segments())
+    if (seg.source == sim::TraceSource::job && seg.from.z == depth && seg.to.z == depth)
+      cut += std::hypot(seg.to.x - seg.from.x, seg.to.y - seg.from.y);
+  EXPECT_NEAR(cut, 80, 10);
+  EXPECT_EQ(boxesShown(), "");
+}
+
 }  // namespace
 }  // namespace trazvik::ui

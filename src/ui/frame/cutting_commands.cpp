@@ -1,6 +1,7 @@
 #include "frame/cutting_commands.h"
 
 #include "config/configuration.h"
+#include "control/selected_job_writer.h"
 #include "control/start_job_writer.h"
 #include "frame/main_window.h"
 #include "job/job_machine.h"
@@ -57,6 +58,20 @@ CuttingCommands::CuttingCommands(ProgramContext& context, MainWindow& mainWindow
   };
   c.stopJob = [this] { control_.commands.Wstrzymaj1Click(); };
   start_ = std::make_unique<tStartOfCutting>(c);
+
+  variants_ = std::make_unique<tCuttingVariants>(c, *start_);
+  tSelectedJobWriterCall selected = selectedJobWriter(context_.settings(), [] { return currentJobMachine(); },
+                                                      writerHead_, ops.settings.travelHeight);
+  variants_->writeSelected = [this, selected](TMDIChild& project, const std::string& path, int mode,
+                                              tSelectedJob which) {
+    writerHead_ = std::clamp(variants_->chosenHead(), 0, 2);
+    return selected(project, path, mode, which);
+  };
+  // The file the open dialog gave last: the active project's.
+  variants_->openDialogFileName = [this] {
+    const ProjectWindow* w = main_.activeProjectWindow();
+    return w ? w->project().sciezka : context_.configuration.globalCfg().openDir;
+  };
 }
 
 void CuttingCommands::prepareStart() {
@@ -82,13 +97,29 @@ tStartOutcome CuttingCommands::start() {
   prepareStart();
   ProjectWindow* window = main_.activeProjectWindow();
   lastOutcome_ = start_->Start1Click(window ? &window->project() : nullptr);
+  afterStart(window);
+  return lastOutcome_;
+}
+
+tVariantOutcome CuttingCommands::cutSelected(tSelectedJob which) {
+  if (starting_) return lastVariantOutcome_;
+  starting_ = true;
+  prepareStart();
+  ProjectWindow* window = main_.activeProjectWindow();
+  TMDIChild* project = window ? &window->project() : nullptr;
+  lastVariantOutcome_ = which == tSelectedJob::selectedFigure ? variants_->Tnijwybran1Click(project)
+                                                              : variants_->Startodwybranej1Click(project);
+  afterStart(window);
+  return lastVariantOutcome_;
+}
+
+void CuttingCommands::afterStart(ProjectWindow* window) {
   // Pause and continue retract to the height this job travels at.
   control_.context.settings.travelHeight = connection_.ops().settings.travelHeight;
   // The start rebuilt the toolpaths before writing them.
   if (window) window->refresh();
   main_.UpdateMenuItems();
   starting_ = false;
-  return lastOutcome_;
 }
 
 }  // namespace trazvik::ui

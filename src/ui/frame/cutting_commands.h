@@ -2,6 +2,7 @@
 #include "frame/program_context.h"
 
 #include "control/control_logs.h"
+#include "control/cutting_variants.h"
 #include "control/machine_control.h"
 #include "control/ops_start_machine.h"
 #include "control/start_of_cutting.h"
@@ -13,13 +14,16 @@
 namespace trazvik::ui {
 
 class MainWindow;
+class ProjectWindow;
 
-// The main window's Start ("Start1", the START button) over the core's start
-// of cutting, bound to the machine connection's operations and the
-// timer-driven transfer: the active project window's project is checked
-// against the machine, written into "out.cnx" of the data folder and handed
-// to the transfer, which the monitoring loop then streams to its end. The
-// event and job logs follow every started job.
+// The main window's cutting commands over the core's start of cutting, bound
+// to the machine connection's operations and the timer-driven transfer:
+// Start ("Start1", the START button) checks the active project window's
+// project against the machine, writes it into "out.cnx" of the data folder
+// and hands it to the transfer, which the monitoring loop then streams to
+// its end; "Tnijwybran1" and "Startodwybranej1" do the same for the
+// selected figure alone or from it on. The event and job logs follow every
+// started job.
 class CuttingCommands {
  public:
   CuttingCommands(ProgramContext& context, MainWindow& mainWindow, tMachineConnection& connection,
@@ -30,10 +34,15 @@ class CuttingCommands {
   // Start1Click on the active project (none: nothing happens).
   tStartOutcome start();
   tStartOutcome lastOutcome() const { return lastOutcome_; }
+  // The selected figure alone, or it and every later one.
+  tVariantOutcome cutSelected(tSelectedJob which);
+  tVariantOutcome lastVariantOutcome() const { return lastVariantOutcome_; }
   const tStartOfCutting& startOfCutting() const { return *start_; }
 
  private:
   void prepareStart();
+  // The window after a start or variant: toolpaths redrawn, menus updated.
+  void afterStart(ProjectWindow* window);
 
   ProgramContext& context_;
   MainWindow& main_;
@@ -43,8 +52,10 @@ class CuttingCommands {
   tOpsStartMachine machine_;
   std::unique_ptr<tStartContext> startContext_;
   std::unique_ptr<tStartOfCutting> start_;
+  std::unique_ptr<tCuttingVariants> variants_;
   int writerHead_ = 0;  // the head the start chose, read by the job writer
   tStartOutcome lastOutcome_ = tStartOutcome::noProject;
+  tVariantOutcome lastVariantOutcome_ = tVariantOutcome::noProject;
   bool starting_ = false;
 };
 

@@ -66,6 +66,9 @@ void MachineSession::attachCommands() {
   // The machine's own start button starts the active project as well.
   control_->context.mainWindow.startCommand = [this] { cutting_->start(); };
   main_.setCommand("Start1", unlessWaiting([this] { cutting_->start(); }));
+  main_.setCommand("Tnijwybran1", unlessWaiting([this] { cutting_->cutSelected(tSelectedJob::selectedFigure); }));
+  main_.setCommand("Startodwybranej1",
+                   unlessWaiting([this] { cutting_->cutSelected(tSelectedJob::fromSelectedFigure); }));
   main_.setCommand("sterowanie", [this] { showPanel(); });
   main_.setCommand("Wstrzymaj1", unlessWaiting([this] { control_->commands.Wstrzymaj1Click(); }));
   main_.setCommand("Kontynuacja1", unlessWaiting([this] { control_->commands.Kontynuacja1Click(); }));
