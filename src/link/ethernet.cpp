@@ -101,6 +101,15 @@ Bytes TfEthernet::exchange(ByteSpan bytes) {
     } else if (r.error) {
         socketError_ = true;
         lost(r.error);
+    } else if (!r.data.empty()) {
+        silentExchanges_ = 0;
+    } else if (++silentExchanges_ >= silentExchangesLost) {
+        // A controller that stopped answering without closing the connection
+        // (cable pulled, switched off) is gone: the link shows it, the loop
+        // slows down and the watchdog reconnects, instead of every status
+        // read waiting out the receive time-out while the link looks up.
+        silentExchanges_ = 0;
+        lost(0);
     }
     return std::move(r.data);
 }
@@ -175,6 +184,7 @@ void TfEthernet::TcpClient1Connect() {
     // The connection may have failed again before this ran.
     if (!command_.connected()) return;
     getInfo();
+    silentExchanges_ = 0;
     link_.ethernetError = 0;
     link_.ethernetActive = true;
     show("msgEthernetPodlaczony");

@@ -99,6 +99,10 @@ public:
     void TcpClient1Disconnect();
     void TcpClient1Error(int code);
 
+    // Exchanges in a row that may receive nothing before the controller
+    // counts as gone (the connection is then closed as by the controller).
+    static constexpr int silentExchangesLost = 3;
+
 private:
     void show(const char* key);
     void lost(int code);
@@ -113,6 +117,7 @@ private:
     StatusText statusText_;
     tIdentifyEnvironment identifyEnv_;
     bool socketError_ = false;  // the last exchange ended in the error event
+    int silentExchanges_ = 0;   // exchanges in a row that received nothing
 };
 
 }  // namespace trazvik

@@ -194,6 +194,31 @@ TEST_F(EthernetLink, SilentControllerGivesNoEchoAndNoStatus) {
     EXPECT_TRUE(link.ethernetActive);
 }
 
+TEST_F(EthernetLink, AControllerSilentForThreeExchangesInARowIsLost) {
+    connect();
+    texts.clear();
+    // Answers in between start the count again.
+    controller->setStalled(true);
+    EXPECT_FALSE(ethernet->GetStatus());
+    EXPECT_FALSE(ethernet->GetStatus());
+    controller->setStalled(false);
+    EXPECT_TRUE(ethernet->GetStatus());
+    controller->setStalled(true);
+    EXPECT_FALSE(ethernet->GetStatus());
+    EXPECT_FALSE(ethernet->GetStatus());
+    EXPECT_TRUE(link.ethernetActive) << "two silent exchanges are not yet a lost controller";
+    EXPECT_TRUE(texts.empty());
+    ethernet->Write(Bytes{'v', 0, 0x88, 0x13, 0, 0});
+    EXPECT_FALSE(link.ethernetActive);
+    EXPECT_FALSE(ethernet->commandConnected());
+    EXPECT_EQ(texts, std::vector<std::string>{"Ethernet_communication/msgEthernetRozlaczony"});
+
+    // When it answers again the watchdog's connection brings it back.
+    controller->setStalled(false);
+    connect();
+    EXPECT_TRUE(ethernet->GetStatus());
+}
+
 TEST_F(EthernetLink, StatusFollowsTheController) {
     connect();
     controller->press(sim::Button::stop);

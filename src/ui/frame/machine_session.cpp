@@ -137,7 +137,8 @@ void MachineSession::step() {
   stepping_ = true;
   if (control_->panel.timerEnabled()) control_->timerEvent();
   stepping_ = false;
-  if (panelWindow_ && panelWindow_->isVisible()) panelWindow_->refresh();
+  // Hidden as well: its caption keeps telling the link's state.
+  if (panelWindow_) panelWindow_->refresh();
 }
 
 int MachineSession::interval() const { return control_->interval(); }
