@@ -1,11 +1,16 @@
 #include "control/start_job_writer.h"
 
+#include "config/tdlgkonfig.h"
 #include "job/job_writer.h"
 #include "project/tmdichild.h"
 
 #include <utility>
 
 namespace trazvik {
+
+double outlineTravelHeight(const TDlgkonfig& settings) {
+  return settings.real("grubosc") + settings.real("ponad_stol") + settings.real("nadmat");
+}
 
 tJobWriterCall startJobWriter(const TDlgkonfig& settings, std::function<tJobMachine()> machine, const int& head,
                               const double& travelHeight) {

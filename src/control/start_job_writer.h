@@ -14,6 +14,11 @@ namespace trazvik {
 
 // `machine` gives the identified machine at the moment of writing; `head`
 // and `travelHeight` are read when the job is written.
+// The travel height of a drawing's job as the tool-radius outline leaves it
+// (material thickness + underlay + clearance, mm above the work zero's Z);
+// the start replaces it for G-code programs and lasers.
+double outlineTravelHeight(const TDlgkonfig& settings);
+
 tJobWriterCall startJobWriter(const TDlgkonfig& settings, std::function<tJobMachine()> machine, const int& head,
                               const double& travelHeight);
 

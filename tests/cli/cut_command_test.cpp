@@ -45,6 +45,27 @@ std::vector<Segment> cutSegments(const std::filesystem::path& svg) {
   return cuts;
 }
 
+struct Heights {
+  double lowestCut = 1e300;
+  std::vector<double> travel;  // Z of level travel moves after the first
+};
+
+// Heights of the trace's lines (machine millimetres), from their data-z
+// attributes.
+Heights heightsOf(const std::filesystem::path& svg) {
+  pugi::xml_document doc;
+  Heights h;
+  if (!doc.load_file(svg.c_str())) return h;
+  bool first = true;
+  for (const pugi::xml_node l : doc.child("svg").child("g").children("line")) {
+    const double z1 = l.attribute("data-z1").as_double(), z2 = l.attribute("data-z2").as_double();
+    if (std::string(l.attribute("class").value()) == "cut") h.lowestCut = std::min({h.lowestCut, z1, z2});
+    else if (z1 == z2 && !first) h.travel.push_back(z1);
+    first = false;
+  }
+  return h;
+}
+
 double distanceToSegment(double px, double py, const Segment& s) {
   const double dx = s.x2 - s.x1, dy = s.y2 - s.y1;
   const double len2 = dx * dx + dy * dy;
@@ -163,6 +184,23 @@ TEST(CutCommand, PlotFileIsCutFromStartToEnd) {
   double worst = 0;
   for (const auto& [x, y] : points) worst = std::max(worst, nearestCut(x + 20, y + 20, cuts));
   EXPECT_LT(worst, 0.05) << "a toolpath point is " << worst << " mm away from every cut";
+}
+
+// The work zero's Z is the table; the material's top lies thickness plus
+// underlay above it. The tool cuts the depth into the material and travels
+// the clearance above it.
+TEST(CutCommand, CutsAtTheSettingsDepthAndTravelsClearOfTheMaterial) {
+  Rig rig;
+  ASSERT_TRUE(rig.startSim()) << rig.sim.output();
+  const auto run =
+      runCli(rig.cut(kStar, "--set grubosc=8 --set ponad_stol=1 --set nadmat=4 --set Glebokosc=2"), true);
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  ASSERT_EQ(rig.sim.stop(), 0);
+  const Heights h = heightsOf(rig.trace());
+  const double zero = -60;  // --work-zero Z 60 mm below the machine's home
+  EXPECT_NEAR(h.lowestCut, zero + 8 + 1 - 2, 0.01);
+  ASSERT_FALSE(h.travel.empty());
+  for (double z : h.travel) EXPECT_NEAR(z, zero + 8 + 1 + 4, 0.01);
 }
 
 TEST(CutCommand, RepeatRunsTheStoredJobAgain) {

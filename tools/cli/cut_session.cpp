@@ -396,6 +396,9 @@ int CutSession::run() {
        << " mm\n";
   loaded_.settings->SetParam(machineContextOf(machineModel, linkState, plotState, true));
   setWorkZero(*target);
+  // The travel height the tool-radius outline gives; the start replaces it
+  // for G-code programs and lasers.
+  connection_->ops().settings.travelHeight = outlineTravelHeight(*loaded_.settings);
   buildControl();
 
   startedAt_ = Clock::now();
