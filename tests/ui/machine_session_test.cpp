@@ -7,7 +7,9 @@
 #include "frame/program_start.h"
 #include "link/machine_control_operations.h"
 #include "link/state_bits.h"
+#include "dialogs/settings_dialog.h"
 #include "frame/cutting_commands.h"
+#include "link/move_operations.h"
 #include "project/project_window.h"
 #include "panel/control_panel.h"
 
@@ -332,6 +334,34 @@ TEST_F(MachineSessionTest, CutSelectedSendsOnlyTheSelectedFigure) {
       cut += std::hypot(seg.to.x - seg.from.x, seg.to.y - seg.from.y);
   EXPECT_NEAR(cut, 80, 10);
   EXPECT_EQ(boxesShown(), "");
+}
+
+TEST_F(MachineSessionTest, TheSettingsDialogsControllerActionsReachTheController) {
+  writeSettings(true);
+  startProgram();
+  ASSERT_TRUE(runUntil([&] { return connected(); }, 15000));
+  SettingsDialogHooks hooks;
+  session().bindSettingsDialog(hooks);
+  ASSERT_TRUE(moveToMachinePoint(session().connection().ops(), 0, 50, 120));
+  const auto position = hooks.currentPosition();
+  ASSERT_TRUE(position.has_value());
+  EXPECT_NEAR(position->first, 12000, 1);
+  EXPECT_NEAR(position->second, 5000, 1);
+
+  controller_->clearReceivedCommands();
+  ASSERT_TRUE(hooks.setAcceleration(5));
+  bool sent = false;
+  for (const Bytes& c : controller_->receivedCommands()) sent = sent || (c.size() >= 2 && c[0] == 'S' && c[1] == 'A');
+  EXPECT_TRUE(sent) << "the acceleration record went out";
+  const std::array<double, 3> factors = hooks.calibrationFactors();
+  EXPECT_GT(factors[0], 0);
+  EXPECT_EQ(factors[0], machineModel.machineParams.axisFactorX);
+
+  // Without a controller nothing is claimed.
+  server_->stop();
+  ASSERT_TRUE(runUntil([&] { return !session().facts().present; }, 10000));
+  EXPECT_FALSE(hooks.setAcceleration(5));
+  EXPECT_FALSE(hooks.currentPosition().has_value());
 }
 
 }  // namespace

@@ -289,11 +289,20 @@ TEST_F(DialogFixture, ControllerActionsWithoutALinkSayItAndSendNothing) {
 
   type("fePrzyspieszenie", "14");
   int acceleration = -1;
-  dialog->hooks().setAcceleration = [&](int value) { acceleration = value; };
+  bool reached = true;
+  dialog->hooks().setAcceleration = [&](int value) {
+    acceleration = value;
+    return reached;
+  };
   click("btnUstawPrzyspieszenie");
   EXPECT_EQ(acceleration, 14);
   ASSERT_EQ(ui.boxes.messages().size(), 2u);
   EXPECT_EQ(ui.boxes.messages()[1].caption, "Ustawiono nowe przyspieszenie");
+  // A controller that could not be reached: the failure, not the success.
+  reached = false;
+  click("btnUstawPrzyspieszenie");
+  ASSERT_EQ(ui.boxes.messages().size(), 3u);
+  EXPECT_NE(ui.boxes.messages()[2].text.find(ui.texts.dajTxt("Configuration", "msgPodlaczSterowink")), std::string::npos);
 
   dialog->hooks().usbPresent = [] { return true; };
   std::string command;

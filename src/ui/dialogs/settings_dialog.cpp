@@ -263,14 +263,13 @@ void SettingsDialog::setAcceleration() {
     texts_.messageBox(TDlgkonfig::kAccelerationRangeMessage, true);
     return;
   }
-  if (!hooks_.setAcceleration) {
+  if (!hooks_.setAcceleration || !hooks_.setAcceleration(*acceleration)) {
     // Without a link nothing was set: say so rather than report success.
     texts_.messageBox(texts_.dajTxt("Configuration", "msgOperacjaZakonczonaNiepowodzeniem") + "\n\r" +
                           texts_.dajTxt("Configuration", "msgPodlaczSterowink"),
                       true);
     return;
   }
-  hooks_.setAcceleration(*acceleration);
   texts_.messageBox(
       "Nowe przyspieszenie w aplikacji i sterowniku będzie obowiązywać do restartu sterownika i aplikacji.", false,
       std::string("Ustawiono nowe przyspieszenie"));

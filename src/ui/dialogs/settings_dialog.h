@@ -51,8 +51,9 @@ struct SettingsDialogHooks {
   std::function<std::optional<std::pair<double, double>>()> currentPosition;
   // The machine type's ramp step and the controller's identification text.
   std::function<std::pair<int, std::string>()> defaultAcceleration;
-  // Sends the acceleration command with this value and keeps it as the ramp step.
-  std::function<void(int)> setAcceleration;
+  // Sends the acceleration command with this value and keeps it as the ramp
+  // step; false when no controller could be reached (nothing was sent).
+  std::function<bool(int)> setAcceleration;
   // The current ramp step of the machine type.
   std::function<int()> currentRampStep;
   // Sends the Y2 offset of a two-head drill (millimetres).

@@ -13,6 +13,7 @@ namespace trazvik::ui {
 
 class ControlPanel;
 class CuttingCommands;
+struct SettingsDialogHooks;
 class MainWindow;
 
 // The machine side of the desktop program: the connection (USB and
@@ -59,6 +60,10 @@ class MachineSession {
   tJogPanel& jog() { return *jog_; }
   // "sterowanie": the control panel shown and brought to the front.
   void showPanel();
+  // The settings dialog's controller actions on this connection: the
+  // controller's address, the position, the acceleration, the machine's
+  // calibration factors.
+  void bindSettingsDialog(SettingsDialogHooks& hooks);
 
  private:
   ProgramContext& context_;

@@ -1,8 +1,11 @@
 // The machine session's commands on the main window, and the link
 // operations' waits and message boxes bound to the interface thread.
+#include "dialogs/settings_dialog.h"
 #include "frame/cutting_commands.h"
 #include "frame/machine_session.h"
 #include "frame/main_window.h"
+#include "link/machine_capabilities.h"
+#include "link/setup_operations.h"
 #include "panel/control_panel.h"
 
 #include <QApplication>
@@ -95,6 +98,39 @@ void MachineSession::attachCommands() {
   refuseWhile(a.vacuum, busy);
   refuseWhile(a.dustExtraction, busy);
   refuseWhile(a.setPulseTime, busy);
+}
+
+void MachineSession::bindSettingsDialog(SettingsDialogHooks& hooks) {
+  hooks.usbPresent = [this] { return connection_->link().usbPresent(); };
+  hooks.sendCommand = [this](const std::string& command) {
+    if (waiting()) return;
+    const Bytes bytes(command.begin(), command.end());
+    connection_->ops().send(bytes);
+  };
+  hooks.restartEthernet = [this] { connection_->restart(context_.configuration.globals().machineAddress); };
+  hooks.currentPosition = [this]() -> std::optional<std::pair<double, double>> {
+    tMachineOps& ops = connection_->ops();
+    if (waiting() || !ops.linkUp()) return std::nullopt;
+    ops.status.readPositions();
+    if (!ops.status.lastReadAnswered()) return std::nullopt;
+    return std::make_pair(static_cast<double>(ops.st.abspos.x), static_cast<double>(ops.st.abspos.y));
+  };
+  hooks.defaultAcceleration = [this] {
+    std::string product;
+    const int value = defaultAcceleration(connection_->link().usbPresent(), machineModel, plotState, product);
+    return std::make_pair(value, product);
+  };
+  hooks.setAcceleration = [this](int value) {
+    tMachineOps& ops = connection_->ops();
+    if (waiting() || !ops.linkUp()) return false;
+    setAcceleration(ops, value);
+    return true;
+  };
+  hooks.currentRampStep = [] { return static_cast<int>(machineModel.machineParams.rampStep); };
+  hooks.calibrationFactors = [] {
+    const tMachineParams& p = machineModel.machineParams;
+    return std::array<double, 3>{p.axisFactorX, p.axisFactorY, p.axisFactorZ};
+  };
 }
 
 }  // namespace trazvik::ui

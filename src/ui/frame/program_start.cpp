@@ -117,6 +117,7 @@ void Program::createWindows() {
   if (options_.connectMachine) {
     machine_ = std::make_unique<MachineSession>(*context_, *mainWindow_, options_.machinePorts, logs_.get());
     machine_->start();
+    machine_->bindSettingsDialog(periphery_->settingsDialog().hooks());
   }
   mainWindow_->applyGlobalConfiguration();
 }
