@@ -79,7 +79,7 @@ void CuttingCommands::prepareStart() {
   const config::ConfigGlobals& g = context_.configuration.globals();
   // The tool-radius outline's travel height; the start replaces it for
   // G-code programs and lasers.
-  connection_.ops().settings.travelHeight = s.real("grubosc") + s.real("ponad_stol") + s.real("nadmat");
+  connection_.ops().settings.travelHeight = outlineTravelHeight(s);
   tStartContext& c = *startContext_;
   c.headChoice = std::clamp(main_.selectedHead() - 1, 0, 2);
   for (std::size_t i = 0; i < g.headOffsets.size(); ++i) {
