@@ -123,7 +123,18 @@ void Program::createWindows() {
 }
 
 void Program::addScreenshots(const QString& folder) {
-  screenshots_.add("main_window", [this]() -> QWidget* { return mainWindow_.get(); });
+  // The pictures show the program once the controller answered (or, without
+  // one, as the operator would see it then).
+  screenshots_.add("main_window", [this]() -> QWidget* {
+    if (machine_) {
+      QElapsedTimer waited;
+      waited.start();
+      while (!machine_->facts().present && waited.elapsed() < 10000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+      mainWindow_->UpdateMenuItems();
+    }
+    return mainWindow_.get();
+  });
   // The project in the other two views as well.
   for (const char* view : {"Kierunek", "Kolejnosc"}) {
     screenshots_.add(std::string("main_window_") + view, [this, view]() -> QWidget* {
@@ -143,16 +154,12 @@ void Program::addScreenshots(const QString& folder) {
     dialog.hide();
     return nullptr;
   });
-  // The control panel once the controller answered (or, without one, as
-  // the operator would see it then), after a few monitoring steps.
+  // The control panel after a few monitoring steps.
   screenshots_.add("control_panel", [this]() -> QWidget* {
     if (!machine_) return nullptr;
+    machine_->showPanel();
     QElapsedTimer waited;
     waited.start();
-    while (!machine_->facts().present && waited.elapsed() < 10000)
-      QApplication::processEvents(QEventLoop::AllEvents, 50);
-    machine_->showPanel();
-    waited.restart();
     while (waited.elapsed() < 1000) QApplication::processEvents(QEventLoop::AllEvents, 50);
     return &machine_->panelWindow();
   });
