@@ -125,6 +125,18 @@ TEST_F(MachineSessionTest, TheSettingsEthernetBoxConnectsTheProgram) {
   ASSERT_TRUE(runUntil([&] { return connected(); }, 15000)) << "the program connected to 127.0.0.1";
   EXPECT_EQ(main().statusPanel(0).toStdString(), texts().dajTxt("Ethernet_communication", "msgEthernetPodlaczony"));
   EXPECT_TRUE(main().action("sterowanie")->isEnabled());
+  // The vacuum pump's menu items belong to machines that have one.
+  ASSERT_EQ(machineModel.machineParams.vacuumPump, 0) << "this router has no vacuum pump output";
+  EXPECT_FALSE(main().action("miZalaczPompeProzniowa")->isVisible());
+  machineModel.machineParams.vacuumPump = 1;
+  main().UpdateMenuItems();
+  EXPECT_TRUE(main().action("miZalaczPompeProzniowa")->isVisible());
+  EXPECT_TRUE(main().action("miZalaczPompeProzniowa")->isEnabled());
+  controller_->clearReceivedCommands();
+  main().action("miZalaczPompeProzniowa")->trigger();
+  const std::vector<Bytes> received = controller_->receivedCommands();
+  ASSERT_FALSE(received.empty());
+  EXPECT_EQ(received.back(), (Bytes{'R', 1, 0x82}));
 }
 
 TEST_F(MachineSessionTest, WithTheEthernetBoxOffNoConnectionIsMade) {

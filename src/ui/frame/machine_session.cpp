@@ -160,6 +160,7 @@ MachineFacts MachineSession::facts() const {
   const config::MachineContext& m = context_.settings().machine();
   f.isLaser = context_.settings().isLaser();
   f.headCount = m.headCount;
+  f.vacuumPump = f.present && machineModel.machineParams.vacuumPump != 0;
   f.toolMeasureMachine = f.present && isToolMeasureFamily(machineModel) && linkState.firmwareAtLeast(7, 17);
   return f;
 }

@@ -6,6 +6,7 @@
 #include "frame/main_window.h"
 #include "link/machine_capabilities.h"
 #include "link/setup_operations.h"
+#include "link/tool_operations.h"
 #include "panel/control_panel.h"
 
 #include <QApplication>
@@ -76,6 +77,8 @@ void MachineSession::attachCommands() {
   main_.setCommand("Wstrzymaj1", unlessWaiting([this] { control_->commands.Wstrzymaj1Click(); }));
   main_.setCommand("Kontynuacja1", unlessWaiting([this] { control_->commands.Kontynuacja1Click(); }));
   main_.setCommand("Powtrz1", unlessWaiting([this] { control_->commands.Powtrz1Click(); }));
+  main_.setCommand("miZalaczPompeProzniowa", unlessWaiting([this] { vacuumPumpSwitch(connection_->ops(), true); }));
+  main_.setCommand("miWylaczPompeProzniowa", unlessWaiting([this] { vacuumPumpSwitch(connection_->ops(), false); }));
   main_.setCommand("sWylaczPowiadomienia", [this] {
     stopEndOfJobSignal(control_->context.flags);
     main_.UpdateMenuItems();
