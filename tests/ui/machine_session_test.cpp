@@ -27,6 +27,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -199,6 +200,9 @@ void MachineSessionTest::checkLoss(const std::function<void()>& loseIt, qint64 l
   ASSERT_TRUE(runUntil([&] { return connected(); }, 15000));
   main().action("sterowanie")->trigger();
   ASSERT_TRUE(panel().isVisible());
+  const std::string ethernet = texts().dajTxt("Control_Panel", "Control_Panel.Ethernet");
+  ASSERT_TRUE(runUntil([&] { return panel().windowTitle().startsWith(QString::fromStdString(ethernet)); }, 3000))
+      << panel().windowTitle().toStdString();
 
   // A timer of the interface thread measures the longest time it was kept waiting.
   QElapsedTimer sinceTick;
@@ -211,7 +215,9 @@ void MachineSessionTest::checkLoss(const std::function<void()>& loseIt, qint64 l
   const std::string noLink = texts().dajTxt("Control_Panel", "ster.Caption.BrakLacznosci");
   ASSERT_TRUE(runUntil([&] { return !session().facts().present; }, 10000));
   EXPECT_TRUE(runUntil([&] { return session().control().panel.display().caption == noLink; }, 10000));
-  EXPECT_EQ(main().statusPanel(0).toStdString(), texts().dajTxt("Ethernet_communication", "msgEthernetRozlaczony"));
+  const std::string closed = texts().dajTxt("Ethernet_communication", "msgEthernetRozlaczony");
+  EXPECT_TRUE(runUntil([&] { return main().statusPanel(0).toStdString() == closed; }, 5000))
+      << main().statusPanel(0).toStdString();
   // The panel closes with the link (the operator opens it again once the
   // controller is back); its caption says why.
   EXPECT_TRUE(runUntil([&] { return !panel().isVisible(); }, 5000));
@@ -225,6 +231,16 @@ void MachineSessionTest::checkLoss(const std::function<void()>& loseIt, qint64 l
 
 TEST_F(MachineSessionTest, AControllerThatClosesTheConnectionShowsAsLost) {
   checkLoss([&] { server_->stop(); }, 2000);
+}
+
+TEST_F(MachineSessionTest, AConnectionEndedByASocketErrorShowsAsLost) {
+  // The error event says nothing itself; the status bar must still change.
+  checkLoss(
+      [&] {
+        session().connection().ethernet().TcpClient1Error(ECONNRESET);
+        server_->stop();
+      },
+      2000);
 }
 
 TEST_F(MachineSessionTest, AControllerThatFallsSilentShowsAsLost) {

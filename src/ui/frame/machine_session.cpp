@@ -137,6 +137,15 @@ void MachineSession::step() {
   stepping_ = true;
   if (control_->panel.timerEnabled()) control_->timerEvent();
   stepping_ = false;
+  // A connection that ended in a socket error says nothing by itself: the
+  // status bar must not go on saying it is connected.
+  const bool ethernet = linkState.ethernetActive;
+  if (wasEthernet_ && !ethernet) {
+    const texts::tInterfejs& t = context_.texts();
+    if (main_.statusPanel(0).toStdString() == t.dajTxt("Ethernet_communication", "msgEthernetPodlaczony"))
+      main_.setStatusPanel(0, QString::fromStdString(t.dajTxt("Ethernet_communication", "msgEthernetRozlaczony")));
+  }
+  wasEthernet_ = ethernet;
   // Hidden as well: its caption keeps telling the link's state.
   if (panelWindow_) panelWindow_->refresh();
 }

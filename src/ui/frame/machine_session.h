@@ -81,6 +81,7 @@ class MachineSession {
 
   int waiting_ = 0;
   bool stepping_ = false;
+  bool wasEthernet_ = false;  // the Ethernet link was up at the last step
 
   void createPanelWindow();
   void attachCommands();
