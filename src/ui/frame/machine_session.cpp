@@ -117,6 +117,9 @@ void MachineSession::showPanel() {
   }
   panelWindow_->raise();
   panelWindow_->activateWindow();
+  // The activation read the machine and asked for the panel's pace: one step
+  // now shows the link and the displays without waiting for the slow pace.
+  step();
 }
 
 void MachineSession::takeSettings() {
@@ -148,6 +151,7 @@ void MachineSession::step() {
   wasEthernet_ = ethernet;
   // Hidden as well: its caption keeps telling the link's state.
   if (panelWindow_) panelWindow_->refresh();
+  if (intervalChanged) intervalChanged(interval());
 }
 
 int MachineSession::interval() const { return control_->interval(); }

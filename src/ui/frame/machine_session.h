@@ -7,6 +7,7 @@
 #include "link/machine_connection.h"
 #include "logging/app_logs.h"
 
+#include <functional>
 #include <memory>
 
 namespace trazvik::ui {
@@ -34,6 +35,8 @@ class MachineSession {
   // The connection's and the panel's creation (its window as well), and the
   // main window's hooks.
   void start();
+  // Told the loop's interval after every step (the program's timer follows it).
+  std::function<void(int milliseconds)> intervalChanged;
   // The panel's timer on or off; step() does nothing while it is off.
   void enableMonitoring(bool on) { control_->panel.setTimerEnabled(on); }
   void step();

@@ -45,10 +45,7 @@ Program::Program(Options options) : options_(std::move(options)), frame_(boxes_)
   });
   monitoringTimer_.setInterval(100);
   QObject::connect(&monitoringTimer_, &QTimer::timeout, [this] {
-    if (machine_) {
-      machine_->step();
-      monitoringTimer_.setInterval(machine_->interval());
-    }
+    if (machine_) machine_->step();
     if (monitoringStep_) monitoringStep_();
     if (mainWindow_) mainWindow_->UpdateMenuItems();
   });
@@ -116,6 +113,9 @@ void Program::createWindows() {
   // The link reads its controller address from the settings just read.
   if (options_.connectMachine) {
     machine_ = std::make_unique<MachineSession>(*context_, *mainWindow_, options_.machinePorts, logs_.get());
+    machine_->intervalChanged = [this](int ms) {
+      if (monitoringTimer_.interval() != ms) monitoringTimer_.setInterval(ms);
+    };
     machine_->start();
     machine_->bindSettingsDialog(periphery_->settingsDialog().hooks());
   }
