@@ -114,6 +114,7 @@ class MachineSessionTest : public ::testing::Test {
   std::shared_ptr<sim::SimController> controller_;
   std::unique_ptr<sim::SimServer> server_;
   std::unique_ptr<Program> program_;
+  SettingsDialogHooks settingsHooks_;  // outlives the program, as the dialog's do
   QTimer boxWatcher_;
   std::vector<std::string> boxes_;
 };
@@ -370,7 +371,7 @@ TEST_F(MachineSessionTest, TheSettingsDialogsControllerActionsReachTheController
   writeSettings(true);
   startProgram();
   ASSERT_TRUE(runUntil([&] { return connected(); }, 15000));
-  SettingsDialogHooks hooks;
+  SettingsDialogHooks& hooks = settingsHooks_;
   session().bindSettingsDialog(hooks);
   ASSERT_TRUE(moveToMachinePoint(session().connection().ops(), 0, 50, 120));
   const auto position = hooks.currentPosition();

@@ -30,6 +30,7 @@ MachineSession::MachineSession(ProgramContext& context, MainWindow& mainWindow, 
 
 MachineSession::~MachineSession() {
   shutdown();
+  detach();
   panelWindow_.reset();
 }
 
@@ -161,6 +162,8 @@ void MachineSession::shutdown() {
   control_->panel.setTimerEnabled(false);
   control_->panel.FormDestroy();
   connection_->shutdown();
+  // Nothing reports to the logs once the session ends.
+  control_->context.onEvent = nullptr;
 }
 
 MachineFacts MachineSession::facts() const {

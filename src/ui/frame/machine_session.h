@@ -9,6 +9,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace trazvik::ui {
 
@@ -65,7 +67,8 @@ class MachineSession {
   void showPanel();
   // The settings dialog's controller actions on this connection: the
   // controller's address, the position, the acceleration, the machine's
-  // calibration factors.
+  // calibration factors. `hooks` must outlive the session (which clears
+  // them when it ends).
   void bindSettingsDialog(SettingsDialogHooks& hooks);
 
  private:
@@ -84,10 +87,15 @@ class MachineSession {
 
   int waiting_ = 0;
   bool stepping_ = false;
-  bool wasEthernet_ = false;  // the Ethernet link was up at the last step
+  bool wasEthernet_ = false;
+  std::vector<std::string> attached_;
+  SettingsDialogHooks* settingsHooks_ = nullptr;  // the Ethernet link was up at the last step
 
   void createPanelWindow();
   void attachCommands();
+  // A main window command that calls into the session, undone by detach().
+  void attach(const std::string& name, std::function<void()> command);
+  void detach();
   // The link operations' waits, message boxes and STOP, on this window.
   void bindInterface();
   void pumpWhileWaiting(std::chrono::milliseconds duration);

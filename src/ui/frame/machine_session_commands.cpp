@@ -65,21 +65,47 @@ void MachineSession::bindInterface() {
   };
 }
 
+void MachineSession::attach(const std::string& name, std::function<void()> command) {
+  main_.setCommand(name, std::move(command));
+  attached_.push_back(name);
+}
+
+void MachineSession::detach() {
+  // The main window and the settings dialog outlive the session.
+  for (const std::string& name : attached_) main_.setCommand(name, nullptr);
+  attached_.clear();
+  main_.setMachineFacts(nullptr);
+  main_.setCloseQuery(nullptr);
+  main_.setSettingsClosed(nullptr);
+  if (settingsHooks_) {
+    SettingsDialogHooks& h = *settingsHooks_;
+    h.usbPresent = nullptr;
+    h.sendCommand = nullptr;
+    h.restartEthernet = nullptr;
+    h.currentPosition = nullptr;
+    h.defaultAcceleration = nullptr;
+    h.setAcceleration = nullptr;
+    h.currentRampStep = nullptr;
+    h.calibrationFactors = nullptr;
+    settingsHooks_ = nullptr;
+  }
+}
+
 void MachineSession::attachCommands() {
   cutting_ = std::make_unique<CuttingCommands>(context_, main_, *connection_, *control_, logs_.get());
   // The machine's own start button starts the active project as well.
   control_->context.mainWindow.startCommand = [this] { cutting_->start(); };
-  main_.setCommand("Start1", unlessWaiting([this] { cutting_->start(); }));
-  main_.setCommand("Tnijwybran1", unlessWaiting([this] { cutting_->cutSelected(tSelectedJob::selectedFigure); }));
-  main_.setCommand("Startodwybranej1",
+  attach("Start1", unlessWaiting([this] { cutting_->start(); }));
+  attach("Tnijwybran1", unlessWaiting([this] { cutting_->cutSelected(tSelectedJob::selectedFigure); }));
+  attach("Startodwybranej1",
                    unlessWaiting([this] { cutting_->cutSelected(tSelectedJob::fromSelectedFigure); }));
-  main_.setCommand("sterowanie", [this] { showPanel(); });
-  main_.setCommand("Wstrzymaj1", unlessWaiting([this] { control_->commands.Wstrzymaj1Click(); }));
-  main_.setCommand("Kontynuacja1", unlessWaiting([this] { control_->commands.Kontynuacja1Click(); }));
-  main_.setCommand("Powtrz1", unlessWaiting([this] { control_->commands.Powtrz1Click(); }));
-  main_.setCommand("miZalaczPompeProzniowa", unlessWaiting([this] { vacuumPumpSwitch(connection_->ops(), true); }));
-  main_.setCommand("miWylaczPompeProzniowa", unlessWaiting([this] { vacuumPumpSwitch(connection_->ops(), false); }));
-  main_.setCommand("sWylaczPowiadomienia", [this] {
+  attach("sterowanie", [this] { showPanel(); });
+  attach("Wstrzymaj1", unlessWaiting([this] { control_->commands.Wstrzymaj1Click(); }));
+  attach("Kontynuacja1", unlessWaiting([this] { control_->commands.Kontynuacja1Click(); }));
+  attach("Powtrz1", unlessWaiting([this] { control_->commands.Powtrz1Click(); }));
+  attach("miZalaczPompeProzniowa", unlessWaiting([this] { vacuumPumpSwitch(connection_->ops(), true); }));
+  attach("miWylaczPompeProzniowa", unlessWaiting([this] { vacuumPumpSwitch(connection_->ops(), false); }));
+  attach("sWylaczPowiadomienia", [this] {
     stopEndOfJobSignal(control_->context.flags);
     main_.UpdateMenuItems();
   });
@@ -104,6 +130,7 @@ void MachineSession::attachCommands() {
 }
 
 void MachineSession::bindSettingsDialog(SettingsDialogHooks& hooks) {
+  settingsHooks_ = &hooks;
   hooks.usbPresent = [this] { return connection_->link().usbPresent(); };
   hooks.sendCommand = [this](const std::string& command) {
     if (waiting()) return;
