@@ -183,8 +183,19 @@ void TfEthernet::disconnectCommand() {
 void TfEthernet::TcpClient1Connect() {
     // The connection may have failed again before this ran.
     if (!command_.connected()) return;
+    link_.ethernetError = 0;
     getInfo();
     silentExchanges_ = 0;
+    connectedButSilent_ = link_.ethernetError == ethernet_errors::noStatus;
+    if (connectedButSilent_) {
+        // The network module took the connection but the controller behind
+        // it does not answer: taking that for a link would let every
+        // reconnection restart the job's transfer into silence, the loop
+        // never seeing the link down. The next tick's watchdog tries again.
+        command_.disconnect();
+        link_.ethernetActive = false;
+        return;
+    }
     link_.ethernetError = 0;
     link_.ethernetActive = true;
     show("msgEthernetPodlaczony");

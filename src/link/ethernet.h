@@ -92,6 +92,9 @@ public:
     // that connect once; `abort` leaves a waiting connect early.
     int connectCommand(const std::function<bool()>& abort = {});
     bool commandConnected() const { return command_.connected(); }
+    // The last connection was taken but the controller did not answer its
+    // status exchange, so it was closed again (not a socket error).
+    bool connectedButSilent() const { return connectedButSilent_; }
     void disconnectCommand();
 
     // The events (run on the interface thread).
@@ -118,6 +121,7 @@ private:
     tIdentifyEnvironment identifyEnv_;
     bool socketError_ = false;  // the last exchange ended in the error event
     int silentExchanges_ = 0;   // exchanges in a row that received nothing
+    bool connectedButSilent_ = false;
 };
 
 }  // namespace trazvik

@@ -265,9 +265,13 @@ INSTANTIATE_TEST_SUITE_P(Answers, CutCtrlC,
                                            CtrlCCase{"Quit", "q", 2, "left paused in the controller", 0, 0}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(CutCommand, LostLinkSaysWhereTheJobStopped) {
+// The controller closes the connection, or keeps it open and answers no
+// more: either way the job stops where it was and nothing claims its end.
+class CutLostLink : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(CutLostLink, SaysWhereTheJobStopped) {
   Rig rig;
-  ASSERT_TRUE(rig.startSim({"--fault", "drop@200"})) << rig.sim.output();
+  ASSERT_TRUE(rig.startSim({"--fault", GetParam()})) << rig.sim.output();
   const auto run = runCli(rig.cut(kStar, "--reconnect-timeout 10"), true);
   EXPECT_EQ(run.exitCode, 3) << run.output;
   EXPECT_NE(run.output.find("link to the controller was lost"), std::string::npos) << run.output;
@@ -278,6 +282,9 @@ TEST(CutCommand, LostLinkSaysWhereTheJobStopped) {
   ASSERT_EQ(jobs.size(), 1u);
   EXPECT_NE(readFile(jobs[0]).find("<StatusId>2</StatusId>"), std::string::npos);
 }
+
+INSTANTIATE_TEST_SUITE_P(Faults, CutLostLink, ::testing::Values("drop@200", "stall@200"),
+                         [](const auto& info) { const std::string f = info.param; return f.substr(0, f.find('@')); });
 
 TEST(CutCommand, MachineButtonsPauseAndContinue) {
   Rig rig;

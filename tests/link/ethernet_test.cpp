@@ -213,6 +213,15 @@ TEST_F(EthernetLink, AControllerSilentForThreeExchangesInARowIsLost) {
     EXPECT_FALSE(ethernet->commandConnected());
     EXPECT_EQ(texts, std::vector<std::string>{"Ethernet_communication/msgEthernetRozlaczony"});
 
+    // A connection it takes but does not answer on is no link: the
+    // connection is closed again and the watchdog's next try decides.
+    ASSERT_EQ(ethernet->connectCommand(), 0);
+    queue.waitAndRun(50ms);
+    for (int i = 0; i < 40 && ethernet->commandConnected(); ++i) queue.waitAndRun(50ms);
+    EXPECT_FALSE(link.ethernetActive);
+    EXPECT_FALSE(ethernet->commandConnected());
+    EXPECT_EQ(link.ethernetError, ethernet_errors::noStatus);
+
     // When it answers again the watchdog's connection brings it back.
     controller->setStalled(false);
     connect();

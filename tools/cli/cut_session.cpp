@@ -266,7 +266,8 @@ CutProgress CutSession::progress() {
   p.commandsPerSecond = control_->transfer.isOpen ? rate_ : 0;
   p.elapsedSeconds = logs_->stopwatch().Elapsed() * 86400.0;
   p.estimatedSeconds = loaded_.project->GetEstimatedCuttingTime() * 60.0 / timeScale_;
-  if (controlState.jobPaused) p.state = "paused";
+  if (summary_.end == CutEnd::linkLost) p.state = "link lost";
+  else if (controlState.jobPaused) p.state = "paused";
   else if (control_->transfer.isOpen && !controlState.transferActive && control_->transfer.licznik > 0) p.state = "waiting for room";
   else if (control_->transfer.isOpen) p.state = "sending";
   else p.state = "cutting";

@@ -145,6 +145,13 @@ bool MachineSession::connectTcp(std::string& error, Limits limits, tConnectionOp
         // Not connected with an error: the connect attempt failed (the
         // exchange errors only arise on a live connection).
         const int e = linkState.ethernetError;
+        if (connection_->ethernet().connectedButSilent()) {
+            error = plotState.info1.empty()
+                        ? "the controller at " + where + " did not identify itself (identity port " +
+                              std::to_string(target_.identityPort) + ") and does not answer"
+                        : "the controller at " + where + " took the connection but does not answer";
+            return false;
+        }
         if (!connection_->connected() && !connection_->ethernet().commandConnected() && e != 0) {
             error = "cannot reach " + where + ": " + std::strerror(e);
             return false;
