@@ -1,5 +1,6 @@
 #include "control/selected_job_writer.h"
 
+#include "control/start_job_writer.h"
 #include "job/job_writer.h"
 #include "project/tmdichild.h"
 
@@ -19,28 +20,9 @@ tSelectedJobWriterCall selectedJobWriter(const TDlgkonfig& settings, std::functi
     const bool program = mode == 5;
     request.oneSelectedFigureOfProgram = program && which == tSelectedJob::selectedFigure;
     request.startsFromSelectedFigureOfProgram = program && which == tSelectedJob::fromSelectedFigure;
-    tPisarzJobow writer(settings, machine(), request);
-    writer.showErrors = false;  // the variant reports the failure itself
-    project.ustawPisarza(&writer);
-    const int savedMode = project.trybZapisu;
-    project.trybZapisu = mode;
-    const bool saved =
-        which == tSelectedJob::selectedFigure ? project.Save_selected(path) : project.Save_from_selected(path);
-    project.trybZapisu = savedMode;
-    project.ustawPisarza(nullptr);
-
-    const tJobResult& r = writer.lastResult();
-    tJobWriteResult result;
-    result.written = saved && r.ok;
-    result.error = r.error;
-    result.hasExtremes = r.extremes.any();
-    if (result.hasExtremes) {
-      result.minX = r.extremes.minX;
-      result.maxX = r.extremes.maxX;
-      result.minY = r.extremes.minY;
-      result.maxY = r.extremes.maxY;
-    }
-    return result;
+    return writeThroughJobWriter(project, settings, machine(), request, [&](TMDIChild& p) {
+      return which == tSelectedJob::selectedFigure ? p.Save_selected(path) : p.Save_from_selected(path);
+    });
   };
 }
 
