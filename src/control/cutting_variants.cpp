@@ -147,21 +147,8 @@ tVariantOutcome tCuttingVariants::writeAndHandOver(TMDIChild& project, tSelected
     m.send(selectSlotCommand(2, CommandForm::immediate));
     return tVariantOutcome::transferFailed;
   }
-  if (ctx_.jobStarted) ctx_.jobStarted(infoOf(project));
+  if (ctx_.jobStarted) ctx_.jobStarted(cutStartInfoOf(ctx_, project));
   return tVariantOutcome::started;
-}
-
-logging::CutStartInfo tCuttingVariants::infoOf(const TMDIChild& project) const {
-  logging::CutStartInfo info;
-  info.projectCaption = project.sciezka;
-  info.settingsCaption = ctx_.settingsCaption;
-  info.machine = ctx_.machine.state().info1;
-  info.workSpeed = ctx_.settings.real("WorkSpeed");
-  info.workPower = ctx_.settings.real("work_power");
-  info.toolDiameter = ctx_.settings.flag("doOutline") ? ctx_.settings.real("srednica") : 0.0;
-  info.estimatedCuttingTime = project.GetEstimatedCuttingTime();
-  info.cuttingLength = project.GetCuttingLength();
-  return info;
 }
 
 }  // namespace trazvik

@@ -53,7 +53,6 @@ class tCuttingVariants {
   void loadTravelFeed();
   bool enclosureClosed(const TMDIChild& project);
   tVariantOutcome writeAndHandOver(TMDIChild& project, tSelectedJob which, int mode);
-  logging::CutStartInfo infoOf(const TMDIChild& project) const;
   void sendLetter(char letter);
   std::string txt(const char* section, const char* key) const;
 

@@ -85,14 +85,14 @@ bool tStartOfCutting::moveToStart() {
   return ctx_.machine.moveToPoint(0, ctx_.travelHeight, oy, ox);
 }
 
-logging::CutStartInfo tStartOfCutting::infoOf(const TMDIChild& project) const {
+logging::CutStartInfo cutStartInfoOf(const tStartContext& context, const TMDIChild& project) {
   logging::CutStartInfo info;
   info.projectCaption = project.sciezka;
-  info.settingsCaption = ctx_.settingsCaption;
-  info.machine = ctx_.machine.state().info1;
-  info.workSpeed = ctx_.settings.real("WorkSpeed");
-  info.workPower = ctx_.settings.real("work_power");
-  info.toolDiameter = ctx_.settings.flag("doOutline") ? ctx_.settings.real("srednica") : 0.0;
+  info.settingsCaption = context.settingsCaption;
+  info.machine = context.machine.state().info1;
+  info.workSpeed = context.settings.real("WorkSpeed");
+  info.workPower = context.settings.real("work_power");
+  info.toolDiameter = context.settings.flag("doOutline") ? context.settings.real("srednica") : 0.0;
   info.estimatedCuttingTime = project.GetEstimatedCuttingTime();
   info.cuttingLength = project.GetCuttingLength();
   return info;
@@ -267,7 +267,7 @@ tStartOutcome tStartOfCutting::writeAndHandOver(TMDIChild& project) {
     m.send(selectSlotCommand(2, CommandForm::immediate));
     return tStartOutcome::transferFailed;
   }
-  info_ = infoOf(project);
+  info_ = cutStartInfoOf(ctx_, project);
   if (ctx_.jobStarted) ctx_.jobStarted(info_);
   return tStartOutcome::started;
 }

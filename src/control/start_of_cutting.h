@@ -90,6 +90,9 @@ struct tStartContext {
   std::function<void()> burnBitmap{};           // bitmap projects
 };
 
+// What the logs record of a job handed to the transfer.
+logging::CutStartInfo cutStartInfoOf(const tStartContext& context, const TMDIChild& project);
+
 class tStartOfCutting {
  public:
   explicit tStartOfCutting(tStartContext& context) : ctx_(context) {}
@@ -129,7 +132,6 @@ class tStartOfCutting {
   double zeroZ() const;
   double areaX() const;
   double areaY() const;
-  logging::CutStartInfo infoOf(const TMDIChild& project) const;
 
   tStartContext& ctx_;
   std::string jobFile_;
