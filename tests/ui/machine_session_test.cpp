@@ -20,6 +20,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -192,6 +193,40 @@ TEST_F(MachineSessionTest, ThePanelShowsTheControllerAndJogsItByKeyAndButton) {
   const double stoppedY = controller_->toolPosition().y;
   EXPECT_LT(stoppedY, 600 - 1);
   EXPECT_TRUE(runUntil([&] { return std::abs(shownY() - stoppedY) < 0.01; }, 3000)) << label("wmy").toStdString();
+}
+
+TEST_F(MachineSessionTest, HomeOnThePanelReturnsTheMachineToItsReferencePoint) {
+  writeSettings(true);
+  startProgram();
+  ASSERT_TRUE(runUntil([&] { return connected(); }, 15000));
+  main().action("sterowanie")->trigger();
+  ASSERT_TRUE(panel().isVisible());
+  moveRelative(session().connection().ops(), -3, 40, 120);
+  ASSERT_TRUE(runUntil([&] { return !controller_->stateBit(stateBit::motionRunning); }, 5000));
+  ASSERT_GT(controller_->toolPosition().x, 100);
+  session().step();  // the panel's locks follow the machine at rest
+
+  QPushButton* home = panel().findChild<QPushButton*>("bazuj");
+  ASSERT_NE(home, nullptr);
+  ASSERT_TRUE(home->isEnabled());
+  // The window's own timers go on while the machine homes.
+  int ticks = 0;
+  QTimer probe;
+  QObject::connect(&probe, &QTimer::timeout, [&] { ++ticks; });
+  probe.start(20);
+  controller_->clearReceivedCommands();
+  QTest::mouseClick(home, Qt::LeftButton);
+  EXPECT_GT(ticks, 3) << "the window answered while the machine homed";
+  EXPECT_FALSE(controller_->stateBit(stateBit::motionRunning));
+  EXPECT_FALSE(controller_->stateBit(stateBit::homing));
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the busy cursor is gone again";
+  const sim::TracePoint p = controller_->toolPosition();
+  EXPECT_NEAR(p.x, 0, 0.01);
+  EXPECT_NEAR(p.y, 0, 0.01);
+  EXPECT_NEAR(p.z, 0, 0.01);
+  const std::vector<Bytes> received = controller_->receivedCommands();
+  EXPECT_EQ(std::count_if(received.begin(), received.end(), [](const Bytes& b) { return !b.empty() && b[0] == 'B'; }), 2);
+  EXPECT_EQ(boxesShown(), "");
 }
 
 // The controller goes away by `loseIt`: the panel's caption and the status

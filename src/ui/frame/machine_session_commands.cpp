@@ -1,5 +1,6 @@
 // The machine session's commands on the main window, and the link
 // operations' waits and message boxes bound to the interface thread.
+#include "control/homing.h"
 #include "dialogs/settings_dialog.h"
 #include "frame/cutting_commands.h"
 #include "frame/machine_session.h"
@@ -112,6 +113,13 @@ void MachineSession::attachCommands() {
 
   // The panel's buttons and keys likewise; STOP and the releases stay usable.
   ControlPanelActions& a = panelWindow_->actions();
+  a.home = [this] {
+    tHomingOptions options;
+    options.hasKnife = control_->context.settings.hasKnife;
+    options.switches = context_.switches();
+    options.hourglass = control_->context.mainWindow.hourglass;
+    bazujClick(connection_->ops(), options);
+  };
   const std::function<bool()> busy = [this] { return waiting(); };
   // Releases always go through: they stop a jog ("Y").
   refuseWhile(a.keyDown, busy);
@@ -127,6 +135,7 @@ void MachineSession::attachCommands() {
   refuseWhile(a.vacuum, busy);
   refuseWhile(a.dustExtraction, busy);
   refuseWhile(a.setPulseTime, busy);
+  refuseWhile(a.home, busy);
 }
 
 void MachineSession::bindSettingsDialog(SettingsDialogHooks& hooks) {
