@@ -12,6 +12,9 @@
 #include "link/move_operations.h"
 #include "project/project_window.h"
 #include "panel/control_panel.h"
+#include "panel/base_points_window.h"
+#include "dialogs/flt_edit_widget.h"
+#include "modal_answer.h"
 
 #include "program_fixture.h"
 #include "sim_server.h"
@@ -19,6 +22,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -428,6 +432,69 @@ TEST_F(MachineSessionTest, TheSettingsDialogsControllerActionsReachTheController
   ASSERT_TRUE(runUntil([&] { return !session().facts().present; }, 10000));
   EXPECT_FALSE(hooks.setAcceleration(5));
   EXPECT_FALSE(hooks.currentPosition().has_value());
+}
+
+
+// "Set project zero" on the panel: the base points window's zero reaches
+// the controller, its list is kept in base.txt at the end, and taking the
+// machine's position fills the fields (one head: and closes the window).
+TEST_F(MachineSessionTest, TheBasePointsWindowSetsTheControllersWorkZero) {
+  writeSettings(true);
+  startProgram();
+  ASSERT_TRUE(runUntil([&] { return connected(); }, 15000));
+  main().action("sterowanie")->trigger();
+  ASSERT_TRUE(panel().isVisible());
+  session().step();
+  QPushButton* setZero = panel().findChild<QPushButton*>("setbaza");
+  ASSERT_NE(setZero, nullptr);
+  ASSERT_TRUE(setZero->isEnabled());
+  const double factorX = machineModel.machineParams.axisFactorX;
+  const double factorY = machineModel.machineParams.axisFactorY;
+  ASSERT_GT(factorX, 0);
+
+  bool typed = false;
+  testing::answerNextModal([&](QWidget* modal) {
+    auto* window = qobject_cast<BasePointsWindow*>(modal);
+    if (window == nullptr) {
+      modal->close();
+      return;
+    }
+    window->findChild<TFltEditU*>("pbx")->setValue(120.5);
+    window->findChild<TFltEditU*>("pby")->setValue(80);
+    window->findChild<QLineEdit*>("komentarz")->setText("corner");
+    window->findChild<QPushButton*>("Dodaj")->click();
+    typed = true;
+    window->findChild<QPushButton*>("ustaw")->click();
+  });
+  QTest::mouseClick(setZero, Qt::LeftButton);
+  ASSERT_TRUE(typed) << "the base points window opened";
+  EXPECT_EQ(controller_->machineState().zeroPoint[0], std::lround(12050 * factorX));
+  EXPECT_EQ(controller_->machineState().zeroPoint[1], std::lround(8000 * factorY));
+  EXPECT_EQ(session().basePoints().entries(), std::vector<std::string>{"X=  120.500   Y=   80.000 corner"});
+  EXPECT_TRUE(session().control().panel.timerEnabled()) << "the panel's timer runs again";
+
+  ASSERT_TRUE(moveToMachinePoint(session().connection().ops(), 0, 50, 120));
+  double shownX = -1, shownY = -1;
+  testing::answerNextModal([&](QWidget* modal) {
+    auto* window = qobject_cast<BasePointsWindow*>(modal);
+    if (window == nullptr) {
+      modal->close();
+      return;
+    }
+    window->findChild<QPushButton*>("wpa")->click();
+    shownX = window->findChild<TFltEditU*>("pbx")->valueMm();
+    shownY = window->findChild<TFltEditU*>("pby")->valueMm();
+    if (window->isVisible()) window->reject();
+  });
+  QTest::mouseClick(setZero, Qt::LeftButton);
+  EXPECT_NEAR(shownX, 120, 0.01);
+  EXPECT_NEAR(shownY, 50, 0.01);
+  EXPECT_NEAR(controller_->machineState().zeroPoint[0], 12000 * factorX, factorX);
+  EXPECT_NEAR(controller_->machineState().zeroPoint[1], 5000 * factorY, factorY);
+  EXPECT_EQ(boxesShown(), "");
+
+  program_.reset();
+  EXPECT_EQ(trazvik::testing::readFile(folder_ / "data" / "base.txt"), "X=  120.500   Y=   80.000 corner\n");
 }
 
 }  // namespace

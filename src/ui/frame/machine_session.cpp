@@ -85,6 +85,7 @@ void MachineSession::start() {
   connection_->FormCreate(options);
   control_->panel.FormCreate(sw);
   createPanelWindow();
+  loadBasePoints();
   main_.setSettingsClosed([this] { takeSettings(); });
   attachCommands();
   main_.setMachineFacts([this] { return facts(); });
@@ -161,6 +162,7 @@ void MachineSession::shutdown() {
   if (!connection_) return;
   control_->panel.setTimerEnabled(false);
   control_->panel.FormDestroy();
+  saveBasePoints();
   connection_->shutdown();
   // Nothing reports to the logs once the session ends.
   control_->context.onEvent = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 #include "frame/program_context.h"
 
+#include "control/base_points.h"
 #include "control/control_logs.h"
 #include "control/jog_panel.h"
 #include "control/machine_control.h"
@@ -70,6 +71,8 @@ class MachineSession {
   // calibration factors. `hooks` must outlive the session (which clears
   // them when it ends).
   void bindSettingsDialog(SettingsDialogHooks& hooks);
+  // The remembered work zeros of the base points window ("base.txt").
+  tBasePointList& basePoints() { return basePoints_; }
 
  private:
   ProgramContext& context_;
@@ -89,9 +92,16 @@ class MachineSession {
   bool stepping_ = false;
   bool wasEthernet_ = false;
   std::vector<std::string> attached_;
-  SettingsDialogHooks* settingsHooks_ = nullptr;  // the Ethernet link was up at the last step
+  SettingsDialogHooks* settingsHooks_ = nullptr;
+  tBasePointList basePoints_;
+  bool basePointsLoaded_ = false;  // an unreadable "base.txt" is never overwritten  // the Ethernet link was up at the last step
 
   void createPanelWindow();
+  // The panel's "Set project zero" with the base points window; the list
+  // is read from and written back to the data folder.
+  void attachSetZero();
+  void loadBasePoints();
+  void saveBasePoints();
   void attachCommands();
   // A main window command that calls into the session, undone by detach().
   void attach(const std::string& name, std::function<void()> command);

@@ -120,6 +120,7 @@ void MachineSession::attachCommands() {
     options.hourglass = control_->context.mainWindow.hourglass;
     bazujClick(connection_->ops(), options);
   };
+  attachSetZero();
   const std::function<bool()> busy = [this] { return waiting(); };
   // Releases always go through: they stop a jog ("Y").
   refuseWhile(a.keyDown, busy);
@@ -136,6 +137,7 @@ void MachineSession::attachCommands() {
   refuseWhile(a.dustExtraction, busy);
   refuseWhile(a.setPulseTime, busy);
   refuseWhile(a.home, busy);
+  refuseWhile(a.setZero, busy);
 }
 
 void MachineSession::bindSettingsDialog(SettingsDialogHooks& hooks) {
