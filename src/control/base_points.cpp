@@ -16,6 +16,8 @@ namespace {
 constexpr std::size_t kNumberWidth = 9;
 constexpr std::size_t kRemarkOffset = 12;  // from the "Y=" to the remark
 constexpr std::size_t kRemarkLength = 28;
+// Far beyond any list an operator keeps; a larger file is no list of points.
+constexpr std::uintmax_t kLargestFile = 1 << 20;
 
 std::string padded(std::string text) {
     if (text.size() < kNumberWidth) text.insert(0, kNumberWidth - text.size(), ' ');
@@ -65,6 +67,11 @@ void tBasePointList::removeCurrent() {
 bool tBasePointList::load(const std::filesystem::path& file, std::string* error) {
     std::error_code ec;
     if (!std::filesystem::exists(file, ec)) return true;
+    const std::uintmax_t size = std::filesystem::file_size(file, ec);
+    if (!ec && size > kLargestFile) {
+        if (error) *error = file.string() + " is too large for a list of base points";
+        return false;
+    }
     std::ifstream in(file, std::ios::binary);
     if (!in) {
         if (error) *error = "Cannot read " + file.string();

@@ -45,7 +45,8 @@ public:
     void removeCurrent();
 
     // Replaces the list by the file's lines when the file exists; false
-    // with `error` set when it exists but cannot be read.
+    // with `error` set (the list unchanged) when it exists but cannot be
+    // read or is far too large to be a list of points.
     bool load(const std::filesystem::path& file, std::string* error = nullptr);
     // Writes the list whole through a temporary file, so that a failed
     // write leaves the previous file as it was.

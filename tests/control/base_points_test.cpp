@@ -105,6 +105,11 @@ TEST(BasePoints, FileRoundTripKeepsEveryLineAndADamagedOne) {
     std::string error;
     EXPECT_FALSE(list.save(folder / "missing" / kBasePointsFile, &error));
     EXPECT_NE(error.find("missing"), std::string::npos) << error;
+
+    // A file far too large to be a list is refused and the list kept.
+    writeFile(file, std::string(3u << 20, 'x'));
+    EXPECT_FALSE(again.load(file, &error));
+    EXPECT_EQ(again.entries().size(), 5u);
 }
 
 struct PositionCase {
