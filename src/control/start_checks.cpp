@@ -2,6 +2,8 @@
 // Z range, the working area and work zero, and the flying start.
 #include "control/start_of_cutting.h"
 
+#include "control/project_zero.h"
+
 #include "config/number_text.h"
 #include "config/tdlgkonfig.h"
 #include "geometry/units.h"
@@ -49,20 +51,9 @@ int tStartOfCutting::WybierzGlowicePrzedObrobka(TMDIChild& project, int zaznaczo
 }
 
 bool tStartOfCutting::BezRamki_mozna(const TMDIChild& project) {
-  // r: half the tool in hundredths of a millimetre, the corners in file units.
-  const double r = ctx_.settings.real("srednica") / 2 * 100;
-  const double zx = ctx_.machine.state().pos0.x;
-  const double zy = ctx_.machine.state().pos0.y;
-  const double areaX100 = areaX() * 100;
-  const double areaY100 = areaY() * 100;
-  for (const auto& f : project.fig) {
-    if (f->ramka || f->poziom != 1) continue;
-    if (project.pp.x - (f->fig_pp.x - r) > zx) return false;
-    if (project.pp.y - (f->fig_pp.y - r) > zy) return false;
-    if ((f->fig_pk.x + r) - project.pk.x + project.size_x + zx > areaX100) return false;
-    if ((f->fig_pk.y + r) - project.pk.y + project.size_y + zy > areaY100) return false;
-  }
-  return true;
+  const auto& zero = ctx_.machine.state().pos0;
+  return figuresFitWithoutFrame(project, ctx_.settings.real("srednica"), zero.x / 100, zero.y / 100,
+                                {areaX(), areaY(), 0});
 }
 
 bool tStartOfCutting::preflightCheck(TMDIChild& project) {
