@@ -14,6 +14,7 @@
 #include "panel/control_panel.h"
 #include "panel/base_points_window.h"
 #include "dialogs/flt_edit_widget.h"
+#include "dialogs/radio_group_box.h"
 #include "modal_answer.h"
 
 #include "program_fixture.h"
@@ -230,6 +231,48 @@ TEST_F(MachineSessionTest, HomeOnThePanelReturnsTheMachineToItsReferencePoint) {
   EXPECT_NEAR(p.z, 0, 0.01);
   const std::vector<Bytes> received = controller_->receivedCommands();
   EXPECT_EQ(std::count_if(received.begin(), received.end(), [](const Bytes& b) { return !b.empty() && b[0] == 'B'; }), 2);
+  EXPECT_EQ(boxesShown(), "");
+}
+
+TEST_F(MachineSessionTest, MoveByTheGivenValueMovesTheMachineByThatDistance) {
+  writeSettings(true);
+  startProgram();
+  ASSERT_TRUE(runUntil([&] { return connected(); }, 15000));
+  main().action("sterowanie")->trigger();
+  ASSERT_TRUE(panel().isVisible());
+  moveRelative(session().connection().ops(), 0, 40, 120);
+  ASSERT_TRUE(runUntil([&] { return !controller_->stateBit(stateBit::motionRunning); }, 5000));
+  session().step();
+  const sim::TracePoint before = controller_->toolPosition();
+
+  QPushButton* move = panel().findChild<QPushButton*>("btnPrzesun");
+  ASSERT_NE(move, nullptr);
+  ASSERT_TRUE(move->isEnabled());
+  bool answered = false;
+  testing::answerNextModal([&](QWidget* window) {
+    ASSERT_EQ(window->objectName(), "Tprzesun");
+    auto* mode = window->findChild<RadioGroupBox*>("Przesun");
+    ASSERT_NE(mode, nullptr);
+    EXPECT_EQ(mode->index(), 2) << "the window opens on the move by the given value";
+    EXPECT_EQ(window->findChild<QLabel*>("lXjm")->text(), "[mm]");
+    // Typed and not yet left: Execute takes it all the same.
+    auto* x = window->findChild<TFltEditU*>("delta_x");
+    ASSERT_NE(x, nullptr);
+    x->editor()->selectAll();
+    QTest::keyClicks(x->editor(), "10");
+    auto* z = window->findChild<TFltEditU*>("delta_z");
+    z->editor()->selectAll();
+    QTest::keyClicks(z->editor(), "-2");  // "Bez osi Z" is on: Z stays
+    answered = true;
+    window->findChild<QPushButton*>("Wykonaj")->click();
+  });
+  QTest::mouseClick(move, Qt::LeftButton);
+  ASSERT_TRUE(answered);
+  EXPECT_FALSE(controller_->stateBit(stateBit::motionRunning)) << "the move waited for the machine";
+  const sim::TracePoint after = controller_->toolPosition();
+  EXPECT_NEAR(after.x - before.x, 10, 0.01);
+  EXPECT_NEAR(after.y, before.y, 0.01);
+  EXPECT_NEAR(after.z, before.z, 0.01);
   EXPECT_EQ(boxesShown(), "");
 }
 

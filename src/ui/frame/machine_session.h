@@ -16,6 +16,7 @@
 namespace trazvik::ui {
 
 class ControlPanel;
+class Tprzesun;
 class CuttingCommands;
 struct SettingsDialogHooks;
 class MainWindow;
@@ -87,6 +88,7 @@ class MachineSession {
   // Goes before the objects its actions reach.
   std::unique_ptr<ControlPanel> panelWindow_;
   bool panelPlaced_ = false;
+  Tprzesun* moveWindow_ = nullptr;  // the "Move" window, owned by the panel window
 
   int waiting_ = 0;
   bool stepping_ = false;

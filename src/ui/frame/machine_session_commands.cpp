@@ -1,6 +1,7 @@
 // The machine session's commands on the main window, and the link
 // operations' waits and message boxes bound to the interface thread.
 #include "control/homing.h"
+#include "control/move_by_delta.h"
 #include "dialogs/settings_dialog.h"
 #include "frame/cutting_commands.h"
 #include "frame/machine_session.h"
@@ -9,6 +10,7 @@
 #include "link/setup_operations.h"
 #include "link/tool_operations.h"
 #include "panel/control_panel.h"
+#include "panel/move_window.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -121,6 +123,14 @@ void MachineSession::attachCommands() {
     bazujClick(connection_->ops(), options);
   };
   attachSetZero();
+  // The window only collects the move; the machine moves once it is closed,
+  // so the panel's STOP can end the move.
+  a.moveByDelta = [this] {
+    if (moveWindow_ == nullptr) moveWindow_ = new Tprzesun(context_.texts(), panelWindow_.get());
+    moveWindow_->setUnit(control_->context.settings.unitIndex);
+    if (moveWindow_->exec() != QDialog::Accepted) return;
+    WykonajClick(connection_->ops(), moveWindow_->request());
+  };
   const std::function<bool()> busy = [this] { return waiting(); };
   // Releases always go through: they stop a jog ("Y").
   refuseWhile(a.keyDown, busy);
@@ -138,6 +148,7 @@ void MachineSession::attachCommands() {
   refuseWhile(a.setPulseTime, busy);
   refuseWhile(a.home, busy);
   refuseWhile(a.setZero, busy);
+  refuseWhile(a.moveByDelta, busy);
 }
 
 void MachineSession::bindSettingsDialog(SettingsDialogHooks& hooks) {

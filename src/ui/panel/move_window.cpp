@@ -1,0 +1,94 @@
+#include "panel/move_window.h"
+
+#include "config/flt_edit.h"
+#include "dialogs/flt_edit_widget.h"
+#include "dialogs/radio_group_box.h"
+#include "frame/qt_texts.h"
+#include "texts/interfejs.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace trazvik::ui {
+
+Tprzesun::Tprzesun(const texts::tInterfejs& texts, QWidget* parent) : QDialog(parent) {
+  setObjectName("Tprzesun");
+  setWindowTitle(qs(texts.dajTxt("Tool_moving", "Przesun.Caption")));
+  auto* layout = new QVBoxLayout(this);
+
+  Przesun = new RadioGroupBox(this, qs(texts.dajTxt("Tool_moving", "Przesun.Caption")),
+                              {qs(texts.dajTxt("Tool_moving", "Przesun.Items.Strings_0")),
+                               qs(texts.dajTxt("Tool_moving", "Przesun.Items.Strings_1")),
+                               qs(texts.dajTxt("Tool_moving", "Przesun.Items.Strings_2"))});
+  Przesun->setObjectName("Przesun");
+  Przesun->setIndex(static_cast<int>(tMoveMode::byDistance));
+  layout->addWidget(Przesun);
+
+  auto* grid = new QGridLayout;
+  const char* axes[] = {"X", "Y", "Z"};
+  TFltEditU** fields[] = {&delta_x, &delta_y, &delta_z};
+  QLabel** units[] = {&lXjm, &lYjm, &lZjm};
+  const char* fieldNames[] = {"delta_x", "delta_y", "delta_z"};
+  const char* unitNames[] = {"lXjm", "lYjm", "lZjm"};
+  for (int i = 0; i < 3; ++i) {
+    grid->addWidget(new QLabel(QString::fromLatin1(axes[i]), this), i, 0);
+    *fields[i] = field(this, fieldNames[i]);
+    grid->addWidget(*fields[i], i, 1);
+    *units[i] = new QLabel(this);
+    (*units[i])->setObjectName(unitNames[i]);
+    grid->addWidget(*units[i], i, 2);
+  }
+  layout->addLayout(grid);
+
+  bezosiZ = new QCheckBox(qs(texts.dajTxt("Tool_moving", "bezosiZ.Caption")), this);
+  bezosiZ->setObjectName("bezosiZ");
+  bezosiZ->setChecked(true);
+  layout->addWidget(bezosiZ);
+
+  auto* buttons = new QHBoxLayout;
+  Wykonaj = new QPushButton(qs(texts.dajTxt("Tool_moving", "Wykonaj.Caption")), this);
+  Wykonaj->setObjectName("Wykonaj");
+  Wykonaj->setDefault(true);
+  cancel = new QPushButton(qs(texts.dajTxt("Tool_moving", "cancel.Caption")), this);
+  cancel->setObjectName("cancel");
+  buttons->addStretch();
+  buttons->addWidget(Wykonaj);
+  buttons->addWidget(cancel);
+  layout->addLayout(buttons);
+  connect(Wykonaj, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  setUnit(config::kUnitMm);
+}
+
+TFltEditU* Tprzesun::field(QWidget* parent, const char* name) {
+  // Not limited (equal limits), 2 decimals; the value is kept in millimetres.
+  auto* f = new TFltEditU(parent, 0, 0, 2);
+  f->setObjectName(name);
+  f->setValue(0);
+  return f;
+}
+
+void Tprzesun::setUnit(int unit) {
+  const QString label = "[" + qs(std::string(config::unitName(unit))) + "]";
+  for (TFltEditU* f : {delta_x, delta_y, delta_z}) f->changeunit(unit);
+  for (QLabel* l : {lXjm, lYjm, lZjm}) l->setText(label);
+}
+
+tMoveRequest Tprzesun::request() const {
+  for (TFltEditU* f : {delta_x, delta_y, delta_z}) f->commit();
+  tMoveRequest r;
+  const int index = Przesun->index();
+  r.mode = index >= 0 && index <= 2 ? static_cast<tMoveMode>(index) : tMoveMode::byDistance;
+  r.x = delta_x->valueMm();
+  r.y = delta_y->valueMm();
+  r.z = delta_z->valueMm();
+  r.withoutZ = bezosiZ->isChecked();
+  return r;
+}
+
+}  // namespace trazvik::ui
