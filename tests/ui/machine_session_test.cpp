@@ -13,6 +13,7 @@
 #include "project/project_window.h"
 #include "panel/control_panel.h"
 #include "panel/base_points_window.h"
+#include "panel/tool_length_window.h"
 #include "dialogs/flt_edit_widget.h"
 #include "dialogs/radio_group_box.h"
 #include "modal_answer.h"
@@ -538,6 +539,51 @@ TEST_F(MachineSessionTest, TheBasePointsWindowSetsTheControllersWorkZero) {
 
   program_.reset();
   EXPECT_EQ(trazvik::testing::readFile(folder_ / "data" / "base.txt"), "X=  120.500   Y=   80.000 corner\n");
+}
+
+TEST_F(MachineSessionTest, TheToolLengthWindowSetsTheControllersZeroZ) {
+  writeSettings(true);
+  startProgram();
+  ASSERT_TRUE(runUntil([&] { return connected(); }, 15000));
+  main().action("sterowanie")->trigger();
+  ASSERT_TRUE(panel().isVisible());
+  session().step();
+  QPushButton* toolLength = panel().findChild<QPushButton*>("pomiar");
+  ASSERT_NE(toolLength, nullptr);
+  ASSERT_TRUE(toolLength->isEnabled());
+  const double factorZ = machineModel.machineParams.axisFactorZ;
+  ASSERT_GT(factorZ, 0);
+  // The Z travel as a controller that reports it does.
+  const double travel = 120;
+  session().connection().ops().linkState().secondWorkArea[2] = travel;
+  session().connection().ops().linkState().workArea[2] = travel;
+
+  // A distance beyond the Z travel is refused and the window stays open;
+  // the corrected one is sent and closes it.
+  bool stayedOpen = false, closed = false;
+  testing::answerNextModal([&](QWidget* modal) {
+    auto* window = qobject_cast<ToolLengthWindow*>(modal);
+    if (window == nullptr) {
+      modal->close();
+      return;
+    }
+    auto* tool = window->findChild<TFltEditU*>("tool");
+    QPushButton* ok = window->findChild<QPushButton*>("OK");
+    tool->setValue(travel + 5);
+    ok->click();
+    stayedOpen = window->isVisible();
+    tool->setValue(87.65);
+    ok->click();
+    closed = !window->isVisible();
+  });
+  QTest::mouseClick(toolLength, Qt::LeftButton);
+  EXPECT_TRUE(stayedOpen);
+  EXPECT_TRUE(closed);
+  EXPECT_EQ(controller_->machineState().zeroPoint[2], std::lround(8765 * factorZ));
+  ASSERT_EQ(boxes_.size(), 1u) << boxesShown();
+  EXPECT_NE(boxes_[0].find(texts().dajTxt("Dlugosc_narzedzai", "msgZaDuzaDlugoscNarzedzia")), std::string::npos)
+      << boxes_[0];
+  EXPECT_TRUE(session().control().panel.timerEnabled()) << "the panel's timer runs again";
 }
 
 }  // namespace

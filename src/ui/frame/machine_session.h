@@ -102,6 +102,8 @@ class MachineSession {
   // The panel's "Set project zero" with the base points window; the list
   // is read from and written back to the data folder.
   void attachSetZero();
+  // The panel's "Tool length" with the tool length window.
+  void attachToolLength();
   void loadBasePoints();
   void saveBasePoints();
   void attachCommands();

@@ -131,6 +131,7 @@ void MachineSession::attachCommands() {
     if (moveWindow_->exec() != QDialog::Accepted) return;
     WykonajClick(connection_->ops(), moveWindow_->request());
   };
+  attachToolLength();
   const std::function<bool()> busy = [this] { return waiting(); };
   // Releases always go through: they stop a jog ("Y").
   refuseWhile(a.keyDown, busy);
@@ -149,6 +150,7 @@ void MachineSession::attachCommands() {
   refuseWhile(a.home, busy);
   refuseWhile(a.setZero, busy);
   refuseWhile(a.moveByDelta, busy);
+  refuseWhile(a.toolLength, busy);
 }
 
 void MachineSession::bindSettingsDialog(SettingsDialogHooks& hooks) {

@@ -1,0 +1,42 @@
+// The control panel's "Tool length": the tool length window over the
+// core's commands that send the Z work zero.
+#include "control/tool_length.h"
+#include "frame/machine_session.h"
+#include "panel/control_panel.h"
+#include "panel/tool_length_window.h"
+
+namespace trazvik::ui {
+
+void MachineSession::attachToolLength() {
+  panelWindow_->actions().toolLength = [this] {
+    tMachineOps& ops = connection_->ops();
+    const tMachineParams& p = ops.params();
+    const tControlSettings& cs = control_->context.settings;
+    const texts::tInterfejs& texts = context_.texts();
+    ToolLengthSetup setup;
+    setup.unit = cs.unitIndex;
+    setup.separator = context_.settings().decimalSeparator();
+    setup.distanceMm = ops.st.pos0.z / 100;
+    setup.maxDistanceMm = ops.machine.machineType == "YRF" ? 1500 : 10000;
+    setup.singleHeadButtons = p.headCount < 2 && !p.isLaser;
+    setup.ok = [&ops, &texts](double mm) {
+      const tToolLengthResult r = setTypedToolDistance(ops, mm);
+      if (r == tToolLengthResult::tooFar)
+        texts.messageBox(toolTooFarText(texts, mm, ops.linkState().workArea[2]), true);
+      return r == tToolLengthResult::set;
+    };
+    setup.materialSurface = [&ops, &cs] {
+      return touchMaterialSurface(ops, cs.materialThickness, cs.aboveTable) == tToolLengthResult::set;
+    };
+    setup.tableSurface = [&ops] { return touchTableSurface(ops) == tToolLengthResult::set; };
+    // The panel's timer reads no state while the window talks to the controller.
+    const bool timerWasOn = control_->panel.timerEnabled();
+    control_->panel.setTimerEnabled(false);
+    ToolLengthWindow window(texts, std::move(setup), panelWindow_.get());
+    window.exec();
+    control_->panel.setTimerEnabled(timerWasOn);
+    if (panelWindow_) panelWindow_->refresh();
+  };
+}
+
+}  // namespace trazvik::ui
