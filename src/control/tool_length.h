@@ -5,8 +5,11 @@
 #pragma once
 #include "no_qt.h"
 
+#include "app/startup_switches.h"
 #include "link/machine_ops.h"
 
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace trazvik {
@@ -20,6 +23,9 @@ enum class tToolLengthResult {
     busy,     // the machine moves or runs a job: refused, nothing sent
     noLink,   // no controller answers: nothing sent
     tooFar,   // the typed distance is beyond the Z travel: nothing sent
+    stopped,  // the operator's STOP ended a wait of the measurement
+    linkLost, // the controller went away during the measurement: no zero sent
+    plateUnknown,  // the plate's place is no known choice: the zero kept as it was
 };
 
 // The Z work zero (hundredths of a mm) when the tool, standing at machine
@@ -40,5 +46,27 @@ tToolLengthResult setTypedToolDistance(tMachineOps& ops, double distanceMm);
 
 // The refusal of a typed distance beyond the Z travel `maxZ` (mm).
 std::string toolTooFarText(const texts::tInterfejs& texts, double distanceMm, double maxZ);
+
+// The automatic measurement on the length sensor plate.
+struct tToolMeasureSettings {
+    double plateThickness = 0;  // GruboscPlytki, mm
+    int platePlace = 0;         // PolozeniePlytki: 0 on the table, 1 on the spoil board, 2 on the material
+    double materialThickness = 0;  // grubosc, mm
+    double aboveTable = 0;         // ponad_stol (spoil board height), mm
+};
+
+// The Z zero (hundredths of a mm) when the probe stopped at machine Z
+// `absZ` on the plate; nothing for a plate place that is no known choice.
+std::optional<double> zeroForPlate(const tToolMeasureSettings& s, double absZ);
+
+// "Automatic measurement" (pomiarClick) on a single-head machine: lifts Z
+// to its reference, probes ("W") until the tool touches the plate (a STOP
+// ends the probe where it is, as a key did), sends the Z zero from the stop
+// position, restores the manual feed and lifts Z again. A busy machine is
+// refused with "msgZatrzymajPrzedPomiarem"; a STOP during the moves before
+// the probe or a lost link ends it without a zero.
+tToolLengthResult measureToolLength(tMachineOps& ops, const tToolMeasureSettings& settings,
+                                    const app::StartupSwitches& switches,
+                                    const std::function<void(bool busy)>& hourglass = {});
 
 }  // namespace trazvik

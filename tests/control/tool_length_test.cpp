@@ -5,7 +5,9 @@
 #include "../link/ops_rig.h"
 
 #include "control/tool_length.h"
+#include "link/machine_control_operations.h"
 #include "link/move_operations.h"
+#include "link/state_bits.h"
 
 #include <functional>
 #include <limits>
@@ -92,6 +94,67 @@ TEST(ToolLengthOnTheMachine, RefusalsSendNothing) {
     EXPECT_EQ(setTypedToolDistance(ops, 50), tToolLengthResult::noLink);
     EXPECT_EQ(boxes, (std::vector<std::string>{"Control_Panel/msgBrakLacznosci", "Control_Panel/msgBrakLacznosci"}));
     EXPECT_TRUE(rig.takeSent().empty());
+}
+
+TEST(ToolLengthOnTheMachine, AutomaticMeasurementTakesTheZeroFromThePlate) {
+    // The simulated controller's sensor is touched at machine Z -80 mm.
+    struct Case {
+        const char* name;
+        tToolMeasureSettings settings;
+        tToolLengthResult result;
+        double zeroZ;  // hundredths of a mm
+    };
+    const Case cases[] = {
+        {"plate 20 on the table", {20, 0, 18, 15}, tToolLengthResult::set, 2000 + 8000},
+        {"plate 20 on the spoil board 15", {20, 1, 18, 15}, tToolLengthResult::set, 3500 + 8000},
+        {"plate 20 on 18 of material", {20, 2, 18, 15}, tToolLengthResult::set, 5300 + 8000},
+        {"plate place no known choice keeps the zero", {20, 7, 18, 15}, tToolLengthResult::plateUnknown, 4242},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimRig rig(Transport::tcp);
+        ASSERT_TRUE(rig.connection->connected());
+        tMachineOps& ops = rig.ops();
+        ops.st.pos0.z = 4242;
+        setWorkZeroZ(ops);
+        ASSERT_TRUE(moveToMachinePoint(ops, -30, 0, 0));
+        int hourglass = 0;
+        EXPECT_EQ(measureToolLength(ops, c.settings, {}, [&](bool on) { hourglass += on ? 1 : -1; }), c.result);
+        EXPECT_NEAR(controllerZeroZ(rig), c.zeroZ, 1);
+        EXPECT_NEAR(rig.controller->toolPosition().z, 0, 0.02) << "the tool is back at the top";
+        EXPECT_FALSE(rig.controller->stateBit(stateBit::motionRunning));
+        EXPECT_EQ(hourglass, 0);
+    }
+}
+
+TEST(ToolLengthOnTheMachine, AStopEndsTheProbeWhereTheToolIs) {
+    SimRig rig(Transport::tcp);
+    ASSERT_TRUE(rig.connection->connected());
+    tMachineOps& ops = rig.ops();
+    // One STOP once the tool is 10 mm down: the zero is sent from where the
+    // probe stood, then the tool goes back to the top.
+    bool fired = false;
+    ops.stopRequested = [&] {
+        if (fired || rig.controller->toolPosition().z >= -10) return false;
+        fired = true;
+        return true;
+    };
+    EXPECT_EQ(measureToolLength(ops, {20, 0, 0, 0}, {}), tToolLengthResult::set);
+    ASSERT_TRUE(fired);
+    EXPECT_NEAR(rig.controller->toolPosition().z, 0, 0.02);
+    const double depth = controllerZeroZ(rig) / 100 - 20;
+    EXPECT_GE(depth, 10);
+    EXPECT_LT(depth, 79) << "the probe went on to the sensor";
+
+    // Refused while the machine moves; nothing sent.
+    ops.stopRequested = nullptr;
+    std::vector<std::string> boxes;
+    ops.errorBox = [&](const tTextRef& text, const tTextRef&) { boxes.push_back(text.key); };
+    moveSteps(ops, 2, 9000000, 0, 0);
+    rig.takeSent();
+    EXPECT_EQ(measureToolLength(ops, {20, 0, 0, 0}, {}), tToolLengthResult::busy);
+    EXPECT_TRUE(rig.takeSent().empty());
+    EXPECT_EQ(boxes, std::vector<std::string>{"msgZatrzymajPrzedPomiarem"});
 }
 
 }  // namespace

@@ -584,6 +584,29 @@ TEST_F(MachineSessionTest, TheToolLengthWindowSetsTheControllersZeroZ) {
   EXPECT_NE(boxes_[0].find(texts().dajTxt("Dlugosc_narzedzai", "msgZaDuzaDlugoscNarzedzia")), std::string::npos)
       << boxes_[0];
   EXPECT_TRUE(session().control().panel.timerEnabled()) << "the panel's timer runs again";
+
+  // The automatic measurement with the default plate, 15 mm on the table:
+  // the simulated sensor is touched at machine Z -80 mm.
+  bool measured = false;
+  testing::answerNextModal([&](QWidget* modal) {
+    auto* window = qobject_cast<ToolLengthWindow*>(modal);
+    if (window == nullptr) {
+      modal->close();
+      return;
+    }
+    QPushButton* pomiar = window->findChild<QPushButton*>("pomiar");
+    if (!pomiar->isEnabled()) {
+      window->reject();
+      return;
+    }
+    pomiar->click();
+    measured = !window->isVisible();
+  });
+  QTest::mouseClick(toolLength, Qt::LeftButton);
+  EXPECT_TRUE(measured) << "the measurement ran and closed the window";
+  EXPECT_EQ(controller_->machineState().zeroPoint[2], std::lround((1500 + 8000) * factorZ));
+  EXPECT_NEAR(controller_->toolPosition().z, 0, 0.02);
+  EXPECT_EQ(boxes_.size(), 1u) << boxesShown();
 }
 
 }  // namespace

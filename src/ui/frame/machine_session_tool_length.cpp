@@ -29,6 +29,19 @@ void MachineSession::attachToolLength() {
       return touchMaterialSurface(ops, cs.materialThickness, cs.aboveTable) == tToolLengthResult::set;
     };
     setup.tableSurface = [&ops] { return touchTableSurface(ops) == tToolLengthResult::set; };
+    // Controllers whose name starts with "U" have no length sensor input.
+    if (ops.st.info1.empty() || ops.st.info1[0] != 'U') {
+      tToolMeasureSettings plate;
+      plate.plateThickness = context_.settings().real("GruboscPlytki");
+      plate.platePlace = context_.settings().integer("PolozeniePlytki");
+      plate.materialThickness = cs.materialThickness;
+      plate.aboveTable = cs.aboveTable;
+      setup.measure = [this, &ops, plate] {
+        const tToolLengthResult r =
+            measureToolLength(ops, plate, context_.switches(), control_->context.mainWindow.hourglass);
+        return r == tToolLengthResult::set || r == tToolLengthResult::plateUnknown;
+      };
+    }
     // The panel's timer reads no state while the window talks to the controller.
     const bool timerWasOn = control_->panel.timerEnabled();
     control_->panel.setTimerEnabled(false);
