@@ -60,17 +60,17 @@ std::optional<double> calibrationNumber(const std::string& text, char separator)
     return v;
 }
 
-std::optional<float> calibrationFactorOf(const std::string& commanded, const std::string& measured, char separator) {
+std::optional<double> calibrationFactorOf(const std::string& commanded, const std::string& measured, char separator) {
     const std::string c = trimmed(commanded), m = trimmed(measured);
-    if (c.empty() || m.empty()) return 1.0f;
+    if (c.empty() || m.empty()) return 1.0;
     const std::optional<double> cv = calibrationNumber(c, separator), mv = calibrationNumber(m, separator);
     if (!cv || !mv) return std::nullopt;
-    if (*cv == 0 || *mv == 0) return 1.0f;
+    if (*cv == 0 || *mv == 0) return 1.0;
     const double factor = *mv / *cv;
     // A factor beyond single precision (or its reciprocal beyond it) is no
     // number the controller can keep.
     if (!std::isfinite(static_cast<float>(factor)) || static_cast<float>(factor) == 0.0f) return std::nullopt;
-    return static_cast<float>(factor);
+    return factor;
 }
 
 std::string calibrationFactorText(double factor, char separator) {
@@ -86,7 +86,7 @@ std::string calibrationFactorText(double factor, char separator) {
 void tAxisCalibration::activate(const std::array<float, 3>& currentFactors, const std::array<double, 3>& workAreaMm,
                                 int unit) {
     recalc_ = false;
-    factors_ = currentFactors;
+    for (std::size_t i = 0; i < 3; ++i) factors_[i] = currentFactors[i];
     const std::array<double, 3> commanded = commandedCalibrationDistances(workAreaMm, unit);
     for (std::size_t i = 0; i < 3; ++i) commanded_[i] = fixed(commanded[i], 0, separator_);
     fillMeasured();
@@ -113,10 +113,14 @@ void tAxisCalibration::setMeasured(int axis, std::string text) {
     if (recalc_) recompute();
 }
 
+std::array<float, 3> tAxisCalibration::factors() const {
+    return {static_cast<float>(factors_[0]), static_cast<float>(factors_[1]), static_cast<float>(factors_[2])};
+}
+
 bool tAxisCalibration::recompute() {
-    std::array<float, 3> next{};
+    std::array<double, 3> next{};
     for (std::size_t i = 0; i < 3; ++i) {
-        const std::optional<float> f = calibrationFactorOf(commanded_[i], measured_[i], separator_);
+        const std::optional<double> f = calibrationFactorOf(commanded_[i], measured_[i], separator_);
         if (!f) return false;
         next[i] = *f;
     }
@@ -134,7 +138,7 @@ std::optional<tCalibrationField> tAxisCalibration::firstEmptyField() const {
 
 void tAxisCalibration::restoreDefaults() {
     recalc_ = false;
-    factors_ = {1.0f, 1.0f, 1.0f};
+    factors_ = {1.0, 1.0, 1.0};
     fillMeasured();
     recalc_ = true;
     recompute();

@@ -32,8 +32,9 @@ std::optional<double> calibrationNumber(const std::string& text, char separator)
 
 // The factor of one axis from the two texts: measured / commanded; 1 when
 // a text is empty (after trimming blanks) or a number is 0; nothing when a
-// non-empty text is not a finite number.
-std::optional<float> calibrationFactorOf(const std::string& commanded, const std::string& measured, char separator);
+// non-empty text is not a finite number or the factor does not fit single
+// precision (what the controller keeps).
+std::optional<double> calibrationFactorOf(const std::string& commanded, const std::string& measured, char separator);
 
 // A factor as the window shows it: 8 decimals with thousands separators
 // ("1.00250000" with '.').
@@ -66,7 +67,10 @@ public:
     // Restore defaults: factors 1 and measured := commanded, recomputed.
     void restoreDefaults();
 
-    const std::array<float, 3>& factors() const { return factors_; }
+    // The factors as the controller keeps them (single precision).
+    std::array<float, 3> factors() const;
+    // The factors as computed, for showing.
+    const std::array<double, 3>& exactFactors() const { return factors_; }
     const std::array<std::string, 3>& commanded() const { return commanded_; }
     const std::array<std::string, 3>& measured() const { return measured_; }
     char separator() const { return separator_; }
@@ -75,7 +79,7 @@ private:
     void fillMeasured();
 
     char separator_;
-    std::array<float, 3> factors_{1.0f, 1.0f, 1.0f};
+    std::array<double, 3> factors_{1.0, 1.0, 1.0};
     std::array<std::string, 3> commanded_;
     std::array<std::string, 3> measured_;
     bool recalc_ = false;  // false while the fields are being filled

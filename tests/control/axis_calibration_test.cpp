@@ -16,20 +16,20 @@ namespace {
 struct FactorCase {
     const char* commanded;
     const char* measured;
-    std::optional<float> expected;
+    std::optional<double> expected;
 };
 
 TEST(AxisCalibration, FactorIsMeasuredOverCommandedWithItsInvalidCases) {
     const FactorCase cases[] = {
-        {"1000", "1002.5", 1.0025f},
-        {"1000", "998", 0.998f},
-        {" 200 ", "  199.5", 0.9975f},  // blanks around the numbers
-        {"1000", "", 1.0f},             // an empty field: 1
-        {"", "1002", 1.0f},
-        {"   ", "1002", 1.0f},          // only blanks count as empty
-        {"0", "1002", 1.0f},            // a zero: 1
-        {"1000", "0", 1.0f},
-        {"1000", "-0.0", 1.0f},
+        {"1000", "1002.5", 1.0025},
+        {"1000", "998", 0.998},
+        {" 200 ", "  199.5", 0.9975},  // blanks around the numbers
+        {"1000", "", 1.0},             // an empty field: 1
+        {"", "1002", 1.0},
+        {"   ", "1002", 1.0},          // only blanks count as empty
+        {"0", "1002", 1.0},            // a zero: 1
+        {"1000", "0", 1.0},
+        {"1000", "-0.0", 1.0},
         {"1000", "abc", std::nullopt},  // not a number
         {"10x", "1002", std::nullopt},
         {"1000", "1002,5", std::nullopt},  // the other decimal mark
@@ -37,14 +37,17 @@ TEST(AxisCalibration, FactorIsMeasuredOverCommandedWithItsInvalidCases) {
     };
     for (const FactorCase& c : cases) {
         SCOPED_TRACE(std::string(c.commanded) + " / " + c.measured);
-        const std::optional<float> f = calibrationFactorOf(c.commanded, c.measured, '.');
+        const std::optional<double> f = calibrationFactorOf(c.commanded, c.measured, '.');
         ASSERT_EQ(f.has_value(), c.expected.has_value());
-        if (f) EXPECT_FLOAT_EQ(*f, *c.expected);
+        if (f) EXPECT_DOUBLE_EQ(*f, *c.expected);
     }
     // A comma system reads a comma.
-    EXPECT_FLOAT_EQ(calibrationFactorOf("1000", "1002,5", ',').value_or(0), 1.0025f);
-    EXPECT_EQ(calibrationFactorText(1.0025, '.'), "1.00250000");
+    EXPECT_DOUBLE_EQ(calibrationFactorOf("1000", "1002,5", ',').value_or(0), 1.0025);
+    // Shown as the decimal the single-precision factor stands for.
+    EXPECT_EQ(calibrationFactorText(calibrationFactorOf("1000", "1002.5", '.').value_or(0), '.'), "1.00250000");
+    EXPECT_EQ(calibrationFactorText(calibrationFactorOf("600", "599", '.').value_or(0), '.'), "0.99833333");
     EXPECT_EQ(calibrationFactorText(1234.5, ','), "1 234,50000000");
+    EXPECT_EQ(calibrationFactorText(-1234567.25, '.'), "-1,234,567.25000000");
 }
 
 TEST(AxisCalibration, OpeningOffersTheWorkAreaCappedPerUnit) {

@@ -13,6 +13,7 @@
 #include "project/project_window.h"
 #include "panel/control_panel.h"
 #include "panel/base_points_window.h"
+#include "panel/calibration_window.h"
 #include "panel/tool_length_window.h"
 #include "dialogs/flt_edit_widget.h"
 #include "dialogs/radio_group_box.h"
@@ -36,6 +37,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <memory>
 
@@ -469,7 +471,7 @@ TEST_F(MachineSessionTest, TheSettingsDialogsControllerActionsReachTheController
   EXPECT_TRUE(sent) << "the acceleration record went out";
   const std::array<double, 3> factors = hooks.calibrationFactors();
   EXPECT_GT(factors[0], 0);
-  EXPECT_EQ(factors[0], machineModel.machineParams.axisFactorX);
+  EXPECT_EQ(factors[0], linkState.calibrationFactors[0]);
 
   // Without a controller nothing is claimed.
   server_->stop();
@@ -607,6 +609,75 @@ TEST_F(MachineSessionTest, TheToolLengthWindowSetsTheControllersZeroZ) {
   EXPECT_EQ(controller_->machineState().zeroPoint[2], std::lround((1500 + 8000) * factorZ));
   EXPECT_NEAR(controller_->toolPosition().z, 0, 0.02);
   EXPECT_EQ(boxes_.size(), 1u) << boxesShown();
+}
+
+// The settings dialog's calibration: the window offers the work area, an
+// emptied measured field is refused with the message and focused, and a
+// measured distance typed and saved reaches the controller as its factor.
+TEST_F(MachineSessionTest, TheCalibrationWindowStoresTheFactorInTheController) {
+  // A drilling machine: the family the settings dialog offers calibration for.
+  server_->stop();
+  sim::SimConfig config;
+  config.product = "YNB 30";
+  controller_ = std::make_shared<sim::SimController>(config);
+  server_ = std::make_unique<sim::SimServer>(controller_, sim::ServerPorts{"127.0.0.1", 0, 0});
+  server_->start();
+  writeSettings(true);
+  startProgram();
+  ASSERT_TRUE(runUntil([&] { return connected(); }, 15000));
+  SettingsDialogHooks& hooks = settingsHooks_;
+  session().bindSettingsDialog(hooks);
+  ASSERT_TRUE(hooks.calibrate);
+
+  bool answered = false;
+  QString focusedAfterRefusal;
+  testing::answerNextModal([&](QWidget* window) {
+    ASSERT_EQ(window->objectName(), "TCalibration");
+    auto* calibration = static_cast<TCalibration*>(window);
+    const QString sep(QChar(calibration->model().separator()));
+    auto* givenX = window->findChild<TFltEditU*>("feGivenDisatansX");
+    auto* givenZ = window->findChild<TFltEditU*>("feGivenDisatansZ");
+    auto* measuredX = window->findChild<TFltEditU*>("feRealizedDistanceX");
+    auto* measuredY = window->findChild<TFltEditU*>("feRealizedDistanceY");
+    auto* factorX = window->findChild<QLineEdit*>("txtCalibrationX");
+    auto* factorY = window->findChild<QLineEdit*>("txtCalibrationY");
+    ASSERT_TRUE(givenX && givenZ && measuredX && measuredY && factorX && factorY);
+    EXPECT_DOUBLE_EQ(givenX->valueMm(), 1000);  // the simulated 1000 x 600 x 120 mm
+    EXPECT_DOUBLE_EQ(givenZ->valueMm(), 120);
+
+    measuredX->editor()->selectAll();
+    QTest::keyClicks(measuredX->editor(), "1002" + sep + "5");
+    EXPECT_EQ(factorX->text(), "1" + sep + "00250000");
+    measuredY->editor()->selectAll();
+    QTest::keyClick(measuredY->editor(), Qt::Key_Delete);
+    EXPECT_EQ(factorY->text(), "1" + sep + "00000000");
+    window->findChild<QPushButton*>("btnSet")->click();  // refused: the box is closed by the watcher
+    if (QWidget* f = window->focusWidget())
+      focusedAfterRefusal = (f == measuredY || measuredY->isAncestorOf(f)) ? "feRealizedDistanceY" : f->objectName();
+    QTest::keyClicks(measuredY->editor(), "599");
+    answered = true;
+    window->findChild<QPushButton*>("btnSet")->click();
+  });
+  hooks.calibrate();
+  ASSERT_TRUE(answered);
+  EXPECT_EQ(focusedAfterRefusal, "feRealizedDistanceY");
+  EXPECT_NE(boxesShown().find(texts().dajTxt("Form_Calibration", "msgInvalidValue")), std::string::npos);
+
+  std::array<float, 3> stored{};
+  auto readStored = [&] {
+    const auto params = controller_->machineState().parameters;
+    for (std::size_t axis = 0; axis < 3; ++axis) {
+      std::uint32_t bits = 0;
+      for (std::size_t i = 0; i < 4; ++i) bits |= std::uint32_t{params[68 + 4 * axis + i]} << (8 * i);
+      std::memcpy(&stored[axis], &bits, sizeof bits);
+    }
+    return stored[0] != 1.0f;
+  };
+  ASSERT_TRUE(runUntil(readStored, 5000));
+  EXPECT_FLOAT_EQ(stored[0], 1.0025f);
+  EXPECT_FLOAT_EQ(stored[1], 599.0f / 600.0f);
+  EXPECT_FLOAT_EQ(stored[2], 1.0f);
+  EXPECT_FLOAT_EQ(static_cast<float>(hooks.calibrationFactors()[0]), 1.0025f);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "link/setup_operations.h"
 #include "link/tool_operations.h"
 #include "panel/control_panel.h"
+#include "panel/calibration_window.h"
 #include "panel/move_window.h"
 
 #include <QApplication>
@@ -90,6 +91,7 @@ void MachineSession::detach() {
     h.setAcceleration = nullptr;
     h.currentRampStep = nullptr;
     h.calibrationFactors = nullptr;
+    h.calibrate = nullptr;
     settingsHooks_ = nullptr;
   }
 }
@@ -181,9 +183,24 @@ void MachineSession::bindSettingsDialog(SettingsDialogHooks& hooks) {
     return true;
   };
   hooks.currentRampStep = [] { return static_cast<int>(machineModel.machineParams.rampStep); };
-  hooks.calibrationFactors = [] {
-    const tMachineParams& p = machineModel.machineParams;
-    return std::array<double, 3>{p.axisFactorX, p.axisFactorY, p.axisFactorZ};
+  // The group shows the factors the controller keeps (1 when uncalibrated),
+  // not the axis scales they divide.
+  hooks.calibrationFactors = [this] {
+    const std::array<float, 3>& f = connection_->ops().linkState().calibrationFactors;
+    return std::array<double, 3>{f[0], f[1], f[2]};
+  };
+  hooks.calibrate = [this] {
+    if (waiting()) return;
+    QWidget* parent = QApplication::activeModalWidget();
+    TCalibration window(
+        context_.texts(),
+        [this](const std::array<float, 3>& factors) {
+          return !waiting() && storeAxisCalibration(connection_->ops(), factors);
+        },
+        parent != nullptr ? parent : &main_);
+    const tLinkState& link = connection_->ops().linkState();
+    window.activate(link.calibrationFactors, link.workArea, control_->context.settings.unitIndex);
+    window.exec();
   };
 }
 
