@@ -1,6 +1,7 @@
 #include "control/tool_length.h"
 
 #include "link/machine_control_operations.h"
+#include "link/setup_operations.h"
 #include "link/state_bits.h"
 #include "texts/interfejs.h"
 
@@ -71,6 +72,27 @@ tToolLengthResult setTypedToolDistance(tMachineOps& ops, double distanceMm) {
     ops.st.pos0.z = std::round(distanceMm * 100);
     setWorkZeroZ(ops);
     return tToolLengthResult::set;
+}
+
+double knifeOffsetDegrees(std::int32_t steps, std::int32_t stepsPerTurn) {
+    return stepsPerTurn > 0 ? steps * 360.0 / stepsPerTurn : 0.0;
+}
+
+std::uint32_t knifeOffsetSteps(double degrees, std::int32_t stepsPerTurn) {
+    if (stepsPerTurn <= 0 || !std::isfinite(degrees)) return 0;
+    // A negative angle is the same direction one turn on; the parameter
+    // holds no sign.
+    const double turn = std::fmod(degrees, 360.0);
+    const double inTurn = turn < 0 ? turn + 360.0 : turn;
+    const auto steps = static_cast<std::uint32_t>(std::trunc(stepsPerTurn * inTurn / 360.0));
+    return steps % static_cast<std::uint32_t>(stepsPerTurn);
+}
+
+bool sendKnifeOffset(tMachineOps& ops, double degrees) {
+    const std::int32_t perTurn = ops.params().knifeStepsPerTurn;
+    if (perTurn <= 0 || !std::isfinite(degrees) || !ops.linkUp()) return false;
+    setKnifeOffsetParameter(ops, knifeOffsetSteps(degrees, perTurn));
+    return true;
 }
 
 std::string toolTooFarText(const texts::tInterfejs& texts, double distanceMm, double maxZ) {

@@ -8,6 +8,7 @@
 #include "app/startup_switches.h"
 #include "link/machine_ops.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -46,6 +47,14 @@ tToolLengthResult setTypedToolDistance(tMachineOps& ops, double distanceMm);
 
 // The refusal of a typed distance beyond the Z travel `maxZ` (mm).
 std::string toolTooFarText(const texts::tInterfejs& texts, double distanceMm, double maxZ);
+
+// The oscillating knife's blade offset from the X axis: knife steps to
+// degrees and back (truncated, any angle taken into one turn).
+double knifeOffsetDegrees(std::int32_t steps, std::int32_t stepsPerTurn);
+std::uint32_t knifeOffsetSteps(double degrees, std::int32_t stepsPerTurn);
+// Writes the blade offset (machine parameter 108); false when the machine
+// has no knife turn defined or the angle is no number (nothing sent).
+bool sendKnifeOffset(tMachineOps& ops, double degrees);
 
 // The automatic measurement on the length sensor plate.
 struct tToolMeasureSettings {

@@ -121,6 +121,14 @@ void tStatusReader::readPower() {
         decodeLegacyPower(query({'J'}, 2), st_);
 }
 
+std::optional<std::int32_t> tStatusReader::readKnifeOffset() {
+    if (!usb()) return std::nullopt;
+    auto r22 = channel_.usbReport(usbReport::knifeOffset);
+    answered_ = r22.has_value();
+    if (!r22) return std::nullopt;
+    return knifeOffsetOfReport(*r22);
+}
+
 std::string tStatusReader::readFirmwareVersion() {
     if (!usb()) return firmwareVersionText(link_);
     auto r19 = channel_.usbReport(19);

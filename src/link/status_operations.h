@@ -66,6 +66,9 @@ public:
     std::int32_t readDriverError();    // USB only: byte 2 of report 17
     void readInverter();               // USB only, level 7 and above
     void readCalibration();            // USB only
+    // USB only: the oscillating knife's blade offset (report 22), knife
+    // steps; nothing when the read failed or the link is no USB one.
+    std::optional<std::int32_t> readKnifeOffset();
     std::optional<bool> readTravelVariant();  // USB only: true for the long variant
 
     // The last USB status report read failed (the control panel's USB error flag).

@@ -157,5 +157,32 @@ TEST(ToolLengthOnTheMachine, AStopEndsTheProbeWhereTheToolIs) {
     EXPECT_EQ(boxes, std::vector<std::string>{"msgZatrzymajPrzedPomiarem"});
 }
 
+TEST(ToolLengthKnife, TheBladeOffsetReachesTheControllerAndReadsBack) {
+    SimRig rig(Transport::usb);
+    ASSERT_TRUE(rig.connection->connected());
+    tMachineOps& ops = rig.ops();
+    ops.machine.machineParams.knifeStepsPerTurn = 4000;
+    struct Case {
+        double degrees;
+        std::int32_t steps;
+    };
+    const Case cases[] = {{90, 1000}, {45.05, 500}, {-90, 3000}, {360, 0}, {719.5, 3994}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.degrees);
+        ASSERT_TRUE(sendKnifeOffset(ops, c.degrees));
+        const std::optional<std::int32_t> read = rig.connection->status().readKnifeOffset();
+        ASSERT_TRUE(read.has_value());
+        EXPECT_EQ(*read, c.steps);
+    }
+    EXPECT_DOUBLE_EQ(knifeOffsetDegrees(1000, 4000), 90);
+
+    // No knife turn defined, or no number: nothing is written.
+    rig.takeSent();
+    EXPECT_FALSE(sendKnifeOffset(ops, std::numeric_limits<double>::quiet_NaN()));
+    ops.machine.machineParams.knifeStepsPerTurn = 0;
+    EXPECT_FALSE(sendKnifeOffset(ops, 90));
+    EXPECT_TRUE(rig.takeSent().empty());
+}
+
 }  // namespace
 }  // namespace trazvik::test

@@ -42,6 +42,16 @@ void MachineSession::attachToolLength() {
         return r == tToolLengthResult::set || r == tToolLengthResult::plateUnknown;
       };
     }
+    setup.hasKnife = cs.hasKnife;
+    if (cs.hasKnife) {
+      // Only a USB controller reports the offset; elsewhere it shows as 0
+      // and is written only when the operator changes it.
+      const std::optional<std::int32_t> steps = ops.linkUp() ? ops.status.readKnifeOffset() : std::nullopt;
+      setup.knifeOffsetRead = steps.has_value();
+      setup.knifeDegrees = knifeOffsetDegrees(steps.value_or(0), p.knifeStepsPerTurn);
+      setup.knifeHint = std::to_string(steps.value_or(0)) + " kroków";
+      setup.knifeOffset = [&ops](double degrees) { sendKnifeOffset(ops, degrees); };
+    }
     // The panel's timer reads no state while the window talks to the controller.
     const bool timerWasOn = control_->panel.timerEnabled();
     control_->panel.setTimerEnabled(false);

@@ -74,6 +74,19 @@ void ToolLengthWindow::build() {
     if (setup_.tableSurface) closeWhen(setup_.tableSurface());
   });
 
+  auto* knifePanel = new QWidget(this);
+  knifePanel->setObjectName("pNozOscylacyjny");
+  auto* knifeLayout = new QHBoxLayout(knifePanel);
+  knifeLayout->setContentsMargins(0, 0, 0, 0);
+  knife_ = new TFltEdit(knifePanel, -360, 360, 2, setup_.separator);
+  knife_->setObjectName("feOffsetV");
+  knife_->setValue(setup_.knifeDegrees);
+  knife_->setToolTip(q(setup_.knifeHint));
+  knifeLayout->addWidget(knife_);
+  knifeLayout->addWidget(new QLabel(QStringLiteral("[°]"), knifePanel));
+  knifePanel->setVisible(setup_.hasKnife);
+  layout->addWidget(knifePanel);
+
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
   QPushButton* ok = button(this, "OK", QStringLiteral("OK"));
@@ -89,6 +102,9 @@ void ToolLengthWindow::build() {
 void ToolLengthWindow::okClicked() {
   if (!setup_.ok) return;
   if (setup_.ok(distanceMm())) {
+    const double degrees = knife_->value();
+    if (setup_.hasKnife && setup_.knifeOffset && (setup_.knifeOffsetRead || degrees != setup_.knifeDegrees))
+      setup_.knifeOffset(degrees);
     accept();
     return;
   }

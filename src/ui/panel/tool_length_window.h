@@ -7,6 +7,7 @@
 #include <QDialog>
 
 #include <functional>
+#include <string>
 
 class QPushButton;
 class QWidget;
@@ -17,6 +18,7 @@ class tInterfejs;
 
 namespace trazvik::ui {
 
+class TFltEdit;
 class TFltEditU;
 
 struct ToolLengthSetup {
@@ -31,6 +33,13 @@ struct ToolLengthSetup {
   std::function<bool()> tableSurface;
   // The automatic measurement; unset: its button stays disabled.
   std::function<bool()> measure;
+  // The oscillating knife's blade offset (degrees), shown with a knife only.
+  bool hasKnife = false;
+  bool knifeOffsetRead = false;  // read from the controller (else shown as 0)
+  double knifeDegrees = 0;
+  std::string knifeHint;         // the offset in knife steps
+  // Sent after OK when it was read or the operator changed it.
+  std::function<void(double degrees)> knifeOffset;
 };
 
 class ToolLengthWindow : public QDialog {
@@ -48,6 +57,7 @@ class ToolLengthWindow : public QDialog {
   const texts::tInterfejs& texts_;
   ToolLengthSetup setup_;
   TFltEditU* tool_ = nullptr;
+  TFltEdit* knife_ = nullptr;
 };
 
 }  // namespace trazvik::ui
