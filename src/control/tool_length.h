@@ -78,4 +78,17 @@ tToolLengthResult measureToolLength(tMachineOps& ops, const tToolMeasureSettings
                                     const app::StartupSwitches& switches,
                                     const std::function<void(bool busy)>& hourglass = {});
 
+// What the machine's remote button asks of the open window.
+enum class tRemoteRequest {
+    none,           // not pressed: keep watching
+    measure,        // run the automatic measurement, then watch again
+    touchMaterial,  // multi-head machine: the material-surface touch, then watch again
+    ignored,        // another machine family: stop watching
+};
+
+// One tick of the window's watch (every 100 ms): reads the state word; the
+// remote button (state bit 26) re-arms the controller's measurement ("SU")
+// and says what to run.
+tRemoteRequest remoteMeasureRequest(tMachineOps& ops);
+
 }  // namespace trazvik

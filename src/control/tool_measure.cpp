@@ -3,7 +3,9 @@
 #include "control/tool_length.h"
 
 #include "job/commands_immediate.h"
+#include "link/machine_capabilities.h"
 #include "link/machine_control_operations.h"
+#include "link/setup_operations.h"
 #include "link/move_operations.h"
 #include "link/speed_operations.h"
 #include "link/state_bits.h"
@@ -137,6 +139,15 @@ tToolLengthResult measureToolLength(tMachineOps& ops, const tToolMeasureSettings
     const tToolLengthResult r = measure(ops, settings);
     if (hourglass) hourglass(false);
     return r;
+}
+
+tRemoteRequest remoteMeasureRequest(tMachineOps& ops) {
+    if (!ops.linkUp()) return tRemoteRequest::none;
+    ops.status.readStateOnly();
+    if (!ops.status.lastReadAnswered() || !ops.st.bit(stateBit::programmableRequest1)) return tRemoteRequest::none;
+    armToolMeasure(ops);
+    if (!isToolMeasureFamily(ops.machine)) return tRemoteRequest::ignored;
+    return ops.params().headCount < 2 ? tRemoteRequest::measure : tRemoteRequest::touchMaterial;
 }
 
 }  // namespace trazvik

@@ -184,5 +184,24 @@ TEST(ToolLengthKnife, TheBladeOffsetReachesTheControllerAndReadsBack) {
     EXPECT_TRUE(rig.takeSent().empty());
 }
 
+TEST(ToolLengthOnTheMachine, TheRemoteButtonAsksForTheMeasurementOfItsFamily) {
+    struct Case {
+        const char* product;
+        tRemoteRequest request;
+    };
+    const Case cases[] = {{"LFV", tRemoteRequest::ignored}, {"YFB 32", tRemoteRequest::measure}, {"YJB", tRemoteRequest::touchMaterial}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.product);
+        sim::SimConfig config;
+        config.product = c.product;
+        SimRig rig(Transport::tcp, config);
+        ASSERT_TRUE(rig.connection->connected());
+        tMachineOps& ops = rig.ops();
+        EXPECT_EQ(remoteMeasureRequest(ops), tRemoteRequest::none);
+        rig.controller->press(sim::Button::programmable1);
+        EXPECT_EQ(remoteMeasureRequest(ops), c.request);
+    }
+}
+
 }  // namespace
 }  // namespace trazvik::test

@@ -7,7 +7,9 @@
 #include "ui_texts_fixture.h"
 
 #include <QLabel>
+#include <QElapsedTimer>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -73,6 +75,40 @@ TEST(ToolLengthWindow, ARefusedDistanceKeepsTheWindowOpenAndWritesNoOffset) {
   EXPECT_FALSE(written);
   EXPECT_TRUE(window.findChild<QWidget*>("pPrzyciskiSrodkowe")->isHidden());
   EXPECT_FALSE(window.findChild<QPushButton*>("pomiar")->isEnabled()) << "no measurement attached";
+}
+
+TEST(ToolLengthWindow, TheRemoteButtonRunsTheMeasurementAndAnotherFamilyEndsTheWatch) {
+  testing::UiTexts t;
+  struct Case {
+    const char* name;
+    tRemoteRequest pressed;
+    int measured, touched;
+    bool closed;
+  };
+  const Case cases[] = {
+      {"single head of the family", tRemoteRequest::measure, 1, 0, true},
+      {"multi-head of the family", tRemoteRequest::touchMaterial, 0, 1, true},
+      {"another family", tRemoteRequest::ignored, 0, 0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    int ticks = 0, measured = 0, touched = 0;
+    ToolLengthSetup setup;
+    setup.measure = [&] { return ++measured > 0; };
+    setup.materialSurface = [&] { return ++touched > 0; };
+    // Two quiet ticks, then the button.
+    setup.remoteRequest = [&] { return ++ticks < 3 ? tRemoteRequest::none : c.pressed; };
+    ToolLengthWindow window(t.texts, setup);
+    window.show();
+    QElapsedTimer clock;
+    clock.start();
+    // Up to the press, and long enough after it for several more ticks.
+    while (clock.elapsed() < 3000 && window.isVisible() && !(ticks >= 3 && clock.elapsed() > 900)) QTest::qWait(20);
+    EXPECT_EQ(measured, c.measured);
+    EXPECT_EQ(touched, c.touched);
+    EXPECT_EQ(!window.isVisible(), c.closed);
+    if (!c.closed) EXPECT_EQ(ticks, 3) << "the watch ended at the press";
+  }
 }
 
 }  // namespace

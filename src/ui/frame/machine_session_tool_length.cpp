@@ -2,6 +2,7 @@
 // core's commands that send the Z work zero.
 #include "control/tool_length.h"
 #include "frame/machine_session.h"
+#include "link/setup_operations.h"
 #include "panel/control_panel.h"
 #include "panel/tool_length_window.h"
 
@@ -52,6 +53,8 @@ void MachineSession::attachToolLength() {
       setup.knifeHint = std::to_string(steps.value_or(0)) + " kroków";
       setup.knifeOffset = [&ops](double degrees) { sendKnifeOffset(ops, degrees); };
     }
+    setup.remoteRequest = [&ops] { return remoteMeasureRequest(ops); };
+    armToolMeasure(ops);
     // The panel's timer reads no state while the window talks to the controller.
     const bool timerWasOn = control_->panel.timerEnabled();
     control_->panel.setTimerEnabled(false);

@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace trazvik::ui {
@@ -24,6 +25,33 @@ ToolLengthWindow::ToolLengthWindow(const texts::tInterfejs& texts, ToolLengthSet
   build();
   tool_->setValue(setup_.distanceMm);
   tool_->changeunit(setup_.unit);
+  remoteTimer_ = new QTimer(this);
+  remoteTimer_->setObjectName("TimerAutomatPomiarNarz");
+  remoteTimer_->setInterval(100);
+  connect(remoteTimer_, &QTimer::timeout, this, [this] { remoteTick(); });
+  if (setup_.remoteRequest) remoteTimer_->start();
+}
+
+void ToolLengthWindow::remoteTick() {
+  if (!setup_.remoteRequest) return;
+  // Stopped while the request runs: its waits run the event loop.
+  remoteTimer_->stop();
+  switch (setup_.remoteRequest()) {
+    case tRemoteRequest::none: break;
+    case tRemoteRequest::measure:
+      if (setup_.measure) closeWhen(setup_.measure());
+      break;
+    case tRemoteRequest::touchMaterial:
+      if (setup_.materialSurface) closeWhen(setup_.materialSurface());
+      break;
+    case tRemoteRequest::ignored: return;  // other machine families: the watch ends
+  }
+  if (result() != QDialog::Accepted && isVisible()) remoteTimer_->start();
+}
+
+void ToolLengthWindow::done(int result) {
+  remoteTimer_->stop();
+  QDialog::done(result);
 }
 
 double ToolLengthWindow::distanceMm() const { return tool_->valueMm(); }

@@ -4,12 +4,15 @@
 // caller's hooks send the Z zero and say whether the window may close.
 #pragma once
 
+#include "control/tool_length.h"
+
 #include <QDialog>
 
 #include <functional>
 #include <string>
 
 class QPushButton;
+class QTimer;
 class QWidget;
 
 namespace trazvik::texts {
@@ -40,6 +43,9 @@ struct ToolLengthSetup {
   std::string knifeHint;         // the offset in knife steps
   // Sent after OK when it was read or the operator changed it.
   std::function<void(double degrees)> knifeOffset;
+  // The watch of the machine's remote button, every 100 ms while the
+  // window is open; unset: no watch.
+  std::function<tRemoteRequest()> remoteRequest;
 };
 
 class ToolLengthWindow : public QDialog {
@@ -49,6 +55,8 @@ class ToolLengthWindow : public QDialog {
 
   double distanceMm() const;
   void okClicked();  // OKClick
+  void remoteTick();  // TimerAutomatPomiarNarzTimer
+  void done(int result) override;
 
  private:
   void build();
@@ -58,6 +66,7 @@ class ToolLengthWindow : public QDialog {
   ToolLengthSetup setup_;
   TFltEditU* tool_ = nullptr;
   TFltEdit* knife_ = nullptr;
+  QTimer* remoteTimer_ = nullptr;
 };
 
 }  // namespace trazvik::ui
