@@ -117,6 +117,20 @@ class MachineSessionTest : public ::testing::Test {
     return done();
   }
   bool connected() { return session().facts().present && !plotState.info1.empty(); }
+  // The program started with the Ethernet box on and connected to the simulator.
+  void startConnected() {
+    writeSettings(true);
+    startProgram();
+    ASSERT_TRUE(runUntil([&] { return connected(); }, 15000)) << "the program connected to 127.0.0.1";
+  }
+  // The controller's work zero, millimetres.
+  void setWorkZero(double x, double y, double z) {
+    plotState.pos0.x = x * 100;
+    plotState.pos0.y = y * 100;
+    plotState.pos0.z = z * 100;
+    setWorkZeroXY(session().connection().ops());
+    setWorkZeroZ(session().connection().ops());
+  }
   void checkLoss(const std::function<void()>& loseIt, qint64 longestWaitMs);
 
   TempFolder folder_;
@@ -161,9 +175,7 @@ TEST_F(MachineSessionTest, WithTheEthernetBoxOffNoConnectionIsMade) {
 }
 
 TEST_F(MachineSessionTest, ThePanelShowsTheControllerAndJogsItByKeyAndButton) {
-  writeSettings(true);
-  startProgram();
-  ASSERT_TRUE(runUntil([&] { return connected(); }, 15000));
+  ASSERT_NO_FATAL_FAILURE(startConnected());
   main().action("sterowanie")->trigger();
   ASSERT_TRUE(panel().isVisible());
   // Opened, it shows the link at once (not the activation's no-link caption).
@@ -204,9 +216,7 @@ TEST_F(MachineSessionTest, ThePanelShowsTheControllerAndJogsItByKeyAndButton) {
 }
 
 TEST_F(MachineSessionTest, HomeOnThePanelReturnsTheMachineToItsReferencePoint) {
-  writeSettings(true);
-  startProgram();
-  ASSERT_TRUE(runUntil([&] { return connected(); }, 15000));
+  ASSERT_NO_FATAL_FAILURE(startConnected());
   main().action("sterowanie")->trigger();
   ASSERT_TRUE(panel().isVisible());
   moveRelative(session().connection().ops(), -3, 40, 120);
@@ -238,9 +248,7 @@ TEST_F(MachineSessionTest, HomeOnThePanelReturnsTheMachineToItsReferencePoint) {
 }
 
 TEST_F(MachineSessionTest, MoveByTheGivenValueMovesTheMachineByThatDistance) {
-  writeSettings(true);
-  startProgram();
-  ASSERT_TRUE(runUntil([&] { return connected(); }, 15000));
+  ASSERT_NO_FATAL_FAILURE(startConnected());
   main().action("sterowanie")->trigger();
   ASSERT_TRUE(panel().isVisible());
   moveRelative(session().connection().ops(), 0, 40, 120);
@@ -283,9 +291,7 @@ TEST_F(MachineSessionTest, MoveByTheGivenValueMovesTheMachineByThatDistance) {
 // bar say so, the panel closes, and the interface thread is never held
 // longer than `longestWaitMs`.
 void MachineSessionTest::checkLoss(const std::function<void()>& loseIt, qint64 longestWaitMs) {
-  writeSettings(true);
-  startProgram();
-  ASSERT_TRUE(runUntil([&] { return connected(); }, 15000));
+  ASSERT_NO_FATAL_FAILURE(startConnected());
   main().action("sterowanie")->trigger();
   ASSERT_TRUE(panel().isVisible());
   const std::string ethernet = texts().dajTxt("Control_Panel", "Control_Panel.Ethernet");
@@ -338,15 +344,9 @@ TEST_F(MachineSessionTest, AControllerThatFallsSilentShowsAsLost) {
 }
 
 TEST_F(MachineSessionTest, StartStreamsTheOpenedProjectToTheControllerToItsEnd) {
-  writeSettings(true);
-  startProgram();
-  ASSERT_TRUE(runUntil([&] { return connected(); }, 15000));
+  ASSERT_NO_FATAL_FAILURE(startConnected());
   // Room for the tool's radius around the design and above the material.
-  plotState.pos0.x = 2000;
-  plotState.pos0.y = 2000;
-  plotState.pos0.z = 6000;
-  setWorkZeroXY(session().connection().ops());
-  setWorkZeroZ(session().connection().ops());
+  setWorkZero(20, 20, 60);
   ProjectWindow* window = main().OtworzProjekt(testing::sample("star.plt"));
   ASSERT_NE(window, nullptr);
   QApplication::processEvents();
@@ -401,14 +401,8 @@ TEST_F(MachineSessionTest, StartStreamsTheOpenedProjectToTheControllerToItsEnd) 
 }
 
 TEST_F(MachineSessionTest, CutSelectedSendsOnlyTheSelectedFigure) {
-  writeSettings(true);
-  startProgram();
-  ASSERT_TRUE(runUntil([&] { return connected(); }, 15000));
-  plotState.pos0.x = 2000;
-  plotState.pos0.y = 2000;
-  plotState.pos0.z = 6000;
-  setWorkZeroXY(session().connection().ops());
-  setWorkZeroZ(session().connection().ops());
+  ASSERT_NO_FATAL_FAILURE(startConnected());
+  setWorkZero(20, 20, 60);
   ProjectWindow* window = main().OtworzProjekt(testing::sample("star.plt"));
   ASSERT_NE(window, nullptr);
   QApplication::processEvents();
@@ -453,9 +447,7 @@ TEST_F(MachineSessionTest, CutSelectedSendsOnlyTheSelectedFigure) {
 }
 
 TEST_F(MachineSessionTest, TheSettingsDialogsControllerActionsReachTheController) {
-  writeSettings(true);
-  startProgram();
-  ASSERT_TRUE(runUntil([&] { return connected(); }, 15000));
+  ASSERT_NO_FATAL_FAILURE(startConnected());
   SettingsDialogHooks& hooks = settingsHooks_;
   session().bindSettingsDialog(hooks);
   ASSERT_TRUE(moveToMachinePoint(session().connection().ops(), 0, 50, 120));
@@ -485,9 +477,7 @@ TEST_F(MachineSessionTest, TheSettingsDialogsControllerActionsReachTheController
 // the controller, its list is kept in base.txt at the end, and taking the
 // machine's position fills the fields (one head: and closes the window).
 TEST_F(MachineSessionTest, TheBasePointsWindowSetsTheControllersWorkZero) {
-  writeSettings(true);
-  startProgram();
-  ASSERT_TRUE(runUntil([&] { return connected(); }, 15000));
+  ASSERT_NO_FATAL_FAILURE(startConnected());
   main().action("sterowanie")->trigger();
   ASSERT_TRUE(panel().isVisible());
   session().step();
@@ -544,9 +534,7 @@ TEST_F(MachineSessionTest, TheBasePointsWindowSetsTheControllersWorkZero) {
 }
 
 TEST_F(MachineSessionTest, TheToolLengthWindowSetsTheControllersZeroZ) {
-  writeSettings(true);
-  startProgram();
-  ASSERT_TRUE(runUntil([&] { return connected(); }, 15000));
+  ASSERT_NO_FATAL_FAILURE(startConnected());
   main().action("sterowanie")->trigger();
   ASSERT_TRUE(panel().isVisible());
   session().step();
@@ -622,9 +610,7 @@ TEST_F(MachineSessionTest, TheCalibrationWindowStoresTheFactorInTheController) {
   controller_ = std::make_shared<sim::SimController>(config);
   server_ = std::make_unique<sim::SimServer>(controller_, sim::ServerPorts{"127.0.0.1", 0, 0});
   server_->start();
-  writeSettings(true);
-  startProgram();
-  ASSERT_TRUE(runUntil([&] { return connected(); }, 15000));
+  ASSERT_NO_FATAL_FAILURE(startConnected());
   SettingsDialogHooks& hooks = settingsHooks_;
   session().bindSettingsDialog(hooks);
   ASSERT_TRUE(hooks.calibrate);
