@@ -98,13 +98,7 @@ tVariantOutcome tCuttingVariants::run(TMDIChild* project, tSelectedJob which) {
 
 bool tCuttingVariants::enclosureClosed(const TMDIChild& project) {
   tStartMachine& m = ctx_.machine;
-  double startPower = ctx_.settings.real("work_power");
-  if (project.ImportFileType == 3) {
-    startPower = project.GcodPar.gS;
-  } else if (ctx_.settings.integer("ProjektType") == 1 && project.warstwy) {
-    startPower = project.warstwy->getStartingLayerRotations();
-  }
-  m.setStartPowers(startPower, ctx_.settings.real("poler_power"));
+  m.setStartPowers(startingPower(ctx_, project), ctx_.settings.real("poler_power"));
   if (!m.model().safetyEnclosure) return true;
   m.readInputs();
   if ((m.link().machineInputs & kEnclosureOpenInput) == 0) return true;

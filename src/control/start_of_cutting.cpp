@@ -85,6 +85,13 @@ bool tStartOfCutting::moveToStart() {
   return ctx_.machine.moveToPoint(0, ctx_.travelHeight, oy, ox);
 }
 
+double startingPower(const tStartContext& context, const TMDIChild& project) {
+  if (project.ImportFileType == 3) return project.GcodPar.gS;
+  if (context.settings.integer("ProjektType") == 1 && project.warstwy)
+    return project.warstwy->getStartingLayerRotations();
+  return context.settings.real("work_power");
+}
+
 logging::CutStartInfo cutStartInfoOf(const tStartContext& context, const TMDIChild& project) {
   logging::CutStartInfo info;
   info.projectCaption = project.sciezka;
@@ -203,13 +210,7 @@ tStartOutcome tStartOfCutting::prepareMachine(TMDIChild& project) {
 bool tStartOfCutting::enclosureClosed(const TMDIChild& project) {
   tStartMachine& m = ctx_.machine;
   const bool laser = m.model().machineParams.isLaser != 0;
-  double startPower = ctx_.settings.real("work_power");
-  if (project.ImportFileType == 3) {
-    startPower = project.GcodPar.gS;
-  } else if (ctx_.settings.integer("ProjektType") == 1 && project.warstwy) {
-    startPower = project.warstwy->getStartingLayerRotations();
-  }
-  m.setStartPowers(startPower, ctx_.settings.real("poler_power"));
+  m.setStartPowers(startingPower(ctx_, project), ctx_.settings.real("poler_power"));
   if (!m.model().safetyEnclosure) {
     if (!laser) m.sleep(std::chrono::milliseconds(std::llround(ctx_.settings.real("CzasRozruchu") * 1000)));
     return true;

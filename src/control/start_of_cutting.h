@@ -90,6 +90,11 @@ struct tStartContext {
   std::function<void()> burnBitmap{};           // bitmap projects
 };
 
+// The tool's power at the job's start: the program's spindle speed for a
+// G-code project, the starting layer's for a multi-layer one, else the
+// setting's.
+double startingPower(const tStartContext& context, const TMDIChild& project);
+
 // What the logs record of a job handed to the transfer.
 logging::CutStartInfo cutStartInfoOf(const tStartContext& context, const TMDIChild& project);
 
