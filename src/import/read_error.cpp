@@ -19,6 +19,7 @@ const char* describe(tReadErrorKind kind) {
     case tReadErrorKind::BadGroupCode: return "a group code (a whole number) is expected here";
     case tReadErrorKind::BinaryDxf: return "a binary DXF drawing cannot be read; save it as ASCII DXF";
     case tReadErrorKind::OutOfRange: return "a point lies farther than 10 km from the origin";
+    case tReadErrorKind::Refused: return "this cannot be read safely";
   }
   return "unknown error";
 }
@@ -28,7 +29,7 @@ const char* describe(tReadErrorKind kind) {
 std::string tReadError::text() const {
   if (kind == tReadErrorKind::UnsupportedType) return fileName + ": " + describe(kind) + " (type " + token + ")";
   const std::string place = line > 0 ? "line " + std::to_string(line) : "byte " + std::to_string(offset);
-  std::string out = fileName + ": " + place + ": " + describe(kind);
+  std::string out = fileName + ": " + place + ": " + (kind == tReadErrorKind::Refused && !reason.empty() ? reason : describe(kind));
   if (kind == tReadErrorKind::ReadFailed && osError != 0) out += std::string(" (") + std::strerror(osError) + ")";
   if (!token.empty()) out += ", found \"" + token + "\"";
   return out;

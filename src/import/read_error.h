@@ -19,6 +19,7 @@ enum class tReadErrorKind {
   BadGroupCode,     // a DXF group code line that is not a whole number
   BinaryDxf,        // a binary DXF drawing
   OutOfRange,       // a point farther than 10 km from the origin
+  Refused,          // a construct the reader would misread; `reason` says which
 };
 
 struct tReadError {
@@ -28,6 +29,7 @@ struct tReadError {
   std::uint64_t line = 0;    // line number (from 1) in the text formats; 0 when unknown
   std::string token;         // the offending text (shortened when huge)
   int osError = 0;           // for ReadFailed
+  std::string reason;        // for Refused, e.g. "cutter compensation (G41/G42) is not supported"
 
   explicit operator bool() const { return kind != tReadErrorKind::None; }
 

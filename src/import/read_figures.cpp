@@ -56,6 +56,7 @@ tFigureFile readFigureFile(const std::string& path, int fileType, const tReaderS
     return result;
   }
   result.shortSegments = reader.shortSegments();
+  result.warnings = reader.warnings();
   result.gF = reader.gcode.gFeed;
   result.gS = reader.gcode.gSpindle;
   return result;

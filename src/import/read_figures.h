@@ -5,6 +5,7 @@
 #include "geometry/units.h"
 #include "import/gcode_reader.h"
 #include "import/read_error.h"
+#include "import/read_warning.h"
 
 #include <memory>
 #include <string>
@@ -37,6 +38,7 @@ struct tFigureFile {
   double gS = 0;
   int openError = 0;   // the operating system's code when the file could not be opened
   tReadError error;    // why reading stopped; figures is empty then
+  tReadWarnings warnings;  // what the file holds that was not drawn
 
   bool ok() const { return openError == 0 && !error; }
   // One line for the operator when !ok().

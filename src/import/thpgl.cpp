@@ -12,6 +12,7 @@ int Thpgl::open(const std::string& fileName, int fileType, bool openedAsMultilay
   close();
   fileName_ = fileName;
   error_ = {};
+  warnings_.clear();
   shortSegments_ = 0;
   pens = {};
   FileType = fileType;

@@ -13,6 +13,7 @@
 #include "import/dxf_reader.h"
 #include "import/gcode_reader.h"
 #include "import/read_error.h"
+#include "import/read_warning.h"
 #include "import/text_source.h"
 
 #include <array>
@@ -99,6 +100,10 @@ class Thpgl {
   // failure is the one that counts.
   void failAtLine(tReadErrorKind kind, std::uint64_t line, const std::string& token);
 
+  // What the file holds that is not drawn, counted per kind (see tReadWarnings).
+  void warn(const std::string& what, std::uint64_t line, std::uint64_t offset) { warnings_.add(what, line, offset); }
+  const tReadWarnings& warnings() const { return warnings_; }
+
  private:
   // plot files
   void startPlotFile();
@@ -127,6 +132,7 @@ class Thpgl {
   TextSource f;
   std::string fileName_;
   tReadError error_;
+  tReadWarnings warnings_;
   int shortSegments_ = 0;
   bool atEnd_ = false;             // no characters are left (ch is the blank after them)
   bool pending_ = false;           // an instruction was read and not yet interpreted
