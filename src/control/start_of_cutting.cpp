@@ -4,9 +4,11 @@
 #include "config/tdlgkonfig.h"
 #include "job/commands_basic.h"
 #include "job/command_set.h"
+#include "job/job_writer.h"
 #include "project/tmdichild.h"
 #include "texts/interfejs.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 
@@ -36,8 +38,6 @@ const char* startOutcomeName(tStartOutcome outcome) {
 }
 
 namespace {
-// Plotter-class controllers take jobs below this size only.
-constexpr std::uintmax_t kPlotterJobLimit = 4193281;
 constexpr int kStateRunning = 1;
 constexpr int kStateMotion = 0;
 constexpr int kStateToolOn = 2;
@@ -51,19 +51,22 @@ void tStartOfCutting::error(const std::string& text, const std::optional<std::st
   ctx_.texts.messageBox(text, true, caption);
 }
 
-double tStartOfCutting::zeroX() const { return ctx_.machine.state().pos0.x / 100.0; }
-double tStartOfCutting::zeroY() const { return ctx_.machine.state().pos0.y / 100.0; }
-double tStartOfCutting::zeroZ() const { return ctx_.machine.state().pos0.z / 100.0; }
-double tStartOfCutting::areaX() const { return ctx_.machine.link().workArea[0]; }
-double tStartOfCutting::areaY() const { return ctx_.machine.link().workArea[1]; }
+tJobMachine tStartOfCutting::machineNow() {
+  return tJobMachine{ctx_.machine.model(), ctx_.machine.link(), ctx_.machine.state()};
+}
+
+tJobChecks tStartOfCutting::checks(const TMDIChild& project, const tJobMachine& machine) const {
+  return tJobChecks(project, ctx_.settings, machine, ctx_.texts);
+}
 
 std::string tStartOfCutting::lengthText(double millimetres) const {
-  const int unit = ctx_.settings.unitIndex();
-  const char sep = ctx_.settings.decimalSeparator();
-  if (unit == 1) return config::formatFixed(millimetres / 25.4, 3, sep) + " in";
-  if (unit == 2) return config::formatFixed(millimetres / 304.8, 4, sep) + " ft";
-  const auto decimals = ctx_.machine.model().machineParams.displayDecimals;
-  return config::formatFixed(millimetres, decimals == 3 ? 3 : 2, sep) + " mm";
+  return trazvik::lengthText(millimetres, ctx_.settings, ctx_.machine.model().machineParams);
+}
+
+bool tStartOfCutting::refused(const std::optional<tJobRefusal>& refusal) {
+  if (!refusal) return false;
+  error(refusal->text, refusal->caption);
+  return true;
 }
 
 void tStartOfCutting::sendLetter(char letter) { ctx_.machine.send(Bytes{static_cast<std::uint8_t>(letter)}); }
@@ -78,11 +81,29 @@ void tStartOfCutting::clearAndWait() {
   ctx_.machine.waitWhileBusy();
 }
 
+void tStartOfCutting::clearStoredJob() {
+  for (char letter : {'Q', 'Q', 'C'}) {
+    sendLetter(letter);
+    ctx_.machine.sleep(std::chrono::milliseconds(10));
+    ctx_.machine.waitWhileBusy();
+  }
+}
+
+void tStartOfCutting::loadTravelFeed() {
+  tStartMachine& m = ctx_.machine;
+  const tMachineParams& params = m.model().machineParams;
+  const double feed = std::nearbyint(ctx_.settings.real("przespeed") * std::max(1, params.speedMultiplier));
+  m.send(loadSlotCommand(0, m.speedToPeriod(static_cast<std::int64_t>(feed)), commandSetOf(m.model(), m.link()),
+                         CommandForm::immediate));
+}
+
 bool tStartOfCutting::moveToStart() {
-  const int head = head_ >= 0 && head_ < 3 ? head_ : 0;
-  const double ox = ctx_.headOffsets[static_cast<std::size_t>(head * 2)];
-  const double oy = ctx_.headOffsets[static_cast<std::size_t>(head * 2 + 1)];
-  return ctx_.machine.moveToPoint(0, ctx_.travelHeight, oy, ox);
+  const trealpoint offset = headOffset(ctx_.settings, plan_.head);
+  return ctx_.machine.moveToPoint(0, ctx_.travelHeight, offset.y, offset.x);
+}
+
+void tStartOfCutting::plan(const TMDIChild& project, tJobScope scope) {
+  plan_ = planJob(project, ctx_.settings, machineNow(), scope, ctx_.headChoice);
 }
 
 double startingPower(const tStartContext& context, const TMDIChild& project) {
@@ -132,8 +153,9 @@ tStartOutcome tStartOfCutting::Start1Click(TMDIChild* project) {
 
   if (project->ImportFileType == 4) {
     const double margin = ctx_.settings.flag("doOutline") ? ctx_.settings.real("srednica") : 0.0;
-    const double fits = ctx_.settings.real("skala") * project->size_x / 100.0 + zeroX() + margin / 2;
-    if (zeroX() >= 0 && fits <= areaX() && ctx_.burnBitmap) {
+    const double zeroX = m.state().pos0.x / 100.0;
+    const double fits = ctx_.settings.real("skala") * project->size_x / 100.0 + zeroX + margin / 2;
+    if (zeroX >= 0 && fits <= m.link().workArea[0] && ctx_.burnBitmap) {
       ctx_.burnBitmap();
     } else {
       error(txt("Main_window", "msgZmienPunktStartowyPredkosc"),
@@ -160,47 +182,33 @@ tStartOutcome tStartOfCutting::prepareMachine(TMDIChild& project) {
   tStartMachine& m = ctx_.machine;
   const tMachineParams& params = m.model().machineParams;
   const bool laser = params.isLaser != 0;
-  const bool gcode = project.ImportFileType == 3;
 
-  if (ctx_.settings.integer("ProjektType") == 1 && !gcode && !laser && project.warstwy &&
-      !project.warstwy->DaneFrezarkaOK(params.minSpindle, params.maxSpindle, params.maxWorkFeed, params.minFeed)) {
-    error(txt("Multilayer_project", "msgUstawPoprawneDaneWarstw"), txt("Multilayer_project", "Form.caption"));
+  if (refused(checks(project, machineNow()).layerData())) {
     if (ctx_.openLayersDialog) ctx_.openLayersDialog();
     return tStartOutcome::layerData;
   }
   if (ctx_.settings.flag("cbZalaczPompeProzniowa") && params.vacuumPump != 0)
     m.send(outputsCommand(1, outputMask::vacuumPump, CommandForm::immediate));
 
-  head_ = WybierzGlowicePrzedObrobka(project, -1);
-  if (head_ < 0) return tStartOutcome::noHead;
-  if (params.headCount >= 2) {
-    const double ox = ctx_.headOffsets[static_cast<std::size_t>(head_ * 2)];
-    const double oy = ctx_.headOffsets[static_cast<std::size_t>(head_ * 2 + 1)];
-    if (ox + zeroX() > areaX() || oy + zeroY() > areaY()) {
-      error(txt("Main_window", "msgZmienPunktStartowyGlowice") + "\n" + txt("Main_window", "msgPrzekroczenieObszaru"));
-      toolOffWhenOn();
-      for (std::uint8_t mask : {outputMask::head1, outputMask::head2, outputMask::head3})
-        m.send(outputsCommand(0, mask, CommandForm::immediate));
-      return tStartOutcome::headOutsideArea;
-    }
+  plan(project, tJobScope::wholeProject);
+  plan_.head = WybierzGlowicePrzedObrobka(project, -1);
+  if (plan_.head < 0) return tStartOutcome::noHead;
+  if (refused(checks(project, machineNow()).headInArea(plan_.head))) {
+    toolOffWhenOn();
+    for (std::uint8_t mask : {outputMask::head1, outputMask::head2, outputMask::head3})
+      m.send(outputsCommand(0, mask, CommandForm::immediate));
+    return tStartOutcome::headOutsideArea;
   }
 
-  const tCommandSet set = commandSetOf(m.model(), m.link());
-  const double travelFeed = std::nearbyint(ctx_.settings.real("przespeed") * std::max(1, params.speedMultiplier));
-  m.send(loadSlotCommand(0, m.speedToPeriod(static_cast<std::int64_t>(travelFeed)), set, CommandForm::immediate));
+  loadTravelFeed();
   m.send(selectSlotCommand(0, CommandForm::immediate));
 
   if (!enclosureClosed(project)) return tStartOutcome::enclosureOpen;
+  if (!laser) m.sleep(std::chrono::milliseconds(std::llround(ctx_.settings.real("CzasRozruchu") * 1000)));
 
-  if (gcode) {
-    ctx_.travelHeight = project.GcodPar.maxZ;
-  } else if (params.laserZAxis != 0) {
-    ctx_.travelHeight = -ctx_.settings.real("grubosc");
-  } else if (laser) {
-    ctx_.travelHeight = 0;
-  }
-  if (m.model().machineParams.knifeAxis != 0 && ctx_.settings.flag("CBAktywnaGlowica")) m.rotateKnifeTo(1, 0);
-  if (!laser && !zRangeFits(project)) return tStartOutcome::zRange;
+  ctx_.travelHeight = plan_.travelHeight;
+  if (params.knifeAxis != 0 && ctx_.settings.flag("CBAktywnaGlowica")) m.rotateKnifeTo(1, 0);
+  if (refused(checks(project, machineNow()).zRange(ctx_.travelHeight))) return tStartOutcome::zRange;
 
   if (m.link().cncMachine && !moveToStart()) return tStartOutcome::startPositionFailed;
   clearAndWait();
@@ -209,68 +217,63 @@ tStartOutcome tStartOfCutting::prepareMachine(TMDIChild& project) {
 
 bool tStartOfCutting::enclosureClosed(const TMDIChild& project) {
   tStartMachine& m = ctx_.machine;
-  const bool laser = m.model().machineParams.isLaser != 0;
   m.setStartPowers(startingPower(ctx_, project), ctx_.settings.real("poler_power"));
-  if (!m.model().safetyEnclosure) {
-    if (!laser) m.sleep(std::chrono::milliseconds(std::llround(ctx_.settings.real("CzasRozruchu") * 1000)));
-    return true;
-  }
+  if (!m.model().safetyEnclosure) return true;
   m.readInputs();
-  if ((m.link().machineInputs & kEnclosureOpenInput) != 0) {
-    if (ctx_.stopJob) ctx_.stopJob();
-    if (ctx_.toolOutputsOff) ctx_.toolOutputsOff();
-    else toolOffWhenOn();
-    error(txt("Main_window", "msgSafetyEnclouserOpened"), std::string("Stop"));
+  if ((m.link().machineInputs & kEnclosureOpenInput) == 0) return true;
+  if (ctx_.stopJob) ctx_.stopJob();
+  if (ctx_.toolOutputsOff) ctx_.toolOutputsOff();
+  else toolOffWhenOn();
+  error(txt("Main_window", "msgSafetyEnclouserOpened"), std::string("Stop"));
+  return false;
+}
+
+bool tStartOfCutting::writeJobFile(TMDIChild& project, tJobResult& result) {
+  jobFile_ = ctx_.jobFolder + "out.cnx";
+  // A job file left from an earlier start must never be sent for this one.
+  std::error_code ec;
+  std::filesystem::remove(jobFile_, ec);
+  if (ctx_.busyCursor) ctx_.busyCursor(true);
+  plan_.request.chosenHead = std::clamp(plan_.head, 0, 2);
+  plan_.request.travelHeight = ctx_.travelHeight;
+  result = writePlannedJob(project, ctx_.settings, machineNow(), plan_, jobFile_);
+  if (ctx_.busyCursor) ctx_.busyCursor(false);
+  if (result.ok && std::filesystem::is_regular_file(jobFile_, ec)) return true;
+  error(jobWriteErrorText(project, result.error.empty() ? jobFile_ : result.error));
+  ctx_.machine.send(selectSlotCommand(2, CommandForm::immediate));
+  return false;
+}
+
+bool tStartOfCutting::handOver(const TMDIChild& project) {
+  tStartMachine& m = ctx_.machine;
+  if (!m.startTransfer()) {
+    error(jobFile_);
+    m.send(selectSlotCommand(2, CommandForm::immediate));
     return false;
   }
-  if (!laser) m.sleep(std::chrono::milliseconds(std::llround(ctx_.settings.real("CzasRozruchu") * 1000)));
+  info_ = cutStartInfoOf(ctx_, project);
+  if (ctx_.jobStarted) ctx_.jobStarted(info_);
   return true;
 }
 
 tStartOutcome tStartOfCutting::writeAndHandOver(TMDIChild& project) {
   tStartMachine& m = ctx_.machine;
-  const bool gcode = project.ImportFileType == 3;
-  if (ctx_.busyCursor) ctx_.busyCursor(true);
-  if (!gcode && !project.hasHatching) project.AddOutline();
-  jobFile_ = ctx_.jobFolder + "out.cnx";
-  const bool multiLayer = ctx_.settings.integer("ProjektType") == 1 && project.otwarto_jako_wielowarstwowy;
-  // A job file left from an earlier start must never be sent for this one.
+  tJobResult written;
+  if (!writeJobFile(project, written)) return tStartOutcome::writeFailed;
+  const tJobMachine machine = machineNow();
+  const tJobChecks check = checks(project, machine);
+  if (refused(check.flyingStart(written.extremes))) return tStartOutcome::flyingStart;
   std::error_code ec;
-  std::filesystem::remove(jobFile_, ec);
-  tJobWriteResult written;
-  if (ctx_.writeJob) written = ctx_.writeJob(project, jobFile_, gcode ? 5 : 4, multiLayer);
-  else written.error = "no job writer";
-  if (ctx_.busyCursor) ctx_.busyCursor(false);
-  if (!written.written || !std::filesystem::is_regular_file(jobFile_, ec)) {
-    error(written.error.empty() ? jobFile_ : jobFile_ + ": " + written.error);
-    m.send(selectSlotCommand(2, CommandForm::immediate));
-    return tStartOutcome::writeFailed;
-  }
-  if (!flyingStartFits(written)) return tStartOutcome::flyingStart;
   const auto size = std::filesystem::file_size(jobFile_, ec);
-  if (!m.link().cncMachine && (ec || size >= kPlotterJobLimit)) {
-    error(txt("Main_window", "msgPrzekroczonaWartoscBufora"));
-    return tStartOutcome::tooLarge;
-  }
+  if (refused(check.jobSize(ec ? std::uintmax_t(-1) : size))) return tStartOutcome::tooLarge;
 
-  for (char letter : {'Q', 'Q', 'C'}) {
-    sendLetter(letter);
-    m.sleep(std::chrono::milliseconds(10));
-    m.waitWhileBusy();
-  }
+  clearStoredJob();
   const bool laser = m.model().machineParams.isLaser != 0;
   if (!moveToStart() && !laser) {
     m.send(selectSlotCommand(2, CommandForm::immediate));
     return tStartOutcome::startPositionFailed;
   }
-  if (!m.startTransfer()) {
-    error(jobFile_);
-    m.send(selectSlotCommand(2, CommandForm::immediate));
-    return tStartOutcome::transferFailed;
-  }
-  info_ = cutStartInfoOf(ctx_, project);
-  if (ctx_.jobStarted) ctx_.jobStarted(info_);
-  return tStartOutcome::started;
+  return handOver(project) ? tStartOutcome::started : tStartOutcome::transferFailed;
 }
 
 }  // namespace trazvik

@@ -2,44 +2,31 @@
 // active project against the machine (link, busy, layer data, heads, Z
 // range, working area, work zero, frame, inverter, safety enclosure),
 // prepares the machine (vacuum pump, head, travel feed, powers, start
-// position), writes the job file "out.cnx" through the job writer, checks
-// what was written, and hands the job to the transfer and the job log.
-// Every refusal shows its message and ends the start.
+// position), writes the job file "out.cnx" from the job plan, checks what
+// was written, and hands the job to the transfer and the job log. Every
+// refusal shows its message and ends the start.
+//
+// The cutting variants ("Tnij wybraną", "Start od wybranej") share the
+// start's steps with fewer checks: the machine gets the travel feed, the
+// stored job is cleared, the head of the selected figure is chosen, the
+// powers are loaded and the safety enclosure checked, then the job of the
+// selected figure (or of it and every later one) is written and handed
+// over.
 #pragma once
 #include "no_qt.h"
 
 #include "app/startup_switches.h"
+#include "control/job_checks.h"
+#include "control/job_plan.h"
 #include "control/start_machine.h"
 #include "geometry/records.h"
 #include "logging/app_logs.h"
 
-#include <array>
 #include <functional>
 #include <optional>
 #include <string>
 
 namespace trazvik {
-
-class TMDIChild;
-class TDlgkonfig;
-namespace texts {
-class tInterfejs;
-}
-
-// What the job writer reports about the job it wrote.
-struct tJobWriteResult {
-  bool written = false;          // the whole job is in the file
-  std::string error;             // why not, for the operator
-  // Extremes of the positions written, mm relative to the work zero.
-  bool hasExtremes = false;
-  double minX = 0, maxX = 0, minY = 0, maxY = 0;
-};
-
-// Writes the job of every figure of the project to `path`. `mode` is the
-// writer's output mode (5 for G-code programs, 4 otherwise); `multiLayer`
-// chooses the writer of multi-layer projects.
-using tJobWriterCall =
-    std::function<tJobWriteResult(TMDIChild& project, const std::string& path, int mode, bool multiLayer)>;
 
 // Why a start ended; `started` when the job went to the transfer.
 enum class tStartOutcome {
@@ -63,6 +50,21 @@ enum class tStartOutcome {
 };
 const char* startOutcomeName(tStartOutcome outcome);
 
+// Why a cutting variant ended; `started` when the job went to the transfer.
+enum class tVariantOutcome {
+  noProject,
+  noSelection,
+  noLink,
+  machineBusy,
+  noHead,
+  enclosureOpen,
+  writeFailed,
+  startPositionFailed,
+  transferFailed,
+  started,
+};
+const char* variantOutcomeName(tVariantOutcome outcome);
+
 struct tStartContext {
   tStartMachine& machine;
   TDlgkonfig& settings;
@@ -72,9 +74,7 @@ struct tStartContext {
   std::string settingsCaption;         // the current settings file path
   app::StartupSwitches switches;
   int headChoice = 0;                  // rgGlowica: head of single-layer jobs, 0 to 2
-  std::array<double, 6> headOffsets{}; // x, y of heads 1 to 3, mm
   int arcSpeedFactor = 100;            // the arc slider, for the "arcV" test switch
-  tJobWriterCall writeJob{};
   // The job went to the transfer: the event and job logs.
   std::function<void(const logging::CutStartInfo&)> jobStarted{};
   // Optional window hooks.
@@ -88,6 +88,9 @@ struct tStartContext {
   std::function<void()> toolOutputsOff{};
   std::function<void()> baseCheckStart{};       // base-check mode
   std::function<void()> burnBitmap{};           // bitmap projects
+  // The file name last chosen in the open dialog (caption of the variants'
+  // no-selection message).
+  std::function<std::string()> openDialogFileName{};
 };
 
 // The tool's power at the job's start: the program's spindle speed for a
@@ -104,6 +107,12 @@ class tStartOfCutting {
 
   // The Start command on the active project (none: nothing happens).
   tStartOutcome Start1Click(TMDIChild* project);
+  // Cut the selected figure, and start from the selected figure: the
+  // start's preparation with fewer checks.
+  tVariantOutcome Tnijwybran1Click(TMDIChild* project) { return cutSelection(project, tJobScope::selectedFigure); }
+  tVariantOutcome Startodwybranej1Click(TMDIChild* project) {
+    return cutSelection(project, tJobScope::fromSelectedFigure);
+  }
 
   // The head of the job, 0 to 2, after releasing all heads; -1 for none.
   int WybierzGlowicePrzedObrobka(TMDIChild& project, int zaznaczonaFig);
@@ -116,31 +125,38 @@ class tStartOfCutting {
   // A length in the settings' unit with its decimals and unit name.
   std::string lengthText(double millimetres) const;
   const std::string& jobFilePath() const { return jobFile_; }
-  int chosenHead() const { return head_; }
+  int chosenHead() const { return plan_.head; }
+  // The plan of the last job written (or about to be).
+  const tJobPlan& plan() const { return plan_; }
   // The information the logs got at the last start.
   const logging::CutStartInfo& startInfo() const { return info_; }
 
  private:
+  tVariantOutcome cutSelection(TMDIChild* project, tJobScope scope);
   tStartOutcome prepareMachine(TMDIChild& project);
   tStartOutcome writeAndHandOver(TMDIChild& project);
-  bool flyingStartFits(const tJobWriteResult& written);
-  bool zRangeFits(const TMDIChild& project);
+  tVariantOutcome writeAndHandOverSelection(TMDIChild& project);
+  // The machine as last read, for the plan, the checks and the writer.
+  tJobMachine machineNow();
+  tJobChecks checks(const TMDIChild& project, const tJobMachine& machine) const;
+  void plan(const TMDIChild& project, tJobScope scope);
+  // "out.cnx" written from the plan; a failure is told and "F" 2 sent.
+  bool writeJobFile(TMDIChild& project, tJobResult& result);
+  bool handOver(const TMDIChild& project);
+  void loadTravelFeed();
+  void clearStoredJob();
   bool enclosureClosed(const TMDIChild& project);
   void sendLetter(char letter);
   void clearAndWait();
   bool moveToStart();
   void toolOffWhenOn();
+  bool refused(const std::optional<tJobRefusal>& refusal);
   void error(const std::string& text, const std::optional<std::string>& caption = std::nullopt) const;
   std::string txt(const char* section, const char* key) const;
-  double zeroX() const;
-  double zeroY() const;
-  double zeroZ() const;
-  double areaX() const;
-  double areaY() const;
 
   tStartContext& ctx_;
   std::string jobFile_;
-  int head_ = 0;
+  tJobPlan plan_;
   logging::CutStartInfo info_;
 };
 

@@ -186,25 +186,4 @@ std::string jobWriteErrorText(const TMDIChild& project, const std::string& reaso
     return project.interfejs().dajTxt("Project_window", "msgBladZapisuZadania") + "\n" + reason;
 }
 
-tPisarzJobow::tPisarzJobow(const TDlgkonfig& settings, tJobMachine machine, tJobRequest request)
-    : settings_(settings), machine_(std::move(machine)), request_(request) {}
-
-bool tPisarzJobow::zapiszJednowarstwowy(TMDIChild& projekt, const std::string& path, int pierwsza, int ostatnia) {
-    return write(projekt, path, pierwsza, ostatnia, false);
-}
-
-bool tPisarzJobow::zapiszWielowarstwowy(TMDIChild& projekt, const std::string& path, int pierwsza, int ostatnia) {
-    return write(projekt, path, pierwsza, ostatnia, true);
-}
-
-bool tPisarzJobow::write(TMDIChild& projekt, const std::string& path, int pierwsza, int ostatnia, bool multiLayer) {
-    tJobRequest r = request_;
-    r.outputMode = projekt.trybZapisu;
-    r.first = pierwsza;
-    r.last = ostatnia;
-    last_ = writeFile(projekt, jobSettingsOf(settings_), machine_, path, r, multiLayer);
-    if (!last_.ok && showErrors) projekt.interfejs().messageBox(jobWriteErrorText(projekt, last_.error), true);
-    return last_.ok;
-}
-
 }  // namespace trazvik

@@ -1,5 +1,5 @@
-// Writing a project's job file: the entry points the start of cutting, the
-// CLI ("trazvik-cli job") and the project document use.
+// Writing a project's job file: the entry points the job plan
+// (control/job_plan.h) and the writer's own tests use.
 //
 // A job is streamed figure by figure into a temporary file beside the
 // target and renamed over it only when every byte was written; a job that
@@ -15,7 +15,6 @@
 #include "job/job_machine.h"
 #include "job/job_settings.h"
 #include "job/job_state.h"
-#include "project/job_handover.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -78,33 +77,6 @@ tJobResult writeJob(TMDIChild& project, const TDlgkonfig& settings, const tJobMa
 // The same into any sink; the caller owns what happens to the bytes.
 tJobResult writeJobTo(tByteSink& out, TMDIChild& project, const tJobSettings& settings, const tJobMachine& machine,
                       const tJobRequest& request);
-
-// The project document's hand-over to the writer: the machine, the settings
-// and the job's head and flags are fixed when the writer is made; the
-// output mode comes from the project (TMDIChild::trybZapisu). A failed job
-// is shown to the operator through the project's interface texts, and
-// kept in lastResult().
-class tPisarzJobow : public tPisarzZadania {
- public:
-    tPisarzJobow(const TDlgkonfig& settings, tJobMachine machine, tJobRequest request = {});
-
-    bool zapiszJednowarstwowy(TMDIChild& projekt, const std::string& path, int pierwsza, int ostatnia) override;
-    bool zapiszWielowarstwowy(TMDIChild& projekt, const std::string& path, int pierwsza, int ostatnia) override;
-
-    const tJobResult& lastResult() const { return last_; }
-    tJobRequest& request() { return request_; }
-    // false: failures are only kept in lastResult (callers that report
-    // them themselves).
-    bool showErrors = true;
-
- private:
-    bool write(TMDIChild& projekt, const std::string& path, int pierwsza, int ostatnia, bool multiLayer);
-
-    const TDlgkonfig& settings_;
-    tJobMachine machine_;
-    tJobRequest request_;
-    tJobResult last_;
-};
 
 // The text shown when a job could not be written: the project window's
 // message and the path with the reason.

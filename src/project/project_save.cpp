@@ -1,45 +1,19 @@
-// TMDIChild: handing a job over to the writer, and which layers a job over
-// a range of figures takes part in.
+// TMDIChild: the file being written shown in the main status panel, and
+// which layers a job over a range of figures takes part in.
 #include "project/tmdichild.h"
 
 #include "texts/interfejs.h"
 
 namespace trazvik {
 
-namespace {
-
-// Shows the file being written in the main status panel and the busy
-// cursor for as long as the object lives.
-class tZapisWidoczny {
- public:
-  tZapisWidoczny(const tWidokProjektu& widok, const texts::tInterfejs& interfejs, const std::string& fname)
-      : widok_(widok) {
-    if (widok_.panelStatusu) widok_.panelStatusu(interfejs.dajTxt("Project_window", "msgZapisPliku") + fname);
-    if (widok_.zajety) widok_.zajety(true);
-  }
-  ~tZapisWidoczny() {
-    if (widok_.panelStatusu) widok_.panelStatusu("");
-    if (widok_.zajety) widok_.zajety(false);
-  }
-  tZapisWidoczny(const tZapisWidoczny&) = delete;
-  tZapisWidoczny& operator=(const tZapisWidoczny&) = delete;
-
- private:
-  const tWidokProjektu& widok_;
-};
-
-}  // namespace
-
-bool TMDIChild::Save(const std::string& fname, int start, int koniec) {
-  if (pisarz_ == nullptr) return false;
-  tZapisWidoczny widoczny(widok_, interfejs_, fname);
-  return pisarz_->zapiszJednowarstwowy(*this, fname, start, koniec);
+void TMDIChild::pokazZapis(const std::string& fname) const {
+  if (widok_.panelStatusu) widok_.panelStatusu(interfejs_.dajTxt("Project_window", "msgZapisPliku") + fname);
+  if (widok_.zajety) widok_.zajety(true);
 }
 
-bool TMDIChild::saveMultiLayer(const std::string& fname, int weStart, int weKoniec) {
-  if (pisarz_ == nullptr) return false;
-  tZapisWidoczny widoczny(widok_, interfejs_, fname);
-  return pisarz_->zapiszWielowarstwowy(*this, fname, weStart, weKoniec);
+void TMDIChild::koniecZapisu() const {
+  if (widok_.panelStatusu) widok_.panelStatusu("");
+  if (widok_.zajety) widok_.zajety(false);
 }
 
 bool TMDIChild::WarstwaBedzieObrabiana(int startowaFig, int koncowaFig, int nr) const {

@@ -83,19 +83,6 @@ void TMDIChild::OdswiezAktywnoscWarstw() {
   if (widok_.odswiez) widok_.odswiez();
 }
 
-bool TMDIChild::Save_selected(const std::string& path) {
-  if (pisarz_ == nullptr || selected < 0 || static_cast<std::size_t>(selected) >= fig.size()) return false;
-  return wielowarstwowy() ? pisarz_->zapiszWielowarstwowy(*this, path, selected, selected)
-                          : pisarz_->zapiszJednowarstwowy(*this, path, selected, selected);
-}
-
-bool TMDIChild::Save_from_selected(const std::string& path) {
-  if (pisarz_ == nullptr || selected < 0 || static_cast<std::size_t>(selected) >= fig.size()) return false;
-  const int ostatnia = static_cast<int>(fig.size()) - 1;
-  return wielowarstwowy() ? pisarz_->zapiszWielowarstwowy(*this, path, selected, ostatnia)
-                          : pisarz_->zapiszJednowarstwowy(*this, path, selected, ostatnia);
-}
-
 void TMDIChild::ustal_dist() {
   tGabarytProjektu g{pp, pk, center, size_x, size_y};
   ustalDist(fig, g, konfig_.integer("out_dir"));

@@ -7,7 +7,6 @@
 #include "geometry/records.h"
 #include "layers/warstwy.h"
 #include "project/figure_list.h"
-#include "project/job_handover.h"
 
 #include <functional>
 #include <memory>
@@ -71,17 +70,10 @@ class TMDIChild {
   void PrzeliczPoWaznejZmianie();
   // Multi-layer projects: every figure's cut flag from its layer.
   void OdswiezAktywnoscWarstw();
-  // The job of the selected figure, or of it and every figure after it,
-  // through the job writer. False without a selection or writer.
-  bool Save_selected(const std::string& path);
-  bool Save_from_selected(const std::string& path);
-  // The job (or, in output mode 1, the HPGL export) of figures start to
-  // koniec in the output mode trybZapisu, through the job writer, with
-  // one set of cutting parameters or layer by layer. The main status panel
-  // shows the file while it is written. False without a writer or when
-  // the file could not be written (the writer has told the operator).
-  bool Save(const std::string& fname, int start, int koniec);
-  bool saveMultiLayer(const std::string& fname, int weStart, int weKoniec);
+  // The main status panel shows the job file being written, with the busy
+  // cursor, until koniecZapisu.
+  void pokazZapis(const std::string& fname) const;
+  void koniecZapisu() const;
   // Whether the layer with colour key nr takes part in a job over figures
   // startowaFig to koncowaFig: one figure: layers of its layer's order;
   // from a selected figure: layers of that order or later; from figure 0:
@@ -122,7 +114,6 @@ class TMDIChild {
   bool wielowarstwowy() const { return otwarto_jako_wielowarstwowy && ImportFileType != 3; }
 
   void ustawWidok(tWidokProjektu widok) { widok_ = std::move(widok); }
-  void ustawPisarza(tPisarzZadania* pisarz) { pisarz_ = pisarz; }
 
   // --- the project ---
   int max_poziom = 0;
@@ -147,9 +138,6 @@ class TMDIChild {
   int zoomSkala = 1;
   bool hasHatching = false;
   bool otwarto_jako_wielowarstwowy = false;
-  // Output mode of the writer: 1 HPGL export, 4 job from a drawing, 5 job
-  // from a G-code program; any other writes an empty file.
-  int trybZapisu = 4;
   double prj_accuracy = 2.0;
   // Segments shorter than prj_accuracy counted while reading.
   int iloscKrotkichOdcinkow = 0;
@@ -175,7 +163,6 @@ class TMDIChild {
   TDlgkonfig& konfig_;
   const texts::tInterfejs& interfejs_;
   tWidokProjektu widok_;
-  tPisarzZadania* pisarz_ = nullptr;
 };
 
 }  // namespace trazvik

@@ -1,6 +1,7 @@
 // A machine for the start of cutting that records what it is asked to do.
 #pragma once
 #include "control/start_machine.h"
+#include "job/job_machine.h"
 
 #include <cstdio>
 #include <string>
@@ -10,10 +11,13 @@ namespace trazvik::testing {
 
 class RecordingStartMachine : public tStartMachine {
  public:
+  // An identified "YFB 32" at firmware 7.20 (the job is written for it).
   RecordingStartMachine() {
+    const tJobMachine identified = jobMachineFor("YFB 32", 7, 20);
+    model_ = identified.model;
+    link_ = identified.link;
     link_.cncMachine = true;
     link_.workArea = {1000, 600, 120};
-    model_.machineType = "YFB 32";
     model_.machineParams.speedMultiplier = 1;
     model_.machineParams.headCount = 1;
     model_.machineParams.displayDecimals = 2;

@@ -1,6 +1,8 @@
 #include "control/start_of_cutting.h"
 
 #include "config/tdlgkonfig.h"
+#include "job/job_machine.h"
+#include "job/job_writer.h"
 #include "project/tmdichild.h"
 #include "texts/interfejs.h"
 #include "texts/recording_message_boxes.h"
@@ -28,25 +30,17 @@ struct Start {
   texts::tInterfejs texts{boxes};
   double travelHeight = 5;
   std::unique_ptr<tStartContext> context;
+  std::unique_ptr<tStartOfCutting> start;
   std::unique_ptr<TMDIChild> project;
   std::vector<logging::CutStartInfo> started;
-  int writes = 0;
   int runRequests = 0;
-  tJobWriteResult writeResult;
-  std::size_t jobBytes = 64;
 
   Start() {
     EXPECT_TRUE(texts.loadLanguageFile(std::string(TRAZVIK_SOURCE_DIR) + "/lang/", "US", "0.1"));
-    writeResult.written = true;
     context.reset(new tStartContext{machine, settings, texts, folder.text(), travelHeight, "/cfg/Settings.mcc"});
-    context->writeJob = [this](TMDIChild&, const std::string& path, int mode, bool) {
-      ++writes;
-      lastMode = mode;
-      if (writeResult.written || jobBytes > 0) writeFile(path, std::string(jobBytes, 'C'));
-      return writeResult;
-    };
     context->jobStarted = [this](const logging::CutStartInfo& info) { started.push_back(info); };
     context->runRequested = [this] { ++runRequests; };
+    start = std::make_unique<tStartOfCutting>(*context);
   }
   TMDIChild& open(const std::string& path) {
     project = std::make_unique<TMDIChild>(settings, texts);
@@ -55,21 +49,15 @@ struct Start {
     return *project;
   }
   TMDIChild& star() { return open(std::string(TRAZVIK_SOURCE_DIR) + "/samples/star.plt"); }
-  tStartOutcome run() {
-    tStartOfCutting start(*context);
-    const auto outcome = start.Start1Click(project.get());
-    lastStart = start.startInfo();
-    return outcome;
-  }
+  tStartOutcome run() { return start->Start1Click(project.get()); }
+  std::filesystem::path jobFile() const { return folder / "out.cnx"; }
+  bool jobWritten() const { return std::filesystem::exists(jobFile()); }
   std::vector<std::string> messageTexts() const {
     std::vector<std::string> t;
     for (const auto& m : boxes.messages()) t.push_back(m.text);
     return t;
   }
   std::string txt(const char* section, const char* key) const { return texts.dajTxt(section, key); }
-
-  int lastMode = -1;
-  logging::CutStartInfo lastStart;
 };
 
 TEST(StartOfCutting, WithoutProjectNothingHappens) {
@@ -95,7 +83,7 @@ TEST(StartOfCutting, WithoutLinkOrWhileBusyNothingIsSent) {
     b.machine.state_.StateExtend = std::uint64_t{1} << bit;
     EXPECT_EQ(b.run(), tStartOutcome::machineBusy) << bit;
     EXPECT_EQ(b.machine.log, std::vector<std::string>{"readState"});
-    EXPECT_EQ(b.writes, 0);
+    EXPECT_FALSE(b.jobWritten());
   }
 }
 
@@ -106,14 +94,17 @@ TEST(StartOfCutting, PreparesWritesAndHandsOverTheJob) {
   s.machine.open = true;  // a transfer left running is stopped first
   ASSERT_EQ(s.run(), tStartOutcome::started) << ::testing::PrintToString(s.messageTexts());
   EXPECT_TRUE(s.boxes.messages().empty());
-  EXPECT_EQ(s.writes, 1);
-  EXPECT_EQ(s.lastMode, 4);
+  EXPECT_EQ(s.start->plan().outputMode, kOutputDrawing);
+  EXPECT_EQ(s.start->jobFilePath(), s.jobFile().string());
+  EXPECT_GT(std::filesystem::file_size(s.jobFile()), 1000u) << "the whole star is written";
+  // The drawing travels at the outline's height: 10 + 0.49 + 5 mm.
+  EXPECT_DOUBLE_EQ(s.travelHeight, 15.49);
   const std::vector<std::string> expected{
       "readState", "stopTransfer",
-      "V 00 84 03",  // travel feed 900 (the recording machine's code is the feed)
-      "F 00", "powers 100.000000 100.000000", "sleep 3000", "move 0 z5.000000 y0.000000 x0.000000", "C", "wait",
+      "V 00 84 03 00 00",  // travel feed 900 (the recording machine's code is the feed; 32 bits wide)
+      "F 00", "powers 100.000000 100.000000", "sleep 3000", "move 0 z15.490000 y0.000000 x0.000000", "C", "wait",
       "Q", "sleep 10", "wait", "Q", "sleep 10", "wait", "C", "sleep 10", "wait",
-      "move 0 z5.000000 y0.000000 x0.000000", "startTransfer"};
+      "move 0 z15.490000 y0.000000 x0.000000", "startTransfer"};
   EXPECT_EQ(s.machine.log, expected);
   ASSERT_EQ(s.started.size(), 1u);
   EXPECT_EQ(s.started[0].projectCaption, std::string(TRAZVIK_SOURCE_DIR) + "/samples/star.plt");
@@ -152,7 +143,7 @@ TEST(StartOfCutting, AreaAndZeroChecksRefuseWithTheirMessage) {
     ASSERT_EQ(s.boxes.messages().size(), 1u) << c.name;
     EXPECT_EQ(s.boxes.messages()[0].text.rfind(s.txt(c.section, c.key), 0), 0u) << c.name;
     EXPECT_TRUE(s.boxes.messages()[0].error) << c.name;
-    EXPECT_EQ(s.writes, 0) << c.name;
+    EXPECT_FALSE(s.jobWritten()) << c.name;
     EXPECT_FALSE(s.machine.contains("startTransfer")) << c.name;
     if (c.outcome == tStartOutcome::preflight) {
       EXPECT_EQ(s.machine.log.back(), "F 02") << c.name;
@@ -178,10 +169,10 @@ TEST(StartOfCutting, ExactFitPasses) {
 TEST(StartOfCutting, ZRangeMessageNamesTheSettings) {
   Start s;
   s.star();
-  s.machine.state_.pos0.z = 400;  // 4 mm below a travel height of 5 mm
+  s.machine.state_.pos0.z = 400;  // 4 mm below a travel height of 15.49 mm
   ASSERT_EQ(s.run(), tStartOutcome::zRange);
   const std::string text = s.boxes.messages().at(0).text;
-  EXPECT_NE(text.find("[5.00 mm]"), std::string::npos) << text;
+  EXPECT_NE(text.find("[15.49 mm]"), std::string::npos) << text;
   EXPECT_NE(text.find(s.txt("Main_window", "msgMaxZrange") + " 4.00 mm"), std::string::npos) << text;
   EXPECT_EQ(text.find('&'), std::string::npos) << text;
   EXPECT_FALSE(s.machine.contains("C"));
@@ -190,30 +181,30 @@ TEST(StartOfCutting, ZRangeMessageNamesTheSettings) {
 TEST(StartOfCutting, UnwrittenJobIsNeverSent) {
   Start s;
   s.star();
-  // A job file of an earlier start lies in the folder.
-  writeFile(s.folder / "out.cnx", "stale job");
-  s.writeResult.written = false;
-  s.writeResult.error = "range error";
-  s.jobBytes = 10;  // the writer left half a file behind
+  // Something that is not a job file stands where the job goes.
+  std::filesystem::create_directories(s.jobFile() / "in the way");
   EXPECT_EQ(s.run(), tStartOutcome::writeFailed);
   EXPECT_FALSE(s.machine.contains("startTransfer"));
   EXPECT_TRUE(s.started.empty());
   ASSERT_EQ(s.boxes.messages().size(), 1u);
-  EXPECT_NE(s.boxes.messages()[0].text.find("range error"), std::string::npos);
+  const std::string text = s.boxes.messages()[0].text;
+  EXPECT_EQ(text.rfind(s.txt("Project_window", "msgBladZapisuZadania"), 0), 0u) << text;
+  EXPECT_NE(text.find(s.jobFile().string()), std::string::npos) << text;
   EXPECT_EQ(s.machine.log.back(), "F 02");
+}
 
-  Start none;
-  none.star();
-  writeFile(none.folder / "out.cnx", "stale job");
-  none.writeResult.written = true;
-  none.jobBytes = 0;
-  none.context->writeJob = [](TMDIChild&, const std::string&, int, bool) {
-    tJobWriteResult r;
-    r.written = true;  // says so, but wrote nothing
-    return r;
-  };
-  EXPECT_EQ(none.run(), tStartOutcome::writeFailed);
-  EXPECT_FALSE(none.machine.contains("startTransfer"));
+TEST(StartOfCutting, AJobThatCannotBeWrittenLeavesNoEarlierJobToSend) {
+  Start s;
+  // A stroke far beyond any controller's position fields.
+  writeFile(s.folder / "far.plt", "IN;SP1;PU0,0;PD900000000,0;PU;");
+  s.open((s.folder / "far.plt").string());
+  s.settings.setChecked("doOutline", false);
+  s.machine.link_.workArea = {1e9, 1e9, 120};
+  writeFile(s.jobFile(), "stale job");
+  EXPECT_EQ(s.run(), tStartOutcome::writeFailed) << ::testing::PrintToString(s.messageTexts());
+  EXPECT_FALSE(s.jobWritten()) << "the earlier job is gone";
+  EXPECT_FALSE(s.machine.contains("startTransfer"));
+  EXPECT_EQ(s.machine.log.back(), "F 02");
 }
 
 TEST(StartOfCutting, OpenEnclosureStopsTheStart) {
@@ -228,7 +219,7 @@ TEST(StartOfCutting, OpenEnclosureStopsTheStart) {
   ASSERT_EQ(s.boxes.messages().size(), 1u);
   EXPECT_EQ(s.boxes.messages()[0].caption, "Stop");
   EXPECT_EQ(s.boxes.messages()[0].text, s.txt("Main_window", "msgSafetyEnclouserOpened"));
-  EXPECT_EQ(s.writes, 0);
+  EXPECT_FALSE(s.jobWritten());
 }
 
 TEST(StartOfCutting, FailedStartPositionSelectsTheManualSlot) {
@@ -237,7 +228,7 @@ TEST(StartOfCutting, FailedStartPositionSelectsTheManualSlot) {
   s.machine.moveSucceeds = false;
   EXPECT_EQ(s.run(), tStartOutcome::startPositionFailed);
   EXPECT_FALSE(s.machine.contains("startTransfer"));
-  EXPECT_EQ(s.writes, 0);
+  EXPECT_FALSE(s.jobWritten());
 }
 
 TEST(StartOfCutting, GcodeProgramUsesItsOwnHeightAndNoToolMargins) {
@@ -248,38 +239,46 @@ TEST(StartOfCutting, GcodeProgramUsesItsOwnHeightAndNoToolMargins) {
   s.machine.state_.pos0.y = std::max(0.0, -p.GcodPar.minY) * 100 + 10;
   s.machine.state_.pos0.z = (p.GcodPar.maxZ + 1) * 100;
   ASSERT_EQ(s.run(), tStartOutcome::started) << ::testing::PrintToString(s.messageTexts());
-  EXPECT_EQ(s.lastMode, 5);
+  EXPECT_EQ(s.start->plan().outputMode, kOutputProgram);
   EXPECT_EQ(s.travelHeight, p.GcodPar.maxZ);
 }
 
+// The check reads the positions the written job reaches: the back-off
+// before each cut of the flying start lies left of a zero on the edge.
 TEST(StartOfCutting, FlyingStartNeedsRoomToBackOff) {
   Start s;
   s.star();
-  s.machine.model_.machineParams.isLaser = 1;
+  const tJobMachine laser = jobMachineFor("WTK32", 7, 20);
+  s.machine.model_ = laser.model;
+  s.machine.link_ = laser.link;
+  s.machine.link_.workArea = {1000, 600, 0};
   s.settings.setChecked("LotnyStart", true);
-  s.writeResult.hasExtremes = true;
-  s.writeResult.minX = -120;  // the back-off before the first cut
-  s.writeResult.maxX = 100;
-  s.writeResult.minY = 0;
-  s.writeResult.maxY = 100;
-  EXPECT_EQ(s.run(), tStartOutcome::flyingStart);
+  s.settings.setChecked("doOutline", false);
+  s.machine.state_.pos0.x = 0;
+  EXPECT_EQ(s.run(), tStartOutcome::flyingStart) << ::testing::PrintToString(s.messageTexts());
   ASSERT_EQ(s.boxes.messages().size(), 1u);
-  EXPECT_EQ(s.boxes.messages()[0].text.rfind(s.txt("Main_window", "msgBrakMożliwościCofniecia"), 0), 0u);
-  EXPECT_NE(s.boxes.messages()[0].text.find("min X: -120.00 mm"), std::string::npos);
+  const std::string text = s.boxes.messages()[0].text;
+  EXPECT_EQ(text.rfind(s.txt("Main_window", "msgBrakMożliwościCofniecia"), 0), 0u) << text;
+  EXPECT_NE(text.find("min X: -"), std::string::npos) << text;
   EXPECT_FALSE(s.machine.contains("startTransfer"));
+
+  Start room;
+  room.star();
+  room.machine.model_ = laser.model;
+  room.machine.link_ = laser.link;
+  room.machine.link_.workArea = {1000, 600, 0};
+  room.settings.setChecked("LotnyStart", true);
+  room.settings.setChecked("doOutline", false);
+  EXPECT_EQ(room.run(), tStartOutcome::started) << ::testing::PrintToString(room.messageTexts());
+  EXPECT_EQ(room.travelHeight, 0) << "a laser without a focus axis travels at 0";
 }
 
-TEST(StartOfCutting, PlotterClassControllerTakesLimitedJobs) {
+TEST(StartOfCutting, PlotterClassControllerStartsASmallJob) {
   Start s;
   s.star();
   s.machine.link_.cncMachine = false;
-  s.jobBytes = 4193281;
-  EXPECT_EQ(s.run(), tStartOutcome::tooLarge);
-  Start fits;
-  fits.star();
-  fits.machine.link_.cncMachine = false;
-  fits.jobBytes = 4193280;
-  EXPECT_EQ(fits.run(), tStartOutcome::started);
+  EXPECT_EQ(s.run(), tStartOutcome::started) << ::testing::PrintToString(s.messageTexts());
+  EXPECT_TRUE(s.machine.contains("startTransfer"));
 }
 
 }  // namespace

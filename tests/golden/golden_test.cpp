@@ -8,6 +8,9 @@
 #include "golden_case.h"
 #include "retrace.h"
 
+#include "../control/recording_start_machine.h"
+#include "control/start_of_cutting.h"
+
 #include "texts/interfejs.h"
 #include "texts/recording_message_boxes.h"
 
@@ -89,6 +92,41 @@ TEST_P(GoldenJob, RetracesItsToolpathsOnTheSimulatedController) {
   EXPECT_LE(std::fabs(run.end.x - (*case_.endMm)[0]) * 100 * set.axisFactorX, tol) << case_.name << " end X " << run.end.x;
   EXPECT_LE(std::fabs(run.end.y - (*case_.endMm)[1]) * 100 * set.axisFactorY, tol) << case_.name << " end Y " << run.end.y;
   EXPECT_LE(std::fabs(run.end.z - (*case_.endMm)[2]) * 100 * set.axisFactorZ, tol) << case_.name << " end Z " << run.end.z;
+}
+
+// The same case through the start of cutting itself: the case's machine
+// with a work zero well inside a large working area, the start's checks,
+// head choice and plan, and the job file it hands to the transfer must
+// read exactly as the expected text.
+TEST_P(GoldenJob, TheStartOfCuttingWritesTheExpectedJob) {
+  app::tOfflineJob job;
+  try {
+    job = app::openOfflineProject(case_.request, texts_);
+  } catch (const std::exception& e) {
+    FAIL() << case_.name << ": " << e.what();
+  }
+  const fs::path folder = fs::temp_directory_path() / ("trazvik_golden_start_" + case_.name);
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  testing::RecordingStartMachine machine;
+  machine.model_ = job.machine.model;
+  machine.link_ = job.machine.link;
+  machine.state_ = job.machine.status;
+  machine.link_.workArea = {2000, 2000, 300};
+  machine.state_.pos0 = {10000, 10000, 20000};
+  double travelHeight = 0;
+  tStartContext context{machine, *job.settings, texts_, folder.string() + "/", travelHeight, case_.name, {}};
+  context.headChoice = case_.request.head - 1;
+  tStartOfCutting start(context);
+  const tStartOutcome outcome = start.Start1Click(job.project.get());
+  ASSERT_EQ(outcome, tStartOutcome::started) << case_.name << ": " << startOutcomeName(outcome) << " "
+                                             << (boxes_.messages().empty() ? "" : boxes_.messages().back().text);
+  EXPECT_TRUE(machine.contains("startTransfer")) << case_.name;
+  std::ifstream in(folder / "out.cnx", std::ios::binary);
+  const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string difference = firstDifference(readText(case_.folder / "expected.txt"), jobText(bytes, job.machine));
+  EXPECT_TRUE(difference.empty()) << case_.name << " through the start: " << difference;
+  fs::remove_all(folder);
 }
 
 std::string caseName(const ::testing::TestParamInfo<fs::path>& info) {

@@ -148,46 +148,24 @@ TEST_F(JobFileTest, JobIsStreamedFigureByFigure) {
     EXPECT_LT(chunks.sizes[1] * 10, chunks.total);
 }
 
-// The project document writes through the hand-over in its output mode:
-// 4 a job, an unknown mode an empty file; a failure reaches the operator
-// with the project window's text, the path and the reason.
-TEST_F(JobFileTest, ProjectSaveUsesTheOutputMode) {
+// The output mode decides what is written: 4 a job, 1 the HPGL text of
+// the figures without job header or trailer, any other an empty file.
+TEST_F(JobFileTest, OutputModeDecidesWhatIsWritten) {
     addSquare(8.99);
-    tPisarzJobow pisarz(konfig_, router_);
-    project_->ustawPisarza(&pisarz);
-    std::vector<std::string> panel;
-    tWidokProjektu widok;
-    widok.panelStatusu = [&](const std::string& t) { panel.push_back(t); };
-    project_->ustawWidok(widok);
-
     const fs::path out = dir_ / "out.cnx";
-    project_->trybZapisu = 4;
-    ASSERT_TRUE(project_->Save(out.string(), 0, 0));
-    write(router_, {kOutputDrawing, 0, 0});
+    tJobRequest request{kOutputDrawing, 0, 0};
+    ASSERT_TRUE(writeJob(*project_, konfig_, router_, out, request).ok);
+    write(router_, request);
     EXPECT_EQ(read(out), std::string(bytes_.begin(), bytes_.end()));
-    ASSERT_EQ(panel.size(), 2u);
-    EXPECT_EQ(panel[0], interfejs_.dajTxt("Project_window", "msgZapisPliku") + out.string());
-    EXPECT_EQ(panel[1], "");
 
-    // Mode 1: the HPGL text of the figure, no job header or trailer.
-    project_->trybZapisu = 1;
-    ASSERT_TRUE(project_->Save(out.string(), 0, 0));
+    request.outputMode = kOutputHpgl;
+    ASSERT_TRUE(writeJob(*project_, konfig_, router_, out, request).ok);
     EXPECT_EQ(read(out), hpglExportText({project_->fig[0].get()}, konfig_.flag("WszystkieWjednej")));
     EXPECT_EQ(read(out).rfind("SP 1;\r\nPA 0,0;\r\n", 0), 0u) << read(out);
 
-    project_->trybZapisu = 7;
-    ASSERT_TRUE(project_->Save(out.string(), 0, 0));
+    request.outputMode = 7;
+    ASSERT_TRUE(writeJob(*project_, konfig_, router_, out, request).ok);
     EXPECT_EQ(fs::file_size(out), 0u);
-
-    project_->trybZapisu = 4;
-    const fs::path bad = dir_ / "missing" / "out.cnx";
-    EXPECT_FALSE(project_->Save(bad.string(), 0, 0));
-    ASSERT_EQ(boxes_.messages().size(), 1u);
-    const auto& m = boxes_.messages()[0];
-    EXPECT_TRUE(m.error);
-    EXPECT_EQ(m.text.rfind(interfejs_.dajTxt("Project_window", "msgBladZapisuZadania"), 0), 0u) << m.text;
-    EXPECT_NE(m.text.find(bad.string()), std::string::npos) << m.text;
-    EXPECT_FALSE(pisarz.lastResult().ok);
 }
 
 }  // namespace

@@ -326,46 +326,6 @@ TEST_F(Project, OpenCommandOfTheMainWindow) {
   EXPECT_EQ(menus, 2);
 }
 
-// Records what the project hands to the job writer.
-struct RecordingWriter : tPisarzZadania {
-  struct Call {
-    bool multi;
-    std::string path;
-    int first, last;
-  };
-  std::vector<Call> calls;
-  bool zapiszJednowarstwowy(TMDIChild&, const std::string& path, int a, int b) override {
-    calls.push_back({false, path, a, b});
-    return true;
-  }
-  bool zapiszWielowarstwowy(TMDIChild&, const std::string& path, int a, int b) override {
-    calls.push_back({true, path, a, b});
-    return true;
-  }
-};
-
-TEST_F(Project, SelectionIsHandedToTheRightJobWriter) {
-  const std::string three = "SP1;PU0,0;PD10,0;PU;PU0,20;PD10,20;PU;PU0,40;PD10,40;PU;";
-  for (const int type : {0, 1}) {
-    konfig_.set("ProjektType", type);
-    auto p = wczytaj(three);
-    RecordingWriter writer;
-    EXPECT_FALSE(p->Save_selected("out.cnx"));  // no writer yet
-    p->ustawPisarza(&writer);
-    EXPECT_FALSE(p->Save_selected("out.cnx"));  // nothing selected
-    p->selected = 1;
-    EXPECT_TRUE(p->Save_selected("a.cnx"));
-    EXPECT_TRUE(p->Save_from_selected("b.cnx"));
-    ASSERT_EQ(writer.calls.size(), 2u);
-    EXPECT_EQ(writer.calls[0].multi, type == 1);
-    EXPECT_EQ(writer.calls[0].path, "a.cnx");
-    EXPECT_EQ(writer.calls[0].first, 1);
-    EXPECT_EQ(writer.calls[0].last, 1);
-    EXPECT_EQ(writer.calls[1].first, 1);
-    EXPECT_EQ(writer.calls[1].last, 2);
-  }
-}
-
 TEST_F(Project, LengthsAndTimeComeFromTheToolpaths) {
   konfig_.set("skala", 100);
   auto p = wczytaj("SP1;PU0,0;PD4000,0,4000,4000,0,4000,0,0;PU;");

@@ -11,7 +11,6 @@
 #include "config/tdlgkonfig.h"
 #include "control/control_logs.h"
 #include "control/ops_start_machine.h"
-#include "control/start_job_writer.h"
 #include "control/start_of_cutting.h"
 #include "control/machine_control.h"
 #include "link/hid_service.h"
@@ -117,7 +116,6 @@ class CutSession {
   std::unique_ptr<tStartContext> startContext_;
   std::unique_ptr<tStartOfCutting> start_;
   std::unique_ptr<ProgressPrinter> printer_;
-  int chosenHead_ = 0;
   double timeScale_ = 1;  // the simulated controller's clock against the wall clock
   std::string settingsCaption_;
 
@@ -211,8 +209,6 @@ void CutSession::buildControl() {
                                                                 .travelHeight = connection_->ops().settings.travelHeight,
                                                                 .settingsCaption = settingsCaption_,
                                                                 .switches = context_.switches()});
-  startContext_->writeJob =
-      startJobWriter(settings, [] { return currentJobMachine(); }, chosenHead_, connection_->ops().settings.travelHeight);
   startContext_->jobStarted = [this](const logging::CutStartInfo& info) { controlLogs_->started(info); };
   startContext_->runRequested = [] {
     controlState.runRequested = true;
@@ -397,9 +393,6 @@ int CutSession::run() {
        << " mm\n";
   loaded_.settings->SetParam(machineContextOf(machineModel, linkState, plotState, true));
   setWorkZero(*target);
-  // The travel height the tool-radius outline gives; the start replaces it
-  // for G-code programs and lasers.
-  connection_->ops().settings.travelHeight = outlineTravelHeight(*loaded_.settings);
   buildControl();
 
   startedAt_ = Clock::now();

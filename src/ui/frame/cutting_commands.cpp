@@ -1,10 +1,7 @@
 #include "frame/cutting_commands.h"
 
 #include "config/configuration.h"
-#include "control/selected_job_writer.h"
-#include "control/start_job_writer.h"
 #include "frame/main_window.h"
-#include "job/job_machine.h"
 #include "project/project_window.h"
 #include "project/tmdichild.h"
 
@@ -29,13 +26,6 @@ CuttingCommands::CuttingCommands(ProgramContext& context, MainWindow& mainWindow
                                                                 ops.settings.travelHeight, std::string(),
                                                                 context_.switches()});
   tStartContext& c = *startContext_;
-  // The writer reads the head the start chose once it has chosen it.
-  tJobWriterCall writer = startJobWriter(context_.settings(), [] { return currentJobMachine(); }, writerHead_,
-                                         ops.settings.travelHeight);
-  c.writeJob = [this, writer](TMDIChild& project, const std::string& path, int mode, bool multiLayer) {
-    writerHead_ = std::clamp(start_->chosenHead(), 0, 2);
-    return writer(project, path, mode, multiLayer);
-  };
   c.jobStarted = [this](const logging::CutStartInfo& info) {
     if (logs_) logs_->started(info);
   };
@@ -57,35 +47,18 @@ CuttingCommands::CuttingCommands(ProgramContext& context, MainWindow& mainWindow
     if (QAction* layers = main_.action("mWarstwy")) layers->trigger();
   };
   c.stopJob = [this] { control_.commands.Wstrzymaj1Click(); };
-  start_ = std::make_unique<tStartOfCutting>(c);
-
-  variants_ = std::make_unique<tCuttingVariants>(c, *start_);
-  tSelectedJobWriterCall selected = selectedJobWriter(context_.settings(), [] { return currentJobMachine(); },
-                                                      writerHead_, ops.settings.travelHeight);
-  variants_->writeSelected = [this, selected](TMDIChild& project, const std::string& path, int mode,
-                                              tSelectedJob which) {
-    writerHead_ = std::clamp(variants_->chosenHead(), 0, 2);
-    return selected(project, path, mode, which);
-  };
   // The file the open dialog gave last: the active project's.
-  variants_->openDialogFileName = [this] {
+  c.openDialogFileName = [this] {
     const ProjectWindow* w = main_.activeProjectWindow();
     return w ? w->project().sciezka : context_.configuration.globalCfg().openDir;
   };
+  start_ = std::make_unique<tStartOfCutting>(c);
 }
 
 void CuttingCommands::prepareStart() {
-  const TDlgkonfig& s = context_.settings();
   const config::ConfigGlobals& g = context_.configuration.globals();
-  // The tool-radius outline's travel height; the start replaces it for
-  // G-code programs and lasers.
-  connection_.ops().settings.travelHeight = outlineTravelHeight(s);
   tStartContext& c = *startContext_;
   c.headChoice = std::clamp(main_.selectedHead() - 1, 0, 2);
-  for (std::size_t i = 0; i < g.headOffsets.size(); ++i) {
-    c.headOffsets[2 * i] = g.headOffsets[i].x;
-    c.headOffsets[2 * i + 1] = g.headOffsets[i].y;
-  }
   c.arcSpeedFactor = g.arcSpeedFactor;
   c.settingsCaption = context_.configuration.settingsFile();
 }
@@ -101,14 +74,14 @@ tStartOutcome CuttingCommands::start() {
   return lastOutcome_;
 }
 
-tVariantOutcome CuttingCommands::cutSelected(tSelectedJob which) {
+tVariantOutcome CuttingCommands::cutSelected(tJobScope which) {
   if (starting_) return lastVariantOutcome_;
   starting_ = true;
   prepareStart();
   ProjectWindow* window = main_.activeProjectWindow();
   TMDIChild* project = window ? &window->project() : nullptr;
-  lastVariantOutcome_ = which == tSelectedJob::selectedFigure ? variants_->Tnijwybran1Click(project)
-                                                              : variants_->Startodwybranej1Click(project);
+  lastVariantOutcome_ = which == tJobScope::selectedFigure ? start_->Tnijwybran1Click(project)
+                                                           : start_->Startodwybranej1Click(project);
   afterStart(window);
   return lastVariantOutcome_;
 }

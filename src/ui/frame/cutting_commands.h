@@ -2,7 +2,6 @@
 #include "frame/program_context.h"
 
 #include "control/control_logs.h"
-#include "control/cutting_variants.h"
 #include "control/machine_control.h"
 #include "control/ops_start_machine.h"
 #include "control/start_of_cutting.h"
@@ -35,7 +34,7 @@ class CuttingCommands {
   tStartOutcome start();
   tStartOutcome lastOutcome() const { return lastOutcome_; }
   // The selected figure alone, or it and every later one.
-  tVariantOutcome cutSelected(tSelectedJob which);
+  tVariantOutcome cutSelected(tJobScope which);
   tVariantOutcome lastVariantOutcome() const { return lastVariantOutcome_; }
   const tStartOfCutting& startOfCutting() const { return *start_; }
 
@@ -52,8 +51,6 @@ class CuttingCommands {
   tOpsStartMachine machine_;
   std::unique_ptr<tStartContext> startContext_;
   std::unique_ptr<tStartOfCutting> start_;
-  std::unique_ptr<tCuttingVariants> variants_;
-  int writerHead_ = 0;  // the head the start chose, read by the job writer
   tStartOutcome lastOutcome_ = tStartOutcome::noProject;
   tVariantOutcome lastVariantOutcome_ = tVariantOutcome::noProject;
   bool starting_ = false;

@@ -101,9 +101,9 @@ void MachineSession::attachCommands() {
   // The machine's own start button starts the active project as well.
   control_->context.mainWindow.startCommand = [this] { cutting_->start(); };
   attach("Start1", unlessWaiting([this] { cutting_->start(); }));
-  attach("Tnijwybran1", unlessWaiting([this] { cutting_->cutSelected(tSelectedJob::selectedFigure); }));
+  attach("Tnijwybran1", unlessWaiting([this] { cutting_->cutSelected(tJobScope::selectedFigure); }));
   attach("Startodwybranej1",
-                   unlessWaiting([this] { cutting_->cutSelected(tSelectedJob::fromSelectedFigure); }));
+                   unlessWaiting([this] { cutting_->cutSelected(tJobScope::fromSelectedFigure); }));
   attach("sterowanie", [this] { showPanel(); });
   attach("Wstrzymaj1", unlessWaiting([this] { control_->commands.Wstrzymaj1Click(); }));
   attach("Kontynuacja1", unlessWaiting([this] { control_->commands.Kontynuacja1Click(); }));
