@@ -1,6 +1,6 @@
 // The event and job logs as an observer of the job's life: the transfer
-// and the monitoring loop report each change (tControlContext::onEvent),
-// and this turns them into the log hooks.
+// and the monitoring loop report each change (tControlContext::onEvent,
+// wired by the cutting session), and this turns them into the log hooks.
 #pragma once
 #include "no_qt.h"
 
@@ -20,10 +20,6 @@ class tControlLogs {
   // One event of the transfer or the loop. A repeat starts the job again
   // with the information of the last start.
   void onEvent(const tControlEvent& event);
-  // The observer for tControlContext::onEvent.
-  std::function<void(const tControlEvent&)> observer() {
-    return [this](const tControlEvent& e) { onEvent(e); };
-  }
 
  private:
   logging::AppLogs& logs_;

@@ -8,6 +8,7 @@
 
 namespace trazvik {
 
+class TDlgkonfig;
 namespace config {
 class Configuration;
 }
@@ -36,6 +37,10 @@ struct tControlSettings {
     double top() const { return materialThickness + aboveTable; }
 };
 
+// Everything from the settings; the travel height is the one the
+// tool-radius outline gives (the start replaces it with its job's).
+tControlSettings controlSettingsOf(const TDlgkonfig& settings);
+// The program's: the travel height remembered in the configuration.
 tControlSettings controlSettingsFrom(const config::Configuration& configuration);
 
 }  // namespace trazvik

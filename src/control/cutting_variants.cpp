@@ -7,8 +7,6 @@
 #include "project/tmdichild.h"
 #include "texts/interfejs.h"
 
-#include <cmath>
-
 namespace trazvik {
 
 const char* variantOutcomeName(tVariantOutcome outcome) {
@@ -41,6 +39,7 @@ tVariantOutcome tStartOfCutting::cutSelection(TMDIChild* project, tJobScope scop
           caption.empty() ? std::nullopt : std::optional<std::string>(caption));
     return tVariantOutcome::noSelection;
   }
+  s_ = startSettingsOf(ctx_.settings);
   if (scope == tJobScope::fromSelectedFigure && ctx_.switches.checkBaseMode && ctx_.baseCheckStart)
     ctx_.baseCheckStart();
   // As for Start: nothing goes to a controller that is not there, and a
@@ -63,8 +62,7 @@ tVariantOutcome tStartOfCutting::cutSelection(TMDIChild* project, tJobScope scop
     plan_.head = WybierzGlowicePrzedObrobka(*project, project->selected);
     if (plan_.head < 0) return tVariantOutcome::noHead;
   }
-  if (!enclosureClosed(*project)) return tVariantOutcome::enclosureOpen;
-  if (!laser) m.sleep(std::chrono::milliseconds(std::llround(ctx_.settings.real("CzasRozruchu") * 1000)));
+  if (!startTool(*project)) return tVariantOutcome::enclosureOpen;
   return writeAndHandOverSelection(*project);
 }
 

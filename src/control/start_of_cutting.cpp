@@ -92,7 +92,7 @@ void tStartOfCutting::clearStoredJob() {
 void tStartOfCutting::loadTravelFeed() {
   tStartMachine& m = ctx_.machine;
   const tMachineParams& params = m.model().machineParams;
-  const double feed = std::nearbyint(ctx_.settings.real("przespeed") * std::max(1, params.speedMultiplier));
+  const double feed = std::nearbyint(s_.travelFeed * std::max(1, params.speedMultiplier));
   m.send(loadSlotCommand(0, m.speedToPeriod(static_cast<std::int64_t>(feed)), commandSetOf(m.model(), m.link()),
                          CommandForm::immediate));
 }
@@ -106,21 +106,36 @@ void tStartOfCutting::plan(const TMDIChild& project, tJobScope scope) {
   plan_ = planJob(project, ctx_.settings, machineNow(), scope, ctx_.headChoice);
 }
 
-double startingPower(const tStartContext& context, const TMDIChild& project) {
-  if (project.ImportFileType == 3) return project.GcodPar.gS;
-  if (context.settings.integer("ProjektType") == 1 && project.warstwy)
-    return project.warstwy->getStartingLayerRotations();
-  return context.settings.real("work_power");
+tStartSettings startSettingsOf(const TDlgkonfig& k) {
+  tStartSettings s;
+  s.travelFeed = k.real("przespeed");
+  s.workSpeed = k.real("WorkSpeed");
+  s.workPower = k.real("work_power");
+  s.polishPower = k.real("poler_power");
+  s.spindleRunUpSeconds = k.real("CzasRozruchu");
+  s.toolMargin = k.flag("doOutline") ? k.real("srednica") : 0.0;
+  s.scale = k.real("skala");
+  s.multiLayer = k.integer("ProjektType") == 1;
+  s.vacuumBeforeStart = k.flag("cbZalaczPompeProzniowa");
+  s.knife = k.flag("CBAktywnaGlowica");
+  return s;
 }
 
-logging::CutStartInfo cutStartInfoOf(const tStartContext& context, const TMDIChild& project) {
+double startingPower(const tStartSettings& settings, const TMDIChild& project) {
+  if (project.ImportFileType == 3) return project.GcodPar.gS;
+  if (settings.multiLayer && project.warstwy) return project.warstwy->getStartingLayerRotations();
+  return settings.workPower;
+}
+
+logging::CutStartInfo cutStartInfoOf(const tStartContext& context, const tStartSettings& settings,
+                                     const TMDIChild& project) {
   logging::CutStartInfo info;
   info.projectCaption = project.sciezka;
   info.settingsCaption = context.settingsCaption;
   info.machine = context.machine.state().info1;
-  info.workSpeed = context.settings.real("WorkSpeed");
-  info.workPower = context.settings.real("work_power");
-  info.toolDiameter = context.settings.flag("doOutline") ? context.settings.real("srednica") : 0.0;
+  info.workSpeed = settings.workSpeed;
+  info.workPower = settings.workPower;
+  info.toolDiameter = settings.toolMargin;
   info.estimatedCuttingTime = project.GetEstimatedCuttingTime();
   info.cuttingLength = project.GetCuttingLength();
   return info;
@@ -139,6 +154,7 @@ tStartOutcome tStartOfCutting::Start1Click(TMDIChild* project) {
   }
   if (ctx_.notificationsOff) ctx_.notificationsOff();
   if (!project) return tStartOutcome::noProject;
+  s_ = startSettingsOf(ctx_.settings);
   if (ctx_.runRequested) ctx_.runRequested();
 
   m.readState();
@@ -152,15 +168,14 @@ tStartOutcome tStartOfCutting::Start1Click(TMDIChild* project) {
   if (m.link().cncMachine && m.transferOpen()) m.stopTransfer();
 
   if (project->ImportFileType == 4) {
-    const double margin = ctx_.settings.flag("doOutline") ? ctx_.settings.real("srednica") : 0.0;
     const double zeroX = m.state().pos0.x / 100.0;
-    const double fits = ctx_.settings.real("skala") * project->size_x / 100.0 + zeroX + margin / 2;
+    const double fits = s_.scale * project->size_x / 100.0 + zeroX + s_.toolMargin / 2;
     if (zeroX >= 0 && fits <= m.link().workArea[0] && ctx_.burnBitmap) {
       ctx_.burnBitmap();
     } else {
       error(txt("Main_window", "msgZmienPunktStartowyPredkosc"),
             txt("Main_window", "msgDrogaRozpedzania") + " 0 [mm], V " +
-                config::formatGeneral(ctx_.settings.real("WorkSpeed"), ctx_.settings.decimalSeparator()));
+                config::formatGeneral(s_.workSpeed, ctx_.settings.decimalSeparator()));
     }
     return tStartOutcome::bitmap;
   }
@@ -181,13 +196,12 @@ tStartOutcome tStartOfCutting::Start1Click(TMDIChild* project) {
 tStartOutcome tStartOfCutting::prepareMachine(TMDIChild& project) {
   tStartMachine& m = ctx_.machine;
   const tMachineParams& params = m.model().machineParams;
-  const bool laser = params.isLaser != 0;
 
   if (refused(checks(project, machineNow()).layerData())) {
     if (ctx_.openLayersDialog) ctx_.openLayersDialog();
     return tStartOutcome::layerData;
   }
-  if (ctx_.settings.flag("cbZalaczPompeProzniowa") && params.vacuumPump != 0)
+  if (s_.vacuumBeforeStart && params.vacuumPump != 0)
     m.send(outputsCommand(1, outputMask::vacuumPump, CommandForm::immediate));
 
   plan(project, tJobScope::wholeProject);
@@ -203,11 +217,10 @@ tStartOutcome tStartOfCutting::prepareMachine(TMDIChild& project) {
   loadTravelFeed();
   m.send(selectSlotCommand(0, CommandForm::immediate));
 
-  if (!enclosureClosed(project)) return tStartOutcome::enclosureOpen;
-  if (!laser) m.sleep(std::chrono::milliseconds(std::llround(ctx_.settings.real("CzasRozruchu") * 1000)));
+  if (!startTool(project)) return tStartOutcome::enclosureOpen;
 
   ctx_.travelHeight = plan_.travelHeight;
-  if (params.knifeAxis != 0 && ctx_.settings.flag("CBAktywnaGlowica")) m.rotateKnifeTo(1, 0);
+  if (params.knifeAxis != 0 && s_.knife) m.rotateKnifeTo(1, 0);
   if (refused(checks(project, machineNow()).zRange(ctx_.travelHeight))) return tStartOutcome::zRange;
 
   if (m.link().cncMachine && !moveToStart()) return tStartOutcome::startPositionFailed;
@@ -215,17 +228,22 @@ tStartOutcome tStartOfCutting::prepareMachine(TMDIChild& project) {
   return tStartOutcome::started;
 }
 
-bool tStartOfCutting::enclosureClosed(const TMDIChild& project) {
+bool tStartOfCutting::startTool(const TMDIChild& project) {
   tStartMachine& m = ctx_.machine;
-  m.setStartPowers(startingPower(ctx_, project), ctx_.settings.real("poler_power"));
-  if (!m.model().safetyEnclosure) return true;
-  m.readInputs();
-  if ((m.link().machineInputs & kEnclosureOpenInput) == 0) return true;
-  if (ctx_.stopJob) ctx_.stopJob();
-  if (ctx_.toolOutputsOff) ctx_.toolOutputsOff();
-  else toolOffWhenOn();
-  error(txt("Main_window", "msgSafetyEnclouserOpened"), std::string("Stop"));
-  return false;
+  m.setStartPowers(startingPower(s_, project), s_.polishPower);
+  if (m.model().safetyEnclosure) {
+    m.readInputs();
+    if ((m.link().machineInputs & kEnclosureOpenInput) != 0) {
+      if (ctx_.stopJob) ctx_.stopJob();
+      if (ctx_.toolOutputsOff) ctx_.toolOutputsOff();
+      else toolOffWhenOn();
+      error(txt("Main_window", "msgSafetyEnclouserOpened"), std::string("Stop"));
+      return false;
+    }
+  }
+  if (m.model().machineParams.isLaser == 0)
+    m.sleep(std::chrono::milliseconds(std::llround(s_.spindleRunUpSeconds * 1000)));
+  return true;
 }
 
 bool tStartOfCutting::writeJobFile(TMDIChild& project, tJobResult& result) {
@@ -251,7 +269,7 @@ bool tStartOfCutting::handOver(const TMDIChild& project) {
     m.send(selectSlotCommand(2, CommandForm::immediate));
     return false;
   }
-  info_ = cutStartInfoOf(ctx_, project);
+  info_ = cutStartInfoOf(ctx_, s_, project);
   if (ctx_.jobStarted) ctx_.jobStarted(info_);
   return true;
 }

@@ -65,6 +65,21 @@ enum class tVariantOutcome {
 };
 const char* variantOutcomeName(tVariantOutcome outcome);
 
+// The settings the start and the variants read, taken once per command.
+struct tStartSettings {
+  double travelFeed = 0;           // przespeed, mm/min
+  double workSpeed = 0;            // WorkSpeed, mm/min
+  double workPower = 0;            // work_power, percent
+  double polishPower = 0;          // poler_power, percent
+  double spindleRunUpSeconds = 0;  // CzasRozruchu
+  double toolMargin = 0;           // srednica when doOutline is on, else 0, mm
+  double scale = 100;              // skala, percent
+  bool multiLayer = false;         // ProjektType 1
+  bool vacuumBeforeStart = false;  // cbZalaczPompeProzniowa
+  bool knife = false;              // CBAktywnaGlowica
+};
+tStartSettings startSettingsOf(const TDlgkonfig& settings);
+
 struct tStartContext {
   tStartMachine& machine;
   TDlgkonfig& settings;
@@ -96,10 +111,11 @@ struct tStartContext {
 // The tool's power at the job's start: the program's spindle speed for a
 // G-code project, the starting layer's for a multi-layer one, else the
 // setting's.
-double startingPower(const tStartContext& context, const TMDIChild& project);
+double startingPower(const tStartSettings& settings, const TMDIChild& project);
 
 // What the logs record of a job handed to the transfer.
-logging::CutStartInfo cutStartInfoOf(const tStartContext& context, const TMDIChild& project);
+logging::CutStartInfo cutStartInfoOf(const tStartContext& context, const tStartSettings& settings,
+                                     const TMDIChild& project);
 
 class tStartOfCutting {
  public:
@@ -145,7 +161,9 @@ class tStartOfCutting {
   bool handOver(const TMDIChild& project);
   void loadTravelFeed();
   void clearStoredJob();
-  bool enclosureClosed(const TMDIChild& project);
+  // The powers loaded, the safety enclosure checked, the spindle's run-up
+  // waited for; false when the enclosure is open.
+  bool startTool(const TMDIChild& project);
   void sendLetter(char letter);
   void clearAndWait();
   bool moveToStart();
@@ -155,6 +173,7 @@ class tStartOfCutting {
   std::string txt(const char* section, const char* key) const;
 
   tStartContext& ctx_;
+  tStartSettings s_;
   std::string jobFile_;
   tJobPlan plan_;
   logging::CutStartInfo info_;

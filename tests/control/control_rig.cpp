@@ -39,6 +39,16 @@ void jobTail(Bytes& job, const tCommandSet& set, tJobPosition& pos, int mult) {
 
 }  // namespace
 
+tConnectionOptions serverConnectionOptions(const sim::SimServer& server) {
+    tConnectionOptions options;
+    options.createUsb = false;
+    options.ethernetEnabled = true;
+    options.machineAddress = "127.0.0.1";
+    options.commandPort = server.commandPort();
+    options.identityPort = server.identityPort();
+    return options;
+}
+
 Bytes squareJob(const tMachineModel& machine, const tLinkState& link, int laps) {
     const tCommandSet set = commandSetOf(machine, link);
     const int mult = machine.machineParams.speedMultiplier;

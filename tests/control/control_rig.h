@@ -11,6 +11,7 @@
 #include "control/tster.h"
 #include "job/command_set.h"
 #include "link/ethernet.h"
+#include "link/machine_connection.h"
 #include "link/usb.h"
 #include "texts/recording_message_boxes.h"
 
@@ -33,6 +34,10 @@ Bytes squareJob(const tMachineModel& machine, const tLinkState& link, int laps);
 Bytes shortJob(const tMachineModel& machine, const tLinkState& link, int moves);
 // The number of commands of a job when cut by the machine's lengths.
 int commandCount(const Bytes& job, const tCommandLengths& lengths);
+
+// The machine connection's options for the Ethernet link to an in-process
+// simulated controller's server (no USB side).
+tConnectionOptions serverConnectionOptions(const sim::SimServer& server);
 
 struct RigOptions {
     sim::SimConfig config{};

@@ -37,13 +37,7 @@ TEST(MachineControl, ConnectionWatchdogPanelAndTransferTogether) {
     texts.loadLanguageFile(std::string(TRAZVIK_SOURCE_DIR) + "/lang/", "US", app::programMajorMinorVersion());
     {
         tMachineConnection connection(link, st, machine, nullptr);
-        tConnectionOptions options;
-        options.createUsb = false;
-        options.ethernetEnabled = true;
-        options.machineAddress = "127.0.0.1";
-        options.commandPort = server.commandPort();
-        options.identityPort = server.identityPort();
-        connection.FormCreate(options);
+        connection.FormCreate(serverConnectionOptions(server));
         tMachineControl control(connection, st, machine, texts, dir.string() + "/", flags);
         std::vector<tControlEvent> events;
         control.context.onEvent = [&](const tControlEvent& e) { events.push_back(e); };

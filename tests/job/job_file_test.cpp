@@ -1,6 +1,6 @@
 // A job that cannot be written completely is reported with its path and
 // reason and leaves no file that could be sent; a good one replaces the
-// old job whole. Also the project document's hand-over to the writer.
+// old job whole; the output mode decides what is written.
 #include "job_writer_fixture.h"
 
 #include "job/hpgl_export.h"
@@ -153,7 +153,8 @@ TEST_F(JobFileTest, JobIsStreamedFigureByFigure) {
 TEST_F(JobFileTest, OutputModeDecidesWhatIsWritten) {
     addSquare(8.99);
     const fs::path out = dir_ / "out.cnx";
-    tJobRequest request{kOutputDrawing, 0, 0};
+    tJobRequest request;
+    request.last = 0;
     ASSERT_TRUE(writeJob(*project_, konfig_, router_, out, request).ok);
     write(router_, request);
     EXPECT_EQ(read(out), std::string(bytes_.begin(), bytes_.end()));

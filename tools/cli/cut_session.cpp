@@ -9,10 +9,7 @@
 #include "app/directories.h"
 #include "app/version_text.h"
 #include "config/tdlgkonfig.h"
-#include "control/control_logs.h"
-#include "control/ops_start_machine.h"
-#include "control/start_of_cutting.h"
-#include "control/machine_control.h"
+#include "control/cutting_session.h"
 #include "link/hid_service.h"
 #include "link/machine_capabilities.h"
 #include "link/machine_connection.h"
@@ -39,26 +36,6 @@ double secondsSince(Clock::time_point t) { return std::chrono::duration<double>(
 
 // Feeds the sample jobs finish in a few seconds at.
 constexpr double kDefaultSimSpeed = 20.0;
-
-tControlSettings controlSettingsOf(const TDlgkonfig& s, double travelHeight, bool overEthernet) {
-  tControlSettings c;
-  c.ethernetConnection = overEthernet;  // the watchdog brings a dropped network link back
-  c.signalAtEnd = false;
-  c.smoothing = s.flag("wygladzanie");
-  c.hasKnife = s.flag("CBAktywnaGlowica");
-  c.twoWayKnife = s.flag("CBDwuKierunkowyNoz");
-  c.materialThickness = s.real("grubosc");
-  c.aboveTable = s.real("ponad_stol");
-  c.travelHeight = travelHeight;
-  c.retractFeed = s.real("wiercenie_cofanie");
-  c.plungeFeed = s.real("wiercenie_posuw");
-  c.travelFeed = s.real("przespeed");
-  c.spindleRunUpSeconds = s.real("CzasRozruchu");
-  c.unitIndex = s.unitIndex();
-  c.headOffsets[1] = {s.real("feuOffsetXGlowica2"), s.real("feuOffsetYGlowica2")};
-  c.headOffsets[2] = {s.real("feuOffsetXGlowica3"), s.real("feuOffsetYGlowica3")};
-  return c;
-}
 
 std::string trimmedText(const std::string& s) {
   const auto b = s.find_first_not_of(' ');
@@ -108,13 +85,10 @@ class CutSession {
 
   LoadedProject loaded_;
   std::unique_ptr<logging::AppLogs> logs_;
-  std::unique_ptr<tControlLogs> controlLogs_;
   std::unique_ptr<MachineSession> session_;
   tMachineConnection* connection_ = nullptr;
-  std::unique_ptr<tMachineControl> control_;
-  std::unique_ptr<tOpsStartMachine> startMachine_;
-  std::unique_ptr<tStartContext> startContext_;
-  std::unique_ptr<tStartOfCutting> start_;
+  std::unique_ptr<tCuttingSession> cutting_;
+  tMachineControl* control_ = nullptr;  // the cutting session's
   std::unique_ptr<ProgressPrinter> printer_;
   double timeScale_ = 1;  // the simulated controller's clock against the wall clock
   std::string settingsCaption_;
@@ -131,7 +105,7 @@ class CutSession {
 
 CutSession::~CutSession() {
   // The loop's objects refer to the connection: they go first.
-  control_.reset();
+  cutting_.reset();
   session_.reset();
 }
 
@@ -191,36 +165,23 @@ bool CutSession::repeatJob() {
 
 void CutSession::buildControl() {
   TDlgkonfig& settings = *loaded_.settings;
-  texts::tInterfejs& texts = context_.texts();
-  control_ = std::make_unique<tMachineControl>(*connection_, plotState, machineModel, texts, context_.dataDirectory());
-  tControlContext& cc = control_->context;
-  cc.settings = controlSettingsOf(settings, connection_->ops().settings.travelHeight, session_->overEthernet());
-  cc.onEvent = [this](const tControlEvent& e) { onEvent(e); };
-  cc.mainWindow.startCommand = [this] { start_->Start1Click(loaded_.project.get()); };
-  cc.mainWindow.lastOpenedFile = [this] { return options_.project.file; };
-  control_->panel.FormCreate(context_.switches());
+  cutting_ = std::make_unique<tCuttingSession>(
+      *connection_, plotState, machineModel, settings, context_.texts(),
+      tCuttingSessionSetup{context_.dataDirectory(), context_.switches(), logs_.get()});
+  control_ = &cutting_->control;
+  tControlSettings snapshot = controlSettingsOf(settings);
+  snapshot.ethernetConnection = session_->overEthernet();  // the watchdog brings a dropped network link back
+  snapshot.signalAtEnd = false;
+  cutting_->takeSettings(snapshot);
+  cutting_->onEvent = [this](const tControlEvent& e) { onEvent(e); };
+  cutting_->activeProject = [this] { return loaded_.project.get(); };
+  cutting_->startContext().settingsCaption = settingsCaption_;
+  control_->context.mainWindow.lastOpenedFile = [this] { return options_.project.file; };
+  cutting_->createPanel();
   control_->panel.setTimerEnabled(true);
-
-  startMachine_ = std::make_unique<tOpsStartMachine>(connection_->ops(), control_->transfer);
-  startContext_ = std::make_unique<tStartContext>(tStartContext{.machine = *startMachine_,
-                                                                .settings = settings,
-                                                                .texts = texts,
-                                                                .jobFolder = context_.dataDirectory(),
-                                                                .travelHeight = connection_->ops().settings.travelHeight,
-                                                                .settingsCaption = settingsCaption_,
-                                                                .switches = context_.switches()});
-  startContext_->jobStarted = [this](const logging::CutStartInfo& info) { controlLogs_->started(info); };
-  startContext_->runRequested = [] {
-    controlState.runRequested = true;
-    controlState.pausedFromPc = false;
-    controlState.pausedFromMachine = false;
-  };
-  startContext_->stopJob = [this] { control_->commands.Wstrzymaj1Click(); };
-  start_ = std::make_unique<tStartOfCutting>(*startContext_);
 }
 
 void CutSession::onEvent(const tControlEvent& e) {
-  controlLogs_->onEvent(e);
   switch (e.kind) {
     case tControlEventKind::jobEnded:
       summary_.end = CutEnd::finished;
@@ -382,7 +343,6 @@ int CutSession::run() {
   setup.decimalSeparator = loaded_.settings->decimalSeparator();
   logs_ = std::make_unique<logging::AppLogs>(setup);
   logs_->log_start_app(app::programFileDirectory() + "trazvik-cli", app::programVersionText());
-  controlLogs_ = std::make_unique<tControlLogs>(*logs_);
 
   if (!openMachine(*target)) {
     logs_->log_end_app();
@@ -396,10 +356,9 @@ int CutSession::run() {
   buildControl();
 
   startedAt_ = Clock::now();
-  const tStartOutcome outcome = start_->Start1Click(loaded_.project.get());
+  const tStartOutcome outcome = cutting_->Start1Click(loaded_.project.get());
   summary_.startOutcome = startOutcomeName(outcome);
-  summary_.jobFile = start_->jobFilePath();
-  control_->context.settings.travelHeight = connection_->ops().settings.travelHeight;
+  summary_.jobFile = cutting_->start().jobFilePath();
   if (outcome != tStartOutcome::started) {
     err_ << "trazvik-cli cut: the job was not started (" << summary_.startOutcome << ")\n";
     finishSummary();

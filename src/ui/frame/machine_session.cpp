@@ -24,8 +24,10 @@ MachineSession::MachineSession(ProgramContext& context, MainWindow& mainWindow, 
   const app::StartupSwitches& sw = context_.switches();
   connection_ = std::make_unique<tMachineConnection>(linkState, plotState, machineModel,
                                                      sw.skipUsb ? nullptr : makeHidapiService());
-  control_ = std::make_unique<tMachineControl>(*connection_, plotState, machineModel, context_.texts(),
-                                               context_.frame.dataDirectory());
+  cuttingSession_ = std::make_unique<tCuttingSession>(
+      *connection_, plotState, machineModel, context_.settings(), context_.texts(),
+      tCuttingSessionSetup{context_.frame.dataDirectory(), sw, appLogs_});
+  control_ = &cuttingSession_->control;
 }
 
 MachineSession::~MachineSession() {
@@ -78,12 +80,8 @@ void MachineSession::start() {
   options.switches = sw;
   options.programDirectory = context_.frame.programDirectory();
   bindInterface();
-  if (appLogs_) {
-    logs_ = std::make_unique<tControlLogs>(*appLogs_);
-    control_->context.onEvent = logs_->observer();
-  }
   connection_->FormCreate(options);
-  control_->panel.FormCreate(sw);
+  cuttingSession_->createPanel();
   createPanelWindow();
   loadBasePoints();
   main_.setSettingsClosed([this] { takeSettings(); });
@@ -125,7 +123,7 @@ void MachineSession::showPanel() {
 }
 
 void MachineSession::takeSettings() {
-  control_->context.settings = controlSettingsFrom(context_.configuration);
+  cuttingSession_->takeSettings(controlSettingsFrom(context_.configuration));
   connection_->setEthernetEnabled(ethernetWanted());
   if (jog_) jog_->hasKnife = control_->context.settings.hasKnife;
 }

@@ -2,9 +2,8 @@
 #include "frame/program_context.h"
 
 #include "control/base_points.h"
-#include "control/control_logs.h"
+#include "control/cutting_session.h"
 #include "control/jog_panel.h"
-#include "control/machine_control.h"
 #include "link/machine_connection.h"
 #include "logging/app_logs.h"
 
@@ -22,9 +21,10 @@ struct SettingsDialogHooks;
 class MainWindow;
 
 // The machine side of the desktop program: the connection (USB and
-// Ethernet), the control panel's loop and its window ("sterowanie"), the
-// jog and tool controls, the job transfer and the pause, continue and repeat
-// commands, wired to the main window. The program's monitoring timer runs
+// Ethernet), the core's cutting session (the control panel's loop, the job
+// transfer, the start, the pause, continue and repeat commands, the logs)
+// with the panel's window ("sterowanie"), the jog and tool controls, wired
+// to the main window. The program's monitoring timer runs
 // step() every interval() milliseconds; the panel window is refreshed after
 // each step.
 class MachineSession {
@@ -81,8 +81,8 @@ class MachineSession {
   MachinePorts ports_;
   logging::AppLogs* appLogs_;
   std::unique_ptr<tMachineConnection> connection_;
-  std::unique_ptr<tMachineControl> control_;
-  std::unique_ptr<tControlLogs> logs_;
+  std::unique_ptr<tCuttingSession> cuttingSession_;
+  tMachineControl* control_ = nullptr;  // the cutting session's
   std::unique_ptr<CuttingCommands> cutting_;
   std::unique_ptr<tJogPanel> jog_;
   // Goes before the objects its actions reach.

@@ -97,9 +97,7 @@ void MachineSession::detach() {
 }
 
 void MachineSession::attachCommands() {
-  cutting_ = std::make_unique<CuttingCommands>(context_, main_, *connection_, *control_, logs_.get());
-  // The machine's own start button starts the active project as well.
-  control_->context.mainWindow.startCommand = [this] { cutting_->start(); };
+  cutting_ = std::make_unique<CuttingCommands>(context_, main_, *cuttingSession_);
   attach("Start1", unlessWaiting([this] { cutting_->start(); }));
   attach("Tnijwybran1", unlessWaiting([this] { cutting_->cutSelected(tJobScope::selectedFigure); }));
   attach("Startodwybranej1",

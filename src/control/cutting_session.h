@@ -1,0 +1,85 @@
+// The control side of a program in one piece, over its machine connection:
+// the control loop (job transfer, control panel, pause, continue and repeat),
+// the event and job logs following every job, the settings snapshot the loop
+// reads, and the start of cutting with its variants bound to the
+// connection's operations and the transfer. The desktop program and the
+// command-line tool each make one and add only their hooks (output, boxes,
+// cursor, dialogs) and run timerEvent() on their own timer every
+// interval() milliseconds.
+#pragma once
+#include "no_qt.h"
+
+#include "control/control_logs.h"
+#include "control/control_settings.h"
+#include "control/machine_control.h"
+#include "control/ops_start_machine.h"
+#include "control/start_of_cutting.h"
+#include "link/machine_connection.h"
+#include "logging/app_logs.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace trazvik {
+
+struct tCuttingSessionSetup {
+  std::string dataDirectory;         // ends with "/": "out.cnx" and the loop's files
+  app::StartupSwitches switches;
+  logging::AppLogs* logs = nullptr;  // the event and job logs; none: no logs
+};
+
+class tCuttingSession {
+ public:
+  tCuttingSession(tMachineConnection& connection, tplotstate& st, tMachineModel& machine, TDlgkonfig& settings,
+                  const texts::tInterfejs& texts, tCuttingSessionSetup setup);
+  tCuttingSession(const tCuttingSession&) = delete;
+  tCuttingSession& operator=(const tCuttingSession&) = delete;
+
+  tMachineControl control;
+
+  // The project the machine's own start button starts (none: nothing).
+  std::function<TMDIChild*()> activeProject;
+  // A start or variant ran (the window redraws the rebuilt toolpaths).
+  std::function<void()> afterStart;
+  // Every event of the job's life, after the logs have taken it.
+  std::function<void(const tControlEvent&)> onEvent;
+
+  // The control panel's creation: the machine type cache, the machine read
+  // and identified, the loop's pace.
+  void createPanel() { control.panel.FormCreate(switches_); }
+  // The loop's copy of the settings, taken again (start-up, after the
+  // settings dialog).
+  void takeSettings(const tControlSettings& snapshot);
+
+  // The start's context: the program sets the operator's head choice, the
+  // settings file's name and its window hooks (cursor, layer dialog, ...).
+  tStartContext& startContext() { return startContext_; }
+  // Start1Click on `project`, and the variants on its selected figure. A
+  // start asked for while one runs (the machine's button during the
+  // start's waits) is not run again.
+  tStartOutcome Start1Click(TMDIChild* project);
+  tVariantOutcome cutSelection(TMDIChild* project, tJobScope scope);
+  const tStartOfCutting& start() const { return start_; }
+  tStartOutcome lastOutcome() const { return lastOutcome_; }
+  tVariantOutcome lastVariantOutcome() const { return lastVariantOutcome_; }
+
+  void timerEvent() { control.timerEvent(); }
+  int interval() const { return control.interval(); }
+
+ private:
+  // The job's travel height for pause and continue.
+  void started();
+
+  tMachineConnection& connection_;
+  app::StartupSwitches switches_;
+  std::unique_ptr<tControlLogs> logs_;
+  tOpsStartMachine startMachine_;
+  tStartContext startContext_;
+  tStartOfCutting start_;
+  bool starting_ = false;
+  tStartOutcome lastOutcome_ = tStartOutcome::noProject;
+  tVariantOutcome lastVariantOutcome_ = tVariantOutcome::noProject;
+};
+
+}  // namespace trazvik
