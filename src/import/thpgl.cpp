@@ -83,10 +83,11 @@ void Thpgl::fail(tReadErrorKind kind, std::uint64_t offset, const std::string& t
   EndOfFile = true;
 }
 
-void Thpgl::failAtLine(tReadErrorKind kind, std::uint64_t line, const std::string& token) {
+void Thpgl::failAtLine(tReadErrorKind kind, std::uint64_t line, const std::string& token, const std::string& reason) {
   if (failed()) return;
   fail(kind, f.offset(), token);
   error_.line = line;
+  error_.reason = reason;
 }
 
 }  // namespace trazvik::import

@@ -97,8 +97,9 @@ class Thpgl {
   tGcodeReader gcode{*this};
 
   // Fails the read at a line of a text format (DXF, G-code); the first
-  // failure is the one that counts.
-  void failAtLine(tReadErrorKind kind, std::uint64_t line, const std::string& token);
+  // failure is the one that counts. A refusal (Refused) gives its reason.
+  void failAtLine(tReadErrorKind kind, std::uint64_t line, const std::string& token,
+                  const std::string& reason = {});
 
   // What the file holds that is not drawn, counted per kind (see tReadWarnings).
   void warn(const std::string& what, std::uint64_t line, std::uint64_t offset) { warnings_.add(what, line, offset); }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 namespace trazvik::import {
@@ -53,34 +54,67 @@ double pathLength(const std::vector<trpoint3d>& sp) {
   return sum;
 }
 
-TEST(GcodeWords, LinePreparationAndWords) {
-  EXPECT_EQ(prepareGcodeLine("  N10 G1 X1,5 (comment X9) Y2"), "N10G1X1,5");
-  EXPECT_EQ(prepareGcodeLine("(only a comment)"), "");
-  EXPECT_EQ(prepareGcodeLine("G0 X5 ; note Y7"), "G0X5");
+TEST(GcodeWords, LinesTakenApartIntoWords) {
   struct Case {
     std::string line;
-    char letter;
-    tWordResult result;
-    double value;
-    std::string rest;
+    std::string words;  // letter=value, G and M codes times ten and as written
+    std::string problem;  // "number: TOKEN" or "refused: TOKEN"; empty when read
+  };
+  const auto describe = [](const tGcodeBlock& b) {
+    std::string out;
+    for (int i = 0; i < b.gCount; ++i) out += gcodeWordText('G', b.g[i]) + " ";
+    for (int i = 0; i < b.mCount; ++i) out += gcodeWordText('M', b.m[i] * 10) + " ";
+    for (char c = 'A'; c <= 'Z'; ++c) {
+      if (!b.has(c)) continue;
+      char v[32];
+      std::snprintf(v, sizeof v, "%g", b[c]);
+      out += std::string(1, c) + "=" + v + " ";
+    }
+    if (b.percent) out += "% ";
+    if (b.blockDelete) out += "/ ";
+    if (b.unclosedComment) out += "( ";
+    return out;
   };
   const Case cases[] = {
-      {"G1X1,5Y2", 'X', tWordResult::Found, 1.5, "G1Y2"},
-      {"G1X-.5", 'X', tWordResult::Found, -0.5, "G1"},
-      {"G1X+3.", 'X', tWordResult::Found, 3, "G1"},
-      {"G1x5", 'X', tWordResult::NotFound, 0, "G1x5"},
-      {"G1XY2", 'X', tWordResult::Malformed, 0, "G1Y2"},
-      {"G1X1-2", 'X', tWordResult::Malformed, 0, "G1"},
-      {"G1X1.2.3", 'X', tWordResult::Malformed, 0, "G1"},
-      {"G1X", 'X', tWordResult::Malformed, 0, "G1"},
+      // A comment in parentheses ends at its ")": the words after it count.
+      {"  N10 G1 X1,5 (comment X9) Y2", "G1 N=10 X=1.5 Y=2 ", ""},
+      {"(only a comment)", "", ""},
+      {"G0 X5 ; note Y7", "G0 X=5 ", ""},
+      {"g1 x-.5 y+3. f1200", "G1 F=1200 X=-0.5 Y=3 ", ""},
+      {"G17G21G90G91.1G94", "G17 G21 G90 G91.1 G94 ", ""},
+      {"G1 X 1 0 . 5", "G1 X=10.5 ", ""},
+      {"M3 S12000 M8", "M3 M8 S=12000 ", ""},
+      {"/G0 X1", "G0 X=1 / ", ""},
+      {"%", "% ", ""},
+      {"G1 X1 (no end", "G1 X=1 ( ", ""},
+      {"G1 X0.123456789012345678901", "G1 X=0.123457 ", ""},
+      {"G1 X1\x1a", "G1 X=1 ", ""},
+      {"G1 XY2", "", "number: X"},
+      {"G1 X1-2", "", "number: X1-2"},
+      {"G1 X1.2.3", "", "number: X1.2.3"},
+      {"G1 X", "", "number: X"},
+      {"G1 X#1", "", "refused: X#1"},
+      {"#1=5", "", "refused: #1=5"},
+      {"G1 x [1+2]", "", "refused: x [1+2]"},
+      {"G1 [1+2]", "", "refused: [1+2]"},
+      {"G1 X1 X2", "", "refused: X2"},
+      {"G1.25 X1", "", "refused: G1.25"},
+      {"G1 X1*56", "", "refused: *56"},
+      {"X1 /Y2", "", "refused: /Y2"},
+      {"M3.5", "", "refused: M3.5"},
   };
   for (const Case& c : cases) {
-    std::string line = c.line, text;
-    double value = 0;
-    EXPECT_EQ(takeWord(line, c.letter, value, text), c.result) << c.line;
-    EXPECT_EQ(line, c.rest) << c.line;
-    if (c.result == tWordResult::Found) {
-      EXPECT_EQ(value, c.value) << c.line;
+    const std::string& line = c.line;
+    tGcodeBlock block;
+    tGcodeLineProblem problem;
+    const bool ok = parseGcodeLine(line, block, problem);
+    if (c.problem.empty()) {
+      EXPECT_TRUE(ok) << c.line << ": " << problem.reason << " " << problem.token;
+      EXPECT_EQ(describe(block), c.words) << c.line;
+    } else {
+      EXPECT_FALSE(ok) << c.line;
+      EXPECT_EQ((problem.badNumber ? "number: " : "refused: ") + problem.token, c.problem) << c.line;
+      EXPECT_EQ(problem.badNumber, problem.reason.empty()) << c.line;
     }
   }
 }
