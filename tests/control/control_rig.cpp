@@ -39,13 +39,13 @@ void jobTail(Bytes& job, const tCommandSet& set, tJobPosition& pos, int mult) {
 
 }  // namespace
 
-tConnectionOptions serverConnectionOptions(const sim::SimServer& server) {
+tConnectionOptions localConnectionOptions(std::uint16_t commandPort, std::uint16_t identityPort) {
     tConnectionOptions options;
     options.createUsb = false;
     options.ethernetEnabled = true;
     options.machineAddress = "127.0.0.1";
-    options.commandPort = server.commandPort();
-    options.identityPort = server.identityPort();
+    options.commandPort = commandPort;
+    options.identityPort = identityPort;
     return options;
 }
 

@@ -35,9 +35,9 @@ Bytes shortJob(const tMachineModel& machine, const tLinkState& link, int moves);
 // The number of commands of a job when cut by the machine's lengths.
 int commandCount(const Bytes& job, const tCommandLengths& lengths);
 
-// The machine connection's options for the Ethernet link to an in-process
-// simulated controller's server (no USB side).
-tConnectionOptions serverConnectionOptions(const sim::SimServer& server);
+// The machine connection's options for the Ethernet link to a simulated
+// controller on 127.0.0.1 at these ports (no USB side).
+tConnectionOptions localConnectionOptions(std::uint16_t commandPort, std::uint16_t identityPort);
 
 struct RigOptions {
     sim::SimConfig config{};

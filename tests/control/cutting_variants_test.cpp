@@ -1,16 +1,8 @@
 // Cut the selected figure and start from it: what goes to the machine, what
 // is written, and every refusal.
-#include "control/start_of_cutting.h"
+#include "start_fixture.h"
 
-#include "config/tdlgkonfig.h"
-#include "job/job_machine.h"
 #include "job/job_writer.h"
-#include "project/tmdichild.h"
-#include "texts/interfejs.h"
-#include "texts/recording_message_boxes.h"
-
-#include "../common/temp_folder.h"
-#include "recording_start_machine.h"
 
 #include <gtest/gtest.h>
 
@@ -19,49 +11,16 @@
 namespace trazvik {
 namespace {
 
-using trazvik::testing::RecordingStartMachine;
-using trazvik::testing::TempFolder;
-using trazvik::testing::writeFile;
+using trazvik::testing::StartFixture;
 
 const std::string kStar = std::string(TRAZVIK_SOURCE_DIR) + "/samples/star.plt";
 const std::string kPocket = std::string(TRAZVIK_SOURCE_DIR) + "/samples/pocket.nc";
 
-struct Variants {
-  TempFolder folder;
-  RecordingStartMachine machine;
-  TDlgkonfig settings{'.'};
-  texts::RecordingMessageBoxes boxes;
-  texts::tInterfejs texts{boxes};
-  double travelHeight = 5;
-  std::unique_ptr<tStartContext> context;
-  std::unique_ptr<tStartOfCutting> start;
-  std::unique_ptr<TMDIChild> project;
-  std::vector<logging::CutStartInfo> started;
-  int stops = 0, baseChecks = 0, runRequests = 0;
-
-  Variants() {
-    EXPECT_TRUE(texts.loadLanguageFile(std::string(TRAZVIK_SOURCE_DIR) + "/lang/", "US", "0.1"));
-    context.reset(new tStartContext{machine, settings, texts, folder.text(), travelHeight, "/cfg/Settings.mcc"});
-    context->jobStarted = [this](const logging::CutStartInfo& info) { started.push_back(info); };
-    context->stopJob = [this] { ++stops; };
-    context->baseCheckStart = [this] { ++baseChecks; };
-    context->runRequested = [this] { ++runRequests; };
-    context->openDialogFileName = [] { return std::string("/designs/star.plt"); };
-    start = std::make_unique<tStartOfCutting>(*context);
-  }
-  TMDIChild& open(const std::string& path, int selected) {
-    project = std::make_unique<TMDIChild>(settings, texts);
-    project->DostosujWgTypuProjektu(typPlikuZRozszerzenia(path));
-    EXPECT_TRUE(project->Load(path)) << path;
-    project->selected = selected;
-    return *project;
-  }
+struct Variants : StartFixture {
   tVariantOutcome run(tJobScope which) {
     return which == tJobScope::selectedFigure ? start->Tnijwybran1Click(project.get())
                                               : start->Startodwybranej1Click(project.get());
   }
-  std::filesystem::path jobFile() const { return folder / "out.cnx"; }
-  bool jobWritten() const { return std::filesystem::exists(jobFile()); }
 };
 
 struct VariantCase {

@@ -5,12 +5,7 @@
 #include "control/job_checks.h"
 #include "control/job_plan.h"
 
-#include "config/tdlgkonfig.h"
-#include "project/tmdichild.h"
-#include "texts/interfejs.h"
-#include "texts/recording_message_boxes.h"
-
-#include "../common/temp_folder.h"
+#include "start_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -25,20 +20,7 @@ using trazvik::testing::TempFolder;
 const std::string kStar = std::string(TRAZVIK_SOURCE_DIR) + "/samples/star.plt";
 const std::string kPocket = std::string(TRAZVIK_SOURCE_DIR) + "/samples/pocket.nc";
 
-struct PlanFixture {
-  TDlgkonfig settings{'.'};
-  texts::RecordingMessageBoxes boxes;
-  texts::tInterfejs texts{boxes};
-  std::unique_ptr<TMDIChild> project;
-
-  TMDIChild& open(const std::string& path, int selected = -1) {
-    project = std::make_unique<TMDIChild>(settings, texts);
-    project->DostosujWgTypuProjektu(typPlikuZRozszerzenia(path));
-    EXPECT_TRUE(project->Load(path)) << path;
-    project->selected = selected;
-    return *project;
-  }
-};
+using PlanFixture = trazvik::testing::StartFixture;
 
 enum class Kind { router, threeHeads, laser, laserWithZ };
 

@@ -37,7 +37,7 @@ TEST(MachineControl, ConnectionWatchdogPanelAndTransferTogether) {
     texts.loadLanguageFile(std::string(TRAZVIK_SOURCE_DIR) + "/lang/", "US", app::programMajorMinorVersion());
     {
         tMachineConnection connection(link, st, machine, nullptr);
-        connection.FormCreate(serverConnectionOptions(server));
+        connection.FormCreate(localConnectionOptions(server.commandPort(), server.identityPort()));
         tMachineControl control(connection, st, machine, texts, dir.string() + "/", flags);
         std::vector<tControlEvent> events;
         control.context.onEvent = [&](const tControlEvent& e) { events.push_back(e); };

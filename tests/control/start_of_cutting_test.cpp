@@ -1,14 +1,7 @@
-#include "control/start_of_cutting.h"
+#include "start_fixture.h"
 
-#include "config/tdlgkonfig.h"
 #include "job/job_machine.h"
 #include "job/job_writer.h"
-#include "project/tmdichild.h"
-#include "texts/interfejs.h"
-#include "texts/recording_message_boxes.h"
-
-#include "../common/temp_folder.h"
-#include "recording_start_machine.h"
 
 #include <gtest/gtest.h>
 
@@ -18,46 +11,12 @@
 namespace trazvik {
 namespace {
 
-using trazvik::testing::RecordingStartMachine;
-using trazvik::testing::TempFolder;
+using trazvik::testing::StartFixture;
 using trazvik::testing::writeFile;
 
-struct Start {
-  TempFolder folder;
-  RecordingStartMachine machine;
-  TDlgkonfig settings{'.'};
-  texts::RecordingMessageBoxes boxes;
-  texts::tInterfejs texts{boxes};
-  double travelHeight = 5;
-  std::unique_ptr<tStartContext> context;
-  std::unique_ptr<tStartOfCutting> start;
-  std::unique_ptr<TMDIChild> project;
-  std::vector<logging::CutStartInfo> started;
-  int runRequests = 0;
-
-  Start() {
-    EXPECT_TRUE(texts.loadLanguageFile(std::string(TRAZVIK_SOURCE_DIR) + "/lang/", "US", "0.1"));
-    context.reset(new tStartContext{machine, settings, texts, folder.text(), travelHeight, "/cfg/Settings.mcc"});
-    context->jobStarted = [this](const logging::CutStartInfo& info) { started.push_back(info); };
-    context->runRequested = [this] { ++runRequests; };
-    start = std::make_unique<tStartOfCutting>(*context);
-  }
-  TMDIChild& open(const std::string& path) {
-    project = std::make_unique<TMDIChild>(settings, texts);
-    project->DostosujWgTypuProjektu(typPlikuZRozszerzenia(path));
-    EXPECT_TRUE(project->Load(path)) << path;
-    return *project;
-  }
+struct Start : StartFixture {
   TMDIChild& star() { return open(std::string(TRAZVIK_SOURCE_DIR) + "/samples/star.plt"); }
   tStartOutcome run() { return start->Start1Click(project.get()); }
-  std::filesystem::path jobFile() const { return folder / "out.cnx"; }
-  bool jobWritten() const { return std::filesystem::exists(jobFile()); }
-  std::vector<std::string> messageTexts() const {
-    std::vector<std::string> t;
-    for (const auto& m : boxes.messages()) t.push_back(m.text);
-    return t;
-  }
-  std::string txt(const char* section, const char* key) const { return texts.dajTxt(section, key); }
 };
 
 TEST(StartOfCutting, WithoutProjectNothingHappens) {
@@ -212,10 +171,8 @@ TEST(StartOfCutting, OpenEnclosureStopsTheStart) {
   s.star();
   s.machine.model_.safetyEnclosure = true;
   s.machine.link_.machineInputs = 0x08;
-  int stops = 0;
-  s.context->stopJob = [&] { ++stops; };
   EXPECT_EQ(s.run(), tStartOutcome::enclosureOpen);
-  EXPECT_EQ(stops, 1);
+  EXPECT_EQ(s.stops, 1);
   ASSERT_EQ(s.boxes.messages().size(), 1u);
   EXPECT_EQ(s.boxes.messages()[0].caption, "Stop");
   EXPECT_EQ(s.boxes.messages()[0].text, s.txt("Main_window", "msgSafetyEnclouserOpened"));
