@@ -77,13 +77,8 @@ std::optional<tJobRefusal> tJobChecks::placement() const {
   const TDlgkonfig& s = settings_;
   const TMDIChild& project = project_;
   const bool gcode = project.ImportFileType == kFileTypeGcode;
-  const double p = s.flag("polerowanie") && !gcode ? s.real("poler_grubosc") : 0.0;
-  const bool bezramki = s.flag("bezramki");
-  const bool negatyw = s.flag("negatyw");
-  const bool oneFigure = project.fig.size() == 1;
-  const double d = s.flag("doOutline") && !gcode && ((!bezramki && !negatyw) || (bezramki && oneFigure && !negatyw))
-                       ? s.real("srednica")
-                       : 0.0;
+  const tAllowances room = allowancesOf(project, s);
+  const double p = room.polish, d = room.tool;
   const double skala = s.real("skala");
   const double width = skala * toMm(project.ImportFileType, project.size_x) / 100;
   const double height = skala * toMm(project.ImportFileType, project.size_y) / 100;
@@ -100,7 +95,7 @@ std::optional<tJobRefusal> tJobChecks::placement() const {
     return refusal(txt("Control_Panel", "msgProjektZaDuzyNiewlasciweZero") + "\n" +
                    txt("Main_window", "msgUwzglednijSredniceIpoler") + "\n" + txt("Info", "labSrednica.Caption") +
                    " " + lengthText(d) + "\n" + txt("Info", "labPolerowanie.Caption") + " " + lengthText(p));
-  if (project.jestRamka && s.flag("doOutline") && negatyw && !figuresFitWithoutFrame())
+  if (project.jestRamka && s.flag("doOutline") && s.flag("negatyw") && !figuresFitWithoutFrame())
     return refusal(txt("Main_window", "msgBlednyPunktZero") + "\n" + txt("Main_window", "msgOdsunFiguryOdRamki"));
   return std::nullopt;
 }

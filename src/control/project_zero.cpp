@@ -9,13 +9,6 @@
 
 namespace trazvik {
 
-namespace {
-
-struct tAllowances {
-    double polish = 0;  // r: the polishing pass around the outline
-    double tool = 0;    // d: the tool's diameter when outlines are cut
-};
-
 tAllowances allowancesOf(const TMDIChild& project, const TDlgkonfig& s) {
     const bool gcode = project.ImportFileType == kFileTypeGcode;
     tAllowances a;
@@ -25,8 +18,6 @@ tAllowances allowancesOf(const TMDIChild& project, const TDlgkonfig& s) {
         a.tool = s.real("srednica");
     return a;
 }
-
-}  // namespace
 
 bool figuresFitWithoutFrame(const TMDIChild& project, double toolDiameter, double x0, double y0,
                             const std::array<double, 3>& workArea) {

@@ -21,6 +21,15 @@ namespace texts {
 class tInterfejs;
 }
 
+// The room a project needs around its drawing on the table, mm: none for
+// a G-code program.
+struct tAllowances {
+    double polish = 0;  // the polishing pass around the outline (polerowanie)
+    double tool = 0;    // the tool's diameter when outlines are cut and no
+                        // negative is made (a frame left out: one figure only)
+};
+tAllowances allowancesOf(const TMDIChild& project, const TDlgkonfig& settings);
+
 // What the checks found, in the order the error boxes show them.
 struct tProjectZeroCheck {
     std::vector<std::string> warnings;

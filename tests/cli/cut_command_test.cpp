@@ -355,6 +355,10 @@ TEST(CutCommand, RefusalsAreToldAndNothingIsCut) {
                                rig.data() + "'",
                            true);
   EXPECT_EQ(edge.exitCode, 1) << edge.output;
+  // A head the machine does not have.
+  const auto head = runCli(rig.cut(kStar, "--head 2"), true);
+  EXPECT_EQ(head.exitCode, 1) << head.output;
+  EXPECT_NE(head.output.find("head 2: machine type \"YFB 32\" has 1 head"), std::string::npos) << head.output;
   // Another copy of the program holds the machine.
   {
     const int held = ::open((rig.folder.path() / "Trazvik").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);

@@ -32,6 +32,7 @@ void addCutCommand(CLI::App& app, Context& context) {
       ->expected(3);
   cmd->add_option("--repeat", options->repeat, "run the job stored in the controller again N times")
       ->check(CLI::NonNegativeNumber);
+  cmd->add_option("--head", options->head, "head of a single-layer job (1 to 3, default 1)")->check(CLI::Range(1, 3));
   cmd->callback([options, zero, &context] {
     if (!zero->empty()) options->workZero = std::array<double, 3>{(*zero)[0], (*zero)[1], (*zero)[2]};
     const int code = runCut(context, *options, std::cin, std::cout, std::cerr);

@@ -176,6 +176,7 @@ void CutSession::buildControl() {
   cutting_->onEvent = [this](const tControlEvent& e) { onEvent(e); };
   cutting_->activeProject = [this] { return loaded_.project.get(); };
   cutting_->startContext().settingsCaption = settingsCaption_;
+  cutting_->startContext().headChoice = options_.head - 1;
   control_->context.mainWindow.lastOpenedFile = [this] { return options_.project.file; };
   cutting_->createPanel();
   control_->panel.setTimerEnabled(true);
@@ -351,6 +352,14 @@ int CutSession::run() {
   out_ << "Controller: " << trimmedText(plotState.info1) << " (" << machineModel.machineType << "), firmware "
        << firmwareVersionText(linkState) << ", working area " << linkState.workArea[0] << " x " << linkState.workArea[1]
        << " mm\n";
+  // A machine without heads in its table has the one tool.
+  const int heads = std::max(1, static_cast<int>(machineModel.machineParams.headCount));
+  if (options_.head > heads) {
+    err_ << "trazvik-cli cut: head " << options_.head << ": machine type \"" << machineModel.machineType << "\" has "
+         << heads << (heads == 1 ? " head" : " heads") << "\n";
+    logs_->log_end_app();
+    return 1;
+  }
   loaded_.settings->SetParam(machineContextOf(machineModel, linkState, plotState, true));
   setWorkZero(*target);
   buildControl();

@@ -32,6 +32,7 @@ struct CutOptions {
   // Unset: the machine's own; a simulated controller gets kSimWorkZero.
   std::optional<std::array<double, 3>> workZero;
   int repeat = 0;               // runs the stored job again this many times
+  int head = 1;                 // head of a single-layer job, 1 to the machine's heads
 };
 
 inline constexpr std::array<double, 3> kSimWorkZero{20, 20, 60};
