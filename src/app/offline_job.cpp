@@ -5,6 +5,7 @@
 #include "project/open_project.h"
 
 #include <cmath>
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -61,10 +62,11 @@ tOfflineJob openOfflineProject(const tOfflineJobRequest& request, const texts::t
   }
   if (request.head < 1 || request.head > 3)
     throw tOfflineJobError("head " + std::to_string(request.head) + ": heads are numbered 1 to 3");
-  if (request.head > job.machine.model.machineParams.headCount)
+  // A machine without heads in the table (a laser) has its one tool.
+  const int heads = std::max<int>(1, job.machine.model.machineParams.headCount);
+  if (request.head > heads)
     throw tOfflineJobError("head " + std::to_string(request.head) + ": machine type \"" + request.machine.type +
-                           "\" has " + std::to_string(job.machine.model.machineParams.headCount) +
-                           (job.machine.model.machineParams.headCount == 1 ? " head" : " heads"));
+                           "\" has " + std::to_string(heads) + (heads == 1 ? " head" : " heads"));
 
   job.settings = std::make_unique<TDlgkonfig>();
   // The machine's limits first: settings are held within them.

@@ -4,6 +4,7 @@
 #include "config/tdlgkonfig.h"
 #include "job/commands_basic.h"
 #include "job/command_set.h"
+#include "job/job_machine.h"
 #include "job/job_writer.h"
 #include "project/tmdichild.h"
 #include "texts/interfejs.h"
@@ -121,8 +122,8 @@ tStartSettings startSettingsOf(const TDlgkonfig& k) {
   return s;
 }
 
-double startingPower(const tStartSettings& settings, const TMDIChild& project) {
-  if (project.ImportFileType == 3) return project.GcodPar.gS;
+double startingPower(const tStartSettings& settings, const tMachineParams& machine, const TMDIChild& project) {
+  if (project.ImportFileType == 3 && project.GcodPar.gS != 0) return programPowerOf(machine, project.GcodPar.gS);
   if (settings.multiLayer && project.warstwy) return project.warstwy->getStartingLayerRotations();
   return settings.workPower;
 }
@@ -230,7 +231,7 @@ tStartOutcome tStartOfCutting::prepareMachine(TMDIChild& project) {
 
 bool tStartOfCutting::startTool(const TMDIChild& project) {
   tStartMachine& m = ctx_.machine;
-  m.setStartPowers(startingPower(s_, project), s_.polishPower);
+  m.setStartPowers(startingPower(s_, m.model().machineParams, project), s_.polishPower);
   if (m.model().safetyEnclosure) {
     m.readInputs();
     if ((m.link().machineInputs & kEnclosureOpenInput) != 0) {

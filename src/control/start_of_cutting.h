@@ -109,9 +109,9 @@ struct tStartContext {
 };
 
 // The tool's power at the job's start: the program's spindle speed for a
-// G-code project, the starting layer's for a multi-layer one, else the
-// setting's.
-double startingPower(const tStartSettings& settings, const TMDIChild& project);
+// G-code project (held within the machine's power range), the starting
+// layer's for a multi-layer one, else the setting's.
+double startingPower(const tStartSettings& settings, const tMachineParams& machine, const TMDIChild& project);
 
 // What the logs record of a job handed to the transfer.
 logging::CutStartInfo cutStartInfoOf(const tStartContext& context, const tStartSettings& settings,

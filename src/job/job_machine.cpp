@@ -53,4 +53,12 @@ tWriterMachine writerMachineOf(const tJobMachine& jm) {
     return w;
 }
 
+double programPowerOf(const tMachineParams& p, double sWord) {
+    if (!(sWord > 0)) return 0;
+    const bool rpm = p.usbGeneration != 0;
+    const double low = rpm ? p.minSpindle : 0;
+    const double high = rpm ? p.maxSpindle : 100;
+    return high >= low ? std::clamp(sWord, low, high) : sWord;
+}
+
 }  // namespace trazvik

@@ -54,4 +54,10 @@ struct tWriterMachine {
 
 tWriterMachine writerMachineOf(const tJobMachine& m);
 
+// The spindle speed or laser power a G-code program's S word asks for, held
+// within the machine's working power range as the working power setting is:
+// minimum to maximum spindle speed (rpm) on machines of the USB controller
+// generation, else 0 to 100 percent. 0 (no S word) stays 0.
+double programPowerOf(const tMachineParams& p, double sWord);
+
 }  // namespace trazvik

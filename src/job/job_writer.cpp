@@ -105,7 +105,7 @@ tJobResult writeInto(tByteSink& out, TMDIChild& project, const tJobSettings& s, 
     opt.startsFromSelectedFigureOfProgram = request.startsFromSelectedFigureOfProgram;
     if (project.ImportFileType == kFileTypeGcode) {
         opt.programFeed = project.GcodPar.gF;
-        opt.programSpindle = project.GcodPar.gS;
+        opt.programSpindle = programPowerOf(machine.model.machineParams, project.GcodPar.gS);
     }
     job::Thpgl w(out, s, m, opt);
     tJobRun run{project, s, m, w, first, last, std::clamp(request.chosenHead, 0, 2)};

@@ -51,8 +51,10 @@ double Thpgl::accelerationDistance() const {
     return std::max(0.1, rampLength(workFeed_, plan_) / 100.0 / factor);
 }
 
+// Bezier records only where the figure has its segments: a figure that was
+// never fitted is cut along its toolpath, or the job would lose its cuts.
 void Thpgl::cuttingMoves(tfigura& fig, const tWarstwa* layer) {
-    if (m_.bezier && s_.wygladzanie) bezierMoves(fig);
+    if (m_.bezier && s_.wygladzanie && !fig.SpiralaBezier.empty()) bezierMoves(fig);
     else polylineMoves(fig, layer);
 }
 

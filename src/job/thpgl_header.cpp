@@ -61,8 +61,16 @@ void Thpgl::outputs(std::uint8_t state, std::uint8_t mask) { put(outputsCommand(
 void Thpgl::power(std::uint8_t channel, double value) {
     const double v = std::nearbyint(value);
     const double limit = m_.protocolLevel < 6 ? 255.0 : 4294967295.0;
-    if (!(v >= 0) || v > limit)
-        throw tJobRangeError("power value " + std::to_string(value) + " does not fit the power command");
+    if (!(v >= 0) || v > limit) {
+        const std::string asked =
+            std::isfinite(v) && std::fabs(v) < 1e18 ? std::to_string(static_cast<long long>(v)) : std::to_string(value);
+        if (m_.protocolLevel < 6 && v > limit)
+            throw tJobRangeError("the power value " + asked +
+                                 " does not fit the controller's power command: firmware below 6 takes at most 255; "
+                                 "lower the spindle speed or power (work_power or the program's S word) or update "
+                                 "the controller's firmware");
+        throw tJobRangeError("the power value " + asked + " does not fit the controller's power command");
+    }
     put(powerCommand(channel, static_cast<std::uint32_t>(v), m_.set));
 }
 

@@ -1,8 +1,11 @@
 // Thpgl: the block of one figure of a G-code program (mode 5): its points
-// one to one, each with its planned speed, Z scaled like X and Y.
+// one to one, each with its planned speed, Z scaled like X and Y. A laser
+// has no spindle that runs through the job: its beam is switched on for the
+// program's working moves and stays off during its rapid moves.
 #include "job/thpgl_writer.h"
 
 #include "job/commands_basic.h"
+#include "job/commands_records.h"
 
 namespace trazvik::job {
 
@@ -15,6 +18,12 @@ void Thpgl::writeProgramFigure(tfigura& fig) {
     pause(10);
     slot(figureSlot);
     if (smoothing) put(smoothingCommand(true));
+    const bool beam = m_.laser && !fig.Gprzestawcza;
+    if (beam) {
+        pause(1);
+        outputs(1, outputMask::tool);
+        put(laserOnRecord());
+    }
     for (std::size_t i = 0; i < fig.sp.size(); ++i) {
         const trpoint3d& p = fig.sp[i];
         if (selectedJob && i == 0) slot(0);
@@ -28,6 +37,10 @@ void Thpgl::writeProgramFigure(tfigura& fig) {
             narrow_->appendSuffix(buf_, tnx[i]);
         }
         if (selectedJob && i == 0) slot(figureSlot);
+    }
+    if (beam) {
+        pause(1);
+        beamOff();
     }
     if (smoothing) put(smoothingCommand(false));
     pause(20);

@@ -29,6 +29,10 @@ TEST(JobCommand, WritesAJobThatDumpReadsWithoutProblemsForEachFileType) {
       {"pocket.nc", "YJB", "7.20", "SE job-end"},
       // The narrow set has no end record: the trailer ends selecting slot 2.
       {"star.plt", "YFF", "5.10", "f select-slot slot=2 | manual feed"},
+      // A laser without heads in the machine table has its one tool, and
+      // takes a program's S word as its power.
+      {"star.plt", "WTK64", "7.20", "SE job-end"},
+      {"pocket.nc", "WTK32", "5.10", "SE job-end"},
   };
   for (const Case& c : cases) {
     const auto out = folder / "out.cnx";
@@ -87,6 +91,9 @@ TEST(JobCommand, ErrorsAreToldAndNothingIsWritten) {
       {star + " -o " + quoted(out) + " --machine 'YFB 32' --set WorkSpeed=99999", 2, "WorkSpeed cannot be 99999"},
       {star + " -o " + quoted(out) + " --machine 'YFB 32' --set WorkSpeed", 2, "expected NAME=VALUE"},
       {star + " -o " + quoted(out) + " --machine 'YFB 32' --head 2", 2, "has 1 head"},
+      {star + " -o " + quoted(out) + " --machine WTK64 --head 2", 2, "has 1 head"},
+      {sample("pocket.nc") + " -o " + quoted(out) + " --machine RZ --firmware 5.10", 2,
+       "firmware below 6 takes at most 255"},
       {star + " -o " + quoted(out) + " --machine 'YFB 32' --settings " + quoted(folder / "none.mcc"), 2,
        "none.mcc: the settings file cannot be read"},
       {quoted(folder / "missing.plt") + " -o " + quoted(out) + " --machine 'YFB 32'", 2,

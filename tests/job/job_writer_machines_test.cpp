@@ -4,6 +4,7 @@
 // the safety enclosure.
 #include "job_writer_fixture.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace trazvik::test {
@@ -193,6 +194,43 @@ TEST_F(JobWriterTest, LaserDrillPointIsOnePulse) {
     EXPECT_RUN(lines_, (Lines{"p pause ms=1", "r outputs state=1 mask=0x01", "sLT laser-pulse-time ms=100",
                               "sLP laser-pulse", "sP pulse-time ms=100", "p pause ms=1",
                               "r outputs state=0 mask=0x01", "p pause ms=1", "p pause ms=1", "sLC laser-off"}));
+}
+
+// A G-code program's S word is the spindle speed or power of its job, held
+// within the machine's working power range as the working power setting is:
+// a laser or "YHB 32" in percent, a router in its spindle's rpm.
+TEST_F(JobWriterTest, ProgramSpindleWordHeldWithinTheMachinesPowerRange) {
+    project_->ImportFileType = kFileTypeGcode;
+    project_->GcodPar.maxZ = 5;
+    addFigure({{0, 0, 300}, {1000, 0, 300}});
+    tJobRequest r;
+    r.outputMode = kOutputProgram;
+    const struct {
+        const char* type;
+        int level;
+        double sWord;
+        const char* power;
+    } cases[] = {
+        {"WTK32", 5, 12000, "t power channel=1 value=255"},   // 100 % of 255
+        {"WTK32", 7, 40, "t power channel=1 value=102"},      // 40 %
+        {"YHB 32", 5, 12000, "t power channel=1 value=100"},  // 100 %
+        {"YFB 32", 7, 12000, "t power channel=1 value=120"},  // rpm / 100
+        {"YFB 32", 7, 500, "t power channel=1 value=30"},     // raised to 3000 rpm
+        {"RB", 7, 12000, "t power channel=1 value=2400"},     // lowered to 2400 rpm
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.type) + " S" + std::to_string(c.sWord));
+        project_->GcodPar.gS = c.sWord;
+        const tJobResult res = write(jobMachineFor(c.type, c.level, 20), r);
+        ASSERT_TRUE(res.ok) << res.error;
+        EXPECT_NE(std::find(lines_.begin(), lines_.end(), c.power), lines_.end()) << joined(lines_);
+    }
+    // A one-byte power command cannot carry a drill's spindle speed; the
+    // refusal says what to change.
+    project_->GcodPar.gS = 12000;
+    const tJobResult refused = write(jobMachineFor("RB", 5, 10), r);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_NE(refused.error.find("firmware below 6 takes at most 255"), std::string::npos) << refused.error;
 }
 
 }  // namespace

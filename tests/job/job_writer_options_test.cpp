@@ -256,10 +256,14 @@ TEST_F(JobWriterTest, BezierSegmentsReplaceTheCuttingMoves) {
                               "l segment-limit code=65535", "p pause ms=100", "p pause ms=2"}));
     // The retract starts from the end of the segment.
     EXPECT_RUN(lines_, (Lines{"f select-slot slot=3", "a move dx=-3000 dy=-1000 dz=+2500 L=8064 code=65535"}));
-    // Without segments the figure keeps travel, approach and retract only.
+    // Without segments the figure is cut along its toolpath with moves.
     f.SpiralaBezier.clear();
     ASSERT_TRUE(write(m).ok);
-    EXPECT_RUN(lines_, (Lines{"r outputs state=1 mask=0x01", "p pause ms=2"}));
+    for (const auto& l : lines_) EXPECT_NE(l.rfind("sW", 0), 0u) << l;
+    EXPECT_RUN(lines_, (Lines{"a move dx=+10000 dy=+0 dz=+0 L=20000 code=65535", "p pause ms=10",
+                              "a move dx=+0 dy=+10000 dz=+0 L=20000 code=65535", "p pause ms=10",
+                              "a move dx=-10000 dy=+0 dz=+0 L=20000 code=65535", "p pause ms=10",
+                              "a move dx=+0 dy=-10000 dz=+0 L=20000 code=65535", "p pause ms=10", "p pause ms=2"}));
 }
 
 // A job from a G-code program: the program's feed and spindle speed, Z

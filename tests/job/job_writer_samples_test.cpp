@@ -3,6 +3,7 @@
 // decodes cleanly, and the job ends as a job ends.
 #include "job_writer_fixture.h"
 
+#include "link/identify_machine.h"
 #include "link/machine_table.h"
 #include "project/open_project.h"
 
@@ -52,6 +53,41 @@ TEST(JobWriterSamples, EveryMachineTypeWritesEverySample) {
             }
         }
     }
+}
+
+// Smoothing on a controller that takes Bezier records, with figures that
+// were never fitted: the job still cuts every point of the star, move for
+// move as without smoothing.
+TEST(JobWriterSamples, SmoothingWithoutFittedSegmentsCutsTheWholeStar) {
+    texts::RecordingMessageBoxes boxes;
+    texts::tInterfejs interfejs(boxes);
+    ASSERT_TRUE(interfejs.loadLanguageFile(std::string(TRAZVIK_SOURCE_DIR) + "/lang/", "US", "0.1"));
+    TDlgkonfig konfig;
+    auto project = OtworzProjekt(std::string(TRAZVIK_SOURCE_DIR) + "/samples/star.plt", konfig, interfejs, {});
+    ASSERT_TRUE(project);
+    tJobMachine m;
+    m.link.controllerVersion = 550;
+    m.model = machineModelFor(paddedProductString("YFB 32", 8), 5, 50, 0, m.link);
+    ASSERT_TRUE(m.model.bezierCommands);
+    auto movesOf = [&](bool smoothing) {
+        konfig.setChecked("wygladzanie", smoothing);
+        tMemorySink sink;
+        const tJobResult res = writeJobTo(sink, *project, jobSettingsOf(konfig), m, tJobRequest{});
+        EXPECT_TRUE(res.ok) << res.error;
+        const tCommandSet set = commandSetOf(m.model, m.link);
+        std::vector<tStepDelta> moves;
+        for (const auto& c : decodeCommandStream(std::span(sink.data.data(), sink.data.size()), set,
+                                                 m.model.commandLengths)) {
+            EXPECT_NE(c.kind, CommandKind::bezierExecute);
+            if (c.kind == CommandKind::move) moves.push_back(c.delta);
+        }
+        return moves;
+    };
+    const auto plain = movesOf(false);
+    const auto smoothed = movesOf(true);
+    EXPECT_GT(plain.size(), 200u);
+    ASSERT_EQ(smoothed.size(), plain.size());
+    EXPECT_TRUE(smoothed == plain);
 }
 
 }  // namespace

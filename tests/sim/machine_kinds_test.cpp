@@ -137,7 +137,8 @@ TEST(SimMachineKinds, LaserCutsOnlyWhileTheBeamIsOnAndItsGateOpen) {
     send(ctl, record("SE"));
     send(ctl, Bytes{'G'});
     ASSERT_TRUE(ctl.runUntilIdle(5s));
-    const auto& segs = ctl.trace().segments();
+    const ToolTrace trace = ctl.trace();  // trace() gives a copy: keep it while its segments are read
+    const auto& segs = trace.segments();
     ASSERT_EQ(segs.size(), 3u);
     EXPECT_FALSE(segs[0].toolOn);
     EXPECT_TRUE(segs[1].toolOn);

@@ -37,6 +37,17 @@ TEST(SimTrace, MergesStraightPiecesAndMeasuresCutsAndTravel) {
     back.add({{10, 0, 0}, {5, 0, 0}, true, TraceSource::job, 0});
     EXPECT_EQ(back.size(), 2u);
     EXPECT_DOUBLE_EQ(back.pathLength(true), 15);
+    // Standing still adds nothing, except the tool working in one place (a
+    // laser's dot) after it did not work.
+    ToolTrace dot;
+    dot.add({{0, 0, 0}, {10, 0, 0}, false, TraceSource::job, 0});
+    dot.add({{10, 0, 0}, {10, 0, 0}, false, TraceSource::job, 0});
+    EXPECT_EQ(dot.size(), 1u);
+    dot.add({{10, 0, 0}, {10, 0, 0}, true, TraceSource::job, 0});
+    dot.add({{10, 0, 0}, {10, 0, 0}, true, TraceSource::job, 0});
+    ASSERT_EQ(dot.size(), 2u);
+    EXPECT_TRUE(dot.segments()[1].toolOn);
+    EXPECT_DOUBLE_EQ(dot.pathLength(true), 0);
 }
 
 TEST(SimTrace, SvgDrawsCutsAndTravelSeenFromAbove) {

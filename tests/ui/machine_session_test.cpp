@@ -383,7 +383,8 @@ TEST_F(MachineSessionTest, StartStreamsTheOpenedProjectToTheControllerToItsEnd) 
   // What the machine ran is the project, from the work zero on: its size
   // (plot units, 40 per mm) widened by the tool's outline.
   sim::TraceBounds job;
-  for (const sim::TraceSegment& seg : controller_->trace().segments()) {
+  const sim::ToolTrace trace = controller_->trace();  // a copy: it has to outlive the loop
+  for (const sim::TraceSegment& seg : trace.segments()) {
     if (seg.source != sim::TraceSource::job) continue;
     job.include(seg.from);
     job.include(seg.to);
@@ -427,7 +428,8 @@ TEST_F(MachineSessionTest, CutSelectedSendsOnlyTheSelectedFigure) {
       << main().statusPanel(0).toStdString();
   EXPECT_EQ(controller_->counters().jobsEnded, 1u);
   sim::TraceBounds job;
-  for (const sim::TraceSegment& seg : controller_->trace().segments()) {
+  const sim::ToolTrace trace = controller_->trace();  // a copy: it has to outlive the loops
+  for (const sim::TraceSegment& seg : trace.segments()) {
     if (seg.source != sim::TraceSource::job || seg.from.z == seg.to.z) continue;
     // Plunges and lifts mark where the tool went into the material.
     job.include(seg.from);
@@ -437,9 +439,9 @@ TEST_F(MachineSessionTest, CutSelectedSendsOnlyTheSelectedFigure) {
   EXPECT_LE(job.max.y - job.min.y, 25);
   // At the cutting depth the tool went once round the square (80 mm).
   double depth = 1e9, cut = 0;
-  for (const sim::TraceSegment& seg : controller_->trace().segments())
+  for (const sim::TraceSegment& seg : trace.segments())
     if (seg.source == sim::TraceSource::job) depth = std::min({depth, seg.from.z, seg.to.z});
-  for (const sim::TraceSegment& seg : controller_->trace().segments())
+  for (const sim::TraceSegment& seg : trace.segments())
     if (seg.source == sim::TraceSource::job && seg.from.z == depth && seg.to.z == depth)
       cut += std::hypot(seg.to.x - seg.from.x, seg.to.y - seg.from.y);
   EXPECT_NEAR(cut, 80, 10);

@@ -40,7 +40,11 @@ bool continues(const TraceSegment& a, const TraceSegment& b) {
 }  // namespace
 
 void ToolTrace::add(const TraceSegment& s) {
-    if (samePoint(s.from, s.to) && !segments_.empty() && segments_.back().knifeAngleSteps == s.knifeAngleSteps)
+    // A move that stays in place adds nothing, unless the tool works there
+    // after it did not: a laser's dot, a plunge on an axis the trace lacks.
+    const bool dot = s.toolOn && (segments_.empty() || !segments_.back().toolOn);
+    if (samePoint(s.from, s.to) && !dot && !segments_.empty() &&
+        segments_.back().knifeAngleSteps == s.knifeAngleSteps)
         return;
     if (!segments_.empty() && segments_.back().knifeAngleSteps == s.knifeAngleSteps &&
         continues(segments_.back(), s)) {
