@@ -4,7 +4,7 @@
 
 #include "config/number_text.h"
 #include "config/tdlgkonfig.h"
-#include "control/start_job_writer.h"
+#include "control/job_plan.h"
 #include "geometry/figure.h"
 #include "job/job_move.h"
 #include "link/identify_machine.h"
@@ -53,29 +53,23 @@ SimConfig simConfigOf(const FidelityCase& c) {
   return config;
 }
 
-// What the start of cutting does to a project before and while it writes the
-// job: the outline of a drawing rebuilt, the travel height of the program,
-// the laser or the drawing, the output mode and the multi-layer choice, then
-// the job writer the start installs.
+// The job the start of cutting writes: its plan for the whole project with
+// the first head, written through the plan's writer.
 struct StartWrite {
-  tJobWriteResult result;
-  double travelHeight = 0;
+  tJobResult result;
+  double startZ = 0;  // the tool's height when the job begins, mm above the work zero
 };
 
 StartWrite writeAsTheStart(TMDIChild& project, const TDlgkonfig& settings, const tJobMachine& machine,
                            const std::string& path) {
-  const bool gcode = project.ImportFileType == kFileTypeGcode;
-  const tMachineParams& params = machine.model.machineParams;
   StartWrite w;
-  w.travelHeight = outlineTravelHeight(settings);
-  if (gcode) w.travelHeight = project.GcodPar.maxZ;
-  else if (params.isLaser != 0 && params.laserZAxis != 0) w.travelHeight = -settings.real("grubosc");
-  else if (params.isLaser != 0) w.travelHeight = 0;
-  if (!gcode && !project.hasHatching) project.AddOutline();
-  const bool multiLayer = settings.integer("ProjektType") == 1 && project.otwarto_jako_wielowarstwowy;
-  const int head = 0;
-  const tJobWriterCall write = startJobWriter(settings, [&machine] { return machine; }, head, w.travelHeight);
-  w.result = write(project, path, gcode ? 5 : 4, multiLayer);
+  const tJobPlan plan = planJob(project, settings, machine, tJobScope::wholeProject, 0);
+  if (plan.head < 0) {
+    w.result.error = "no head can start the job";
+    return w;
+  }
+  w.result = writePlannedJob(project, settings, machine, plan, path);
+  w.startZ = w.result.state.safeHeight;
   return w;
 }
 
@@ -191,13 +185,13 @@ FidelityOutcome runFidelityCase(const FidelityCase& c, const texts::tInterfejs& 
   const std::string path = (folder / "out.cnx").string();
   const StartWrite written = writeAsTheStart(*project, settings, machine, path);
   if (!c.refusal.empty()) {
-    if (written.result.written) return fail("written, but a refusal was expected");
+    if (written.result.ok) return fail("written, but a refusal was expected");
     if (written.result.error.find(c.refusal) == std::string::npos)
       return fail("refused without saying \"" + c.refusal + "\": " + written.result.error);
     out.passed = out.refused = true;
     return out;
   }
-  if (!written.result.written) return fail("no job: " + written.result.error);
+  if (!written.result.ok) return fail("no job: " + written.result.error);
 
   if (const auto error = runJob(sim, path)) return fail(*error);
   out.simulatedSeconds = sim.simulatedSeconds();
@@ -206,8 +200,7 @@ FidelityOutcome runFidelityCase(const FidelityCase& c, const texts::tInterfejs& 
   const bool withZ = !laser && params.axisFactorZ != 0;
   // The job assumes the tool at the work zero's X and Y and at its safe
   // height when it begins; the simulated tool begins at 0, 0, 0.
-  const double startZ = gcode || (laser && params.laserZAxis != 0) ? written.travelHeight
-                                                                   : outlineTravelHeight(settings);
+  const double startZ = written.startZ;
   const double top = gcode ? 0 : settings.real("grubosc") + settings.real("ponad_stol");
 
   const sim::ToolTrace trace = sim.trace();
