@@ -1,10 +1,10 @@
 #include "app/offline_job.h"
 
+#include "config/setting_value_text.h"
 #include "config/settings_file.h"
 #include "link/machine_capabilities.h"
 #include "project/open_project.h"
 
-#include <cmath>
 #include <algorithm>
 #include <fstream>
 #include <sstream>
@@ -22,34 +22,8 @@ void applySettingsFile(TDlgkonfig& settings, const std::string& path) {
 }
 
 void applySettingAssignment(TDlgkonfig& settings, const std::string& assignment) {
-  const std::size_t eq = assignment.find('=');
-  if (eq == std::string::npos || eq == 0) throw tOfflineJobError("--set " + assignment + ": expected NAME=VALUE");
-  const std::string name = assignment.substr(0, eq);
-  const std::string value = assignment.substr(eq + 1);
-  double number = 0;
-  try {
-    std::size_t used = 0;
-    number = std::stod(value, &used);
-    if (used != value.size() || !std::isfinite(number)) throw std::invalid_argument(value);
-  } catch (const std::logic_error&) {
-    throw tOfflineJobError("--set " + assignment + ": \"" + value + "\" is not a number");
-  }
-  try {
-    settings.set(name, number);
-    const double taken = settings.real(name);
-    // Option buttons are selected by any non-zero value and read back as 1.
-    const bool option = taken == 1 && number != 0;
-    if (taken != number && !option && std::fabs(taken - number) > 1e-9 * std::max(1.0, std::fabs(number))) {
-      std::ostringstream why;
-      why << "--set " << assignment << ": " << name << " cannot be " << value << " (it would become " << taken
-          << ")";
-      throw tOfflineJobError(why.str());
-    }
-  } catch (const UnknownSettingError&) {
-    throw tOfflineJobError("--set " + assignment + ": there is no setting " + name);
-  } catch (const SettingKindError& e) {
-    throw tOfflineJobError("--set " + assignment + ": " + e.what());
-  }
+  if (const auto error = config::applySettingAssignment(settings, assignment))
+    throw tOfflineJobError("--set " + assignment + ": " + *error);
 }
 
 tOfflineJob openOfflineProject(const tOfflineJobRequest& request, const texts::tInterfejs& texts) {

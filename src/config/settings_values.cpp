@@ -2,6 +2,8 @@
 // tolerant reading of those forms.
 #include "config/tdlgkonfig.h"
 
+#include "config/setting_value_text.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -12,13 +14,6 @@ using config::SettingDef;
 using config::SettingKind;
 
 namespace {
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-}
 
 std::string notConverted(std::string_view value, std::string_view what) {
   return "\"" + std::string(value) + "\" is not " + std::string(what);
@@ -44,42 +39,34 @@ std::string TDlgkonfig::fileValue(std::size_t index) const {
   return {};
 }
 
+// The forms every value source shares first; then what a settings file
+// tolerates beyond them: a number field reads the leading run of sign
+// characters, digits and the separator ("250mm" reads 250, "1E-5" reads 1),
+// and a checkbox takes any other word as unchecked. Values outside a field's
+// limits are clamped, as when the field takes them.
 std::optional<std::string> TDlgkonfig::applyFileValue(std::size_t index, std::string_view text) {
   const SettingDef& d = config::settingCatalogue()[index];
+  if (const auto value = config::settingValueOf(d, text, separator_)) {
+    if (d.kind == SettingKind::Group || d.kind == SettingKind::Slider) {
+      if (*value < -2147483648.0 || *value > 2147483647.0) return notConverted(text, "a valid integer");
+    }
+    setControl(index, *value);
+    return std::nullopt;
+  }
   switch (d.kind) {
     case SettingKind::Length:
     case SettingKind::Number: {
-      // Only the leading run of sign characters, digits and the separator
-      // counts: "250mm" reads 250, "1E-5" reads 1.
       const auto number = config::parseDecimal(config::leadingNumberRun(text, separator_), separator_);
       if (!number) return notConverted(text, "a valid number");
       setControl(index, *number);
       return std::nullopt;
     }
     case SettingKind::Check:
-      setControl(index, text == "cbChecked" ? 1 : text == "cbGrayed" ? 2 : 0);
+      setControl(index, 0);
       return std::nullopt;
-    case SettingKind::Option: {
-      if (const auto number = config::parseInteger(text)) {
-        setControl(index, *number != 0 ? 1 : 0);
-      } else if (equalsIgnoringCase(text, "True")) {
-        setControl(index, 1);
-      } else if (equalsIgnoringCase(text, "False")) {
-        setControl(index, 0);
-      } else {
-        return notConverted(text, "an integer or True or False");
-      }
-      return std::nullopt;
-    }
+    case SettingKind::Option: return notConverted(text, "an integer or True or False");
     case SettingKind::Group:
-    case SettingKind::Slider: {
-      const auto number = config::parseInteger(text);
-      if (!number || *number < -2147483648LL || *number > 2147483647LL) {
-        return notConverted(text, "a valid integer");
-      }
-      setControl(index, static_cast<double>(*number));
-      return std::nullopt;
-    }
+    case SettingKind::Slider: return notConverted(text, "a valid integer");
   }
   return std::nullopt;
 }

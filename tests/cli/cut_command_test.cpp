@@ -193,7 +193,7 @@ TEST(CutCommand, CutsAtTheSettingsDepthAndTravelsClearOfTheMaterial) {
   Rig rig;
   ASSERT_TRUE(rig.startSim()) << rig.sim.output();
   const auto run =
-      runCli(rig.cut(kStar, "--set grubosc=8 --set ponad_stol=1 --set nadmat=4 --set Glebokosc=2"), true);
+      runCli(rig.cut(kStar, "--set grubosc=8 --set ponad_stol=1 --set nadmat=4 --set Glebokosc=2 --set auto_add=cbChecked"), true);
   ASSERT_EQ(run.exitCode, 0) << run.output;
   ASSERT_EQ(rig.sim.stop(), 0);
   const Heights h = heightsOf(rig.trace());

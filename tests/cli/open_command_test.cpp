@@ -69,9 +69,11 @@ TEST(OpenCommand, SettingsFileAndSingleSettingsApplyInOrder) {
   ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_NE(run.output.find("figures: 5,"), std::string::npos) << run.output;  // strokes apart
   EXPECT_NE(run.output.find("multi-layer"), std::string::npos) << run.output;
-  // --set comes after the file
-  run = runCli(common + " --set auto_add=1 " + quoted(folder / "nest.plt"));
-  EXPECT_NE(run.output.find("figures: 4,"), std::string::npos) << run.output;
+  // --set comes after the file, in the file's words or as a number
+  for (const char* value : {"1", "cbChecked", "on"}) {
+    run = runCli(common + " --set auto_add=" + value + " " + quoted(folder / "nest.plt"));
+    EXPECT_NE(run.output.find("figures: 4,"), std::string::npos) << value << "\n" << run.output;
+  }
 
   writeFile(folder / "bad.mcc", "WorkSpeed := fast\r\n");
   run = runCli("open --data-dir " + quoted(folder / "data") + " --settings " + quoted(folder / "bad.mcc") + " " +
@@ -99,6 +101,11 @@ TEST(OpenCommand, BadInputFailsWithAMessage) {
   EXPECT_NE(run.output.find("NoSuchSetting"), std::string::npos) << run.output;
   run = runCli("open" + data + "--set skala=big " + quoted(folder / "ok.plt"), true);
   EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.output.find("skala: \"big\" is not a number"), std::string::npos) << run.output;
+  // Out of its limits: refused in the same words as job and settings set.
+  run = runCli("open" + data + "--set skala=5000 " + quoted(folder / "ok.plt"), true);
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.output.find("skala: 5000 is outside 1 .. 1000"), std::string::npos) << run.output;
 }
 
 TEST(PreviewCommand, DrawsPngAndSvg) {

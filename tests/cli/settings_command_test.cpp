@@ -54,11 +54,14 @@ TEST(SettingsCommand, SetSavesAndUnitChangeShowsInchesAndMillimetres) {
   EXPECT_NE(line.find("250.0122"), std::string::npos) << line;
   EXPECT_EQ(runCli("settings get WorkSpeed" + dir).output, "250.0122\n");
 
-  // Out of range: kept at the limit, and said so.
+  // Out of range: refused in the words --set uses, the file unchanged.
   set = runCli("settings set grubosc=900" + dir, true);
-  EXPECT_EQ(set.exitCode, 0);
-  EXPECT_NE(set.output.find("kept at the limit"), std::string::npos) << set.output;
-  EXPECT_EQ(runCli("settings get grubosc" + dir).output, "170.0022\n");  // shown as 6.693 in
+  EXPECT_EQ(set.exitCode, 2);
+  EXPECT_NE(set.output.find("grubosc: 900 is outside 0 .. 170"), std::string::npos) << set.output;
+  EXPECT_EQ(runCli("settings get grubosc" + dir).output, "10.0076\n");
+  // A checkbox in the words of the file or as on/off.
+  EXPECT_EQ(runCli("settings set wygladzanie=on" + dir).output, "wygladzanie := cbChecked\n");
+  EXPECT_EQ(runCli("settings set wygladzanie=cbUnchecked" + dir).output, "wygladzanie := cbUnchecked\n");
 }
 
 TEST(SettingsCommand, CopiedDataDirectoryKeepsItsValues) {
@@ -81,7 +84,7 @@ TEST(SettingsCommand, OtherFileAndErrors) {
   const std::string dir = " --data-dir " + quoted(data.path());
   testing::writeFile(data / "job.mcc", "WorkSpeed := 250 mm/min\r\nskok := 1E-5\r\n");
   EXPECT_EQ(runCli("settings get WorkSpeed --file " + quoted(data / "job.mcc") + dir).output, "250\n");
-  EXPECT_EQ(runCli("settings get skok --file " + quoted(data / "job.mcc") + dir).output, "1\n");
+  EXPECT_EQ(runCli("settings get skok --file " + quoted(data / "job.mcc") + dir).output, "0.01\n");  // at its limit
   // The data directory's own file is untouched by --file.
   EXPECT_EQ(runCli("settings get WorkSpeed" + dir).output, "500\n");
 
@@ -90,7 +93,9 @@ TEST(SettingsCommand, OtherFileAndErrors) {
   EXPECT_NE(bad.output.find("unknown setting \"workspeed\""), std::string::npos) << bad.output;
   bad = runCli("settings set doOutline=maybe" + dir, true);
   EXPECT_EQ(bad.exitCode, 2);
-  EXPECT_NE(bad.output.find("cbChecked, cbUnchecked or cbGrayed"), std::string::npos) << bad.output;
+  EXPECT_NE(bad.output.find("doOutline: \"maybe\" is not cbChecked, cbUnchecked, cbGrayed, true, false, on, off"),
+            std::string::npos)
+      << bad.output;
   bad = runCli("settings list --file " + quoted(data / "none.mcc") + dir, true);
   EXPECT_NE(bad.exitCode, 0);
 

@@ -67,8 +67,8 @@ TEST(SettingsFileReading, ExampleLinesGiveTheirDocumentedResults) {
       {"WorkSpeed := 250mm\r\n", '.', "WorkSpeed", 250},
       {"ponad_stol := 0,49\r\n", '.', "ponad_stol", 0},
       {"ponad_stol := 0,49\r\n", ',', "ponad_stol", 0.49},
-      {"ponad_stol := 0.49\r\n", ',', "ponad_stol", 0},
-      {"skok := 1E-5\r\n", '.', "skok", 1},
+      {"ponad_stol := 0.49\r\n", ',', "ponad_stol", 0.49},   // a point is a decimal point in any locale
+      {"skok := 1E-5\r\n", '.', "skok", 0.01},               // the written form of small numbers, clamped
       {"grubosc := 500\r\n", '.', "grubosc", 170},            // clamped to the limit
       {"ponad_stol := -99\r\n", '.', "ponad_stol", -40},
       {"ProjektType := 5\r\n", '.', "ProjektType", 1},        // clamped to the items
@@ -77,6 +77,10 @@ TEST(SettingsFileReading, ExampleLinesGiveTheirDocumentedResults) {
       {"tbRuchNaLukach := 99999\r\n", '.', "tbRuchNaLukach", 3000},
       {"doOutline := cbUnchecked\r\n", '.', "doOutline", 0},
       {"doOutline := yes\r\n", '.', "doOutline", 0},          // unknown words uncheck
+      {"wygladzanie := on\r\n", '.', "wygladzanie", 1},
+      {"doOutline := False\r\n", '.', "doOutline", 0},
+      {"negatyw := 1\r\n", '.', "negatyw", 1},
+      {"rgJm := inch\r\n", '.', "rgJm", 1},                  // the item's own name
       {"negatyw := cbGrayed\r\n", '.', "negatyw", 2},
       {"rbOdjazdDoPunktu := TRUE\r\n", '.', "rbOdjazdDoPunktu", 1},
       {"rbOdjazdDoPunktu := 7\r\n", '.', "rbOdjazdDoPunktu", 1},

@@ -1,5 +1,6 @@
 #include "project_loading.h"
 
+#include "config/setting_value_text.h"
 #include "config/settings_file.h"
 #include "project/open_project.h"
 
@@ -35,22 +36,7 @@ void applySettingsFile(Context& context, TDlgkonfig& settings, const std::string
 }
 
 void applySetting(Context& context, TDlgkonfig& settings, const std::string& assignment) {
-  const std::size_t eq = assignment.find('=');
-  if (eq == std::string::npos || eq == 0) fail(context, "--set " + assignment + ": expected NAME=VALUE");
-  const std::string name = assignment.substr(0, eq);
-  const std::string value = assignment.substr(eq + 1);
-  try {
-    std::size_t used = 0;
-    const double number = std::stod(value, &used);
-    if (used != value.size()) throw std::invalid_argument(value);
-    settings.set(name, number);
-  } catch (const UnknownSettingError&) {
-    fail(context, "--set " + assignment + ": there is no setting " + name);
-  } catch (const SettingKindError& e) {
-    fail(context, "--set " + assignment + ": " + e.what());
-  } catch (const std::logic_error&) {
-    fail(context, "--set " + assignment + ": the value is not a number");
-  }
+  if (const auto error = config::applySettingAssignment(settings, assignment)) fail(context, "--set " + assignment + ": " + *error);
 }
 
 }  // namespace

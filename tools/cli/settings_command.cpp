@@ -4,6 +4,7 @@
 #include "commands.h"
 
 #include "config/configuration.h"
+#include "config/setting_value_text.h"
 #include "config/settings_file.h"
 
 #include <CLI/CLI.hpp>
@@ -17,8 +18,6 @@
 
 namespace trazvik::cli {
 namespace {
-
-using config::SettingKind;
 
 struct SettingsOptions {
   std::string file;
@@ -100,66 +99,15 @@ void getSetting(Context& context, const SettingsOptions& options) {
   std::cout << configuration->settings().fileValue(index) << '\n';
 }
 
-// The value typed for `set`: the forms of the settings file, numbers also
-// with "." whatever the locale's separator; anything else is refused.
-std::optional<double> typedValue(const config::SettingDef& def, const std::string& text, char separator) {
-  std::string lower = text;
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-  switch (def.kind) {
-    case SettingKind::Length:
-    case SettingKind::Number: {
-      if (auto number = config::parseNumber(text, separator)) return number;
-      return config::parseNumber(text, '.');
-    }
-    case SettingKind::Check:
-      if (text == "cbChecked" || lower == "true" || lower == "1") return 1;
-      if (text == "cbUnchecked" || lower == "false" || lower == "0") return 0;
-      if (text == "cbGrayed") return 2;
-      return std::nullopt;
-    case SettingKind::Option:
-      if (lower == "true" || text == "-1" || text == "1") return 1;
-      if (lower == "false" || text == "0") return 0;
-      return std::nullopt;
-    case SettingKind::Group:
-    case SettingKind::Slider:
-      if (const auto number = config::parseInteger(text)) return static_cast<double>(*number);
-      return std::nullopt;
-  }
-  return std::nullopt;
-}
-
-std::string expectedForm(const config::SettingDef& def) {
-  switch (def.kind) {
-    case SettingKind::Length: return "a number in millimetres";
-    case SettingKind::Number: return "a number";
-    case SettingKind::Check: return "cbChecked, cbUnchecked or cbGrayed";
-    case SettingKind::Option: return "-1 (selected) or 0";
-    case SettingKind::Group: return "an item index";
-    case SettingKind::Slider: return "an integer position";
-  }
-  return "a value";
-}
-
 void setSetting(Context& context, const SettingsOptions& options) {
   const auto equals = options.assignment.find('=');
   if (equals == std::string::npos || equals == 0) fail(context, "expected NAME=VALUE, got \"" + options.assignment + "\"", 2);
   const std::string name = options.assignment.substr(0, equals);
-  const std::string text = options.assignment.substr(equals + 1);
   const std::size_t index = settingIndex(context, name);
-  const config::SettingDef& def = config::settingCatalogue()[index];
 
   const auto configuration = openSettings(context, options, true);
   TDlgkonfig& settings = configuration->settings();
-  const auto value = typedValue(def, text, settings.decimalSeparator());
-  if (!value) fail(context, name + ": \"" + text + "\" is not " + expectedForm(def), 2);
-  settings.set(name, *value);
-  const double low = settings.minOf(name);
-  const double high = settings.maxOf(name);
-  if (def.kind != SettingKind::Check && def.kind != SettingKind::Option && low != high &&
-      (*value < low || *value > high)) {
-    std::cerr << name << ": " << text << " is outside " << settings.minOf(name) << " .. "
-              << settings.maxOf(name) << ", kept at the limit\n";
-  }
+  if (const auto error = config::applySettingAssignment(settings, options.assignment)) fail(context, *error, 2);
   const std::string path = options.file.empty() ? configuration->settingsFile() : options.file;
   failOn(context, configuration->SaveKonfig(path));
   std::cout << name << " := " << settings.fileValue(index) << '\n';
