@@ -6,7 +6,7 @@
 
 namespace trazvik::import {
 
-Thpgl::Thpgl() { element.reserve(kMaxTokenLength + 1); }
+Thpgl::Thpgl() = default;
 
 int Thpgl::open(const std::string& fileName, int fileType, bool openedAsMultilayer) {
   close();
@@ -22,7 +22,10 @@ int Thpgl::open(const std::string& fileName, int fileType, bool openedAsMultilay
   if (rc != 0) return rc;
   EndOfFile = false;
   switch (fileType) {
-    case kFileTypeHpgl: startPlotFile(); break;
+    case kFileTypeHpgl:
+      last_pen = 0;
+      plot.reset();
+      break;
     case kFileTypeDxf:
       Dxf2Hpgl = 40;
       last_pen = 0;
@@ -50,7 +53,7 @@ void Thpgl::get_figura(tfigura& fig) {
     return;
   }
   switch (FileType) {
-    case kFileTypeHpgl: readPlotFigure(fig); break;
+    case kFileTypeHpgl: plot.readFigure(fig); break;
     case kFileTypeDxf: dxf.readFigure(fig); break;
     case kFileTypeGcode: gcode.readFigure(fig); break;
     default: fail(tReadErrorKind::UnsupportedType, 0, std::to_string(FileType)); break;

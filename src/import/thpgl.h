@@ -1,7 +1,7 @@
 // Thpgl, the reading side: turns a design file into figures, one per call
 // of get_figura. The file type chosen at open selects the format: plot files
-// (HPGL) here; DXF and G-code readers add their members in files of their
-// own (thpgl_dxf.cpp, thpgl_gcode.cpp) and a case in get_figura and open.
+// (HPGL), DXF drawings and G-code programs each have a reader of their own
+// (tPlotReader, tDxfReader, tGcodeReader) that get_figura hands the call to.
 //
 // Use: open, then get_figura until EndOfFile, then close. A read that fails
 // (failed()) sets EndOfFile too; its error() names the file, the byte offset
@@ -12,6 +12,7 @@
 #include "geometry/units.h"
 #include "import/dxf_reader.h"
 #include "import/gcode_reader.h"
+#include "import/plot_reader.h"
 #include "import/read_error.h"
 #include "import/read_warning.h"
 #include "import/text_source.h"
@@ -67,20 +68,7 @@ class Thpgl {
   bool kod(const std::string& code, const std::string& line) const;
   bool wartosc(const std::string& value, const std::string& line) const;
 
-  // --- reading state ---
-  int ch = ' ';             // current character of a plot file, letters upper-cased
-  std::string command;      // current plot instruction, at most 2 characters
-  bool isdigit = false;     // the current token is a number
-  bool iscommand = false;   // the current token is an instruction name
-  trazvik::trealpoint xy;        // the pen position of the current instruction
-  trazvik::trealpoint lastxy;    // the pen position before it
-  trazvik::trealpoint lastpaxy;  // the last position reached by a move
-  std::array<double, 16> param{};  // numeric parameters (the first two are used)
-  int valcod = 0;
-  int il_param = 0;         // parameters read for the current instruction
-  std::string element;      // the current token (shortened when huge)
-  bool isdown = false;      // the pen is down
-  bool relativ = false;     // relative plotting is on
+  // --- reading state shared by the formats ---
   std::int32_t last_pen = 0;  // selected pen (plot) or colour index (DXF)
   int FileType = 0;
   int Dxf2Hpgl = 0;
@@ -92,7 +80,8 @@ class Thpgl {
   bool EndOfFile = true;
   bool EndOfFig = false;
 
-  // The DXF and G-code readers (their own state and settings).
+  // The plot, DXF and G-code readers (their own state and settings).
+  tPlotReader plot{*this, f};
   tDxfReader dxf{*this};
   tGcodeReader gcode{*this};
 
@@ -106,25 +95,7 @@ class Thpgl {
   const tReadWarnings& warnings() const { return warnings_; }
 
  private:
-  // plot files
-  void startPlotFile();
-  void readPlotFigure(trazvik::tfigura& fig);
-  void readPlotInstructions(trazvik::tfigura& fig);
-  void readChar();
-  void reachEnd();
-  void readToken();
-  void readNumberToken();
-  bool slowNumber(bool real, double& value);
-  bool readInstruction();
-  bool readPair(bool firstIsReal);
-  bool isMoveCommand() const;
-  trazvik::trealpoint pairTarget(double a, double b) const;
-  void interpret(trazvik::tfigura& fig);
-  void penDown(trazvik::tfigura& fig);
-  void selectPen();
-  void setPenWidth();
-  void startFigureAt(trazvik::tfigura& fig, const trazvik::trealpoint& first);
-  void appendPoint(const trazvik::trealpoint& pt);
+  friend class tPlotReader;
 
   // every file type
   void finishFigure(trazvik::tfigura& fig);
@@ -135,15 +106,6 @@ class Thpgl {
   tReadError error_;
   tReadWarnings warnings_;
   int shortSegments_ = 0;
-  bool atEnd_ = false;             // no characters are left (ch is the blank after them)
-  bool pending_ = false;           // an instruction was read and not yet interpreted
-  std::uint64_t tokenOffset_ = 0;  // where the current token starts
-  std::uint64_t instructionOffset_ = 0;  // where the current instruction starts
-  bool tokenIsWhole_ = false;      // the number token is a plain whole number...
-  std::int32_t tokenWhole_ = 0;    // ...of this value
-  std::vector<trazvik::trealpoint> points_;  // points of the figure being read
-  std::size_t tokenLength_ = 0;    // the token's true length (element may be shorter)
-  int commandCode_ = 0;            // command as two packed characters
 };
 
 }  // namespace trazvik::import

@@ -34,8 +34,9 @@ TEST(ForeignPlotFiles, PstoeditExportsReadAsTheirDrawing) {
   const Placement placements[] = {
       // 1 pt = 25.4/72 mm, 40 units per mm; this writer truncates.
       {"pstoedit_shapes.plt", 40 * 25.4 / 72, 0, 0, 1.0, {1, 2, 3, 1}, {1, 1, 1, 1}},
-      // libplot's writer centres the page and draws with PA while the pen is down.
-      {"pstoedit_shapes_libplot.plt", 12.63, 1135.75, 0, 1.5, {2, 5, 3, 2}, {0.0893, 0, 0, 0.0893}},
+      // libplot's writer centres the page, draws with PA while the pen is
+      // down, and writes user units: SC 0..10000 onto IP 0..8128.
+      {"pstoedit_shapes_libplot.plt", 12.63 * 0.8128, 1135.75 * 0.8128, 0, 1.5, {2, 5, 3, 2}, {0.0893, 0, 0, 0.0893}},
   };
   for (const Placement& w : placements) {
     const tFigureFile file = readFigureFile(std::string(TRAZVIK_FIXTURES) + "/" + w.file, kFileTypeHpgl);

@@ -65,7 +65,8 @@ TEST(PlotReader, InstructionsBecomeFigures) {
       {"repeated points are kept once", "PU0,0;PD10,10,10,10,20,20;PU;", {{0, {{0, 0}, {10, 10}, {20, 20}}}}},
       {"odd parameter left over", "PU0,0;PD10,0,20;PU;", {{0, {{0, 0}, {10, 0}}}}},
       {"signs", "PU-10,+20;PD-30,-40;PU;", {{0, {{-10, 20}, {-30, -40}}}}},
-      {"fraction in the first number", "PU0.5,0;PD10.25,0;PU;", {{0, {{0.5, 0}, {10.25, 0}}}}},
+      {"reals rounded to plotter units", "PU0.6,-0.4;PD10.25,3849.99,.5,+2.5;PU;",
+       {{0, {{1, 0}, {10, 3850}, {0, 2}}}}},
       {"a lone point is no number", "PU0,0;PD.;PD5,5;PU;", {{0, {{0, 0}, {5, 5}}}}},
       {"PA while down draws", "PU0,0;PD;PA10,0,10,10;PU;", {{0, {{0, 0}, {10, 0}, {10, 10}}}}},
       {"SP without number is pen 0", "SP3;SP;PU0,0;PD1,1;PU;", {{0, {{0, 0}, {1, 1}}}}},
@@ -130,10 +131,8 @@ TEST(PlotReader, BadNumbersAndPensFailTheWholeFile) {
     std::string token;
   };
   const Case cases[] = {
-      {"PU0,0;PD10,10.5;", tReadErrorKind::BadWholeNumber, 11, "10.5"},
-      {"PU0,0;PD10,10,20.5,30;", tReadErrorKind::BadWholeNumber, 14, "20.5"},
-      {"PU0,0;PD10,5.;", tReadErrorKind::BadWholeNumber, 11, "5."},
-      {"PU0,0;PD10,99999999999;", tReadErrorKind::BadWholeNumber, 11, "99999999999"},
+      {"PU0,0;PD10,99999999999;", tReadErrorKind::OutOfRange, 8, "PD"},
+      {"PU0,0;PR400000001,0;", tReadErrorKind::OutOfRange, 8, "PR"},
       {"PU0,0;\nPD1-2,0;", tReadErrorKind::BadNumber, 9, "1-2"},
       {"SP1025;", tReadErrorKind::PenOutOfRange, 0, "SP1025"},
       {"PU0,0;SP-1;", tReadErrorKind::PenOutOfRange, 6, "SP-1"},
