@@ -19,7 +19,7 @@ bool isDigitByte(int c, bool sevenBit) { return c >= 63 && (sevenBit ? c <= 126 
 
 // The digits are case-sensitive bytes, so they are read as they are.
 bool tPlotReader::encodedNumber(bool sevenBit, std::int64_t& value) {
-  tokenAt_ = here();
+  tokenAt_ = c_ >= 0 ? here() : instructionAt_;  // a number cut off by the end is shown at its instruction
   std::uint64_t magnitude = 0;
   int shift = 0;
   for (;;) {

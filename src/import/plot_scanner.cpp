@@ -28,14 +28,13 @@ constexpr int kFastDigits = 15;
 bool tPlotReader::nextInstruction() {
   for (;;) {
     if (c_ < 0) return false;
-    if (pclText_) {
-      // Text of the printer language between plots is printed, not plotted.
-      while (c_ >= 0 && c_ != kEsc) advance();
-      continue;
-    }
-    if (isLetter(c_)) break;
     if (c_ == kEsc) {
       skipEscape();
+    } else if (pclText_) {
+      // Text of the printer language between plots is printed, not plotted.
+      while (c_ >= 0 && c_ != kEsc) advance();
+    } else if (isLetter(c_)) {
+      break;
     } else if (c_ == '"') {
       skipString();
     } else {

@@ -60,17 +60,19 @@ TEST(HostileInput, RandomInstructionSoupEndsCleanly) {
   // Plausible pieces in random order: every path of the interpreter meets
   // every other, including bad numbers and pens.
   const char* pieces[] = {"PU", "PD", "PA", "PR", "SP", "PW", "IN", "IP", "C", "M", "Z", ";", ",", " ", "\n",
-                          "0",  "17", "-5", "+3", "2.5", ".", "..", "1024", "1025", "-0", "99999999999", "7."};
+                          "0",  "17", "-5", "+3", "2.5", ".", "..", "1024", "1025", "-0", "99999999999", "7.",
+                          "LB", "DT", "\x03", "SC", "CI", "AA", "AR", "AT", "RT", "BZ", "EA", "ER", "EW", "PM",
+                          "PE", "<", "=", ">", ":", "?", "~", "\xc1", "\xfe", "\x1b", "%", "\"", "CP", "PG", "SM"};
   trazvik::testing::TempFolder folder;
   std::mt19937 random(7);
-  for (int round = 0; round < 300; ++round) {
+  for (int round = 0; round < 800; ++round) {
     std::string text;
     const int count = 1 + static_cast<int>(random() % 60);
     for (int i = 0; i < count; ++i) text += pieces[random() % std::size(pieces)];
     trazvik::testing::writeFile(folder / "soup.plt", text);
     const tFigureFile file = readFigureFile((folder / "soup.plt").string(), kFileTypeHpgl);
     if (!file.ok()) {
-      EXPECT_LT(file.error.offset, text.size()) << text;
+      EXPECT_LT(file.error.offset, text.size()) << text << "\n" << file.errorText("soup.plt");
       EXPECT_TRUE(file.figures.empty()) << text;
     }
     for (const auto& fig : file.figures) {
