@@ -68,9 +68,11 @@ std::string plotMnemonic(int command) {
 
 void tPlotReader::warnHere(const std::string& what) { in_.warn(what, 0, instructionAt_); }
 
-void tPlotReader::refuse(const std::string& reason) {
+void tPlotReader::refuse(const std::string& reason) { refuseAt(instructionAt_, reason); }
+
+void tPlotReader::refuseAt(std::uint64_t offset, const std::string& reason) {
   if (in_.failed()) return;
-  in_.fail(tReadErrorKind::Refused, instructionAt_, plotMnemonic(command));
+  in_.fail(tReadErrorKind::Refused, offset, plotMnemonic(command));
   in_.error_.reason = reason;
 }
 

@@ -83,6 +83,7 @@ class tPlotReader {
   void closeSubpolygon();
   void polygonMode();
   void refuse(const std::string& reason);
+  void refuseAt(std::uint64_t offset, const std::string& reason);
 
   // drawing (plot_shapes.cpp)
   bool toPlotter(double x, double y, bool relative, trealpoint& out);

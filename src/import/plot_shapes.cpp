@@ -13,9 +13,10 @@ namespace trazvik::import {
 
 namespace {
 
-// Points farther than this from the origin (plotter units, 10 km) cannot be
-// a drawing for a machine.
-constexpr double kMaxPlotUnits = 4e8;
+// A plot file's coordinates are 32-bit numbers of plotter units; a point
+// beyond them is refused rather than wrapped by a later integer rounding.
+constexpr double kMaxPlotUnits = 2147483647.0;
+constexpr const char* kOutOfRange = "a point lies beyond the 32-bit coordinates of plot files";
 // Greatest distance of a segment from its curve: one plotter unit (1/40 mm),
 // the resolution of the file's own units.
 constexpr double kChordDeviation = 1;
@@ -96,13 +97,13 @@ bool tPlotReader::toPlotter(double x, double y, bool relative, trealpoint& out) 
     out = scaling_.map(x, y);
   }
   if (std::fabs(out.x) <= kMaxPlotUnits && std::fabs(out.y) <= kMaxPlotUnits) return true;
-  in_.fail(tReadErrorKind::OutOfRange, tokenAt_, plotMnemonic(command));
+  refuseAt(tokenAt_, kOutOfRange);
   return false;
 }
 
 bool tPlotReader::withinLimits(const trealpoint& centre, double radius) {
   if (std::fabs(centre.x) + radius <= kMaxPlotUnits && std::fabs(centre.y) + radius <= kMaxPlotUnits) return true;
-  in_.fail(tReadErrorKind::OutOfRange, instructionAt_, plotMnemonic(command));
+  refuse(kOutOfRange);
   return false;
 }
 

@@ -39,15 +39,14 @@ TEST(FiguresCommand, JsonKeepsItsKeysAndFileUnits) {
 
 TEST(FiguresCommand, BadFilesFailWithTheirPlace) {
   TempFolder folder;
-  writeFile(folder / "frac.plt", "SP1;PU0,0;PD10,10.5;");
+  writeFile(folder / "bad.plt", "SP1;PU0,0;PD1-2,0;");
   struct Case {
     std::string arguments;
     std::string message;
   };
   const Case cases[] = {
-      {"figures " + quoted(folder / "frac.plt"),
-       "frac.plt: byte 15: a whole number is expected here, found \"10.5\""},
-      {"figures --json " + quoted(folder / "frac.plt"), "byte 15"},
+      {"figures " + quoted(folder / "bad.plt"), "bad.plt: byte 12: a number is expected here, found \"1-2\""},
+      {"figures --json " + quoted(folder / "bad.plt"), "byte 12"},
       {"figures " + quoted(folder / "missing.plt"), "missing.plt: the file cannot be opened"},
       {"figures " + quoted(folder / "notes.txt"), "unknown file type"},
   };

@@ -192,7 +192,7 @@ TEST(PlotConstructs, MisreadingsAreRefusedWithTheirPlace) {
        "byte 22: scaling (SC) needs the scaling points set by IP"},
       {"malformed number", "PU0,0;PD1-2,0;", "byte 8: a number is expected here, found \"1-2\""},
       {"encoded number cut short", "PE=\x40;", "byte 3: a number is expected here"},
-      {"circle beyond 10 km", "PU0,0;CI400000001;", "byte 6: a point lies farther than 10 km"},
+      {"circle beyond the coordinates' range", "PU0,0;CI2147483648;", "byte 6: a point lies beyond the 32-bit coordinates of plot files"},
   };
   for (const Case& c : cases) {
     const tFigureFile file = readPlot(std::string("SP1;PU0,0;PD5,5;PU;") + c.input);

@@ -131,8 +131,8 @@ TEST(PlotReader, BadNumbersAndPensFailTheWholeFile) {
     std::string token;
   };
   const Case cases[] = {
-      {"PU0,0;PD10,99999999999;", tReadErrorKind::OutOfRange, 8, "PD"},
-      {"PU0,0;PR400000001,0;", tReadErrorKind::OutOfRange, 8, "PR"},
+      {"PU0,0;PD10,99999999999;", tReadErrorKind::Refused, 8, "PD"},
+      {"PU0,0;PR2147483647,0;PR1,0;", tReadErrorKind::Refused, 23, "PR"},
       {"PU0,0;\nPD1-2,0;", tReadErrorKind::BadNumber, 9, "1-2"},
       {"SP1025;", tReadErrorKind::PenOutOfRange, 0, "SP1025"},
       {"PU0,0;SP-1;", tReadErrorKind::PenOutOfRange, 6, "SP-1"},
