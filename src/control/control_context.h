@@ -73,8 +73,9 @@ struct tControlContext {
     // watchdog at creation. Two watchdogs must never share one link, so
     // this is off unless asked for.
     bool panelMakesWatchdog = false;
-    // Identification's outside needs; empty: the program's global one.
-    const tIdentifyEnvironment* identifyEnvironment = nullptr;
+    // Identification's outside needs (the program's folder and switches, the
+    // USB reads), as the machine connection gives them; unset: none of them.
+    std::function<tIdentifyEnvironment()> identifyEnvironment;
     tMainWindowHooks mainWindow{};
     // Every event of the job's life goes here (event log, job log, CLI).
     std::function<void(const tControlEvent&)> onEvent;

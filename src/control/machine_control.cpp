@@ -11,6 +11,9 @@ tMachineControl::tMachineControl(tMachineConnection& connection, tplotstate& st,
       connection_(connection) {
     context.interfaceQueue = &connection.queue();
     context.watchdog = [&connection] { return connection.watchdog(); };
+    // The panel identifies the machine again as the connection does: with the
+    // program's folder (axis calibration) and switches (safety enclosure).
+    context.identifyEnvironment = [&connection] { return connection.identifyEnvironment(); };
 }
 
 void tMachineControl::timerEvent() {

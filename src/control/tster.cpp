@@ -124,7 +124,7 @@ void Tster::close() {
 
 void Tster::setVerParam() {
     identifyMachine(ctx_.machine, ctx_.linkState(), ctx_.st,
-                    ctx_.identifyEnvironment ? *ctx_.identifyEnvironment : identifyEnvironment);
+                    ctx_.identifyEnvironment ? ctx_.identifyEnvironment() : tIdentifyEnvironment{});
     const auto& p = ctx_.params();
     display_.speedSliderMin = p.minFeed;
     display_.speedSliderMax = p.legacyJogScale ? p.maxFeedXY : p.maxJogSpeed;

@@ -251,6 +251,4 @@ tMachineModel machineModelFor(const std::string& productString, int protocolLeve
     return machine;
 }
 
-void identifyMachine() { identifyMachine(machineModel, linkState, plotState, identifyEnvironment); }
-
 }  // namespace trazvik

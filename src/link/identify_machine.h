@@ -37,11 +37,6 @@ struct tIdentifyEnvironment {
 void identifyMachine(tMachineModel& machine, tLinkState& link, const tplotstate& st,
                      const tIdentifyEnvironment& env);
 
-// The environment the program registers at start-up (transport reads,
-// folder, switches); used by the global form.
-inline tIdentifyEnvironment identifyEnvironment{};
-void identifyMachine();
-
 // Divides the loaded axis factors by the calibration: the calibration report
 // on drilling families, else "kalibracja.txt" (three numbers, one per line,
 // each clamped to 0.6 to 1.4).

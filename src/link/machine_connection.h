@@ -90,12 +90,15 @@ public:
     tMachineLink& link() { return machineLink_; }
     tStatusReader& status() { return reader_; }
     tMachineOps& ops() { return ops_; }
+    const tMachineModel& machine() const { return machine_; }
     bool connected() const { return ops_.linkUp(); }
+    // What identification needs besides the controller's answers: the
+    // program's folder and switches of the last FormCreate, and the USB reads.
+    tIdentifyEnvironment identifyEnvironment() const;
 
 private:
     std::string textOf(const std::string& section, const std::string& key) const;
     void showStatus(const std::string& s) const;
-    tIdentifyEnvironment identifyEnvironment() const;
 
     tLinkState& link_;
     tplotstate& st_;

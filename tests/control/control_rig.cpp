@@ -114,7 +114,7 @@ ControlRig::ControlRig(RigOptions o) : options(std::move(o)) {
     ctx->interfaceQueue = &queue;
     ctx->panelMakesWatchdog = true;
     identify_.safetyEnclosureSwitch = options.safetyEnclosure;
-    ctx->identifyEnvironment = &identify_;
+    ctx->identifyEnvironment = [this] { return identify_; };
     ctx->onEvent = [this](const tControlEvent& e) { events.push_back(e); };
     ctx->mainWindow.statusBar = [this](int panel, const std::string& t) {
         if (panel == 0) statusTexts.push_back(t);

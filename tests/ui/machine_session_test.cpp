@@ -21,6 +21,7 @@
 
 #include "program_fixture.h"
 #include "sim_server.h"
+#include "usb_device.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -75,9 +76,20 @@ class MachineSessionTest : public ::testing::Test {
                   (ethernetBox ? "cbChecked" : "cbUnchecked") + "\r\n");
   }
 
-  void startProgram(std::vector<std::string> arguments = {}) {
-    arguments.insert(arguments.begin(), {"US", "95"});  // no USB side in tests
+  // `overUsb`: the simulated controller is plugged in as the USB device
+  // (the TCP server still listens); otherwise there is no USB side.
+  void startProgram(std::vector<std::string> arguments = {}, bool overUsb = false) {
+    arguments.insert(arguments.begin(), "US");
+    if (!overUsb) arguments.insert(arguments.begin() + 1, "95");
     Program::Options o = programOptions(folder_, std::move(arguments));
+    if (!programDirectory_.empty()) o.setup.programDirectory = programDirectory_;
+    if (overUsb) {
+      o.hidService = [controller = controller_]() -> std::unique_ptr<tHidService> {
+        auto service = std::make_unique<sim::ListedHidService>();
+        service->devices.push_back(std::make_shared<sim::SimHidDevice>(controller, true));
+        return service;
+      };
+    }
     o.connectMachine = true;
     o.machinePorts = {server_->commandPort(), server_->identityPort()};
     program_ = std::make_unique<Program>(std::move(o));
@@ -134,6 +146,7 @@ class MachineSessionTest : public ::testing::Test {
   void checkLoss(const std::function<void()>& loseIt, qint64 longestWaitMs);
 
   TempFolder folder_;
+  std::string programDirectory_;  // empty: the source tree's language folder
   std::shared_ptr<sim::SimController> controller_;
   std::unique_ptr<sim::SimServer> server_;
   std::unique_ptr<Program> program_;
@@ -599,6 +612,51 @@ TEST_F(MachineSessionTest, TheToolLengthWindowSetsTheControllersZeroZ) {
   EXPECT_EQ(controller_->machineState().zeroPoint[2], std::lround((1500 + 8000) * factorZ));
   EXPECT_NEAR(controller_->toolPosition().z, 0, 0.02);
   EXPECT_EQ(boxes_.size(), 1u) << boxesShown();
+}
+
+// What the program knows of the machine from its own start stays when the
+// control panel identifies the machine again on opening: the switch
+// "SafetyEnclosure" (a "YFB" type from firmware 6.2 on) makes the start look
+// at the enclosure, and the axis calibration of "kalibracja.txt" beside the
+// program stays applied. The enclosure input is read over USB only, so the
+// simulated controller is the USB device here.
+TEST_F(MachineSessionTest, ThePanelsIdentificationKeepsTheEnclosureCheckAndTheCalibration) {
+  const std::filesystem::path program = folder_ / "program";
+  std::filesystem::create_directories(program);
+  for (const char* language : {"Trazvik_US.xml", "Trazvik_PL.xml"})
+    std::filesystem::copy_file(std::string(TRAZVIK_SOURCE_DIR) + "/lang/" + language, program / language);
+  writeFile(program / "kalibracja.txt", "1.25\r\n0.8\r\n1\r\n");
+  programDirectory_ = program.string() + "/";
+  writeSettings(false);
+  ASSERT_NO_FATAL_FAILURE(startProgram({"SafetyEnclosure"}, true));
+  ASSERT_TRUE(runUntil([&] { return connected(); }, 15000)) << "the program found the USB controller";
+  const tMachineModel& machine = session().connection().machine();
+  ASSERT_EQ(machine.machineType, "YFB 32");
+  ASSERT_TRUE(machine.safetyEnclosure);
+  ASSERT_DOUBLE_EQ(machine.machineParams.axisFactorX, 10 / 1.25);
+
+  // The operator opens the control panel, which reads and identifies the machine.
+  main().action("sterowanie")->trigger();
+  ASSERT_TRUE(panel().isVisible());
+  runUntil([] { return false; }, 300);
+  EXPECT_TRUE(machine.safetyEnclosure);
+  EXPECT_DOUBLE_EQ(machine.machineParams.axisFactorX, 10 / 1.25);
+  EXPECT_DOUBLE_EQ(machine.machineParams.axisFactorY, 10 / 0.8);
+  EXPECT_DOUBLE_EQ(machine.machineParams.axisFactorZ, 10);
+  panel().hide();
+
+  // With the enclosure open the start refuses and sends no job.
+  setWorkZero(20, 20, 60);
+  ASSERT_NE(main().OtworzProjekt(testing::sample("star.plt")), nullptr);
+  QApplication::processEvents();
+  controller_->setEnclosureOpen(true);
+  boxes_.clear();
+  main().action("Start1")->trigger();
+  EXPECT_EQ(session().cutting().lastOutcome(), tStartOutcome::enclosureOpen)
+      << startOutcomeName(session().cutting().lastOutcome()) << "\n" << boxesShown();
+  EXPECT_NE(boxesShown().find(texts().dajTxt("Main_window", "msgSafetyEnclouserOpened")), std::string::npos)
+      << boxesShown();
+  EXPECT_EQ(controller_->counters().jobCommands, 0u);
 }
 
 // The settings dialog's calibration: the window offers the work area, an

@@ -19,11 +19,12 @@
 namespace trazvik::ui {
 
 MachineSession::MachineSession(ProgramContext& context, MainWindow& mainWindow, MachinePorts ports,
-                               logging::AppLogs* logs)
+                               logging::AppLogs* logs, const HidServiceFactory& hidService)
     : context_(context), main_(mainWindow), ports_(ports), appLogs_(logs) {
   const app::StartupSwitches& sw = context_.switches();
-  connection_ = std::make_unique<tMachineConnection>(linkState, plotState, machineModel,
-                                                     sw.skipUsb ? nullptr : makeHidapiService());
+  std::unique_ptr<tHidService> hid;
+  if (!sw.skipUsb) hid = hidService ? hidService() : makeHidapiService();
+  connection_ = std::make_unique<tMachineConnection>(linkState, plotState, machineModel, std::move(hid));
   cuttingSession_ = std::make_unique<tCuttingSession>(
       *connection_, plotState, machineModel, context_.settings(), context_.texts(),
       tCuttingSessionSetup{context_.frame.dataDirectory(), sw, appLogs_});

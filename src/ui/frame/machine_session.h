@@ -31,7 +31,7 @@ class MachineSession {
  public:
   // `logs` (may be null) follow every job the session starts or watches.
   MachineSession(ProgramContext& context, MainWindow& mainWindow, MachinePorts ports = {},
-                 logging::AppLogs* logs = nullptr);
+                 logging::AppLogs* logs = nullptr, const HidServiceFactory& hidService = {});
   ~MachineSession();
   MachineSession(const MachineSession&) = delete;
   MachineSession& operator=(const MachineSession&) = delete;

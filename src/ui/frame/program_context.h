@@ -3,8 +3,11 @@
 #include "config/configuration.h"
 #include "frame/qt_message_boxes.h"
 #include "link/ethernet.h"
+#include "link/hid_service.h"
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 
 namespace trazvik::ui {
 
@@ -27,6 +30,10 @@ struct MachinePorts {
   std::uint16_t command = defaultCommandPort;
   std::uint16_t identity = defaultIdentityPort;
 };
+
+// The HID devices the USB side looks at; unset: the system's (tests put a
+// simulated controller behind it).
+using HidServiceFactory = std::function<std::unique_ptr<tHidService>()>;
 
 // What the main window needs to know about the machine; the control side
 // answers it (nothing present until a controller is found).

@@ -112,7 +112,8 @@ void Program::createWindows() {
   periphery_ = new PeripheryWindows(*mainWindow_, *context_);
   // The link reads its controller address from the settings just read.
   if (options_.connectMachine) {
-    machine_ = std::make_unique<MachineSession>(*context_, *mainWindow_, options_.machinePorts, logs_.get());
+    machine_ = std::make_unique<MachineSession>(*context_, *mainWindow_, options_.machinePorts, logs_.get(),
+                                                options_.hidService);
     machine_->intervalChanged = [this](int ms) {
       if (monitoringTimer_.interval() != ms) monitoringTimer_.setInterval(ms);
     };
