@@ -184,12 +184,60 @@ void tGcodeReader::drawArc(tfigura& fig, const tGcodeMove& m) {
   const double steps = std::fabs(perTurn * m.sweep / (2 * M_PI));
   const int n = boundedSegments(steps <= kMaxCurveSegments ? roundEven(steps) : steps, 3);
   const double dz = (m.to.z - m.from.z) / n;
-  int k = 1;
-  circleRun(m.cx, m.cy, m.radius, m.start, m.sweep / n, 1, n, [&](const trealpoint& p) {
-    if (!in_.failed()) store(fig, p.x, p.y, m.from.z + dz * k);
-    ++k;
-  });
+  const double reach = std::max(std::fabs(m.cx), std::fabs(m.cy)) + m.radius;
+  const double depth = std::max(std::fabs(m.from.z), std::fabs(m.to.z));
+  if (!(reach * 100 <= kMaxFileUnits && depth * 100 <= kMaxFileUnits)) {
+    // Some point may lie too far: store checks each one and fails the read.
+    int k = 1;
+    circleRun(m.cx, m.cy, m.radius, m.start, m.sweep / n, 1, n, [&](const trealpoint& p) {
+      if (!in_.failed()) store(fig, p.x, p.y, m.from.z + dz * k);
+      ++k;
+    });
+  } else {
+    drawArcInRange(fig, m, n);
+  }
   store(fig, m.to.x, m.to.y, m.to.z);
+}
+
+// The points between an arc's ends when the whole circle is in range, as
+// store would put them (one closer than 0.001 mm to the last is left out)
+// without its checks; the direction turns by the step between exact
+// anchors every 32 points, as circleRun does.
+void tGcodeReader::drawArcInRange(tfigura& fig, const tGcodeMove& m, int n) {
+  const double step = m.sweep / n, dz = (m.to.z - m.from.z) / n;
+  const double c = std::cos(step), s = std::sin(step);
+  const std::size_t base = points3d_.size();
+  points3d_.resize(base + static_cast<std::size_t>(n));  // room for all, trimmed below
+  trpoint3d* const out = points3d_.data() + base;
+  std::size_t count = 0;
+  trpoint3d last = in_.lastGp, lastScaled = in_.lastGb;
+  bool previous = base > 0;  // a point before: the segment to it counts
+  double length = 0, u = 0, v = 0;
+  for (int k = 1; k < n; ++k) {
+    if ((k - 1) % 32 == 0) {
+      u = std::cos(m.start + k * step);
+      v = std::sin(m.start + k * step);
+    } else {
+      const double t = u * c - v * s;
+      v = u * s + v * c;
+      u = t;
+    }
+    const double x = m.cx + m.radius * u, y = m.cy + m.radius * v, z = m.from.z + dz * k;
+    if (std::fabs(x - last.x) < 0.001 && std::fabs(y - last.y) < 0.001 && std::fabs(z - last.z) < 0.001) continue;
+    const trpoint3d scaled{x * 100, y * 100, z * 100};
+    if (previous) {
+      const double ex = scaled.x - lastScaled.x, ey = scaled.y - lastScaled.y, ez = scaled.z - lastScaled.z;
+      length += std::sqrt(ex * ex + ey * ey + ez * ez);
+    }
+    previous = true;
+    out[count++] = scaled;
+    last = {x, y, z};
+    lastScaled = scaled;
+  }
+  points3d_.resize(base + count);
+  in_.lastGp = last;
+  in_.lastGb = lastScaled;
+  fig.lenwork += length / 100;  // arcs are cuts
 }
 
 void tGcodeReader::store(tfigura& fig, double x, double y, double z) {

@@ -97,8 +97,8 @@ bool tGcodeReader::interpret(const tGcodeBlock& b) {
   }
   programStarted_ = true;
   int motion = -1, machine = 0;
-  bool cancelCycle = false;
-  if (!takeCodes(b, motion, machine, cancelCycle) || !takeMcodes(b)) return false;
+  bool cancelCycle = false, dwell = false;
+  if (!takeCodes(b, motion, machine, cancelCycle, dwell) || !takeMcodes(b)) return false;
   const bool wasCycle = isCycle(gMode);
   if (cancelCycle && motion < 0) gMode = -1;
   if (motion >= 0) gMode = motion;
@@ -111,10 +111,16 @@ bool tGcodeReader::interpret(const tGcodeBlock& b) {
   if (!checkLetters(b)) return false;
   if (b.has('F')) gFeed = limited(b['F'] * gUnit, settings.minFeed, settings.maxFeed);
   if (b.has('S')) gSpindle = limited(b['S'], settings.minSpindle, settings.maxSpindle);
+  if (dwell) {
+    // A dwell line does not move: its time is P, or X in some controls.
+    if (machine != 0 || b.has('Y') || b.has('Z') || b.has('I') || b.has('J') || b.has('R'))
+      return refuse("a dwell (G4) on a line that moves", lineToken());
+    return true;
+  }
   return machine != 0 ? machineMove(b, machine) : move(b);
 }
 
-bool tGcodeReader::takeCodes(const tGcodeBlock& b, int& motion, int& machine, bool& cancelCycle) {
+bool tGcodeReader::takeCodes(const tGcodeBlock& b, int& motion, int& machine, bool& cancelCycle, bool& dwell) {
   for (int i = 0; i < b.gCount; ++i) {
     const int c = b.g[i];
     switch (c) {
@@ -137,13 +143,17 @@ bool tGcodeReader::takeCodes(const tGcodeBlock& b, int& motion, int& machine, bo
         if (machine != 0) return refuse("two moves to machine positions on one line", gcodeWordText('G', c));
         machine = c / 10;
         break;
-      // No geometry: a dwell (G4, its P is a time); storing the home
+      case 40: dwell = true; break;
+      // No geometry: exact stop (G9); polar coordinates, scaling and
+      // rotation off (G15, G50, G69: the program is read unscaled and
+      // unturned, their G16, G51, G68 are refused); storing the home
       // positions (G28.1, G30.1); cutter compensation off (G40); tool length
       // offsets (G43, G43.1, G49: program Z is the tool tip either way); the
       // first work offset (G54, the one the job's zero stands for); path
-      // blending (G61, G61.1, G64); feed per minute (G94, the way F is read).
-      case 40: case 281: case 301: case 400: case 430: case 431: case 490: case 540: case 610: case 611:
-      case 640: case 940:
+      // blending (G61, G61.1, G64); feed per minute (G94, the way F is read);
+      // spindle speed in turns per minute (G97, the way S is read).
+      case 90: case 150: case 281: case 301: case 400: case 430: case 431: case 490: case 500: case 540: case 610:
+      case 611: case 640: case 690: case 940: case 970:
         break;
       case 410: case 411: case 420: case 421:
         return refuse("cutter radius compensation (G41, G42) is not read", gcodeWordText('G', c));

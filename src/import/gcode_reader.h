@@ -78,7 +78,7 @@ class tGcodeReader {
   // Reading and interpreting lines (gcode_reader.cpp).
   bool readBlock();
   bool interpret(const tGcodeBlock& b);
-  bool takeCodes(const tGcodeBlock& b, int& motion, int& machine, bool& cancelCycle);
+  bool takeCodes(const tGcodeBlock& b, int& motion, int& machine, bool& cancelCycle, bool& dwell);
   bool takeMcodes(const tGcodeBlock& b);
   bool checkLetters(const tGcodeBlock& b);
   bool move(const tGcodeBlock& b);
@@ -97,6 +97,7 @@ class tGcodeReader {
   bool machineMove(const tGcodeBlock& b, int code);
   bool applyMove(tfigura& fig, const tGcodeMove& m);
   void drawArc(tfigura& fig, const tGcodeMove& m);
+  void drawArcInRange(tfigura& fig, const tGcodeMove& m, int n);
   void store(tfigura& fig, double x, double y, double z);
 
   // Drilling cycles (gcode_cycles.cpp).

@@ -37,6 +37,33 @@ void TextSource::close() {
   pos_ = end_ = 0;
 }
 
+bool TextSource::readLine(std::string& out, std::size_t limit) {
+  for (;;) {
+    if (pos_ >= end_) {
+      if (refill() < 0) return true;  // the file ends the line
+      --pos_;                          // refill took the first byte
+    }
+    // Up to the first CR or LF of the buffered bytes.
+    const unsigned char* start = buffer_.get() + pos_;
+    const unsigned char* const last = buffer_.get() + end_;
+    const unsigned char* stop = start;
+    while (stop < last && *stop != '\n' && *stop != '\r') ++stop;
+    const std::size_t n = static_cast<std::size_t>(stop - start);
+    const bool ends = stop < last;
+    if (out.size() + n > limit) {
+      out.append(reinterpret_cast<const char*>(start), limit - out.size());
+      return false;
+    }
+    out.append(reinterpret_cast<const char*>(start), n);
+    pos_ += n;
+    if (ends) {
+      const unsigned char c = buffer_[pos_++];
+      if (c == '\r' && peek() == '\n') ++pos_;
+      return true;
+    }
+  }
+}
+
 int TextSource::refill() {
   if (!file_ || readError_) return -1;
   base_ += end_;

@@ -40,6 +40,11 @@ class TextSource {
     return c;
   }
 
+  // Appends the bytes up to the next line end (CR, LF or a CR LF pair,
+  // which is taken too) to `out`. False, with `out` holding the line's
+  // first bytes, when the line is longer than `limit` bytes.
+  bool readLine(std::string& out, std::size_t limit);
+
   // Offset in the file of the byte that get() returns next.
   std::uint64_t offset() const { return base_ + pos_; }
 

@@ -32,16 +32,10 @@ void Thpgl::readLine(std::string& out) {
   out.clear();
   if (failed()) return;
   const std::uint64_t start = f.offset();
-  int c = f.get();
-  while (c >= 0 && c != '\r' && c != '\n') {
-    if (out.size() >= kMaxLineLength) {
-      fail(tReadErrorKind::LineTooLong, start, out.substr(0, 40) + "...");
-      return;
-    }
-    out.push_back(static_cast<char>(c));
-    c = f.get();
+  if (!f.readLine(out, kMaxLineLength)) {
+    fail(tReadErrorKind::LineTooLong, start, out.substr(0, 40) + "...");
+    return;
   }
-  if (c == '\r' && f.peek() == '\n') f.get();  // a CR LF pair ends one line
   if (f.readError() != 0) fail(tReadErrorKind::ReadFailed, f.offset(), "", f.readError());
   EndOfFile = failed() || f.peek() < 0;
 }

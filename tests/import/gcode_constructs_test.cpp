@@ -87,7 +87,8 @@ TEST_F(GcodeConstructs, ReadAsTheProgramMeans) {
        {{false, {{1, 2, 0}}}, {true, {{1, 2, 0}, {3, 2, 0}}}}, "", ""},
       {"M2 too", "G0 X1 Y2\nM2\nG1 X9\n", {{false, {{1, 2, 0}}}}, "", ""},
       {"codes without geometry are harmless",
-       "G17 G21 G40 G49 G54 G61 G64 G94 G80\nT1 M6\nG43 H1 D1\nM3 S1000 M8\nG4 P0.5\nG0 X1 Y2\nG1 X3 F100\nM9\nM5\n",
+       "G17 G21 G40 G49 G54 G61 G64 G94 G80 G50 G69 G15 G97\nT1 M6\nG43 H1 D1\nM3 S1000 M8\nG4 P0.5\nG0 X1 Y2\n"
+       "G1 X3 F100\nG04 X1.5 (a dwell's time, no move)\nG9 X3\nM9\nM5\n",
        {{false, {{1, 2, 0}}}, {true, {{1, 2, 0}, {3, 2, 0}}}}, "", ""},
       // Incremental: each axis word is a distance from where the tool is.
       {"G91 incremental moves", "G0 X10 Y10 Z5\nG91\nG1 X5 Y-2 Z-6 F200\nX-5\nG90 G0 Z5\n",
@@ -203,6 +204,7 @@ TEST_F(GcodeConstructs, RefusedWithTheLineAndTheWord) {
        "line 2: a drilling cycle without X or Y: controls differ on whether it drills, found \"G81 Z-1 R1\""},
       {"drilling depth above R", "G0 X0 Y0 Z5\nG81 X1 Y1 Z2 R1\n", {}, "",
        "line 2: the drilling depth Z lies above the retract plane R, found \"G81 X1 Y1 Z2 R1\""},
+      {"a dwell that moves", "G0 X0\nG4 P1 Y5\n", {}, "", "line 2: a dwell (G4) on a line that moves, found \"G4 P1 Y5\""},
       {"two motion codes", "G0 G1 X1\n", {}, "", "line 1: two motion codes on one line, found \"G1\""},
       {"a word twice", "G1 X1 X2\n", {}, "", "line 1: a word appears twice on one line, found \"X2\""},
       {"not G-code", "G1 X1\n$H\n", {}, "", "line 2: this is not a G-code word, found \"$H\""},
