@@ -1,7 +1,6 @@
-// Process-wide flags of the job as the transfer, the monitoring loop and the
-// pause and continue operations share them. They live in one record so a
-// test or a second machine can work on its own copy; the names the rest of
-// the program uses are references into the global one.
+// The flags of the job as the transfer, the monitoring loop and the pause
+// and continue operations share them. The control side of a program owns
+// one record and hands it to its parts.
 #pragma once
 #include "no_qt.h"
 
@@ -47,29 +46,10 @@ struct tControlState {
 inline constexpr std::uint64_t machineRequestBits = (std::uint64_t{1} << 11) | (std::uint64_t{1} << 12) |
                                                     (std::uint64_t{1} << 13) | (std::uint64_t{1} << 14);
 
-inline tControlState controlState{};
-
 // The operator switched the end-of-job signal off (the main window's button).
 inline void stopEndOfJobSignal(tControlState& flags) {
     flags.signalPending = false;
     flags.lastSignalTime = 0;
 }
-
-inline bool& transferActive = controlState.transferActive;
-inline bool& jobStarted = controlState.jobStarted;
-inline double& transmissionPercent = controlState.transmissionPercent;
-inline std::int32_t& lastFilePos = controlState.lastFilePos;
-inline bool& jobPaused = controlState.jobPaused;
-inline bool& runRequested = controlState.runRequested;
-inline bool& pausedFromPc = controlState.pausedFromPc;
-inline bool& pausedFromMachine = controlState.pausedFromMachine;
-inline std::atomic<bool>& engravingRunning = controlState.engravingRunning;
-inline std::atomic<bool>& engravingStopRequested = controlState.engravingStopRequested;
-inline bool& driverErrorShown = controlState.driverErrorShown;
-inline bool& signalPending = controlState.signalPending;
-inline double& lastSignalTime = controlState.lastSignalTime;
-inline bool& checkBaseMode = controlState.checkBaseMode;
-inline std::int32_t& checkBaseInterval = controlState.checkBaseInterval;
-inline bool& saveLastPos = controlState.saveLastPos;
 
 }  // namespace trazvik

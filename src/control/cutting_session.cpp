@@ -6,7 +6,7 @@ namespace trazvik {
 
 tCuttingSession::tCuttingSession(tMachineConnection& connection, tplotstate& st, tMachineModel& machine,
                                  TDlgkonfig& settings, const texts::tInterfejs& texts, tCuttingSessionSetup setup)
-    : control(connection, st, machine, texts, setup.dataDirectory, setup.flags ? *setup.flags : controlState),
+    : control(connection, st, machine, texts, setup.dataDirectory),
       connection_(connection),
       switches_(setup.switches),
       logs_(setup.logs ? std::make_unique<tControlLogs>(*setup.logs) : nullptr),

@@ -27,7 +27,6 @@ struct tCuttingSessionSetup {
   std::string dataDirectory;         // ends with "/": "out.cnx" and the loop's files
   app::StartupSwitches switches;
   logging::AppLogs* logs = nullptr;  // the event and job logs; none: no logs
-  tControlState* flags = nullptr;    // the job's flags; none: the program's
 };
 
 class tCuttingSession {

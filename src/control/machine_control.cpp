@@ -3,7 +3,7 @@
 namespace trazvik {
 
 tMachineControl::tMachineControl(tMachineConnection& connection, tplotstate& st, tMachineModel& machine,
-                                 const texts::tInterfejs& texts, std::string dataDirectory, tControlState& flags)
+                                 const texts::tInterfejs& texts, std::string dataDirectory)
     : context(connection.link(), connection.status(), st, machine, texts, flags, std::move(dataDirectory)),
       transfer(context),
       panel(context, transfer),

@@ -20,7 +20,7 @@ namespace trazvik {
 class tMachineControl {
 public:
     tMachineControl(tMachineConnection& connection, tplotstate& st, tMachineModel& machine,
-                    const texts::tInterfejs& texts, std::string dataDirectory, tControlState& flags = controlState);
+                    const texts::tInterfejs& texts, std::string dataDirectory);
     tMachineControl(const tMachineControl&) = delete;
     tMachineControl& operator=(const tMachineControl&) = delete;
 
@@ -29,6 +29,8 @@ public:
     void timerEvent();
     int interval() const { return panel.interval(); }
 
+    // The job's flags; the context and every part it reaches share them.
+    tControlState flags;
     tControlContext context;
     TTransArm transfer;
     Tster panel;

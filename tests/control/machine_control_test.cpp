@@ -31,14 +31,13 @@ TEST(MachineControl, ConnectionWatchdogPanelAndTransferTogether) {
     tLinkState link;
     tplotstate st;
     tMachineModel machine;
-    tControlState flags;
     texts::RecordingMessageBoxes boxes;
     texts::tInterfejs texts(boxes);
     texts.loadLanguageFile(std::string(TRAZVIK_SOURCE_DIR) + "/lang/", "US", app::programMajorMinorVersion());
     {
         tMachineConnection connection(link, st, machine, nullptr);
         connection.FormCreate(localConnectionOptions(server.commandPort(), server.identityPort()));
-        tMachineControl control(connection, st, machine, texts, dir.string() + "/", flags);
+        tMachineControl control(connection, st, machine, texts, dir.string() + "/");
         std::vector<tControlEvent> events;
         control.context.onEvent = [&](const tControlEvent& e) { events.push_back(e); };
         control.context.settings.ethernetConnection = true;

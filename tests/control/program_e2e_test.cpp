@@ -34,8 +34,8 @@ TEST(ProgramEndToEnd, JobPausedByOverloadContinuedAndFinished) {
         session.control.context.mainWindow.statusBar = [&](int, const std::string& t) { statusTexts.push_back(t); };
 
         ASSERT_EQ(session.Start1Click(&f.project), tStartOutcome::started) << f.firstMessage();
-        ASSERT_TRUE(f.runUntil([&] { return f.flags.jobPaused; }, 20s)) << "the overload did not pause the job";
-        EXPECT_TRUE(f.flags.pausedFromMachine);
+        ASSERT_TRUE(f.runUntil([&] { return f.session->control.flags.jobPaused; }, 20s)) << "the overload did not pause the job";
+        EXPECT_TRUE(f.session->control.flags.pausedFromMachine);
         int overloads = 0;
         for (const auto& m : f.boxes.messages()) overloads += m.text.find("Spindle overload") != std::string::npos;
         EXPECT_EQ(overloads, 1);
@@ -43,7 +43,7 @@ TEST(ProgramEndToEnd, JobPausedByOverloadContinuedAndFinished) {
         EXPECT_TRUE(f.st.bit(stateBit::jobPaused));
         EXPECT_FALSE(f.st.bit(stateBit::toolOn));
         session.control.commands.Kontynuacja1Click();
-        EXPECT_FALSE(f.flags.jobPaused);
+        EXPECT_FALSE(f.session->control.flags.jobPaused);
         const auto count = [&](tControlEventKind kind) { return std::count(events.begin(), events.end(), kind); };
         ASSERT_TRUE(f.runUntil([&] { return count(tControlEventKind::jobEnded) > 0; }, 60s));
         ASSERT_FALSE(statusTexts.empty());

@@ -33,7 +33,6 @@ struct SessionFixture {
   tLinkState link;
   tplotstate st;
   tMachineModel machine;
-  tControlState flags;
   std::unique_ptr<tMachineConnection> connection;
   std::unique_ptr<tCuttingSession> session;
 
@@ -55,7 +54,7 @@ struct SessionFixture {
     connection = std::make_unique<tMachineConnection>(link, st, machine, nullptr);
     connection->FormCreate(localConnectionOptions(commandPort, identityPort));
     session = std::make_unique<tCuttingSession>(*connection, st, machine, settings, texts,
-                                                tCuttingSessionSetup{folder.text(), app::StartupSwitches{}, logs, &flags});
+                                                tCuttingSessionSetup{folder.text(), app::StartupSwitches{}, logs});
     tControlSettings snapshot = controlSettingsOf(settings);
     snapshot.ethernetConnection = true;
     session->takeSettings(snapshot);

@@ -386,7 +386,7 @@ TEST_F(MachineSessionTest, StartStreamsTheOpenedProjectToTheControllerToItsEnd) 
       << "sent " << session().control().transfer.licznik << " commands; status: "
       << main().statusPanel(0).toStdString();
   EXPECT_FALSE(session().control().transfer.isOpen);
-  EXPECT_DOUBLE_EQ(controlState.transmissionPercent, 100);
+  EXPECT_DOUBLE_EQ(session().control().context.flags.transmissionPercent, 100);
   const sim::SimCounters counters = controller_->counters();
   EXPECT_EQ(counters.jobsEnded, 1u);
   EXPECT_EQ(counters.droppedJobCommands, 0u);

@@ -214,7 +214,7 @@ void CutSession::onEvent(const tControlEvent& e) {
 
 CutProgress CutSession::progress() {
   CutProgress p;
-  p.percentSent = controlState.transmissionPercent;
+  p.percentSent = control_->context.flags.transmissionPercent;
   const double dt = secondsSince(lastRate_);
   if (dt >= 1.0) {
     rate_ = static_cast<double>(control_->transfer.licznik - lastCount_) / dt;
@@ -225,8 +225,8 @@ CutProgress CutSession::progress() {
   p.elapsedSeconds = logs_->stopwatch().Elapsed() * 86400.0;
   p.estimatedSeconds = loaded_.project->GetEstimatedCuttingTime() * 60.0 / timeScale_;
   if (summary_.end == CutEnd::linkLost) p.state = "link lost";
-  else if (controlState.jobPaused) p.state = "paused";
-  else if (control_->transfer.isOpen && !controlState.transferActive && control_->transfer.licznik > 0) p.state = "waiting for room";
+  else if (control_->context.flags.jobPaused) p.state = "paused";
+  else if (control_->transfer.isOpen && !control_->context.flags.transferActive && control_->transfer.licznik > 0) p.state = "waiting for room";
   else if (control_->transfer.isOpen) p.state = "sending";
   else p.state = "cutting";
   return p;
@@ -236,8 +236,8 @@ void CutSession::stopJob() {
   // The job is held and parked by the pause; the controller forgets it.
   if (control_->transfer.isOpen) control_->transfer.stop();
   control_->context.send(Bytes{static_cast<std::uint8_t>('C')});
-  controlState.jobStarted = false;
-  controlState.jobPaused = false;
+  control_->context.flags.jobStarted = false;
+  control_->context.flags.jobPaused = false;
 }
 
 bool CutSession::askAfterInterrupt() {
@@ -301,9 +301,9 @@ void CutSession::finishSummary() {
   summary_.runningSeconds = logs_ ? logs_->stopwatch().Elapsed() * 86400.0 : 0;
   if (control_) {
     summary_.commandsSent = control_->transfer.licznik;
-    summary_.filePosition = control_->transfer.isOpen ? static_cast<std::int32_t>(control_->transfer.filePosition()) : controlState.lastFilePos;
+    summary_.filePosition = control_->transfer.isOpen ? static_cast<std::int32_t>(control_->transfer.filePosition()) : control_->context.flags.lastFilePos;
   }
-  summary_.percentSent = controlState.transmissionPercent;
+  summary_.percentSent = control_->context.flags.transmissionPercent;
   if (logs_) summary_.logs = logs_->filesWritten();
   sim::SimController* simulated = session_ ? session_->simController() : nullptr;
   if (simulated && !options_.tracePath.empty()) {
