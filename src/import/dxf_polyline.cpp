@@ -65,8 +65,13 @@ void tDxfReader::readPolyline(bool light) {
     }
   }
   if (in_.failed()) return;
+  if (flags & (kPolygonMesh | kPolyfaceMesh)) {
+    // A mesh's vertices are a grid or the corners of faces, not a path.
+    in_.warn("3D meshes (POLYLINE) are not drawn", entityLine_, 0);
+    return;
+  }
   drawPolyline(vertices, flags);
-  const bool planar = !(flags & (k3dPolyline | kPolygonMesh | kPolyfaceMesh));
+  const bool planar = !(flags & k3dPolyline);
   toWorld(planar ? normal : TPoint3D{0, 0, 1});
 }
 

@@ -60,8 +60,10 @@ bool tDxfReader::seekEntities() {
       in_.failAtLine(tReadErrorKind::BinaryDxf, line_, "AutoCAD Binary DXF");
       return false;
     }
+    if (lines_[0] == "$INSUNITS") noteDrawingUnits(text);
     if (text == "ENTITIES" && lines_[1] == "2" && lines_[0] == "SECTION") {
       entitiesStarted = true;
+      inEntities_ = true;
       in_.parzystyWiersz = true;  // the section name is a value line
       return true;
     }
@@ -69,6 +71,15 @@ bool tDxfReader::seekEntities() {
     lines_[1].assign(text);
   }
   return false;
+}
+
+// $INSUNITS in the header: coordinates are read as millimetres, so a
+// drawing in other units is warned about (0 is unitless, 4 millimetres).
+void tDxfReader::noteDrawingUnits(std::string_view value) {
+  std::int32_t units = 0;
+  if (!parseCode(value, units) || units == 0 || units == 4) return;
+  in_.warn("the drawing's units ($INSUNITS " + std::to_string(units) + ") are not millimetres; coordinates are read as millimetres",
+           line_, 0);
 }
 
 bool tDxfReader::next() {
@@ -210,12 +221,35 @@ void tDxfReader::readFigure(tfigura& fig) {
         }
         continue;
       }
-      if (group_.code != 0 || !readEntity()) continue;
-      break;
+      if (group_.code != 0) continue;
+      if (readEntity()) break;
+      noteSkippedEntity();
     }
   }
   in_.EndOfFile = in_.failed() || (!pending_ && (ended_ || fileAtEnd_));
   in_.EndOfFig = true;
+}
+
+// An entity that is not drawn is warned about by its name, once per name
+// with its count and first line, unless it carries nothing to cut.
+void tDxfReader::noteSkippedEntity() {
+  if (group_.code != 0) return;  // LWPOLYLINE as a class name: its entry was read on
+  const std::string& name = group_.value;
+  if (name == "ENDSEC") {
+    inEntities_ = false;  // what follows (objects, thumbnails) is no drawing
+    return;
+  }
+  if (!inEntities_) return;
+  // A paper-space viewport is a view of the drawing; VERTEX and SEQEND left
+  // over from a polyline carry no geometry of their own; the class name case
+  // of LWPOLYLINE is a table entry.
+  if (name == "VIEWPORT" || name == "VERTEX" || name == "SEQEND" || name == "LWPOLYLINE" || name == "SECTION")
+    return;
+  if (name == "INSERT") {
+    in_.warn("block references (INSERT) are not drawn", group_.line, 0);
+    return;
+  }
+  in_.warn("entity " + name.substr(0, 40) + " is not drawn", group_.line, 0);
 }
 
 bool tDxfReader::readEntity() {

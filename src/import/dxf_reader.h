@@ -1,6 +1,7 @@
 // The DXF side of Thpgl: reads one drawing entity per call and turns it into
 // a figure (LINE, CIRCLE, ARC, ELLIPSE, SPLINE, POLYLINE with its VERTEX
-// entities, LWPOLYLINE). Other entities, tables and blocks are skipped.
+// entities, LWPOLYLINE). Other entities of the ENTITIES section are warned
+// about by name (count and first line); tables and blocks are skipped.
 //
 // The file is read as pairs of lines, a group code and its value. Nothing is
 // looked at before the "ENTITIES" section starts. A group code that is not a
@@ -12,6 +13,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace trazvik::import {
@@ -50,6 +52,8 @@ class tDxfReader {
 
   bool readLine(std::string& out);
   bool readEntity();
+  void noteSkippedEntity();
+  void noteDrawingUnits(std::string_view value);
   bool seekEntities();
   bool next();
   bool entityNext();
@@ -77,6 +81,7 @@ class tDxfReader {
   bool fileAtEnd_ = false;  // the last line of the file was read
   bool pending_ = false;   // group_ is read again by the next next()
   bool ended_ = false;     // no more groups (end of file or the EOF marker)
+  bool inEntities_ = false;  // inside the ENTITIES section (before its ENDSEC)
   std::uint64_t line_ = 0;
   std::uint64_t entityLine_ = 0;
   trealpoint previous_;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -176,6 +177,39 @@ TEST_F(DxfReader, OnlyTheEntitiesSectionCountsAndNamesNeedCodeZero) {
   ASSERT_EQ(figs.size(), 1u);
   EXPECT_EQ(figs[0].p.back(), (trealpoint{1000, 500})) << "the header's $LTSCALE is not applied";
   EXPECT_TRUE(figures(before).empty()) << "no ENTITIES section: no figures";
+}
+
+TEST_F(DxfReader, UndrawnEntitiesAreWarnedWithTheirCountAndFirstLine) {
+  const std::string header = "  0\nSECTION\n  2\nHEADER\n  9\n$INSUNITS\n 70\n1\n  0\nENDSEC\n";
+  const std::string mesh = "  0\nPOLYLINE\n 70\n64\n  0\nVERTEX\n 10\n1\n 20\n1\n 70\n192\n"
+                           "  0\nVERTEX\n 10\n5\n 20\n1\n 70\n192\n  0\nSEQEND\n";
+  const std::string body = "  0\nTEXT\n  1\nLINE\n  0\nVIEWPORT\n 10\n0\n  0\nMTEXT\n  1\nx\n" + std::string(kLine) +
+                           "  0\nINSERT\n  2\nPART\n  0\nMTEXT\n  1\ny\n  0\nHATCH\n 91\n1\n" + mesh +
+                           "  0\n3DFACE\n 10\n0\n";
+  // What follows the section is no drawing.
+  const std::string content = header + entities(body) + "  0\nSECTION\n  2\nOBJECTS\n  0\nDICTIONARY\n  0\nENDSEC\n";
+  const auto lineOf = [&](const std::string& marker) {
+    const std::size_t at = content.find(marker);
+    EXPECT_NE(at, std::string::npos) << marker;
+    return std::to_string(std::count(content.begin(), content.begin() + static_cast<std::ptrdiff_t>(at), '\n') + 2);
+  };
+  const tFigureFile file = read(content);
+  ASSERT_TRUE(file.ok()) << file.errorText("drawing.dxf");
+  ASSERT_EQ(file.figures.size(), 1u) << "the line only";
+  const std::vector<std::string> expected = {
+      "line 8: the drawing's units ($INSUNITS 1) are not millimetres; coordinates are read as millimetres",
+      "line " + lineOf("  0\nTEXT") + ": entity TEXT is not drawn",
+      "line " + lineOf("  0\nMTEXT") + ": entity MTEXT is not drawn (2 times)",
+      "line " + lineOf("  0\nINSERT") + ": block references (INSERT) are not drawn",
+      "line " + lineOf("  0\nHATCH") + ": entity HATCH is not drawn",
+      "line " + lineOf("  0\nPOLYLINE") + ": 3D meshes (POLYLINE) are not drawn",
+      "line " + lineOf("  0\n3DFACE") + ": entity 3DFACE is not drawn",
+  };
+  ASSERT_EQ(file.warnings.list().size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i)
+    EXPECT_EQ(file.warnings.list()[i].text("drawing.dxf"), "drawing.dxf: " + expected[i]);
+  // A drawing of lines alone, in millimetres, warns about nothing.
+  EXPECT_TRUE(read(entities(kLine)).warnings.empty());
 }
 
 TEST_F(DxfReader, LtscaleAfterTheEntitiesLineReadsInches) {
