@@ -10,6 +10,7 @@
 #include "config/tdlgkonfig.h"
 #include "import/thpgl.h"
 #include "project/figure_collector.h"
+#include "import/file_type.h"
 #include "project/tmdichild.h"
 #include "texts/interfejs.h"
 #include "texts/recording_message_boxes.h"
@@ -87,7 +88,7 @@ int main(int argc, char** argv) {
     texts::RecordingMessageBoxes boxes;
     texts::tInterfejs interfejs(boxes);
     TMDIChild projekt(konfig, interfejs);
-    projekt.DostosujWgTypuProjektu(typPlikuZRozszerzenia(path));
+    projekt.DostosujWgTypuProjektu(import::fileTypeFromExtension(path));
     const auto t0 = std::chrono::steady_clock::now();
     const double c0 = czasProcesora();
     if (!projekt.Load(path)) {

@@ -4,25 +4,10 @@
 #include "import/reader_settings.h"
 #include "import/thpgl.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <utility>
 
 namespace trazvik::import {
-
-int fileTypeFromExtension(const std::string& path) {
-  const std::size_t dot = path.find_last_of('.');
-  const std::size_t slash = path.find_last_of('/');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return 0;
-  std::string ext = path.substr(dot + 1);
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
-  if (ext == "plt") return kFileTypeHpgl;
-  if (ext == "dxf") return kFileTypeDxf;
-  if (ext == "nc") return kFileTypeGcode;
-  if (ext == "bmp") return kFileTypeBitmap;
-  return 0;
-}
 
 double projectAccuracy(int fileType) { return fileType == kFileTypeHpgl ? 2.0 : 0.01; }
 

@@ -3,6 +3,7 @@
 #pragma once
 #include "geometry/figure.h"
 #include "geometry/units.h"
+#include "import/file_type.h"
 #include "import/gcode_reader.h"
 #include "import/read_error.h"
 #include "import/read_warning.h"
@@ -12,10 +13,6 @@
 #include <vector>
 
 namespace trazvik::import {
-
-// The file type of a design file from its extension (.plt, .dxf, .nc, .bmp,
-// any case); 0 when the extension is none of them.
-int fileTypeFromExtension(const std::string& path);
 
 // Segments shorter than this (file units) count as short: 2.0 for plot
 // files, 0.01 for the others.

@@ -1,15 +1,32 @@
 #include "project/open_project.h"
 
 #include "config/tdlgkonfig.h"
+#include "geometry/units.h"
+#include "import/file_type.h"
 #include "texts/interfejs.h"
 
 #include <filesystem>
 
 namespace trazvik {
 
+namespace {
+
+// "Name (*.a, *.b)|*.a;*.b"
+std::string pozycjaFiltra(const std::string& nazwa, std::initializer_list<int> typy) {
+  const std::string wzorce = import::extensionPatterns(typy);
+  std::string lista = wzorce;
+  for (std::size_t i = lista.find(';'); i != std::string::npos; i = lista.find(';', i + 2)) lista.replace(i, 1, ", ");
+  return nazwa + " (" + lista + ")|" + wzorce;
+}
+
+}  // namespace
+
 std::string filtrOtwierania(bool laser) {
-  return laser ? "(*.plt, *.dxf, *.bmp)|*.plt;*.dxf;*.bmp|HPGL (*.plt)|*.plt|DXF R12 (*.dxf)|*.dxf|BMP (*.bmp)|*.bmp"
-               : "(*.plt, *.dxf, *.nc)|*.plt;*.dxf;*.nc|HPGL (*.plt)|*.plt|DXF R12 (*.dxf)|*.dxf|G Code (*.nc)|*.nc";
+  const int czwarty = laser ? kFileTypeBitmap : kFileTypeGcode;
+  const std::string wszystkie = pozycjaFiltra("", {kFileTypeHpgl, kFileTypeDxf, czwarty});
+  const std::string ostatni = laser ? pozycjaFiltra("BMP", {kFileTypeBitmap}) : pozycjaFiltra("G Code", {kFileTypeGcode});
+  return wszystkie.substr(1) + "|" + pozycjaFiltra("HPGL", {kFileTypeHpgl}) + "|" + pozycjaFiltra("DXF R12", {kFileTypeDxf}) +
+         "|" + ostatni + "|all files (*)|*";
 }
 
 std::unique_ptr<TMDIChild> OtworzProjekt(const std::string& path, TDlgkonfig& konfig,
@@ -27,13 +44,19 @@ std::unique_ptr<TMDIChild> OtworzProjekt(const std::string& path, TDlgkonfig& ko
     interfejs.messageBox(plik, true, interfejs.dajTxt("Main_window", "msgNieMoznaOtworzycZbioru"));
     return nullptr;
   }
+  const import::tDesignFileType typ = import::designFileType(plik);
+  if (typ.fileType == 0) {
+    interfejs.messageBox(interfejs.dajTxt("Main_window", "msgNieznanyTypZbioru") + "\r\n" + typ.problem, true);
+    if (o.odswiezMenu) o.odswiezMenu();
+    return nullptr;
+  }
 
   auto projekt = std::make_unique<TMDIChild>(konfig, interfejs);
   projekt->ustawWidok(o.widok);
   projekt->przelacznikSpline = o.spline;
-  projekt->DostosujWgTypuProjektu(typPlikuZRozszerzenia(plik));
+  projekt->DostosujWgTypuProjektu(typ.fileType);
   bool wczytano = false;
-  if (projekt->ImportFileType == 4) {
+  if (projekt->ImportFileType == kFileTypeBitmap) {
     if (o.wczytajBitmape) {
       wczytano = o.wczytajBitmape(*projekt, plik);
     } else {
@@ -47,6 +70,20 @@ std::unique_ptr<TMDIChild> OtworzProjekt(const std::string& path, TDlgkonfig& ko
   if (o.odswiezMenu) o.odswiezMenu();
   if (!wczytano) return nullptr;
   return projekt;
+}
+
+std::vector<std::string> linieOstrzezen(const TMDIChild& projekt) {
+  std::vector<std::string> linie;
+  for (const import::tReadWarning& w : projekt.ostrzezenia.list()) linie.push_back(w.text(projekt.sciezka));
+  return linie;
+}
+
+void pokazOstrzezeniaWczytania(const TMDIChild& projekt, const texts::tInterfejs& interfejs) {
+  const std::vector<std::string> linie = linieOstrzezen(projekt);
+  if (linie.empty()) return;
+  std::string t = interfejs.dajTxt("Project_window", "msgOstrzezeniaWczytania");
+  for (const std::string& l : linie) t += "\r\n" + l;
+  interfejs.messageBox(t, false, interfejs.dajTxt("Project_window", "msgOstrzezeniaWczytaniaTytul"));
 }
 
 }  // namespace trazvik

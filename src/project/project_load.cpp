@@ -35,6 +35,18 @@ void TMDIChild::pokazBladOtwarcia(int kod, const std::string& szczegoly) const {
   interfejs_.messageBox(t, true);
 }
 
+bool TMDIChild::maFigure() const {
+  return std::any_of(fig.begin(), fig.end(), [](const auto& f) { return !f->p.empty() || !f->sp.empty(); });
+}
+
+void TMDIChild::pokazBrakFigur(const std::string& path) const {
+  // What the reader passed over is often the reason nothing is left, so it
+  // goes with the message.
+  std::string t = interfejs_.dajTxt(kOknoProjektu, "msgBrakFigur") + "\r\n" + path;
+  for (const import::tReadWarning& w : ostrzezenia.list()) t += "\r\n" + w.text(path);
+  interfejs_.messageBox(t, true);
+}
+
 bool TMDIChild::Load(const std::string& path) {
   prj_accuracy = ImportFileType == kFileTypeHpgl ? 2.0 : 0.01;
   iloscKrotkichOdcinkow = 0;
@@ -46,6 +58,7 @@ bool TMDIChild::Load(const std::string& path) {
   grawer = false;
   fig.clear();
   warstwy.reset();
+  ostrzezenia.clear();
 
   const bool wczytano = wczytajFigury(path);
   if (!wczytano) {
@@ -107,7 +120,12 @@ bool TMDIChild::wczytajFigury(const std::string& path) {
     pokazBladOtwarcia(0, hpgl.error().text());
     return false;
   }
+  ostrzezenia = hpgl.warnings();
   fig = zbieracz.odbierz();
+  if (!maFigure()) {
+    pokazBrakFigur(path);
+    return false;
+  }
   if (ImportFileType == kFileTypeGcode) {
     // Feed and spindle speed in force at the end of the program.
     GcodPar.gF = hpgl.gcode.gFeed;

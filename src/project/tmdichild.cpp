@@ -6,20 +6,8 @@
 #include "texts/interfejs.h"
 
 #include <algorithm>
-#include <cctype>
-#include <filesystem>
 
 namespace trazvik {
-
-int typPlikuZRozszerzenia(const std::string& path) {
-  std::string ext = std::filesystem::path(path).extension().string();
-  if (!ext.empty() && ext.front() == '.') ext.erase(0, 1);
-  for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  if (ext == "DXF") return 2;
-  if (ext == "NC") return 3;
-  if (ext == "BMP") return 4;
-  return 1;
-}
 
 TMDIChild::TMDIChild(TDlgkonfig& konfig, const texts::tInterfejs& interfejs) : konfig_(konfig), interfejs_(interfejs) {}
 

@@ -5,6 +5,7 @@
 // preparation steps in their fixed order.
 #pragma once
 #include "geometry/records.h"
+#include "import/read_warning.h"
 #include "layers/warstwy.h"
 #include "project/figure_list.h"
 
@@ -40,10 +41,6 @@ struct tDialogZapisuDXF {
   std::string nazwa;        // the project file with the extension ".dxf"
 };
 
-// File type from the extension (letter case ignored): PLT 1, DXF 2, NC 3,
-// BMP 4, anything else 1.
-int typPlikuZRozszerzenia(const std::string& path);
-
 class TMDIChild {
  public:
   TMDIChild(TDlgkonfig& konfig, const texts::tInterfejs& interfejs);
@@ -54,7 +51,8 @@ class TMDIChild {
   // Sets the file type and whether the project is multi-layer.
   void DostosujWgTypuProjektu(int fileType);
   // Reads a plot, DXF or G-code file into the project. False when the file
-  // could not be read: the operator has been told and the window closes.
+  // could not be read or holds no figure: the operator has been told and
+  // the window closes.
   bool Load(const std::string& path);
 
   // Figure i is the frame: at least 2 figures, figure i at level 0 and every
@@ -142,12 +140,18 @@ class TMDIChild {
   // Segments shorter than prj_accuracy counted while reading.
   int iloscKrotkichOdcinkow = 0;
   std::string sciezka;  // the design file
+  // What the reader met in the file and did not draw; the program tells the
+  // operator after the open.
+  import::tReadWarnings ostrzezenia;
   // The program's "spline" switch (curves of DXF files read as splines).
   bool przelacznikSpline = false;
 
  private:
   bool wczytajFigury(const std::string& path);
   void pokazBladOtwarcia(int kod, const std::string& szczegoly) const;
+  // Some figure holds a point (a file that yields none is not a project).
+  bool maFigure() const;
+  void pokazBrakFigur(const std::string& path) const;
   void oczyscWezly();
   void ustalGabaryt();
   void utworzWarstwy();

@@ -33,13 +33,13 @@ TEST(FiguresCommand, JsonKeepsItsKeysAndFileUnits) {
             "\"length_mm\":1,\"points\":[[40,40],[80,40]]}\n"
             "]}\n");
 
-  writeFile(folder / "empty.plt", "IN;");
-  EXPECT_EQ(runCli("figures --json " + quoted(folder / "empty.plt")).output, "{\"file_type\":1,\"figures\":[\n]}\n");
 }
 
 TEST(FiguresCommand, BadFilesFailWithTheirPlace) {
   TempFolder folder;
   writeFile(folder / "bad.plt", "SP1;PU0,0;PD1-2,0;");
+  writeFile(folder / "notes.txt", "Buy milk.\n");
+  writeFile(folder / "empty.plt", "IN;");
   struct Case {
     std::string arguments;
     std::string message;
@@ -48,7 +48,9 @@ TEST(FiguresCommand, BadFilesFailWithTheirPlace) {
       {"figures " + quoted(folder / "bad.plt"), "bad.plt: byte 12: a number is expected here, found \"1-2\""},
       {"figures --json " + quoted(folder / "bad.plt"), "byte 12"},
       {"figures " + quoted(folder / "missing.plt"), "missing.plt: the file cannot be opened"},
-      {"figures " + quoted(folder / "notes.txt"), "unknown file type"},
+      {"figures " + quoted(folder / "notes.txt"),
+       "notes.txt: \".txt\" is not an extension of a design file and its content reads as none of"},
+      {"figures --json " + quoted(folder / "empty.plt"), "empty.plt: the file holds no figure"},
   };
   for (const Case& c : cases) {
     const CliRun run = runCli(c.arguments, true);

@@ -7,6 +7,7 @@
 
 #include "app/version_text.h"
 #include "config/tdlgkonfig.h"
+#include "import/file_type.h"
 #include "control_rig.h"
 #include "link/machine_capabilities.h"
 #include "link/machine_control_operations.h"
@@ -39,7 +40,7 @@ struct SessionFixture {
   SessionFixture() {
     EXPECT_TRUE(texts.loadLanguageFile(std::string(TRAZVIK_SOURCE_DIR) + "/lang/", "US",
                                        app::programMajorMinorVersion()));
-    project.DostosujWgTypuProjektu(typPlikuZRozszerzenia(star));
+    project.DostosujWgTypuProjektu(import::fileTypeFromExtension(star));
     EXPECT_TRUE(project.Load(star));
   }
   ~SessionFixture() {

@@ -5,6 +5,7 @@
 #include "control/start_of_cutting.h"
 
 #include "config/tdlgkonfig.h"
+#include "import/file_type.h"
 #include "project/tmdichild.h"
 #include "texts/interfejs.h"
 #include "texts/recording_message_boxes.h"
@@ -47,7 +48,7 @@ struct StartFixture {
   }
   TMDIChild& open(const std::string& path, int selected = -1) {
     project = std::make_unique<TMDIChild>(settings, texts);
-    project->DostosujWgTypuProjektu(typPlikuZRozszerzenia(path));
+    project->DostosujWgTypuProjektu(import::fileTypeFromExtension(path));
     EXPECT_TRUE(project->Load(path)) << path;
     project->selected = selected;
     return *project;

@@ -3,7 +3,9 @@
 #include "project/open_project.h"
 
 #include "config/tdlgkonfig.h"
+#include "geometry/units.h"
 #include "import/dxf_export.h"
+#include "import/file_type.h"
 #include "texts/interfejs.h"
 #include "texts/recording_message_boxes.h"
 
@@ -46,7 +48,7 @@ class Project : public ::testing::Test {
     auto p = std::make_unique<TMDIChild>(konfig_, interfejs_);
     p->ustawWidok(widok());
     const std::string path = plik(name, hpgl);
-    p->DostosujWgTypuProjektu(typPlikuZRozszerzenia(path));
+    p->DostosujWgTypuProjektu(import::fileTypeFromExtension(path));
     wczytano_ = p->Load(path);
     return p;
   }
@@ -68,12 +70,6 @@ class Project : public ::testing::Test {
   int zamkniecia_ = 0;
   std::string ostatniStatus_;
 };
-
-TEST(ProjectFileType, FromTheExtension) {
-  const std::pair<const char*, int> cases[] = {{"a.plt", 1}, {"a.PLT", 1}, {"b.dxf", 2}, {"c.Nc", 3}, {"d.bmp", 4},
-                                               {"e.txt", 1}, {"noext", 1},  {"dir.dxf/f", 1}};
-  for (const auto& [path, type] : cases) EXPECT_EQ(typPlikuZRozszerzenia(path), type) << path;
-}
 
 TEST_F(Project, JoiningFollowsTheSetting) {
   const std::string two = "IN;SP1;PU0,0;PD100,0;PU;PU100,0;PD100,100;PU;";
@@ -324,6 +320,107 @@ TEST_F(Project, OpenCommandOfTheMainWindow) {
   EXPECT_EQ(p->sciezka, good);
   EXPECT_EQ(openDir, dir_.string());
   EXPECT_EQ(menus, 2);
+}
+
+TEST_F(Project, AFileWithoutAnyFigureIsNotAProject) {
+  struct Case {
+    const char* name;
+    const char* content;
+  };
+  const Case cases[] = {
+      {"empty.plt", ""},
+      {"init.plt", "IN;SP1;"},
+      {"dot.plt", "SP1;PU0,0;PD0,0;PU;"},  // one point: not a valid figure
+      {"empty.nc", "(nothing but a comment)\n"},
+      {"empty.dxf", "  0\nSECTION\n  2\nENTITIES\n  0\nENDSEC\n  0\nEOF\n"},
+  };
+  for (const Case& c : cases) {
+    boxes_.clear();
+    const int zamknieteWczesniej = zamkniecia_;
+    auto p = wczytaj(c.content, c.name);
+    EXPECT_FALSE(wczytano_) << c.name;
+    EXPECT_TRUE(p->fig.empty()) << c.name;
+    EXPECT_EQ(zamkniecia_, zamknieteWczesniej + 1) << c.name;
+    ASSERT_EQ(boxes_.messages().size(), 1u) << c.name;
+    EXPECT_TRUE(boxes_.messages()[0].error);
+    EXPECT_EQ(boxes_.messages()[0].text, txt("msgBrakFigur") + "\r\n" + (dir_ / c.name).string()) << c.name;
+  }
+}
+
+TEST_F(Project, ReaderWarningsAreShownInOneBoxAfterTheOpen) {
+  auto p = wczytaj("SP1;PU0,0;PD10,0;PU;", "w.plt");
+  ASSERT_TRUE(wczytano_);
+  boxes_.clear();
+  pokazOstrzezeniaWczytania(*p, interfejs_);
+  EXPECT_TRUE(boxes_.messages().empty()) << "nothing to tell";
+
+  p->ostrzezenia.add("label text (LB) is not cut", 0, 12);
+  p->ostrzezenia.add("circle (CI) drawn as segments", 0, 40);
+  p->ostrzezenia.add("label text (LB) is not cut", 0, 90);
+  const std::string path = (dir_ / "w.plt").string();
+  EXPECT_EQ(linieOstrzezen(*p), (std::vector<std::string>{path + ": byte 12: label text (LB) is not cut (2 times)",
+                                                          path + ": byte 40: circle (CI) drawn as segments"}));
+  pokazOstrzezeniaWczytania(*p, interfejs_);
+  ASSERT_EQ(boxes_.messages().size(), 1u);
+  EXPECT_FALSE(boxes_.messages()[0].error);
+  EXPECT_EQ(boxes_.messages()[0].caption, txt("msgOstrzezeniaWczytaniaTytul"));
+  EXPECT_EQ(boxes_.messages()[0].text, txt("msgOstrzezeniaWczytania") + "\r\n" + linieOstrzezen(*p)[0] + "\r\n" +
+                                           linieOstrzezen(*p)[1]);
+}
+
+TEST_F(Project, OpenCommandTakesAnUnknownExtensionByItsContent) {
+  tOtwieranieProjektu o;
+  struct Case {
+    const char* name;
+    const char* content;
+    int type;  // 0: refused
+  };
+  const Case cases[] = {
+      {"plot.txt", "IN;SP1;PU0,0;PD100,0,100,100;PU;", kFileTypeHpgl},
+      {"program.out", "G21\nG0 X0 Y0\nG1 X10 Y0 F300\n", kFileTypeGcode},
+      {"notes.txt", "Buy milk.\n", 0},
+      {"plot.hpgl", "IN;SP1;PU0,0;PD100,0;PU;", kFileTypeHpgl},
+      {"program.ngc", "G0 X0 Y0\nG1 X10 Y0\n", kFileTypeGcode},
+  };
+  for (const Case& c : cases) {
+    boxes_.clear();
+    const std::string path = plik(c.name, c.content);
+    auto p = OtworzProjekt(path, konfig_, interfejs_, o);
+    if (c.type == 0) {
+      EXPECT_EQ(p, nullptr) << c.name;
+      ASSERT_EQ(boxes_.messages().size(), 1u) << c.name;
+      const std::string& text = boxes_.messages()[0].text;
+      EXPECT_EQ(text.rfind(interfejs_.dajTxt("Main_window", "msgNieznanyTypZbioru") + "\r\n" + path, 0), 0u) << text;
+      continue;
+    }
+    ASSERT_NE(p, nullptr) << c.name;
+    EXPECT_EQ(p->ImportFileType, c.type) << c.name;
+    EXPECT_FALSE(p->fig.empty()) << c.name;
+    EXPECT_TRUE(boxes_.messages().empty()) << c.name;
+  }
+}
+
+TEST_F(Project, OpenDialogFilterNamesEveryExtensionTheProgramReads) {
+  for (const bool laser : {false, true}) {
+    const std::string filter = filtrOtwierania(laser);
+    // name|patterns pairs; the first pattern list holds every design file
+    std::vector<std::string> parts;
+    for (std::size_t from = 0;;) {
+      const std::size_t bar = filter.find('|', from);
+      parts.push_back(filter.substr(from, bar - from));
+      if (bar == std::string::npos) break;
+      from = bar + 1;
+    }
+    ASSERT_EQ(parts.size() % 2, 0u) << filter;
+    EXPECT_EQ(parts.back(), "*") << "any file, taken by its content";
+    for (const import::tKnownExtension& k : import::knownExtensions()) {
+      const bool offered = k.fileType == kFileTypeBitmap ? laser : k.fileType != kFileTypeGcode || !laser;
+      const std::string pattern = std::string("*.") + k.extension;
+      const std::string all = ";" + parts[1] + ";";
+      EXPECT_EQ(all.find(";" + pattern + ";") != std::string::npos, offered) << laser << " " << pattern;
+    }
+  }
+  EXPECT_EQ(filtrOtwierania(false).substr(0, 52), "(*.plt, *.hpgl, *.hpg, *.hgl, *.hp, *.dxf, *.nc, *.n");
 }
 
 TEST_F(Project, LengthsAndTimeComeFromTheToolpaths) {

@@ -3,8 +3,10 @@
 #include "modal_answer.h"
 #include "program_fixture.h"
 
+#include <QFileDialog>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QSlider>
 #include <QTest>
 
@@ -277,6 +279,98 @@ TEST_F(ProgramTest, ShutdownWritesTheGlobalConfiguration) {
   EXPECT_TRUE(config::decodeGlobalCfg(bytes).viewOrder);
   // The event log of the run is in the data folder.
   EXPECT_FALSE(std::filesystem::is_empty(folder_ / "data" / "Logs"));
+}
+
+TEST_F(ProgramTest, OpenDialogOffersEveryDesignFileAndAnyOtherFileByItsContent) {
+  startProgram();
+  QStringList filters;
+  testing::answerNextModal([&](QWidget* modal) {
+    if (auto* dialog = qobject_cast<QFileDialog*>(modal)) filters = dialog->nameFilters();
+    modal->close();
+  });
+  EXPECT_EQ(main().OtworzProjekt(), nullptr);
+  ASSERT_GE(filters.size(), 5) << filters.join(";;").toStdString();
+  for (const char* pattern : {"*.plt", "*.hpgl", "*.hpg", "*.hgl", "*.hp", "*.dxf", "*.nc", "*.ngc", "*.gcode", "*.gc",
+                              "*.tap", "*.cnc"}) {
+    EXPECT_TRUE(filters.first().split(QRegularExpression("[ ()]+")).contains(pattern))
+        << pattern << " in " << filters.first().toStdString();
+  }
+  EXPECT_TRUE(filters.last().endsWith("(*)")) << filters.last().toStdString();
+  EXPECT_TRUE(main().projectWindows().empty());
+}
+
+TEST_F(ProgramTest, FilesWithoutFiguresOrOfNoKnownKindOpenNoWindow) {
+  startProgram();
+  struct Case {
+    const char* name;
+    const char* content;
+    const char* section;
+    const char* key;
+  };
+  const Case cases[] = {
+      {"notes.txt", "Buy milk.\n", "Main_window", "msgNieznanyTypZbioru"},
+      {"empty.nc", "(set-up only)\nG21 G90\nM30\n", "Project_window", "msgBrakFigur"},
+      {"init.plt", "IN;SP1;", "Project_window", "msgBrakFigur"},
+  };
+  for (const Case& c : cases) {
+    const auto path = folder_ / c.name;
+    trazvik::testing::writeFile(path, c.content);
+    SeenBox seen;
+    pressInNextBox(QMessageBox::Ok, &seen);
+    EXPECT_EQ(main().OtworzProjekt(path.string()), nullptr) << c.name;
+    QApplication::processEvents();
+    ASSERT_TRUE(seen.seen) << c.name;
+    EXPECT_EQ(seen.icon, QMessageBox::Critical) << c.name;
+    const std::string text = seen.text.toStdString();
+    EXPECT_EQ(text.rfind(texts().dajTxt(c.section, c.key), 0), 0u) << text;
+    EXPECT_NE(text.find(path.string()), std::string::npos) << text;
+    EXPECT_TRUE(main().projectWindows().empty()) << c.name;
+  }
+  // Another extension with the instructions of a plot file opens as one.
+  const auto plot = folder_ / "plot.txt";
+  trazvik::testing::writeFile(plot, "IN;SP1;PU0,0;PD400,0,400,400,0,400,0,0;PU;");
+  ProjectWindow* w = main().OtworzProjekt(plot.string());
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->project().ImportFileType, 1);
+  EXPECT_EQ(w->view().drawnFigureCount(), 1);
+}
+
+TEST_F(ProgramTest, ReaderWarningsAreShownInOneBoxOverTheOpenedProject) {
+  startProgram();
+  const auto path = folder_ / "stops.ngc";
+  trazvik::testing::writeFile(path, "G21\nG0 X0 Y0 Z5\n/G1 Z-1 F300\nG1 X10 F300\nM0\nG1 Y10\n");
+  SeenBox seen;
+  int windowsWhenShown = -1;
+  testing::answerNextModal([&](QWidget* modal) {
+    windowsWhenShown = static_cast<int>(main().projectWindows().size());
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    seen.title = box->windowTitle();
+    seen.text = box->text();
+    seen.icon = box->icon();
+    seen.seen = true;
+    box->button(QMessageBox::Ok)->click();
+  });
+  ProjectWindow* w = main().OtworzProjekt(path.string());
+  QApplication::processEvents();
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(seen.seen);
+  EXPECT_EQ(windowsWhenShown, 1) << "the box comes after the project window";
+  EXPECT_EQ(seen.title.toStdString(), texts().dajTxt("Project_window", "msgOstrzezeniaWczytaniaTytul"));
+  EXPECT_NE(seen.icon, QMessageBox::Critical);
+  const std::string p = path.string();
+  EXPECT_EQ(seen.text.toStdString(),
+            texts().dajTxt("Project_window", "msgOstrzezeniaWczytania") + "\n" + p +
+                ": line 3: lines marked for block delete (/) are read as with the switch off\n" + p +
+                ": line 5: program stops (M0, M1) are not made: the job runs through");
+  EXPECT_EQ(w->project().ostrzezenia.list().size(), 2u);
+
+  // A file without anything to tell opens without a box.
+  SeenBox none;
+  pressInNextBox(QMessageBox::Ok, &none);
+  ASSERT_NE(open("star.plt"), nullptr);
+  QTest::qWait(50);
+  EXPECT_FALSE(none.seen);
 }
 
 // The loading runs beside the interface thread; its questions still reach

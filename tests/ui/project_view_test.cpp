@@ -15,9 +15,12 @@ using testing::ProgramTest;
 
 TEST(ProjectLoader, OpenDialogFilterInQtForm) {
   EXPECT_EQ(qtFileFilter(filtrOtwierania(false)),
-            "(*.plt *.dxf *.nc);;HPGL (*.plt);;DXF R12 (*.dxf);;G Code (*.nc)");
+            "(*.plt *.hpgl *.hpg *.hgl *.hp *.dxf *.nc *.ngc *.gcode *.gc *.tap *.cnc);;"
+            "HPGL (*.plt *.hpgl *.hpg *.hgl *.hp);;DXF R12 (*.dxf);;G Code (*.nc *.ngc *.gcode *.gc *.tap *.cnc);;"
+            "all files (*)");
   EXPECT_EQ(qtFileFilter(filtrOtwierania(true)),
-            "(*.plt *.dxf *.bmp);;HPGL (*.plt);;DXF R12 (*.dxf);;BMP (*.bmp)");
+            "(*.plt *.hpgl *.hpg *.hgl *.hp *.dxf *.bmp);;HPGL (*.plt *.hpgl *.hpg *.hgl *.hp);;DXF R12 (*.dxf);;"
+            "BMP (*.bmp);;all files (*)");
 }
 
 TEST_F(ProgramTest, WheelZoomKeepsThePointUnderTheMouseAndDraggingPans) {

@@ -1,12 +1,15 @@
-// trazvik-cli figures FILE [--json]: the figures of a design file as the
-// reader gives them, with their colour key, pen width, points, shape,
-// bounding box and length in millimetres, and totals.
+// trazvik-cli figures FILE [--json] [--settings F.mcc] [--set NAME=VALUE]:
+// the figures of a design file as the reader gives them (with the reader's
+// settings taken from the same options as open), with their colour key, pen
+// width, points, shape, bounding box and length in millimetres, and totals.
 #include "commands.h"
 #include "json_text.h"
+#include "project_loading.h"
 
 #include "geometry/points.h"
 #include "geometry/units.h"
 #include "import/read_figures.h"
+#include "import/reader_settings.h"
 
 #include <CLI/CLI.hpp>
 
@@ -18,7 +21,7 @@ namespace trazvik::cli {
 namespace {
 
 struct FiguresOptions {
-  std::string file;
+  ProjectOptions project;
   bool json = false;
 };
 
@@ -107,29 +110,39 @@ void printTable(const std::string& path, const import::tFigureFile& file, std::o
   }
 }
 
-void runFigures(const FiguresOptions& options) {
-  const int type = import::fileTypeFromExtension(options.file);
-  if (type == 0) {
-    std::cerr << options.file << ": unknown file type; design files end in .plt, .dxf, .nc or .bmp\n";
-    throw CommandFailed(1, "unknown file type");
+[[noreturn]] void failFigures(const std::string& text) {
+  std::cerr << text << '\n';
+  throw CommandFailed(1, text);
+}
+
+void runFigures(Context& context, const FiguresOptions& options) {
+  const std::string& path = options.project.file;
+  const std::unique_ptr<TDlgkonfig> settings = loadSettings(context, options.project);
+  const import::tDesignFileType type = import::designFileType(path);
+  if (type.fileType == 0) failFigures(type.problem);
+  const import::tFigureFile file =
+      import::readFigureFile(path, type.fileType, import::readerSettings(*settings, context.switches().spline));
+  if (!file.ok()) failFigures(file.errorText(path));
+  std::vector<std::string> warnings;
+  for (const import::tReadWarning& w : file.warnings.list()) warnings.push_back(w.text(path));
+  if (file.figures.empty()) {
+    // What the reader passed over is often why nothing is left.
+    printWarnings(warnings);
+    failFigures(path + ": the file holds no figure");
   }
-  const import::tFigureFile file = import::readFigureFile(options.file, type);
-  if (!file.ok()) {
-    std::cerr << file.errorText(options.file) << '\n';
-    throw CommandFailed(1, "the file could not be read");
-  }
+  printWarnings(warnings);
   if (options.json) printJson(file, std::cout);
-  else printTable(options.file, file, std::cout);
+  else printTable(path, file, std::cout);
 }
 
 }  // namespace
 
-void addFiguresCommand(CLI::App& app, Context& /*context*/) {
+void addFiguresCommand(CLI::App& app, Context& context) {
   auto options = std::make_shared<FiguresOptions>();
   CLI::App* command = app.add_subcommand("figures", "List the figures of a design file with their size and length");
-  command->add_option("FILE", options->file, "Design file (.plt, .dxf, .nc)")->required();
+  addProjectOptions(*command, options->project);
   command->add_flag("--json", options->json, "One JSON object for scripts: file_type and figures");
-  command->callback([options] { runFigures(*options); });
+  command->callback([&context, options] { runFigures(context, *options); });
 }
 
 }  // namespace trazvik::cli

@@ -2,10 +2,12 @@
 // for a machine type with no controller attached, written as the Start
 // command writes it. The file is replaced whole or not at all.
 #include "commands.h"
+#include "project_loading.h"
 
 #include "app/atomic_file.h"
 #include "app/offline_job.h"
 #include "geometry/units.h"
+#include "project/open_project.h"
 
 #include <CLI/CLI.hpp>
 
@@ -29,6 +31,7 @@ void runJob(Context& context, const JobOptions& o) {
     std::cerr << "job: " << e.what() << '\n';
     throw CommandFailed(2, e.what());
   }
+  printWarnings(linieOstrzezen(*job.project));
   std::string error;
   const std::string_view bytes(reinterpret_cast<const char*>(job.bytes.data()), job.bytes.size());
   if (!app::writeFileAtomically(o.output, bytes, &error)) {
@@ -52,7 +55,7 @@ void addJobCommand(CLI::App& app, Context& context) {
   auto o = std::make_shared<JobOptions>();
   CLI::App* command =
       app.add_subcommand("job", "Write the job of a design file for a machine type, without a controller");
-  command->add_option("FILE", o->request.design, "Design file: .plt, .dxf or .nc")->required();
+  command->add_option("FILE", o->request.design, "Design file: plot file, .dxf or G-code; another extension is read by its content")->required();
   command->add_option("-o,--output", o->output, "Job file to write (replaced when it exists)")->required();
   command->add_option("--machine", o->request.machine.type, "Machine type code (\"YFB 32\", \"YJB\", \"LFV\", ...)")
       ->required();

@@ -1,18 +1,20 @@
 #include "project_loading.h"
 
-#include "config/setting_value_text.h"
-#include "config/settings_file.h"
+#include "app/offline_job.h"
 #include "project/open_project.h"
 
 #include <CLI/CLI.hpp>
 
-#include <fstream>
-#include <sstream>
+#include <iostream>
 
 namespace trazvik::cli {
 
 void addProjectOptions(CLI::App& command, ProjectOptions& options) {
-  command.add_option("FILE", options.file, "Design file: .plt, .dxf or .nc")->required();
+  command
+      .add_option("FILE", options.file,
+                  "Design file: plot file (.plt, .hpgl, ...), .dxf, G-code (.nc, .ngc, .gcode, ...) or .bmp; "
+                  "another extension is read by its content")
+      ->required();
   command.add_option("--settings", options.settingsFile, "Settings file (.mcc) applied on top of the defaults")
       ->type_name("F.mcc");
   command.add_option("--set", options.sets, "One setting by its name, after the settings file (repeatable)")
@@ -26,30 +28,32 @@ void fail(Context& context, const std::string& text) {
   throw CommandFailed(2, text);
 }
 
-void applySettingsFile(Context& context, TDlgkonfig& settings, const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) fail(context, path + ": the settings file cannot be read");
-  std::ostringstream text;
-  text << in.rdbuf();
-  const config::SettingsApplied applied = config::applySettingsText(settings, text.str(), path);
-  if (!applied.complete) fail(context, applied.error);
-}
-
-void applySetting(Context& context, TDlgkonfig& settings, const std::string& assignment) {
-  if (const auto error = config::applySettingAssignment(settings, assignment)) fail(context, "--set " + assignment + ": " + *error);
-}
-
 }  // namespace
+
+std::unique_ptr<TDlgkonfig> loadSettings(Context& context, const ProjectOptions& options) {
+  auto settings = std::make_unique<TDlgkonfig>();
+  try {
+    if (!options.settingsFile.empty()) app::applySettingsFile(*settings, options.settingsFile);
+    for (const std::string& s : options.sets) app::applySettingAssignment(*settings, s);
+  } catch (const app::tOfflineJobError& e) {
+    fail(context, e.what());
+  }
+  return settings;
+}
+
+void printWarnings(const std::vector<std::string>& lines) {
+  for (const std::string& line : lines) std::cerr << line << '\n';
+}
 
 LoadedProject loadProject(Context& context, const ProjectOptions& options) {
   LoadedProject loaded;
-  loaded.settings = std::make_unique<TDlgkonfig>();
-  if (!options.settingsFile.empty()) applySettingsFile(context, *loaded.settings, options.settingsFile);
-  for (const std::string& s : options.sets) applySetting(context, *loaded.settings, s);
-
-  loaded.project = OtworzProjekt(options.file, *loaded.settings, context.texts(), tOtwieranieProjektu{});
+  loaded.settings = loadSettings(context, options);
+  tOtwieranieProjektu o;
+  o.spline = context.switches().spline;
+  loaded.project = OtworzProjekt(options.file, *loaded.settings, context.texts(), o);
   // The reasons have been shown through the message boxes.
   if (!loaded.project) throw CommandFailed(2, "the file could not be opened");
+  printWarnings(linieOstrzezen(*loaded.project));
   return loaded;
 }
 

@@ -1,6 +1,6 @@
-// Opening a design file as a project for the commands open and preview:
-// the settings (default, a settings file, single values by name) and the
-// project document loaded with them.
+// Opening a design file for the commands that read one (open, preview,
+// export-dxf, cut, figures): the settings (default, a settings file, single
+// values by name) and the project document loaded with them.
 #pragma once
 
 #include "commands.h"
@@ -26,13 +26,23 @@ struct ProjectOptions {
 // Adds FILE, --settings and --set to a command.
 void addProjectOptions(CLI::App& command, ProjectOptions& options);
 
+// The default settings with the settings file and then every --set applied.
+// A bad file or value has been told through the message boxes and ends in
+// CommandFailed.
+std::unique_ptr<TDlgkonfig> loadSettings(Context& context, const ProjectOptions& options);
+
+// Prints the lines on standard error, one each (what the reader passed
+// over in a file that was read).
+void printWarnings(const std::vector<std::string>& lines);
+
 struct LoadedProject {
   std::unique_ptr<TDlgkonfig> settings;
   std::unique_ptr<TMDIChild> project;
 };
 
-// Applies the settings and opens the file. Every failure has been told
-// through the message boxes and ends in CommandFailed.
+// Applies the settings and opens the file; the reader's warnings go to
+// standard error. Every failure has been told through the message boxes and
+// ends in CommandFailed.
 LoadedProject loadProject(Context& context, const ProjectOptions& options);
 
 }  // namespace trazvik::cli

@@ -186,6 +186,8 @@ ProjectWindow* MainWindow::OtworzProjekt(const std::string& path) {
   commands.serviceMode = context_.switches().serviceMode;
   auto* window = new ProjectWindow(std::move(project), std::move(commands));
   addProjectWindow(window);
+  // Over the window just shown, so the operator sees what the warnings are about.
+  pokazOstrzezeniaWczytania(window->project(), context_.texts());
   return window;
 }
 

@@ -1,5 +1,7 @@
 #include "frame/program_start.h"
 
+#include "import/file_type.h"
+
 #include "dialogs/periphery_install.h"
 #include "dialogs/settings_dialog.h"
 #include "dialogs/window_grab.h"
@@ -189,10 +191,10 @@ std::vector<std::string> Program::designFilesOf(const app::CommandLine& commandL
   for (const std::string& a : commandLine.arguments()) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(a, ec)) continue;
-    const int type = typPlikuZRozszerzenia(a);
-    std::string ext = std::filesystem::path(a).extension().string();
-    for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (ext == ".PLT" || ext == ".DXF" || ext == ".NC" || type == 4) files.push_back(a);
+    // Only known extensions: other arguments that name files are not
+    // design files to open (the open command itself also takes others by
+    // their content).
+    if (import::fileTypeFromExtension(a) != 0) files.push_back(a);
   }
   return files;
 }
