@@ -93,6 +93,16 @@ bool segmentsCrossStrict(const tSegment& s1, const tSegment& s2, trealpoint& out
   return c.crosses;
 }
 
+bool segmentsCrossInside(const tSegment& s1, const tSegment& s2, double tol, trealpoint& out) {
+  if (!segmentsCrossStrict(s1, s2, out)) return false;
+  const double tol2 = tol > 0 ? tol * tol : 0;
+  for (const trealpoint& end : {s1.start, s1.end, s2.start, s2.end}) {
+    const double dx = out.x - end.x, dy = out.y - end.y;
+    if (!(dx * dx + dy * dy > tol2)) return false;
+  }
+  return true;
+}
+
 void linesMeet(const tLineEq& l1, const tLineEq& l2, const tSegment& s1, const tSegment& s2, trealpoint& out) {
   if (l1.degenerate || l2.degenerate) return;
   if (l1.vertical && l2.vertical) {

@@ -17,6 +17,12 @@ bool segmentsCrossPoint(const tSegment& s1, const tSegment& s2, trealpoint& out)
 // with out = (0, 0) for parallel, collinear or degenerate segments.
 bool segmentsCrossStrict(const tSegment& s1, const tSegment& s2, trealpoint& out);
 
+// As segmentsCrossStrict, but only a crossing inside both segments counts:
+// the point must lie farther than `tol` from each of the four ends. Segments
+// that meet at an end, or where one ends on the other (an L or a T), do not
+// cross.
+bool segmentsCrossInside(const tSegment& s1, const tSegment& s2, double tol, trealpoint& out);
+
 // Meeting point of two lines (s1 and s2 are the segments they came from,
 // used for parallel and coincident lines). Leaves out unchanged when either
 // line is degenerate.

@@ -112,8 +112,8 @@ void tZbieraczFigur::dodaj(std::unique_ptr<tfigura> fig) {
   nowa.otwarta = nowa.p.size() < 3 || !nearPoint(nowa.p.front(), nowa.p.back());
   nowa.otwor = false;
   if (u_.crosstopoint && nowa.p.size() == 2) zamienKrzyzNaPunkt(nowa);
-  nowa.op = nowa.p;
-  nowa.dp = nowa.p;
+  // The outlines op and dp are made by the tool-path step from p; copies
+  // made here would only double the memory while the file is read.
   wstaw(std::move(fig));
 }
 
@@ -174,7 +174,7 @@ void tZbieraczFigur::zamienKrzyzNaPunkt(tfigura& nowa) {
     const auto& f = sloty_[slot];
     if (!f || f->p.size() != 2) return;
     trealpoint q;
-    if (!segmentsCrossStrict({f->p[0], f->p[1]}, odcinek, q)) return;
+    if (!segmentsCrossInside({f->p[0], f->p[1]}, odcinek, u_.prj_accuracy, q)) return;
     najlepszy = slot;
     punkt = q;
   });

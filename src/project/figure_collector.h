@@ -1,6 +1,7 @@
 // Collects the figures of a file as the reader yields them and cleans them
 // on the way in: joins open figures whose ends meet, drops exact duplicates
-// and turns two crossing strokes into a drill point.
+// and turns two strokes that cross inside both (an X, not an L or a T) into
+// a drill point.
 //
 // The result is the same as scanning every figure already collected for
 // each new one, in project order, but the candidates come from indexes: an
@@ -21,8 +22,8 @@ namespace trazvik {
 struct tUstawieniaWczytania {
   bool auto_add = false;      // join open figures whose ends meet
   bool auto_remove = false;   // drop figures drawn twice
-  bool crosstopoint = false;  // two crossing strokes become a drill point
-  double prj_accuracy = 2.0;  // file units within which ends meet
+  bool crosstopoint = false;  // two strokes crossing inside both become a drill point
+  double prj_accuracy = 2.0;  // file units within which ends meet (also for crossings)
   double komorkaKresek = 400; // cell of the stroke grid, file units
 };
 

@@ -141,11 +141,6 @@ void TMDIChild::oczyscWezly() {
   for (auto& f : fig) {
     if (optymalizuj && f->p.size() > 2) optymalizujWezly(f->p);
     if (upraszczaj) uproscKrotkieOdcinki(f->p, prj_accuracy);
-    // The outlines are copies of the points until the tool paths are made.
-    if (ImportFileType != kFileTypeGcode) {
-      f->op = f->p;
-      f->dp = f->p;
-    }
   }
 }
 
