@@ -40,20 +40,20 @@ void tfigura::RedukujWezlyNaProstych() {
   p.resize(kept + 1);
 }
 
-int finishFigureShape(tfigura& fig, double accuracy) {
-  if (fig.p.empty()) {
-    fig.valid = false;
-    return 0;
-  }
-  const std::vector<trealpoint>& p = fig.p;
+namespace {
+
+template <class Point>
+int finishShapeOf(tfigura& fig, const std::vector<Point>& p, double accuracy) {
+  auto plane = [](const Point& q) { return trealpoint{q.x, q.y}; };
   const std::size_t n = p.size();
   const double accuracy2 = accuracy > 0 ? accuracy * accuracy : -1;  // compare squares, no roots
-  trealpoint lo = p[0], hi = p[0];
+  trealpoint lo = plane(p[0]), hi = plane(p[0]);
   std::size_t lowest = 0;
   int shortSegments = 0;
   bool valid = false;
   for (std::size_t i = 1; i < n; ++i) {
-    const trealpoint& q = p[i];
+    const trealpoint q = plane(p[i]);
+    const trealpoint before = plane(p[i - 1]);
     lo.x = std::min(lo.x, q.x);
     hi.x = std::max(hi.x, q.x);
     hi.y = std::max(hi.y, q.y);
@@ -61,9 +61,9 @@ int finishFigureShape(tfigura& fig, double accuracy) {
       lo.y = q.y;
       lowest = i;
     }
-    valid = valid || !samePoint(q, p[i - 1]);
+    valid = valid || !samePoint(q, before);
     // every segment except the last one
-    if (i + 1 < n && dist2(p[i - 1], q) < accuracy2) ++shortSegments;
+    if (i + 1 < n && dist2(before, q) < accuracy2) ++shortSegments;
   }
   fig.min_point = static_cast<std::int32_t>(lowest);
   fig.fig_x_size = hi.x - lo.x;
@@ -73,9 +73,26 @@ int finishFigureShape(tfigura& fig, double accuracy) {
   fig.center = {(lo.x + hi.x) / 2, (lo.y + hi.y) / 2};
   fig.poziom = 0;
   fig.lezy_w = nullptr;
-  fig.otwarta = n < 3 || !samePoint(p.front(), p.back());
+  fig.otwarta = n < 3 || !samePoint(plane(p.front()), plane(p.back()));
   fig.valid = valid;
   return shortSegments;
+}
+
+}  // namespace
+
+int finishFigureShape(tfigura& fig, double accuracy) {
+  if (!fig.p.empty()) return finishShapeOf(fig, fig.p, accuracy);
+  if (!fig.sp.empty()) return finishShapeOf(fig, fig.sp, accuracy);
+  fig.valid = false;
+  return 0;
+}
+
+std::vector<trealpoint> drawnPoints(const tfigura& fig) {
+  if (!fig.p.empty() || fig.sp.empty()) return fig.p;
+  std::vector<trealpoint> plane;
+  plane.reserve(fig.sp.size());
+  for (const trpoint3d& q : fig.sp) plane.push_back({q.x, q.y});
+  return plane;
 }
 
 }  // namespace trazvik

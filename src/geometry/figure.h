@@ -27,7 +27,9 @@ class tfigura {
   double yp = 0;
   trealpoint center;           // centre of the bounding box
 
-  std::vector<trealpoint> p;   // the points as drawn, file units
+  // The points as drawn, file units. A G-code figure keeps its points once,
+  // as its 3-D path sp, and leaves p empty (see drawnPoints).
+  std::vector<trealpoint> p;
   std::vector<trealpoint> op;  // tool-centre path of the final pass
   std::vector<trealpoint> dp;  // path of the roughing pass
   std::vector<trpoint3d> sp;   // 3-D path (x, y, z in file units)
@@ -66,6 +68,11 @@ class tfigura {
 // Shape of a figure just read: bounding box, centre, lowest point, open and
 // valid flags; nesting reset. A figure without points only becomes invalid.
 // Returns how many segments (all but the last) are shorter than accuracy.
+// The points are p, or x and y of sp for a figure kept as a 3-D path only.
 int finishFigureShape(tfigura& fig, double accuracy);
+
+// The figure's points in the plane, for showing and reporting it: a copy of
+// p, or x and y of sp for a figure kept as a 3-D path only.
+std::vector<trealpoint> drawnPoints(const tfigura& fig);
 
 }  // namespace trazvik

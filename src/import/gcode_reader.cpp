@@ -265,9 +265,9 @@ void tGcodeReader::readFigure(tfigura& fig) {
     ++head_;
     if (in_.failed()) break;
   }
+  // Stored once, as the 3-D path (at its exact size); the plane view is
+  // taken from it where one is shown.
   fig.sp.assign(points3d_.begin(), points3d_.end());
-  fig.p.reserve(points3d_.size());
-  for (const trpoint3d& q : points3d_) fig.p.push_back({q.x, q.y});
   points3d_.clear();
   gEndMode = figureCut_ == 0 ? 0 : 1;
   gEndFeed = figureFeed_;

@@ -31,7 +31,7 @@ tFigureFile readFigureFile(const std::string& path, int fileType, const tReaderS
     auto fig = std::make_unique<tfigura>();
     reader.get_figura(*fig);
     if (reader.failed()) break;
-    if (!fig->p.empty()) result.figures.push_back(std::move(fig));
+    if (!fig->p.empty() || !fig->sp.empty()) result.figures.push_back(std::move(fig));
   }
   reader.close();
   if (reader.failed()) {

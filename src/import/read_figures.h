@@ -27,8 +27,9 @@ struct tReaderSettings {
 
 struct tFigureFile {
   int fileType = 0;
-  // Every figure with at least one point, each in its own allocation (as the
-  // project keeps them, so their addresses stay put).
+  // Every figure with at least one point (in p, or for G-code in sp), each
+  // in its own allocation (as the project keeps them, so their addresses
+  // stay put).
   std::vector<std::unique_ptr<trazvik::tfigura>> figures;
   int shortSegments = 0;
   double gF = 0;  // G-code: feed and spindle speed in force at the end of the file

@@ -69,10 +69,6 @@ void Thpgl::finishFigure(tfigura& fig) {
   // The DXF extrusion conversion and the G-code feed and kind join here with
   // their readers.
   if (FileType == kFileTypeGcode) gcode.finish(fig);
-  if (fig.p.empty()) {
-    fig.valid = false;
-    return;
-  }
   shortSegments_ += finishFigureShape(fig, accuracy);
 }
 

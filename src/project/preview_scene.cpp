@@ -43,10 +43,10 @@ tScenaPodgladu zbudujScenePodgladu(const TMDIChild& projekt) {
   int kolejny = 0;
   for (const auto& wsk : projekt.fig) {
     const tfigura& f = *wsk;
-    tScenaPodgladu::Linia figura{f.p, kolorFigury(projekt, f), f.ramka ? 1.0 : 1.5, false};
+    tScenaPodgladu::Linia figura{drawnPoints(f), kolorFigury(projekt, f), f.ramka ? 1.0 : 1.5, false};
     // White would vanish on the background.
     if (figura.kolor == kolorRGB(255, 255, 255)) figura.kolor = kolorRGB(0, 0, 0);
-    for (const trealpoint& q : f.p) obejmij(s, pierwszy, q);
+    for (const trealpoint& q : figura.punkty) obejmij(s, pierwszy, q);
     if (f.otwor && !f.p.empty()) s.kropki.push_back({f.p[0], figura.kolor, 4});
     s.linie.push_back(std::move(figura));
     if (!f.tocut) continue;
@@ -57,11 +57,12 @@ tScenaPodgladu zbudujScenePodgladu(const TMDIChild& projekt) {
     } else {
       sciezka = f.op;
     }
-    if (sciezka.size() >= 2 && sciezka != f.p) {
+    if (sciezka.size() >= 2 && sciezka != s.linie.back().punkty) {
       for (const trealpoint& q : sciezka) obejmij(s, pierwszy, q);
       s.linie.push_back({sciezka, kSciezka, 1, true});
     }
-    const trealpoint wejscie = !sciezka.empty() ? sciezka.front() : (f.p.empty() ? trealpoint{} : f.p.front());
+    const std::vector<trealpoint>& rysunek = s.linie.back().punkty;
+    const trealpoint wejscie = !sciezka.empty() ? sciezka.front() : (rysunek.empty() ? trealpoint{} : rysunek.front());
     ++kolejny;
     s.kropki.push_back({wejscie, kWejscie, 3});
     s.napisy.push_back({wejscie, std::to_string(kolejny), kWejscie});

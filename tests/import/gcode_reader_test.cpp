@@ -124,11 +124,13 @@ TEST_F(GcodeReader, RapidThenCuttingFigures) {
   ASSERT_EQ(figs.size(), 2u);
   EXPECT_TRUE(figs[0].Gprzestawcza);
   EXPECT_EQ(figs[0].org_color, 0xFF0000);
-  EXPECT_EQ(figs[0].p, (std::vector<trealpoint>{{0, 0}}));
+  EXPECT_EQ(drawnPoints(figs[0]), (std::vector<trealpoint>{{0, 0}}));
   EXPECT_FALSE(figs[1].Gprzestawcza);
   EXPECT_EQ(figs[1].org_color, 0);
-  EXPECT_EQ(figs[1].p, (std::vector<trealpoint>{{0, 0}, {1000, 0}, {1000, 1000}}));
+  EXPECT_EQ(drawnPoints(figs[1]), (std::vector<trealpoint>{{0, 0}, {1000, 0}, {1000, 1000}}));
   EXPECT_EQ(figs[1].sp.back(), (trpoint3d{1000, 1000, 0}));
+  EXPECT_TRUE(figs[1].p.empty()) << "the points are kept once, as the 3-D path";
+  EXPECT_EQ(figs[1].fig_pk, (trealpoint{1000, 1000})) << "the shape comes from the 3-D path";
   EXPECT_DOUBLE_EQ(figs[1].lenwork, 20);
   EXPECT_EQ(figs[1].Gszybkosc, 300) << "the feed of the last cutting moves";
 }
@@ -202,7 +204,7 @@ TEST_F(GcodeReader, UnitsFeedsAndSpindleLimits) {
   s.maxSpindle = 18000;
   auto figs = all("G20\nG1 X1 Y0 F10\nG21\nX30 S24000\n", s);
   ASSERT_EQ(figs.size(), 1u);
-  EXPECT_EQ(figs[0].p, (std::vector<trealpoint>{{2540, 0}, {3000, 0}}));
+  EXPECT_EQ(drawnPoints(figs[0]), (std::vector<trealpoint>{{2540, 0}, {3000, 0}}));
   EXPECT_DOUBLE_EQ(feed_, 254);
   EXPECT_EQ(spindle_, 18000);
   figs = all("G1 X1 F1 S5\n", s);
@@ -215,7 +217,7 @@ TEST_F(GcodeReader, UnitsFeedsAndSpindleLimits) {
   s = relativeCentres();
   s.WorkSpeed = 1234;
   figs = all("G1 X1 S30000\n", s);
-  EXPECT_EQ(figs[0].p.back(), (trealpoint{100, 0}));
+  EXPECT_EQ(drawnPoints(figs[0]).back(), (trealpoint{100, 0}));
   EXPECT_EQ(figs[0].Gszybkosc, 1234);
   EXPECT_EQ(spindle_, 30000);
 }
@@ -223,10 +225,10 @@ TEST_F(GcodeReader, UnitsFeedsAndSpindleLimits) {
 TEST_F(GcodeReader, CloseMovesStoreOnePointAndLinesWithoutAxesDoNotMove) {
   const auto figs = all("G1 X1 Y1\nX1.0005 Y1.0009\nM3 S1000\n(comment)\n\nG2\nG1 X2\n");
   ASSERT_EQ(figs.size(), 1u);
-  ASSERT_EQ(figs[0].p.size(), 2u) << "no position before the first move";
-  EXPECT_EQ(figs[0].p[0], (trealpoint{100, 100}));
-  EXPECT_NEAR(figs[0].p[1].x, 200, 1e-9);
-  EXPECT_NEAR(figs[0].p[1].y, 100.09, 1e-9) << "coordinates are modal";
+  ASSERT_EQ(drawnPoints(figs[0]).size(), 2u) << "no position before the first move";
+  EXPECT_EQ(drawnPoints(figs[0])[0], (trealpoint{100, 100}));
+  EXPECT_NEAR(drawnPoints(figs[0])[1].x, 200, 1e-9);
+  EXPECT_NEAR(drawnPoints(figs[0])[1].y, 100.09, 1e-9) << "coordinates are modal";
 }
 
 TEST_F(GcodeReader, MalformedWordsFailWithFileLineAndWord) {
@@ -251,14 +253,14 @@ TEST_F(GcodeReader, LastLineIsExecutedWhateverItsLineEnd) {
   for (const std::string end : {"", "\n", "\r\n", "\r"}) {
     const auto figs = all("G0 X5 Y5\n" + std::string("G1 X6 Y5") + end);
     ASSERT_EQ(figs.size(), 2u) << "end " << end.size();
-    EXPECT_EQ(figs[1].p.back(), (trealpoint{600, 500}));
+    EXPECT_EQ(drawnPoints(figs[1]).back(), (trealpoint{600, 500}));
   }
 }
 
 TEST_F(GcodeReader, HugeArcsAreBounded) {
   const auto figs = all("G1 X9000000 Y0\nG3 X9000000 Y0 I-9000000 J0\n");
   ASSERT_EQ(figs.size(), 1u);
-  EXPECT_LE(figs[0].p.size(), 100002u);
+  EXPECT_LE(drawnPoints(figs[0]).size(), 100002u);
 }
 
 }  // namespace

@@ -44,9 +44,9 @@ const char* unitsText(int fileType) {
   }
 }
 
-double pathLength(const tfigura& f) {
+double pathLength(const std::vector<trealpoint>& p) {
   double sum = 0;
-  for (std::size_t i = 1; i < f.p.size(); ++i) sum += dist(f.p[i - 1], f.p[i]);
+  for (std::size_t i = 1; i < p.size(); ++i) sum += dist(p[i - 1], p[i]);
   return sum;
 }
 
@@ -61,14 +61,15 @@ void printJson(const import::tFigureFile& file, std::ostream& out) {
   out << "{\"file_type\":" << type << ",\"figures\":[";
   for (std::size_t i = 0; i < file.figures.size(); ++i) {
     const tfigura& f = *file.figures[i];
+    const std::vector<trealpoint> p = drawnPoints(f);
     out << (i ? ",\n" : "\n") << "{\"index\":" << i << ",\"color\":" << f.org_color
         << ",\"width\":" << jsonNumber(f.width) << ",\"open\":" << (f.otwarta ? "true" : "false")
         << ",\"valid\":" << (f.valid ? "true" : "false") << ",\"bbox_mm\":[" << jsonNumber(toMm(type, f.fig_pp.x))
         << ',' << jsonNumber(toMm(type, f.fig_pp.y)) << ',' << jsonNumber(toMm(type, f.fig_pk.x)) << ','
-        << jsonNumber(toMm(type, f.fig_pk.y)) << "],\"length_mm\":" << jsonNumber(toMm(type, pathLength(f)))
+        << jsonNumber(toMm(type, f.fig_pk.y)) << "],\"length_mm\":" << jsonNumber(toMm(type, pathLength(p)))
         << ",\"points\":[";
-    for (std::size_t k = 0; k < f.p.size(); ++k) {
-      out << (k ? "," : "") << '[' << jsonNumber(f.p[k].x) << ',' << jsonNumber(f.p[k].y) << ']';
+    for (std::size_t k = 0; k < p.size(); ++k) {
+      out << (k ? "," : "") << '[' << jsonNumber(p[k].x) << ',' << jsonNumber(p[k].y) << ']';
     }
     out << "]}";
   }
@@ -87,15 +88,16 @@ void printTable(const std::string& path, const import::tFigureFile& file, std::o
   out << line;
   for (std::size_t i = 0; i < file.figures.size(); ++i) {
     const tfigura& f = *file.figures[i];
-    const double mm = toMm(type, pathLength(f));
+    const std::vector<trealpoint> p = drawnPoints(f);
+    const double mm = toMm(type, pathLength(p));
     std::snprintf(line, sizeof line, "%6zu %7d %8s %7zu %-6s %-5s %10s %10s %10s %10s %11s\n", i, f.org_color,
-                  fixed(f.width).c_str(), f.p.size(), f.otwarta ? "open" : "closed", f.valid ? "yes" : "no",
+                  fixed(f.width).c_str(), p.size(), f.otwarta ? "open" : "closed", f.valid ? "yes" : "no",
                   fixed(toMm(type, f.fig_pp.x)).c_str(), fixed(toMm(type, f.fig_pp.y)).c_str(),
                   fixed(toMm(type, f.fig_pk.x)).c_str(), fixed(toMm(type, f.fig_pk.y)).c_str(), fixed(mm).c_str());
     out << line;
     valid += f.valid ? 1 : 0;
     closed += f.otwarta ? 0 : 1;
-    points += f.p.size();
+    points += p.size();
     length += mm;
     lo = {std::min(lo.x, f.fig_pp.x), std::min(lo.y, f.fig_pp.y)};
     hi = {std::max(hi.x, f.fig_pk.x), std::max(hi.y, f.fig_pk.y)};

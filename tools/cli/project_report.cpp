@@ -77,8 +77,9 @@ std::string projectText(const TMDIChild& pr) {
     std::string marks = f.otwarta ? "open" : "closed";
     if (f.ramka) marks += ",frame";
     if (f.otwor) marks += ",drill";
+    const std::vector<trealpoint> p = drawnPoints(f);
     std::snprintf(line, sizeof line, "%5zu %5d %6d %6s %3d  %-4s %-11s %6zu %10.2f\n", i, f.org_index, f.poziom,
-                  parent.c_str(), f.dir, f.tocut ? "yes" : "no", marks.c_str(), f.p.size(), lengthMm(t, f.p));
+                  parent.c_str(), f.dir, f.tocut ? "yes" : "no", marks.c_str(), p.size(), lengthMm(t, p));
     out += line;
   }
 
@@ -121,9 +122,10 @@ std::string projectJson(const TMDIChild& pr) {
         .value(toMm(t, f.fig_pk.x))
         .value(toMm(t, f.fig_pk.y))
         .endArray();
-    j.key("length_mm").value(lengthMm(t, f.p));
+    const std::vector<trealpoint> p = drawnPoints(f);
+    j.key("length_mm").value(lengthMm(t, p));
     j.key("points");
-    pointArray(j, f.p);
+    pointArray(j, p);
     j.key("level").value(f.poziom);
     j.key("parent");
     if (f.lezy_w) {

@@ -83,7 +83,7 @@ void ProjectView::rebuild() {
   for (const auto& wsk : project_.fig) {
     const tfigura& f = *wsk;
     DrawnFigure d;
-    d.shape = polygon(f.p);
+    d.shape = polygon(drawnPoints(f));
     // A G-code program is its own tool path.
     if (project_.ImportFileType != 3) d.toolPath = toolPathOf(f);
     if (d.toolPath == d.shape) d.toolPath.clear();
