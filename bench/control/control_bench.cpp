@@ -10,12 +10,12 @@
 // Usage: bench_control_loop [seconds]   (default 3)
 #include "sim_process.h"
 
-#include "app/version_text.h"
+#include "base/version_text.h"
 #include "control/trans_arm.h"
 #include "control/tster.h"
-#include "job/commands_basic.h"
-#include "job/commands_move.h"
-#include "job/speed_code.h"
+#include "machine/commands_basic.h"
+#include "machine/commands_move.h"
+#include "machine/speed_code.h"
 #include "link/ethernet.h"
 #include "texts/recording_message_boxes.h"
 
@@ -59,7 +59,7 @@ struct Workstation {
     std::unique_ptr<Tster> ster;
 
     Workstation(const std::string& dataDir, std::uint16_t port, std::uint16_t identityPort) {
-        texts.loadLanguageFile(std::string(TRAZVIK_SOURCE_DIR) + "/lang/", "US", app::programMajorMinorVersion());
+        texts.loadLanguageFile(std::string(TRAZVIK_SOURCE_DIR) + "/lang/", "US", base::programMajorMinorVersion());
         machineLink.ethernet = &ethernet;
         ethernet.setAddress("127.0.0.1", port, identityPort);
         ctx = std::make_unique<tControlContext>(machineLink, reader, st, machine, texts, flags, dataDir);
@@ -70,7 +70,7 @@ struct Workstation {
     bool connect() {
         if (ethernet.connectCommand() != 0) return false;
         for (int i = 0; i < 60 && !link.ethernetActive; ++i) queue.waitAndRun(50ms);
-        ster->FormCreate(app::StartupSwitches{});
+        ster->FormCreate(base::StartupSwitches{});
         return link.ethernetActive;
     }
 };

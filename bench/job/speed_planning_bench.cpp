@@ -1,6 +1,6 @@
 // Corner speed planning over a generated project; prints points per second.
 #include "job/corner_planner.h"
-#include "link/identify_machine.h"
+#include "machine/identify_machine.h"
 
 #include <algorithm>
 #include <chrono>

@@ -2,7 +2,7 @@
 
 #include "config/setting_value_text.h"
 #include "config/settings_file.h"
-#include "link/machine_capabilities.h"
+#include "machine/machine_capabilities.h"
 #include "project/open_project.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "app/offline_machine.h"
 
-#include "link/identify_machine.h"
-#include "link/machine_table.h"
+#include "machine/identify_machine.h"
+#include "machine/machine_table.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -4,10 +4,10 @@
 #pragma once
 #include "no_qt.h"
 
-#include "job/command_set.h"
-#include "link/link_state.h"
-#include "link/machine_params.h"
-#include "link/plot_state.h"
+#include "machine/command_set.h"
+#include "machine/link_state.h"
+#include "machine/machine_params.h"
+#include "machine/plot_state.h"
 
 #include <optional>
 #include <stdexcept>

@@ -1,8 +1,8 @@
 #pragma once
-#include "app/command_line.h"
-#include "app/directories.h"
-#include "app/single_instance.h"
-#include "app/startup_switches.h"
+#include "base/command_line.h"
+#include "base/directories.h"
+#include "base/single_instance.h"
+#include "base/startup_switches.h"
 #include "texts/interfejs.h"
 
 #include <optional>
@@ -23,9 +23,9 @@ class ProgramFrame {
  public:
   // What the start needs from the world; empty fields take the real one.
   struct Setup {
-    CommandLine commandLine;
+    base::CommandLine commandLine;
     std::string programDirectory;      // default: folder of the program file
-    EnvironmentLookup environment;     // default: the process's environment
+    base::EnvironmentLookup environment;     // default: the process's environment
     std::optional<int> countryNumber;  // default: from the user's locale
     std::string majorMinorVersion;     // default: this build's
     std::string lockFilePath;          // default: SingleInstanceLock::lockFilePath
@@ -54,8 +54,8 @@ class ProgramFrame {
   // change.
   std::string caption() const;
 
-  const CommandLine& commandLine() const { return commandLine_; }
-  const StartupSwitches& switches() const { return switches_; }
+  const base::CommandLine& commandLine() const { return commandLine_; }
+  const base::StartupSwitches& switches() const { return switches_; }
   const std::string& programDirectory() const { return programDirectory_; }
   const std::string& dataDirectory() const { return dataDirectory_; }
   texts::tInterfejs& texts() { return texts_; }
@@ -63,17 +63,17 @@ class ProgramFrame {
   bool holdsSingleInstanceLock() const { return lock_.held(); }
 
  private:
-  CommandLine commandLine_;
-  StartupSwitches switches_;
+  base::CommandLine commandLine_;
+  base::StartupSwitches switches_;
   std::string programDirectory_;
   std::string dataDirectory_;
   std::string lockFilePath_;
   texts::tInterfejs texts_;
-  SingleInstanceLock lock_;
+  base::SingleInstanceLock lock_;
 };
 
 // The caption of the main window for the given texts, version and switches.
 std::string mainWindowCaption(const texts::tInterfejs& texts, const std::string& versionText,
-                              const StartupSwitches& switches);
+                              const base::StartupSwitches& switches);
 
 }  // namespace trazvik::app

@@ -1,6 +1,6 @@
 #include "config/configuration.h"
 
-#include "app/atomic_file.h"
+#include "base/atomic_file.h"
 #include "config/address_file.h"
 #include "config/settings_file.h"
 
@@ -30,7 +30,7 @@ ReadResult readWholeFile(const std::string& path, std::string& content) {
 }
 
 bool writeWhole(const std::string& path, std::string_view content) {
-  return app::writeFileAtomically(path, content);
+  return base::writeFileAtomically(path, content);
 }
 
 }  // namespace

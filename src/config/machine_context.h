@@ -23,6 +23,7 @@ struct MachineContext {
   int controllerVersion = 0;
   int displayDecimals = 2;
   std::uint16_t minFeed = 0;
+  std::uint16_t maxFeedXY = 0;   // highest feed in X and Y; 0 while no machine is known
   std::uint16_t maxWorkFeed = 0;
   std::uint16_t maxTravelFeed = 0;
   std::uint16_t maxFeedZ = 0;

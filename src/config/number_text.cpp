@@ -1,5 +1,7 @@
 #include "config/number_text.h"
 
+#include "base/text.h"
+
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -11,12 +13,6 @@ namespace trazvik::config {
 namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::string_view trimBlanks(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
 
 // Turns to_chars's exponent "e-05" / "e+15" into the form "E-5" / "E15".
 std::string tidyExponent(std::string text) {
@@ -44,7 +40,7 @@ std::string withSeparator(std::string text, char separator) {
 // Accepts [+-]digits[sep digits] (and an exponent when allowed); returns the
 // text in the form from_chars reads, or nullopt.
 std::optional<std::string> normalise(std::string_view text, char separator, bool allowExponent) {
-  text = trimBlanks(text);
+  text = base::trimmedView(text);
   std::string out;
   std::size_t i = 0;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
@@ -182,7 +178,7 @@ std::optional<double> parseNumber(std::string_view text, char separator) {
 }
 
 std::optional<std::int64_t> parseInteger(std::string_view text) {
-  text = trimBlanks(text);
+  text = base::trimmedView(text);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   if (text.empty() || text.front() == '+') return std::nullopt;
   std::int64_t value = 0;

@@ -2,6 +2,8 @@
 // settings dialog.
 #include "config/tdlgkonfig.h"
 
+#include "base/text.h"
+
 #include <algorithm>
 #include <array>
 
@@ -12,13 +14,6 @@ using config::SettingDef;
 using config::SettingKind;
 
 namespace {
-
-std::string trimmed(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \t");
-  return std::string(text.substr(first, last - first + 1));
-}
 
 bool isOneOf(std::string_view name, std::initializer_list<std::string_view> names) {
   return std::find(names.begin(), names.end(), name) != names.end();
@@ -149,7 +144,7 @@ bool TDlgkonfig::enabledByRules(std::string_view name) const {
   }
   if (name == "Laser" || name == "TabSheetBMP") return !notLaser;
   if (name == "Smarowanie") {
-    const std::string type = trimmed(machine_.machineType);
+    const std::string type = base::trimmed(machine_.machineType);
     return type == "YFF" || type == "YRF";
   }
   if (name == "wygladzanie") return machine_.controllerVersion >= 550;
@@ -161,10 +156,10 @@ bool TDlgkonfig::visibleByRules(std::string_view name) const {
   const bool notLaser = !machine_.isLaser;
   if (name == "Laser" || name == "TabSheetBMP") return !notLaser;
   if (name == "wiercenie" || name == "rbTylkoGlowicaDoGory") return notLaser;
-  if (name == "Smarowanie") return trimmed(machine_.info1) == "YFF 333";
+  if (name == "Smarowanie") return base::trimmed(machine_.info1) == "YFF 333";
   if (name == "GroupBoxIP") return switches_.ethernet;
   if (name == "tsYJB") return machine_.headCount > 1;
-  if (name == "tsRB2") return trimmed(machine_.machineType) == "RB2";
+  if (name == "tsRB2") return base::trimmed(machine_.machineType) == "RB2";
   if (name == "gbRuchNaLukach") return notLaser && switches_.arcV;
   if (name == "CBAktywnaGlowica" || name == "CBDwuKierunkowyNoz") return machine_.knifeAxis;
   if (name == "tsSerwis") return switches_.service;

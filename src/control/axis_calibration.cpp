@@ -1,7 +1,9 @@
 #include "control/axis_calibration.h"
 
+#include "base/text.h"
+
 #include "config/flt_edit.h"
-#include "link/identify_machine.h"
+#include "machine/identify_machine.h"
 #include "link/setup_operations.h"
 
 #include <algorithm>
@@ -12,12 +14,6 @@
 namespace trazvik {
 
 namespace {
-
-std::string trimmed(const std::string& s) {
-    const auto first = s.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
-    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
 
 std::string fixed(double v, int decimals, char separator) {
     char buf[64];
@@ -48,7 +44,7 @@ std::array<double, 3> commandedCalibrationDistances(const std::array<double, 3>&
 }
 
 std::optional<double> calibrationNumber(const std::string& text, char separator) {
-    std::string s = trimmed(text);
+    std::string s = base::trimmed(text);
     if (s.empty()) return std::nullopt;
     for (char& c : s) {
         if (c == separator) c = '.';
@@ -61,7 +57,7 @@ std::optional<double> calibrationNumber(const std::string& text, char separator)
 }
 
 std::optional<double> calibrationFactorOf(const std::string& commanded, const std::string& measured, char separator) {
-    const std::string c = trimmed(commanded), m = trimmed(measured);
+    const std::string c = base::trimmed(commanded), m = base::trimmed(measured);
     if (c.empty() || m.empty()) return 1.0;
     const std::optional<double> cv = calibrationNumber(c, separator), mv = calibrationNumber(m, separator);
     if (!cv || !mv) return std::nullopt;
@@ -130,9 +126,9 @@ bool tAxisCalibration::recompute() {
 
 std::optional<tCalibrationField> tAxisCalibration::firstEmptyField() const {
     for (std::size_t i = 0; i < 3; ++i)
-        if (trimmed(measured_[i]).empty()) return static_cast<tCalibrationField>(i);
+        if (base::trimmed(measured_[i]).empty()) return static_cast<tCalibrationField>(i);
     for (std::size_t i = 0; i < 3; ++i)
-        if (trimmed(commanded_[i]).empty()) return static_cast<tCalibrationField>(3 + i);
+        if (base::trimmed(commanded_[i]).empty()) return static_cast<tCalibrationField>(3 + i);
     return std::nullopt;
 }
 

@@ -1,6 +1,6 @@
 #include "control/base_points.h"
 
-#include "app/atomic_file.h"
+#include "base/atomic_file.h"
 #include "config/flt_edit.h"
 #include "config/number_text.h"
 #include "texts/interfejs.h"
@@ -95,7 +95,7 @@ bool tBasePointList::load(const std::filesystem::path& file, std::string* error)
 bool tBasePointList::save(const std::filesystem::path& file, std::string* error) const {
     std::string content;
     for (const std::string& e : entries_) content += e + "\n";
-    return app::writeFileAtomically(file, content, error);
+    return base::writeFileAtomically(file, content, error);
 }
 
 tPositionAsZero positionAsZero(double xMm, double yMm, int headCount, int selectedHead,

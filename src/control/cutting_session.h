@@ -25,7 +25,7 @@ namespace trazvik {
 
 struct tCuttingSessionSetup {
   std::string dataDirectory;         // ends with "/": "out.cnx" and the loop's files
-  app::StartupSwitches switches;
+  base::StartupSwitches switches;
   logging::AppLogs* logs = nullptr;  // the event and job logs; none: no logs
 };
 
@@ -72,7 +72,7 @@ class tCuttingSession {
   void started();
 
   tMachineConnection& connection_;
-  app::StartupSwitches switches_;
+  base::StartupSwitches switches_;
   std::unique_ptr<tControlLogs> logs_;
   tOpsStartMachine startMachine_;
   tStartContext startContext_;

@@ -3,7 +3,7 @@
 #include "control/start_of_cutting.h"
 
 #include "config/tdlgkonfig.h"
-#include "job/commands_basic.h"
+#include "machine/commands_basic.h"
 #include "project/tmdichild.h"
 #include "texts/interfejs.h"
 

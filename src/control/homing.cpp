@@ -1,11 +1,11 @@
 #include "control/homing.h"
 
-#include "job/commands_immediate.h"
-#include "job/commands_records.h"
+#include "machine/commands_immediate.h"
+#include "machine/commands_records.h"
 #include "link/machine_control_operations.h"
 #include "link/move_operations.h"
 #include "link/speed_operations.h"
-#include "link/state_bits.h"
+#include "machine/state_bits.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,7 +5,7 @@
 #pragma once
 #include "no_qt.h"
 
-#include "app/startup_switches.h"
+#include "base/startup_switches.h"
 #include "link/machine_ops.h"
 
 #include <functional>
@@ -14,7 +14,7 @@ namespace trazvik {
 
 struct tHomingOptions {
     bool hasKnife = false;            // the knife setting (CBAktywnaGlowica)
-    app::StartupSwitches switches{};  // overrides applied when the machine info is read again
+    base::StartupSwitches switches{};  // overrides applied when the machine info is read again
     // The busy cursor on (true) and off again; unset: no cursor.
     std::function<void(bool busy)> hourglass;
 };

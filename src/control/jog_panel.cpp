@@ -4,7 +4,7 @@
 #include "control/tool_controls.h"
 #include "link/machine_control_operations.h"
 #include "link/speed_operations.h"
-#include "link/state_bits.h"
+#include "machine/state_bits.h"
 
 namespace trazvik {
 

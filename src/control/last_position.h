@@ -3,7 +3,7 @@
 #pragma once
 #include "no_qt.h"
 
-#include "link/plot_state.h"
+#include "machine/plot_state.h"
 
 #include <cstdint>
 #include <optional>

@@ -14,7 +14,4 @@ std::optional<std::string> readMachineTypeCache(const std::string& path);
 // One line, no line end, written whole or not at all.
 bool writeMachineTypeCache(const std::string& path, const std::string& info1);
 
-// The text without blanks around it.
-std::string trimmed(const std::string& text);
-
 }  // namespace trazvik

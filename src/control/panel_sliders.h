@@ -7,8 +7,8 @@
 #include "no_qt.h"
 
 #include "control/slider_scale.h"
-#include "link/link_state.h"
-#include "link/machine_params.h"
+#include "machine/link_state.h"
+#include "machine/machine_params.h"
 
 #include <cstdint>
 #include <string>

@@ -6,9 +6,9 @@
 #include "no_qt.h"
 
 #include "geometry/bytes.h"
-#include "link/link_state.h"
-#include "link/machine_params.h"
-#include "link/plot_state.h"
+#include "machine/link_state.h"
+#include "machine/machine_params.h"
+#include "machine/plot_state.h"
 
 #include <chrono>
 #include <cstdint>

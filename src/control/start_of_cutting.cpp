@@ -2,8 +2,8 @@
 
 #include "config/number_text.h"
 #include "config/tdlgkonfig.h"
-#include "job/commands_basic.h"
-#include "job/command_set.h"
+#include "machine/commands_basic.h"
+#include "machine/command_set.h"
 #include "job/job_machine.h"
 #include "job/job_writer.h"
 #include "project/tmdichild.h"

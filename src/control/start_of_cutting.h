@@ -15,7 +15,7 @@
 #pragma once
 #include "no_qt.h"
 
-#include "app/startup_switches.h"
+#include "base/startup_switches.h"
 #include "control/job_checks.h"
 #include "control/job_plan.h"
 #include "control/start_machine.h"
@@ -87,7 +87,7 @@ struct tStartContext {
   std::string jobFolder;               // ends with "/"; "out.cnx" goes here
   double& travelHeight;                // mm, of the job writer
   std::string settingsCaption;         // the current settings file path
-  app::StartupSwitches switches;
+  base::StartupSwitches switches;
   int headChoice = 0;                  // rgGlowica: head of single-layer jobs, 0 to 2
   int arcSpeedFactor = 100;            // the arc slider, for the "arcV" test switch
   // The job went to the transfer: the event and job logs.

@@ -2,10 +2,10 @@
 
 #include "link/head_operations.h"
 #include "link/machine_control_operations.h"
-#include "link/state_bits.h"
+#include "machine/state_bits.h"
 #include "link/tool_operations.h"
 
-#include "job/commands_records.h"
+#include "machine/commands_records.h"
 
 #include <charconv>
 #include <cmath>

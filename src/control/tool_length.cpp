@@ -2,7 +2,7 @@
 
 #include "link/machine_control_operations.h"
 #include "link/setup_operations.h"
-#include "link/state_bits.h"
+#include "machine/state_bits.h"
 #include "texts/interfejs.h"
 
 #include <cmath>

@@ -5,7 +5,7 @@
 #pragma once
 #include "no_qt.h"
 
-#include "app/startup_switches.h"
+#include "base/startup_switches.h"
 #include "link/machine_ops.h"
 
 #include <cstdint>
@@ -75,7 +75,7 @@ std::optional<double> zeroForPlate(const tToolMeasureSettings& s, double absZ);
 // refused with "msgZatrzymajPrzedPomiarem"; a STOP during the moves before
 // the probe or a lost link ends it without a zero.
 tToolLengthResult measureToolLength(tMachineOps& ops, const tToolMeasureSettings& settings,
-                                    const app::StartupSwitches& switches,
+                                    const base::StartupSwitches& switches,
                                     const std::function<void(bool busy)>& hourglass = {});
 
 // What the machine's remote button asks of the open window.

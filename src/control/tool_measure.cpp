@@ -2,13 +2,13 @@
 // single-head machine.
 #include "control/tool_length.h"
 
-#include "job/commands_immediate.h"
-#include "link/machine_capabilities.h"
+#include "machine/commands_immediate.h"
+#include "machine/machine_capabilities.h"
 #include "link/machine_control_operations.h"
 #include "link/setup_operations.h"
 #include "link/move_operations.h"
 #include "link/speed_operations.h"
-#include "link/state_bits.h"
+#include "machine/state_bits.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -123,7 +123,7 @@ std::optional<double> zeroForPlate(const tToolMeasureSettings& s, double absZ) {
 }
 
 tToolLengthResult measureToolLength(tMachineOps& ops, const tToolMeasureSettings& settings,
-                                    const app::StartupSwitches& switches,
+                                    const base::StartupSwitches& switches,
                                     const std::function<void(bool busy)>& hourglass) {
     if (ops.linkUp()) ops.status.readState();
     if (!ops.linkUp() || !ops.status.lastReadAnswered()) {

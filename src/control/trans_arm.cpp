@@ -1,7 +1,7 @@
 #include "control/trans_arm.h"
 
-#include "job/commands_immediate.h"
-#include "link/state_bits.h"
+#include "machine/commands_immediate.h"
+#include "machine/state_bits.h"
 
 #include <cmath>
 #include <cstdio>

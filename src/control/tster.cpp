@@ -2,8 +2,9 @@
 
 #include "config/flt_edit.h"
 #include "control/machine_type_cache.h"
-#include "job/commands_immediate.h"
-#include "link/state_bits.h"
+#include "base/text.h"
+#include "machine/commands_immediate.h"
+#include "machine/state_bits.h"
 
 namespace trazvik {
 
@@ -13,7 +14,7 @@ Tster::~Tster() { FormDestroy(); }
 
 // ----- life cycle -----
 
-void Tster::FormCreate(const app::StartupSwitches& switches) {
+void Tster::FormCreate(const base::StartupSwitches& switches) {
     switches_ = switches;
     if (ctx_.panelMakesWatchdog && ctx_.link.ethernet && !ctx_.watchdog && !watchdog_)
         watchdog_ = std::make_unique<tEthernetCzuwanie>(*ctx_.link.ethernet);
@@ -48,7 +49,7 @@ void Tster::FormCreate(const app::StartupSwitches& switches) {
     if (ctx_.linkUp() && ctx_.reader.lastReadAnswered()) {
         ctx_.reader.readMachineInfo(switches);
         // A controller that told nothing must not wipe the cache.
-        if (ctx_.reader.lastReadAnswered() && !trimmed(ctx_.st.info1).empty())
+        if (ctx_.reader.lastReadAnswered() && !base::trimmed(ctx_.st.info1).empty())
             writeMachineTypeCache(machineTypeCachePath(), ctx_.st.info1);
         setVerParam();
     }
@@ -95,7 +96,7 @@ void Tster::FormActivate() {
     if (ctx_.link.usbPresent()) display_.caption += "   " + ctx_.link.usb->machineFilter;
     timerEnabled_ = true;
     const auto& p = ctx_.params();
-    display_.outputsButtonVisible = !p.isLaser && trimmed(ctx_.st.info1) == "YFF 333";
+    display_.outputsButtonVisible = !p.isLaser && base::trimmed(ctx_.st.info1) == "YFF 333";
     display_.toolLengthButtonVisible = !p.isLaser || p.laserZAxis;
     const bool inverterOk = !ctx_.st.bit(stateBit::inverterError);
     display_.inverterErrorVisible = !inverterOk;

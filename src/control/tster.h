@@ -8,7 +8,7 @@
 #pragma once
 #include "no_qt.h"
 
-#include "app/startup_switches.h"
+#include "base/startup_switches.h"
 #include "control/control_context.h"
 #include "control/panel_display.h"
 #include "control/trans_arm.h"
@@ -35,7 +35,7 @@ public:
     Tster& operator=(const Tster&) = delete;
 
     // ----- life cycle -----
-    void FormCreate(const app::StartupSwitches& switches);
+    void FormCreate(const base::StartupSwitches& switches);
     void FormActivate();
     void FormDeactivate();
     void FormDestroy();
@@ -93,7 +93,7 @@ private:
     TTransArm& trans_;
     tPanelDisplay display_;
     std::unique_ptr<tEthernetCzuwanie> watchdog_;
-    app::StartupSwitches switches_;
+    base::StartupSwitches switches_;
     int interval_ = monitorInterval;
     bool timerEnabled_ = false;
     bool zatrzymaj_ = false;

@@ -2,12 +2,12 @@
 // end-of-job signal) and the last-position file.
 #include "control/tster.h"
 
-#include "app/atomic_file.h"
+#include "base/atomic_file.h"
 #include "config/flt_edit.h"
 #include "control/last_position.h"
 #include "control/slider_scale.h"
-#include "job/speed_code.h"
-#include "link/state_bits.h"
+#include "machine/speed_code.h"
+#include "machine/state_bits.h"
 
 #include <cmath>
 #include <ctime>
@@ -228,7 +228,7 @@ bool Tster::writeLastPosition() {
     v.lastFilePos = ctx_.flags.lastFilePos;
     v.usbReadErrors = ctx_.linkState().usbReadErrors;
     v.usbWriteErrors = ctx_.linkState().usbWriteErrors;
-    return app::writeFileAtomically(lastPosName_, lastPositionText(v));
+    return base::writeFileAtomically(lastPosName_, lastPositionText(v));
 }
 
 }  // namespace trazvik

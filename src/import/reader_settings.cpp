@@ -2,7 +2,6 @@
 
 #include "config/tdlgkonfig.h"
 #include "import/thpgl.h"
-#include "link/machine_params.h"
 
 namespace trazvik::import {
 
@@ -12,10 +11,12 @@ tReaderSettings readerSettings(const TDlgkonfig& konfig, bool splineSwitch) {
   s.forceBSpline = splineSwitch;
   s.gcode.chkAbsolutArcPos = konfig.flag("chkAbsolutArcPos");
   s.gcode.WorkSpeed = konfig.real("WorkSpeed");
-  s.gcode.minFeed = machineParams.minFeed;
-  s.gcode.maxFeed = machineParams.maxFeedXY;
-  s.gcode.minSpindle = machineParams.minSpindle;
-  s.gcode.maxSpindle = machineParams.maxSpindle;
+  // The limits of the machine the settings were last given (SetParam).
+  const config::MachineContext& machine = konfig.machine();
+  s.gcode.minFeed = machine.minFeed;
+  s.gcode.maxFeed = machine.maxFeedXY;
+  s.gcode.minSpindle = machine.minSpindle;
+  s.gcode.maxSpindle = machine.maxSpindle;
   return s;
 }
 

@@ -9,10 +9,11 @@ class TDlgkonfig;
 
 namespace trazvik::import {
 
-// mnoznikZ, the G-code settings (chkAbsolutArcPos, WorkSpeed) and the
-// machine's feed and spindle limits (lowest feed to highest feed, lowest to
-// highest spindle rotations; no upper limit while no machine is known), and
-// the "spline" switch.
+// mnoznikZ, the G-code settings (chkAbsolutArcPos, WorkSpeed), the feed
+// and spindle limits of the machine the settings were given
+// (TDlgkonfig::machine(): lowest to highest feed, lowest to highest spindle
+// rotations; no upper limit while no machine is known), and the "spline"
+// switch.
 tReaderSettings readerSettings(const TDlgkonfig& konfig, bool splineSwitch);
 
 // Gives the reader those settings (before open).

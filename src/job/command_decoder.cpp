@@ -1,6 +1,6 @@
 #include "job/command_decoder.h"
 
-#include "link/byte_fields.h"
+#include "machine/byte_fields.h"
 
 #include <algorithm>
 #include <cstring>

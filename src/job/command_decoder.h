@@ -6,9 +6,9 @@
 #include "no_qt.h"
 
 #include "geometry/bytes.h"
-#include "job/command_set.h"
-#include "job/commands_move.h"
-#include "link/command_lengths.h"
+#include "machine/command_set.h"
+#include "machine/commands_move.h"
+#include "machine/command_lengths.h"
 
 #include <array>
 #include <cstdint>

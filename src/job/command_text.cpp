@@ -1,7 +1,7 @@
 // The readable form of decoded commands: one line each, used by the dump
 // command of the CLI and by the job writer's golden tests.
 #include "job/command_decoder.h"
-#include "job/speed_code.h"
+#include "machine/speed_code.h"
 
 #include <cstdio>
 #include <sstream>

@@ -3,7 +3,7 @@
 #include "geometry/angles.h"
 #include "geometry/points.h"
 #include "job/ramp_lookup.h"
-#include "job/speed_code.h"
+#include "machine/speed_code.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,22 +1,13 @@
 #include "job/job_machine.h"
 
-#include "link/identify_machine.h"
-#include "link/machine_capabilities.h"
+#include "base/text.h"
+
+#include "machine/identify_machine.h"
+#include "machine/machine_capabilities.h"
 
 #include <algorithm>
 
 namespace trazvik {
-
-namespace {
-
-std::string trimmed(const std::string& s) {
-    const auto b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    const auto e = s.find_last_not_of(' ');
-    return s.substr(b, e - b + 1);
-}
-
-}  // namespace
 
 tJobMachine currentJobMachine() { return {machineModel, linkState, plotState}; }
 
@@ -28,7 +19,7 @@ tJobMachine jobMachineFor(const std::string& type, int protocolLevel, int firmwa
 
 tWriterMachine writerMachineOf(const tJobMachine& jm) {
     const tMachineParams& p = jm.model.machineParams;
-    const std::string type = trimmed(jm.model.machineType);
+    const std::string type = base::trimmed(jm.model.machineType);
     tWriterMachine w;
     w.set = commandSetOf(jm.model, jm.link);
     w.plan = speedPlanParamsOf(jm.model, jm.link);

@@ -4,11 +4,11 @@
 #pragma once
 #include "no_qt.h"
 
-#include "job/command_set.h"
+#include "machine/command_set.h"
 #include "job/speed_plan_params.h"
-#include "link/link_state.h"
-#include "link/machine_params.h"
-#include "link/plot_state.h"
+#include "machine/link_state.h"
+#include "machine/machine_params.h"
+#include "machine/plot_state.h"
 
 #include <string>
 

@@ -5,7 +5,7 @@
 #include "no_qt.h"
 
 #include "geometry/bytes.h"
-#include "job/command_set.h"
+#include "machine/command_set.h"
 #include "job/job_state.h"
 
 #include <cstdint>

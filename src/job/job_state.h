@@ -4,7 +4,7 @@
 #include "no_qt.h"
 
 #include "geometry/records.h"
-#include "job/commands_move.h"
+#include "machine/commands_move.h"
 
 #include <array>
 

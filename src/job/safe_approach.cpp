@@ -1,6 +1,6 @@
 #include "job/safe_approach.h"
 
-#include "job/commands_basic.h"
+#include "machine/commands_basic.h"
 
 namespace trazvik {
 

@@ -1,7 +1,7 @@
 #include "job/speed_plan_params.h"
 
-#include "link/link_state.h"
-#include "link/machine_params.h"
+#include "machine/link_state.h"
+#include "machine/machine_params.h"
 
 namespace trazvik {
 

@@ -4,9 +4,9 @@
 #include "no_qt.h"
 
 #include "geometry/units.h"
-#include "job/command_set.h"
-#include "link/plotter_speed_table.h"
-#include "link/ramp_tables.h"
+#include "machine/command_set.h"
+#include "machine/plotter_speed_table.h"
+#include "machine/ramp_tables.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #include "job/speed_suffix.h"
 
-#include "job/commands_basic.h"
+#include "machine/commands_basic.h"
 #include "job/corner_planner.h"
 
 #include <cmath>

@@ -3,8 +3,8 @@
 // laser, the start of polishing, stops at corners and knife turns.
 #include "job/thpgl_writer.h"
 
-#include "job/commands_basic.h"
-#include "job/commands_records.h"
+#include "machine/commands_basic.h"
+#include "machine/commands_records.h"
 #include "job/corner_planner.h"
 #include "job/ramp_lookup.h"
 

@@ -3,8 +3,8 @@
 #include "job/thpgl_writer.h"
 
 #include "geometry/units.h"
-#include "job/commands_basic.h"
-#include "job/commands_records.h"
+#include "machine/commands_basic.h"
+#include "machine/commands_records.h"
 #include "job/corner_planner.h"
 #include "job/hpgl_export.h"
 

@@ -2,10 +2,10 @@
 #include "job/thpgl_writer.h"
 
 #include "geometry/units.h"
-#include "job/commands_basic.h"
-#include "job/commands_records.h"
+#include "machine/commands_basic.h"
+#include "machine/commands_records.h"
 #include "job/safe_approach.h"
-#include "job/speed_code.h"
+#include "machine/speed_code.h"
 
 #include <cmath>
 #include <string>

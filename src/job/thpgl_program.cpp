@@ -4,8 +4,8 @@
 // program's working moves and stays off during its rapid moves.
 #include "job/thpgl_writer.h"
 
-#include "job/commands_basic.h"
-#include "job/commands_records.h"
+#include "machine/commands_basic.h"
+#include "machine/commands_records.h"
 
 namespace trazvik::job {
 

@@ -1,5 +1,7 @@
 #include "layers/ini_profile.h"
 
+#include "base/text.h"
+
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -9,12 +11,6 @@
 namespace trazvik {
 
 namespace {
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
-  return s;
-}
 
 bool sameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -35,7 +31,7 @@ std::string_view unquote(std::string_view v) {
 }
 
 std::optional<long long> parseInteger(std::string_view text) {
-  text = trim(text);
+  text = base::trimmedView(text);
   bool negative = false;
   if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
     negative = text.front() == '-';
@@ -65,18 +61,18 @@ tIniProfile tIniProfile::parse(std::string_view text) {
     std::size_t eol = text.find('\n');
     std::string_view line = text.substr(0, eol);
     text = eol == std::string_view::npos ? std::string_view{} : text.substr(eol + 1);
-    line = trim(line);
+    line = base::trimmedView(line);
     if (line.empty() || line.front() == ';') continue;
     if (line.front() == '[') {
       std::size_t close = line.find(']');
-      std::string_view name = trim(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
+      std::string_view name = base::trimmedView(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
       current = &ini.findOrAdd(name);
       continue;
     }
     std::size_t eq = line.find('=');
     if (current == nullptr || eq == std::string_view::npos) continue;
-    std::string_view key = trim(line.substr(0, eq));
-    std::string_view value = unquote(trim(line.substr(eq + 1)));
+    std::string_view key = base::trimmedView(line.substr(0, eq));
+    std::string_view value = unquote(base::trimmedView(line.substr(eq + 1)));
     bool seen = false;
     for (const auto& entry : current->entries) seen = seen || sameName(entry.first, key);
     if (!seen) current->entries.emplace_back(std::string(key), std::string(value));
@@ -86,7 +82,7 @@ tIniProfile tIniProfile::parse(std::string_view text) {
 
 const tIniProfile::Section* tIniProfile::find(std::string_view section) const {
   for (const auto& s : sections_) {
-    if (sameName(s.name, trim(section))) return &s;
+    if (sameName(s.name, base::trimmedView(section))) return &s;
   }
   return nullptr;
 }
@@ -105,7 +101,7 @@ std::optional<std::string> tIniProfile::readString(std::string_view section, std
   const Section* s = find(section);
   if (s == nullptr) return std::nullopt;
   for (const auto& entry : s->entries) {
-    if (sameName(entry.first, trim(key))) return entry.second;
+    if (sameName(entry.first, base::trimmedView(key))) return entry.second;
   }
   return std::nullopt;
 }
@@ -192,7 +188,7 @@ std::string formatReal(double value) {
 }
 
 std::optional<double> parseReal(std::string_view text) {
-  text = trim(text);
+  text = base::trimmedView(text);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   if (text.empty()) return std::nullopt;
   double value = 0;

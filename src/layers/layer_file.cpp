@@ -1,6 +1,6 @@
 // The layer file (.lyr): a profile file with the project path and one
 // section "Layer <key>" per layer that occurs.
-#include "app/atomic_file.h"
+#include "base/atomic_file.h"
 #include "layers/ini_profile.h"
 #include "layers/warstwy.h"
 #include "texts/interfejs.h"
@@ -45,7 +45,7 @@ bool tWarstwy::SaveToFile(const std::string& path) {
   // The file is replaced whole or not at all, so a failed write never
   // leaves the operator without the previous layer file.
   std::string blad;
-  if (!app::writeFileAtomically(path, tekstPlikuWarstw(), &blad)) {
+  if (!base::writeFileAtomically(path, tekstPlikuWarstw(), &blad)) {
     pokazBladZapisu(path);
     return false;
   }

@@ -11,12 +11,12 @@
 #pragma once
 #include "no_qt.h"
 
-#include "link/byte_fields.h"
-#include "link/identify_machine.h"
+#include "machine/byte_fields.h"
+#include "machine/identify_machine.h"
 #include "link/interface_queue.h"
-#include "link/link_state.h"
-#include "link/machine_params.h"
-#include "link/plot_state.h"
+#include "machine/link_state.h"
+#include "machine/machine_params.h"
+#include "machine/plot_state.h"
 #include "link/tcp_client.h"
 
 #include <chrono>

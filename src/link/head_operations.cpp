@@ -1,11 +1,13 @@
 #include "link/head_operations.h"
 
-#include "job/commands_basic.h"
-#include "job/commands_immediate.h"
-#include "job/commands_records.h"
+#include "base/text.h"
+
+#include "machine/commands_basic.h"
+#include "machine/commands_immediate.h"
+#include "machine/commands_records.h"
 #include "link/machine_control_operations.h"
 #include "link/speed_operations.h"
-#include "link/state_bits.h"
+#include "machine/state_bits.h"
 
 #include <cmath>
 #include <cstdio>
@@ -17,12 +19,6 @@ namespace {
 std::int32_t nearestSteps(double v) {
     if (!std::isfinite(v)) return 0;
     return static_cast<std::int32_t>(std::nearbyint(std::clamp(v, -2147483647.0, 2147483647.0)));
-}
-
-std::string trimmed(const std::string& s) {
-    const auto first = s.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return s.substr(first, s.find_last_not_of(' ') - first + 1);
 }
 
 // "0.5" rather than "0.500000": the operator reads it in a message.
@@ -73,7 +69,7 @@ void releaseHead(tMachineOps& ops) {
 }
 
 void shiftSecondY(tMachineOps& ops, double mm) {
-    if (trimmed(ops.machine.machineType) != "RB2") return;
+    if (base::trimmed(ops.machine.machineType) != "RB2") return;
     ops.status.readSpeeds();
     const std::int32_t manual = ops.st.speedm;
     setSpeed(ops, speedToPeriod(ops, 1000));

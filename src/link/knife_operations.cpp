@@ -1,7 +1,7 @@
 #include "link/knife_operations.h"
 
-#include "job/commands_move.h"
-#include "job/commands_records.h"
+#include "machine/commands_move.h"
+#include "machine/commands_records.h"
 #include "link/move_operations.h"
 
 #include <cmath>

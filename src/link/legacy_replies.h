@@ -5,9 +5,9 @@
 #pragma once
 #include "no_qt.h"
 
-#include "link/byte_fields.h"
-#include "link/link_state.h"
-#include "link/plot_state.h"
+#include "machine/byte_fields.h"
+#include "machine/link_state.h"
+#include "machine/plot_state.h"
 #include "link/status_layout.h"
 
 #include <cstdint>

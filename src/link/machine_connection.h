@@ -6,11 +6,11 @@
 #pragma once
 #include "no_qt.h"
 
-#include "app/startup_switches.h"
+#include "base/startup_switches.h"
 #include "link/ethernet.h"
 #include "link/ethernet_watchdog.h"
 #include "link/hid_service.h"
-#include "link/identify_machine.h"
+#include "machine/identify_machine.h"
 #include "link/interface_queue.h"
 #include "link/machine_link.h"
 #include "link/machine_ops.h"
@@ -34,7 +34,7 @@ struct tConnectionOptions {
     std::uint16_t commandPort = defaultCommandPort;
     std::uint16_t identityPort = defaultIdentityPort;
     TfEthernet::Timeouts timeouts{};
-    app::StartupSwitches switches{};  // overrides applied after reading the machine
+    base::StartupSwitches switches{};  // overrides applied after reading the machine
     std::string programDirectory;     // where "kalibracja.txt" lies
 };
 

@@ -1,7 +1,7 @@
 #include "link/machine_control_operations.h"
 
-#include "job/commands_basic.h"
-#include "job/commands_immediate.h"
+#include "machine/commands_basic.h"
+#include "machine/commands_immediate.h"
 
 #include <cmath>
 

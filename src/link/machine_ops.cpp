@@ -1,6 +1,6 @@
 #include "link/machine_ops.h"
 
-#include "link/state_bits.h"
+#include "machine/state_bits.h"
 
 namespace trazvik {
 

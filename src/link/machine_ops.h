@@ -6,10 +6,10 @@
 #pragma once
 #include "no_qt.h"
 
-#include "job/command_set.h"
+#include "machine/command_set.h"
 #include "link/machine_link.h"
-#include "link/machine_params.h"
-#include "link/plot_state.h"
+#include "machine/machine_params.h"
+#include "machine/plot_state.h"
 #include "link/status_operations.h"
 
 #include <array>

@@ -1,10 +1,10 @@
 #include "link/move_operations.h"
 
-#include "job/commands_immediate.h"
-#include "job/commands_move.h"
-#include "job/speed_code.h"
+#include "machine/commands_immediate.h"
+#include "machine/commands_move.h"
+#include "machine/speed_code.h"
 #include "link/speed_operations.h"
-#include "link/state_bits.h"
+#include "machine/state_bits.h"
 
 #include <cmath>
 #include <cstdlib>

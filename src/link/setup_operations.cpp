@@ -1,9 +1,9 @@
 #include "link/setup_operations.h"
 
 #include "config/inverter_parameters.h"
-#include "job/commands_basic.h"
-#include "job/commands_immediate.h"
-#include "job/commands_records.h"
+#include "machine/commands_basic.h"
+#include "machine/commands_immediate.h"
+#include "machine/commands_records.h"
 
 #include <bit>
 

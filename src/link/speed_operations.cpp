@@ -1,7 +1,7 @@
 #include "link/speed_operations.h"
 
-#include "job/commands_basic.h"
-#include "job/speed_code.h"
+#include "machine/commands_basic.h"
+#include "machine/speed_code.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #include "link/status_layout.h"
 
-#include "link/link_state.h"
-#include "link/machine_params.h"
+#include "machine/link_state.h"
+#include "machine/machine_params.h"
 
 namespace trazvik {
 

@@ -136,7 +136,7 @@ std::string tStatusReader::readFirmwareVersion() {
     return firmwareVersionText(link_);
 }
 
-void tStatusReader::readMachineInfo(const app::StartupSwitches& switches) {
+void tStatusReader::readMachineInfo(const base::StartupSwitches& switches) {
     const tStatusLayout layout = statusLayoutOf(machine_, link_);
     if (usb()) {
         if (auto r14 = channel_.usbReport(14)) {

@@ -5,11 +5,11 @@
 #pragma once
 #include "no_qt.h"
 
-#include "app/startup_switches.h"
-#include "link/byte_fields.h"
-#include "link/link_state.h"
-#include "link/machine_params.h"
-#include "link/plot_state.h"
+#include "base/startup_switches.h"
+#include "machine/byte_fields.h"
+#include "machine/link_state.h"
+#include "machine/machine_params.h"
+#include "machine/plot_state.h"
 
 #include <array>
 #include <chrono>
@@ -59,7 +59,7 @@ public:
     void readPower();
     // Identity, work areas, version, firmware, full-scale power, then the
     // program's maxX, maxY and ADres options.
-    void readMachineInfo(const app::StartupSwitches& switches);
+    void readMachineInfo(const base::StartupSwitches& switches);
     // USB only: the three firmware numbers joined by "."; all 0 when the read failed.
     std::string readFirmwareVersion();
     void readInputs();                 // USB only

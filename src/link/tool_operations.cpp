@@ -1,9 +1,9 @@
 #include "link/tool_operations.h"
 
-#include "job/commands_basic.h"
-#include "job/commands_immediate.h"
-#include "job/commands_records.h"
-#include "link/state_bits.h"
+#include "machine/commands_basic.h"
+#include "machine/commands_immediate.h"
+#include "machine/commands_records.h"
+#include "machine/state_bits.h"
 
 #include <cmath>
 

@@ -1,17 +1,13 @@
 #include "link/usb.h"
 
+#include "base/text.h"
+
 #include <algorithm>
 #include <thread>
 
 namespace trazvik {
 
 namespace {
-
-std::string trimmed(const std::string& s) {
-    const auto first = s.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
-    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
 
 }  // namespace
 
@@ -55,7 +51,7 @@ bool TfUsb::DornelisFrezExist() {
     for (const auto& d : devList_) {
         const std::string product = d->product();
         if (d->manufacturer() != "DornElis" || product.empty() || product[0] == 'i') continue;
-        if (!machineFilter.empty() && trimmed(product) != machineFilter) continue;
+        if (!machineFilter.empty() && base::trimmed(product) != machineFilter) continue;
         if (TheDev != d) {
             if (TheDev) TheDev->close();
             TheDev = d;

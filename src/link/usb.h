@@ -4,9 +4,9 @@
 #pragma once
 #include "no_qt.h"
 
-#include "link/byte_fields.h"
+#include "machine/byte_fields.h"
 #include "link/hid_service.h"
-#include "link/link_state.h"
+#include "machine/link_state.h"
 
 #include <array>
 #include <chrono>

@@ -1,5 +1,7 @@
 #include "logging/app_event.h"
 
+#include "base/text.h"
+
 #include "texts/interfejs.h"
 
 #include <utility>
@@ -43,16 +45,6 @@ constexpr std::array<EventText, 14> kDataTexts{{
     {"ev_str_cutting_lenght", "Cutting length: "},
 }};
 
-bool isBlankOrControl(unsigned char c) { return c <= ' ' || c == 0x7f; }
-
-std::string trimmed(std::string_view piece) {
-  std::size_t b = 0;
-  std::size_t e = piece.size();
-  while (b < e && isBlankOrControl(static_cast<unsigned char>(piece[b]))) ++b;
-  while (e > b && isBlankOrControl(static_cast<unsigned char>(piece[e - 1]))) --e;
-  return std::string(piece.substr(b, e - b));
-}
-
 }  // namespace
 
 std::string_view builtInEventText(int type) {
@@ -93,10 +85,10 @@ void TAppEvent::AddEventData(const std::string& text) {
   for (;;) {
     const std::size_t cr = text.find('\r', from);
     if (cr == std::string::npos) break;
-    FEventData.push_back(trimmed(std::string_view(text).substr(from, cr - from)));
+    FEventData.push_back(base::trimmedOfControls(std::string_view(text).substr(from, cr - from)));
     from = cr + 1;
   }
-  if (from < text.size()) FEventData.push_back(trimmed(std::string_view(text).substr(from)));
+  if (from < text.size()) FEventData.push_back(base::trimmedOfControls(std::string_view(text).substr(from)));
 }
 
 }  // namespace trazvik::logging

@@ -1,5 +1,7 @@
 #include "logging/app_logs.h"
 
+#include "base/text.h"
+
 #include "config/global_cfg.h"
 #include "config/number_text.h"
 #include "logging/log_numbers.h"
@@ -23,12 +25,6 @@ std::optional<std::string> settingsFileOf(const std::string& cfgPath) {
   std::array<std::uint8_t, config::kGlobalCfgSize> record{};
   std::copy_n(bytes.begin(), config::kGlobalCfgSize, record.begin());
   return config::decodeGlobalCfg(record).settingsFile;
-}
-
-std::string trimmedText(const std::string& s) {
-  const auto b = s.find_first_not_of(" \t\r\n");
-  if (b == std::string::npos) return {};
-  return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
 }
 
 }  // namespace
@@ -92,7 +88,7 @@ void AppLogs::log_start_app(const std::string& programFile, const std::string& p
   const bool cfgExists = std::filesystem::is_regular_file(cfgPath, ec);
   lines += text(cfgExists ? "ev_str_gcf_file" : "ev_str_gcf_file_not_exist") + cfgPath + "\r\n";
   if (cfgExists) {
-    const std::string mcc = trimmedText(settingsFileOf(cfgPath).value_or(std::string()));
+    const std::string mcc = base::trimmed(settingsFileOf(cfgPath).value_or(std::string()));
     std::filesystem::path mccPath(mcc);
     if (!mcc.empty() && mccPath.is_relative()) mccPath = std::filesystem::path(setup_.dataDirectory) / mccPath;
     const bool mccExists = !mcc.empty() && std::filesystem::is_regular_file(mccPath, ec);

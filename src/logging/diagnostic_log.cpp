@@ -1,7 +1,7 @@
 #include "logging/diagnostic_log.h"
 
-#include "app/directories.h"
-#include "app/version_text.h"
+#include "base/directories.h"
+#include "base/version_text.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -9,11 +9,11 @@
 
 namespace trazvik::logging {
 
-std::string defaultDiagnosticLogName() { return "Trazvik_" + app::programVersionText() + ".log"; }
+std::string defaultDiagnosticLogName() { return "Trazvik_" + base::programVersionText() + ".log"; }
 
 std::optional<std::string> appendDiagnosticLine(const std::string& dataDirectory, const std::string& line,
                                                 const std::string& fileName) {
-  const std::string path = app::withFinalSeparator(dataDirectory) + fileName;
+  const std::string path = base::withFinalSeparator(dataDirectory) + fileName;
   const std::string text = line + "\r\n";
   std::FILE* f = std::fopen(path.c_str(), "ab");
   if (!f) return path + ": " + std::strerror(errno);

@@ -1,6 +1,6 @@
 #include "logging/event_logger.h"
 
-#include "app/atomic_file.h"
+#include "base/atomic_file.h"
 #include "texts/interfejs.h"
 
 #include <pugixml.hpp>
@@ -82,7 +82,7 @@ std::optional<std::string> TEventLogger::DumpEventToXML() {
   std::ostringstream out;
   doc.save(out, "  ", pugi::format_indent, pugi::encoding_utf8);
   std::string error;
-  if (!app::writeFileAtomically(FLogFile, out.str(), &error)) return error;
+  if (!base::writeFileAtomically(FLogFile, out.str(), &error)) return error;
   return std::nullopt;
 }
 

@@ -1,7 +1,7 @@
 #include "logging/job_logger.h"
 
-#include "app/atomic_file.h"
-#include "app/directories.h"
+#include "base/atomic_file.h"
+#include "base/directories.h"
 #include "config/number_text.h"
 #include "logging/log_numbers.h"
 
@@ -14,7 +14,7 @@ namespace trazvik::logging {
 
 TJobLogger::TJobLogger(TCutJob& job, std::string folder, DateTimeText xmlTime, char decimalSeparator)
     : FJob(job),
-      FStoragePath(folder.empty() ? std::string("./") : app::withFinalSeparator(std::move(folder))),
+      FStoragePath(folder.empty() ? std::string("./") : base::withFinalSeparator(std::move(folder))),
       xmlTime_(std::move(xmlTime)),
       separator_(decimalSeparator) {}
 
@@ -53,9 +53,9 @@ std::optional<std::string> TJobLogger::StoreJob() {
   const std::string document = JobDocument();
   FJobFile = JobFileName();
   std::string reason;
-  if (!app::ensureDirectory(FStoragePath, &reason)) return FStoragePath + ": " + reason;
+  if (!base::ensureDirectory(FStoragePath, &reason)) return FStoragePath + ": " + reason;
   std::string error;
-  if (!app::writeFileAtomically(FStoragePath + FJobFile, document, &error)) return error;
+  if (!base::writeFileAtomically(FStoragePath + FJobFile, document, &error)) return error;
   return std::nullopt;
 }
 

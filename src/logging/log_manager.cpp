@@ -1,6 +1,6 @@
 #include "logging/log_manager.h"
 
-#include "app/directories.h"
+#include "base/directories.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,8 +26,8 @@ std::optional<int> digitsAt(const std::string& s, std::size_t pos, std::size_t c
 }  // namespace
 
 TLogManager::TLogManager(std::string folder, Clock clock, std::string prefix)
-    : clock_(std::move(clock)), FLogsDir(app::withFinalSeparator(std::move(folder))), FFileNamePrefix(std::move(prefix)) {
-  app::ensureDirectory(FLogsDir);
+    : clock_(std::move(clock)), FLogsDir(base::withFinalSeparator(std::move(folder))), FFileNamePrefix(std::move(prefix)) {
+  base::ensureDirectory(FLogsDir);
 }
 
 std::string TLogManager::LogFileName() const {

@@ -1,7 +1,7 @@
 // What lies in what: the containment test of two figures, the even-odd
 // point-in-polygon test, and the nesting of a project's figures.
 #pragma once
-#include "project/figure_list.h"
+#include "geometry/figure_list.h"
 
 #include <span>
 

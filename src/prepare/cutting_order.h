@@ -4,7 +4,7 @@
 // nest of figures together (WszystkieWjednej). Hatch lines always come first.
 #pragma once
 #include "prepare/prepare_settings.h"
-#include "project/figure_list.h"
+#include "geometry/figure_list.h"
 
 #include <functional>
 

@@ -2,7 +2,7 @@
 // counter-clockwise ("W lewo"), 0 undetermined (and always for open ones).
 #pragma once
 #include "prepare/prepare_settings.h"
-#include "project/figure_list.h"
+#include "geometry/figure_list.h"
 
 namespace trazvik {
 

@@ -1,6 +1,6 @@
 // The frame's cut flag and the figure nearest to a point.
 #pragma once
-#include "project/figure_list.h"
+#include "geometry/figure_list.h"
 
 namespace trazvik {
 

@@ -3,7 +3,7 @@
 // length totals and travel height.
 #pragma once
 #include "prepare/prepare_settings.h"
-#include "project/figure_list.h"
+#include "geometry/figure_list.h"
 
 namespace trazvik {
 

@@ -9,7 +9,7 @@
 // a box grid of two-point strokes for crossings. Removed figures leave an
 // empty slot until the end, so slot numbers keep the project order.
 #pragma once
-#include "project/figure_list.h"
+#include "geometry/figure_list.h"
 #include "project/spatial_hash.h"
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 // spiral sort keys of the cutting order, the cut length in the operator's
 // unit and the estimated cutting time.
 #pragma once
-#include "project/figure_list.h"
+#include "geometry/figure_list.h"
 
 namespace trazvik {
 

@@ -1,5 +1,5 @@
 // The scene rasterised into RGB pixels, and the picture file writer.
-#include "app/atomic_file.h"
+#include "base/atomic_file.h"
 #include "project/preview_scene.h"
 
 #include <algorithm>
@@ -172,7 +172,7 @@ std::string zapiszPodglad(const tScenaPodgladu& s, const std::string& path, int 
     }
   }
   std::string blad;
-  if (!app::writeFileAtomically(path, tresc, &blad)) return blad;
+  if (!base::writeFileAtomically(path, tresc, &blad)) return blad;
   return {};
 }
 

@@ -7,7 +7,7 @@
 #include "geometry/records.h"
 #include "import/read_warning.h"
 #include "layers/warstwy.h"
-#include "project/figure_list.h"
+#include "geometry/figure_list.h"
 
 #include <functional>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "texts/interfejs.h"
 
-#include "app/directories.h"
+#include "base/directories.h"
 #include "texts/xml_encoding.h"
 
 #include <cerrno>
@@ -36,12 +36,12 @@ bool isFile(const std::string& path) {
 }  // namespace
 
 std::string languageFilePath(const std::string& programDirectory, const std::string& code) {
-  return app::withFinalSeparator(programDirectory) + app::kApplicationTitle + "_" + code + ".xml";
+  return base::withFinalSeparator(programDirectory) + base::kApplicationTitle + "_" + code + ".xml";
 }
 
 tInterfejs::tInterfejs(MessageBoxes& boxes) : boxes_(boxes) {}
 
-bool tInterfejs::Create(const std::string& programDirectory, const app::CommandLine& commandLine,
+bool tInterfejs::Create(const std::string& programDirectory, const base::CommandLine& commandLine,
                         int countryNumber, const std::string& majorMinorVersion) {
   choice_ = chooseLanguage(countryNumber, commandLine);
   return loadLanguageFile(programDirectory, choice_.code, majorMinorVersion);
@@ -86,7 +86,7 @@ bool tInterfejs::loadLanguageFile(const std::string& programDirectory, const std
   if (std::strcmp(root.name(), "interface") != 0 || !root.attribute("name") || !root.attribute("version")) {
     return reject("Invalid file structure: ", path);
   }
-  if (!app::equalsIgnoringCase(root.attribute("name").value(), app::kApplicationTitle) ||
+  if (!base::equalsIgnoringCase(root.attribute("name").value(), base::kApplicationTitle) ||
       majorMinorVersion != root.attribute("version").value()) {
     return reject("Incompatibile file version: ", path);
   }

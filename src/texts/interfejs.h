@@ -1,5 +1,5 @@
 #pragma once
-#include "app/command_line.h"
+#include "base/command_line.h"
 #include "texts/language_choice.h"
 #include "texts/message_boxes.h"
 
@@ -23,7 +23,7 @@ class tInterfejs {
   // Chooses the language from the country number and the command line, then
   // loads its file from `programDirectory` (which ends with "/"). The file
   // must carry `majorMinorVersion` (for example "0.1"). Returns langOk().
-  bool Create(const std::string& programDirectory, const app::CommandLine& commandLine, int countryNumber,
+  bool Create(const std::string& programDirectory, const base::CommandLine& commandLine, int countryNumber,
               const std::string& majorMinorVersion);
   // Loads the file of `code` (or of "US" when it is missing) without
   // choosing a language; used by Create.

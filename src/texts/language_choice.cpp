@@ -81,7 +81,7 @@ int countryNumberOfLocale(std::string_view localeName) {
   return 1;
 }
 
-int userCountryNumber(const app::EnvironmentLookup& environment) {
+int userCountryNumber(const base::EnvironmentLookup& environment) {
   for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
     std::optional<std::string> value = environment(variable);
     if (value && !value->empty()) return countryNumberOfLocale(*value);
@@ -89,7 +89,7 @@ int userCountryNumber(const app::EnvironmentLookup& environment) {
   return 1;
 }
 
-LanguageChoice chooseLanguage(int countryNumber, const app::CommandLine& commandLine) {
+LanguageChoice chooseLanguage(int countryNumber, const base::CommandLine& commandLine) {
   LanguageChoice choice = languageForCountry(countryNumber);
   if (commandLine.arguments().empty()) return choice;
   for (const LanguageSwitches& line : kSwitches) {

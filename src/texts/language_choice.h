@@ -1,6 +1,6 @@
 #pragma once
-#include "app/command_line.h"
-#include "app/directories.h"
+#include "base/command_line.h"
+#include "base/directories.h"
 
 #include <string>
 #include <string_view>
@@ -25,11 +25,11 @@ int countryNumberOfLocale(std::string_view localeName);
 
 // The user's country number, from the locale that chooses the language of
 // messages: LC_ALL, then LC_MESSAGES, then LANG; 1 when none is set.
-int userCountryNumber(const app::EnvironmentLookup& environment);
+int userCountryNumber(const base::EnvironmentLookup& environment);
 
 // The language of the country number, overridden by the language switches
 // of the command line; when several are given, the later line of the
 // switch table wins (so "PL" with "DE" gives German).
-LanguageChoice chooseLanguage(int countryNumber, const app::CommandLine& commandLine);
+LanguageChoice chooseLanguage(int countryNumber, const base::CommandLine& commandLine);
 
 }  // namespace trazvik::texts

@@ -6,7 +6,7 @@
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   trazvik::ui::Program::Options options;
-  options.setup.commandLine = trazvik::app::CommandLine(argc, argv);
+  options.setup.commandLine = trazvik::base::CommandLine(argc, argv);
   trazvik::ui::Program program(std::move(options));
   if (!program.start()) return program.exitCode();
   return program.run();

@@ -1,5 +1,5 @@
 // The options every trazvik-cli command shares, on the real program.
-#include "app/single_instance.h"
+#include "base/single_instance.h"
 
 #include "../common/temp_folder.h"
 
@@ -83,8 +83,8 @@ TEST_F(CliSharedOptions, BadOptionsAndBadFoldersEndWithAnError) {
 }
 
 TEST_F(CliSharedOptions, ACommandThatNeedsTheMachineRespectsTheSingleInstanceRule) {
-  SingleInstanceLock desktop;
-  ASSERT_EQ(desktop.acquire(folder.text() + "Trazvik"), SingleInstanceLock::Outcome::Acquired);
+  base::SingleInstanceLock desktop;
+  ASSERT_EQ(desktop.acquire(folder.text() + "Trazvik"), base::SingleInstanceLock::Outcome::Acquired);
   const CliRun blocked = cli({"frame", "--lock"});
   EXPECT_EQ(blocked.exitCode, 3) << blocked.output;
   EXPECT_FALSE(has(blocked, "single instance: held"));

@@ -1,10 +1,10 @@
 #include "app/program_frame.h"
 
-#include "app/version_text.h"
+#include "base/version_text.h"
 #include "texts/recording_message_boxes.h"
 
 #include "../common/temp_folder.h"
-#include "environment.h"
+#include "../common/environment.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ using testing::writeFile;
 
 std::string languageFile(const std::string& versionWord) {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<interface name=\"Trazvik\" version=\"" +
-         programMajorMinorVersion() +
+         base::programMajorMinorVersion() +
          "\"><Main_window>"
          "<msgWersja str=\"" + versionWord + "\"/>"
          "<pracujeTylkoZploterem str=\"only with\"/>"
@@ -41,7 +41,7 @@ struct World {
   }
   ProgramFrame::Setup setup(std::vector<std::string> arguments) const {
     ProgramFrame::Setup s;
-    s.commandLine = CommandLine(std::move(arguments));
+    s.commandLine = base::CommandLine(std::move(arguments));
     s.programDirectory = (root / "bin").string();
     s.environment = environmentOf({{"XDG_DATA_HOME", (root / "share").string()},
                                    {"XDG_RUNTIME_DIR", (root / "run").string()},
@@ -59,7 +59,7 @@ TEST(ProgramFrame, AFreshStartCreatesTheDataFolderAndLoadsTheTexts) {
   EXPECT_TRUE(std::filesystem::is_directory(frame.dataDirectory()));
   EXPECT_TRUE(frame.switches().serviceMode);
   EXPECT_EQ(frame.texts().skrotJez(), "PL");
-  EXPECT_EQ(frame.caption(), "Trazvik   wersja " + programVersionText());
+  EXPECT_EQ(frame.caption(), "Trazvik   wersja " + base::programVersionText());
   EXPECT_TRUE(world.boxes.messages().empty());
 }
 
@@ -134,7 +134,7 @@ TEST(ProgramFrame, CaptionWithMachineFilterAndBaseCheck) {
   ProgramFrame frame(world.boxes);
   ASSERT_EQ(frame.start(world.setup({})), ProgramFrame::Outcome::Ready);
   const auto caption = [&](std::vector<std::string> arguments) {
-    return mainWindowCaption(frame.texts(), "3.50.1.7", readStartupSwitches(CommandLine(std::move(arguments))));
+    return mainWindowCaption(frame.texts(), "3.50.1.7", base::readStartupSwitches(base::CommandLine(std::move(arguments))));
   };
   EXPECT_EQ(caption({}), "Trazvik   version 3.50.1.7");
   EXPECT_EQ(caption({"OnlyMachine='M1'"}), "Trazvik   version 3.50.1.7      only with M1");

@@ -1,9 +1,9 @@
 // trazvik-cli dump run as a program on job files written by the encoders.
-#include "job/commands_basic.h"
-#include "job/commands_move.h"
-#include "job/commands_records.h"
-#include "job/speed_code.h"
-#include "link/identify_machine.h"
+#include "machine/commands_basic.h"
+#include "machine/commands_move.h"
+#include "machine/commands_records.h"
+#include "machine/speed_code.h"
+#include "machine/identify_machine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 #include "control_rig.h"
 
-#include "app/version_text.h"
-#include "job/commands_basic.h"
-#include "job/commands_move.h"
-#include "job/commands_records.h"
-#include "job/speed_code.h"
+#include "base/version_text.h"
+#include "machine/commands_basic.h"
+#include "machine/commands_move.h"
+#include "machine/commands_records.h"
+#include "machine/speed_code.h"
 #include "usb_device.h"
 
 #include <fstream>
@@ -105,7 +105,7 @@ ControlRig::ControlRig(RigOptions o) : options(std::move(o)) {
               ("trazvik_control_" + std::to_string(::getpid()) + "_" + std::to_string(++serial));
     std::filesystem::create_directories(dataDir);
     texts = std::make_unique<texts::tInterfejs>(boxes);
-    texts->loadLanguageFile(std::string(TRAZVIK_SOURCE_DIR) + "/lang/", "US", app::programMajorMinorVersion());
+    texts->loadLanguageFile(std::string(TRAZVIK_SOURCE_DIR) + "/lang/", "US", base::programMajorMinorVersion());
 
     machineLink = std::make_unique<tMachineLink>(link);
     channel = std::make_unique<tLinkStatusChannel>(*machineLink);
@@ -172,7 +172,7 @@ bool ControlRig::connect() {
         for (int i = 0; i < 60 && !link.ethernetActive; ++i) queue.waitAndRun(50ms);
         if (!link.ethernetActive) return false;
     }
-    ster->FormCreate(app::StartupSwitches{});
+    ster->FormCreate(base::StartupSwitches{});
     return machine.machineType != "LFV";
 }
 

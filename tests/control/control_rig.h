@@ -9,7 +9,7 @@
 #include "control/job_commands.h"
 #include "control/trans_arm.h"
 #include "control/tster.h"
-#include "job/command_set.h"
+#include "machine/command_set.h"
 #include "link/ethernet.h"
 #include "link/machine_connection.h"
 #include "link/usb.h"

@@ -7,9 +7,9 @@
 #include "control/job_plan.h"
 #include "geometry/figure.h"
 #include "job/job_move.h"
-#include "link/identify_machine.h"
-#include "link/machine_capabilities.h"
-#include "link/state_bits.h"
+#include "machine/identify_machine.h"
+#include "machine/machine_capabilities.h"
+#include "machine/state_bits.h"
 #include "project/open_project.h"
 #include "project/tmdichild.h"
 

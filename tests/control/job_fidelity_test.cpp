@@ -7,7 +7,7 @@
 #include "job_fidelity.h"
 
 #include "job/job_machine.h"
-#include "link/machine_table.h"
+#include "machine/machine_table.h"
 #include "texts/recording_message_boxes.h"
 
 #include <gtest/gtest.h>

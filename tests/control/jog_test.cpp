@@ -7,7 +7,7 @@
 #include "link/machine_control_operations.h"
 #include "link/move_operations.h"
 #include "link/speed_operations.h"
-#include "link/state_bits.h"
+#include "machine/state_bits.h"
 
 namespace trazvik::test {
 namespace {

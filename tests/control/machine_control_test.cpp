@@ -4,9 +4,9 @@
 // watchdog (the panel makes none of its own).
 #include "control/machine_control.h"
 
-#include "app/version_text.h"
+#include "base/version_text.h"
 #include "control_rig.h"
-#include "link/state_bits.h"
+#include "machine/state_bits.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +33,7 @@ TEST(MachineControl, ConnectionWatchdogPanelAndTransferTogether) {
     tMachineModel machine;
     texts::RecordingMessageBoxes boxes;
     texts::tInterfejs texts(boxes);
-    texts.loadLanguageFile(std::string(TRAZVIK_SOURCE_DIR) + "/lang/", "US", app::programMajorMinorVersion());
+    texts.loadLanguageFile(std::string(TRAZVIK_SOURCE_DIR) + "/lang/", "US", base::programMajorMinorVersion());
     {
         tMachineConnection connection(link, st, machine, nullptr);
         connection.FormCreate(localConnectionOptions(server.commandPort(), server.identityPort()));
@@ -41,7 +41,7 @@ TEST(MachineControl, ConnectionWatchdogPanelAndTransferTogether) {
         std::vector<tControlEvent> events;
         control.context.onEvent = [&](const tControlEvent& e) { events.push_back(e); };
         control.context.settings.ethernetConnection = true;
-        control.panel.FormCreate(app::StartupSwitches{});
+        control.panel.FormCreate(base::StartupSwitches{});
         auto runUntil = [&](const std::function<bool()>& done, std::chrono::milliseconds timeout) {
             const auto end = std::chrono::steady_clock::now() + timeout;
             while (!done() && std::chrono::steady_clock::now() < end) {

@@ -8,7 +8,7 @@
 
 #include "control/last_position.h"
 #include "control/machine_type_cache.h"
-#include "link/state_bits.h"
+#include "machine/state_bits.h"
 
 #include <gtest/gtest.h>
 
@@ -265,7 +265,7 @@ TEST(MachineTypeCache, KnownMachineBeforeTheControllerAnswersAndKeptWithoutOne) 
     {
         std::ofstream(cache) << "YFF";
     }
-    rig.ster->FormCreate(app::StartupSwitches{});  // no link yet
+    rig.ster->FormCreate(base::StartupSwitches{});  // no link yet
     EXPECT_EQ(rig.machine.machineType, "YFF");
     EXPECT_TRUE(rig.link.cncMachine);
     EXPECT_EQ(slurp(cache), "YFF") << "a silent controller must not wipe the cache";

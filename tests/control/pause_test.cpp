@@ -6,7 +6,7 @@
 // operations; the stored job run again from its start.
 #include "control_rig.h"
 
-#include "link/state_bits.h"
+#include "machine/state_bits.h"
 
 #include <gtest/gtest.h>
 

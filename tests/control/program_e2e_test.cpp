@@ -7,7 +7,7 @@
 #include "session_fixture.h"
 #include "sim_process.h"
 
-#include "link/state_bits.h"
+#include "machine/state_bits.h"
 
 #include <fstream>
 #include <sstream>

@@ -6,7 +6,7 @@
 #include "../link/ops_rig.h"
 
 #include "config/tdlgkonfig.h"
-#include "link/state_bits.h"
+#include "machine/state_bits.h"
 #include "link/tool_operations.h"
 #include "project/tmdichild.h"
 #include "texts/interfejs.h"

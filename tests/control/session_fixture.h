@@ -5,11 +5,11 @@
 #pragma once
 #include "control/cutting_session.h"
 
-#include "app/version_text.h"
+#include "base/version_text.h"
 #include "config/tdlgkonfig.h"
 #include "import/file_type.h"
 #include "control_rig.h"
-#include "link/machine_capabilities.h"
+#include "machine/machine_capabilities.h"
 #include "link/machine_control_operations.h"
 #include "project/tmdichild.h"
 
@@ -39,7 +39,7 @@ struct SessionFixture {
 
   SessionFixture() {
     EXPECT_TRUE(texts.loadLanguageFile(std::string(TRAZVIK_SOURCE_DIR) + "/lang/", "US",
-                                       app::programMajorMinorVersion()));
+                                       base::programMajorMinorVersion()));
     project.DostosujWgTypuProjektu(import::fileTypeFromExtension(star));
     EXPECT_TRUE(project.Load(star));
   }
@@ -55,7 +55,7 @@ struct SessionFixture {
     connection = std::make_unique<tMachineConnection>(link, st, machine, nullptr);
     connection->FormCreate(localConnectionOptions(commandPort, identityPort));
     session = std::make_unique<tCuttingSession>(*connection, st, machine, settings, texts,
-                                                tCuttingSessionSetup{folder.text(), app::StartupSwitches{}, logs});
+                                                tCuttingSessionSetup{folder.text(), base::StartupSwitches{}, logs});
     tControlSettings snapshot = controlSettingsOf(settings);
     snapshot.ethernetConnection = true;
     session->takeSettings(snapshot);

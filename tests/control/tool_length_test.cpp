@@ -7,7 +7,7 @@
 #include "control/tool_length.h"
 #include "link/machine_control_operations.h"
 #include "link/move_operations.h"
-#include "link/state_bits.h"
+#include "machine/state_bits.h"
 
 #include <functional>
 #include <limits>

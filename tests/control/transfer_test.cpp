@@ -4,7 +4,7 @@
 // lost in the middle of a job.
 #include "control_rig.h"
 
-#include "link/state_bits.h"
+#include "machine/state_bits.h"
 
 #include <gtest/gtest.h>
 

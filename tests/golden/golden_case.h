@@ -6,7 +6,7 @@
 #pragma once
 
 #include "app/offline_job.h"
-#include "job/command_set.h"
+#include "machine/command_set.h"
 
 #include <filesystem>
 #include <optional>

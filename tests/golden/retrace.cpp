@@ -4,8 +4,8 @@
 
 #include "geometry/units.h"
 #include "job/command_decoder.h"
-#include "job/commands_move.h"
-#include "job/speed_code.h"
+#include "machine/commands_move.h"
+#include "machine/speed_code.h"
 
 #include <algorithm>
 #include <chrono>

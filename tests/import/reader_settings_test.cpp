@@ -4,7 +4,7 @@
 
 #include "config/tdlgkonfig.h"
 #include "import/thpgl.h"
-#include "link/machine_params.h"
+#include "machine/machine_params.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "job/command_decoder.h"
-#include "job/commands_basic.h"
-#include "job/commands_immediate.h"
-#include "job/commands_records.h"
+#include "machine/commands_basic.h"
+#include "machine/commands_immediate.h"
+#include "machine/commands_records.h"
 
 #include "command_sets.h"
 

@@ -1,7 +1,7 @@
 // Hostile input: random bytes fed to the decoder are split without loss and
 // never crash it, whatever the machine.
 #include "job/command_decoder.h"
-#include "link/identify_machine.h"
+#include "machine/identify_machine.h"
 
 #include <gtest/gtest.h>
 

@@ -2,12 +2,12 @@
 // (at the protocol levels its controllers come with) decodes back to the
 // command and the values it was made from.
 #include "job/command_decoder.h"
-#include "job/commands_basic.h"
-#include "job/commands_immediate.h"
-#include "job/commands_records.h"
-#include "job/speed_code.h"
-#include "link/identify_machine.h"
-#include "link/machine_table.h"
+#include "machine/commands_basic.h"
+#include "machine/commands_immediate.h"
+#include "machine/commands_records.h"
+#include "machine/speed_code.h"
+#include "machine/identify_machine.h"
+#include "machine/machine_table.h"
 
 #include <gtest/gtest.h>
 

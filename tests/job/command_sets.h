@@ -1,7 +1,7 @@
 // Command sets of a few representative machines for the language tests.
 #pragma once
 
-#include "job/command_set.h"
+#include "machine/command_set.h"
 
 namespace trazvik::test {
 

@@ -1,5 +1,5 @@
-#include "job/commands_basic.h"
-#include "job/commands_immediate.h"
+#include "machine/commands_basic.h"
+#include "machine/commands_immediate.h"
 
 #include "command_sets.h"
 

@@ -1,4 +1,4 @@
-#include "job/commands_move.h"
+#include "machine/commands_move.h"
 
 #include "command_sets.h"
 

@@ -1,4 +1,4 @@
-#include "job/commands_records.h"
+#include "machine/commands_records.h"
 
 #include <gtest/gtest.h>
 

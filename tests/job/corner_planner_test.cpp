@@ -2,8 +2,8 @@
 
 #include "geometry/points.h"
 #include "job/ramp_lookup.h"
-#include "job/speed_code.h"
-#include "link/identify_machine.h"
+#include "machine/speed_code.h"
+#include "machine/identify_machine.h"
 #include "speed_plan_fixture.h"
 
 #include <gtest/gtest.h>

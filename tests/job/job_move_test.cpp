@@ -3,7 +3,7 @@
 #include "command_sets.h"
 #include "job/command_decoder.h"
 #include "job/safe_approach.h"
-#include "link/command_lengths.h"
+#include "machine/command_lengths.h"
 
 #include <gtest/gtest.h>
 

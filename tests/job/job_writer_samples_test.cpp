@@ -3,8 +3,8 @@
 // decodes cleanly, and the job ends as a job ends.
 #include "job_writer_fixture.h"
 
-#include "link/identify_machine.h"
-#include "link/machine_table.h"
+#include "machine/identify_machine.h"
+#include "machine/machine_table.h"
 #include "project/open_project.h"
 
 namespace trazvik::test {

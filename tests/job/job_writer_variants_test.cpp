@@ -2,7 +2,7 @@
 // in a multi-layer project, G-code programs on a narrow-set router.
 #include "job_writer_fixture.h"
 
-#include "job/speed_code.h"
+#include "machine/speed_code.h"
 
 namespace trazvik::test {
 namespace {

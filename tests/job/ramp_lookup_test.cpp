@@ -1,6 +1,6 @@
 #include "job/ramp_lookup.h"
 
-#include "job/speed_code.h"
+#include "machine/speed_code.h"
 #include "speed_plan_fixture.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "job/speed_code.h"
+#include "machine/speed_code.h"
 
 #include "command_sets.h"
 

@@ -2,7 +2,7 @@
 
 #include "geometry/units.h"
 #include "layers/layer_colors.h"
-#include "project/figure_list.h"
+#include "geometry/figure_list.h"
 
 #include <gtest/gtest.h>
 

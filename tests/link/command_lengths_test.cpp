@@ -1,4 +1,4 @@
-#include "link/command_lengths.h"
+#include "machine/command_lengths.h"
 
 #include <gtest/gtest.h>
 

@@ -3,10 +3,10 @@
 // controller receives, and what it does with them.
 #include "ops_rig.h"
 
-#include "job/commands_immediate.h"
+#include "machine/commands_immediate.h"
 #include "link/machine_control_operations.h"
 #include "link/speed_operations.h"
-#include "link/state_bits.h"
+#include "machine/state_bits.h"
 
 #include <cmath>
 

@@ -3,7 +3,7 @@
 // handed to the interface thread, and the watchdog's reconnection.
 #include "link/ethernet.h"
 #include "link/ethernet_watchdog.h"
-#include "link/state_bits.h"
+#include "machine/state_bits.h"
 
 #include "identity.h"
 #include "sim_server.h"

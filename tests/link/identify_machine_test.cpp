@@ -1,5 +1,5 @@
-#include "link/identify_machine.h"
-#include "link/machine_table.h"
+#include "machine/identify_machine.h"
+#include "machine/machine_table.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "link/link_state.h"
+#include "machine/link_state.h"
 
 #include <gtest/gtest.h>
 
@@ -34,7 +34,7 @@ TEST(LinkState, CommandLineOverrides) {
     for (const Case& c : cases) {
         tLinkState link;
         link.workArea = {600, 400, 100};
-        applyCommandLineOverrides(app::readStartupSwitches(app::CommandLine(c.args)), link);
+        applyCommandLineOverrides(base::readStartupSwitches(base::CommandLine(c.args)), link);
         SCOPED_TRACE(c.args.empty() ? std::string("none") : c.args.front());
         EXPECT_EQ(link.workArea[0], c.maxX);
         EXPECT_EQ(link.workArea[1], c.maxY);

@@ -1,7 +1,7 @@
-#include "link/machine_capabilities.h"
+#include "machine/machine_capabilities.h"
 
 #include "config/tdlgkonfig.h"
-#include "link/identify_machine.h"
+#include "machine/identify_machine.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include "link/knife_operations.h"
 #include "link/machine_control_operations.h"
 #include "link/move_operations.h"
-#include "link/state_bits.h"
+#include "machine/state_bits.h"
 
 #include <thread>
 

@@ -1,6 +1,6 @@
 #include "link/status_operations.h"
 
-#include "link/identify_machine.h"
+#include "machine/identify_machine.h"
 #include "link/status_encode.h"
 #include "link/status_layout.h"
 
@@ -158,7 +158,7 @@ TEST(StatusOperations, MachineInformationOverUsb) {
     ch.controller.firmwareMinor = 25;
     ch.controller.firmwareBuild = 3;
     tStatusReader reader(ch, m.st, m.link, m.model);
-    app::StartupSwitches switches;
+    base::StartupSwitches switches;
     switches.maxY = 800;
     reader.readMachineInfo(switches);
     EXPECT_EQ(m.st.info0, "Maker");

@@ -1,7 +1,7 @@
 // Small helpers to lay out report bytes by hand in the status tests.
 #pragma once
 
-#include "link/byte_fields.h"
+#include "machine/byte_fields.h"
 
 #include <cstdint>
 #include <initializer_list>

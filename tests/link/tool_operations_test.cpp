@@ -4,7 +4,7 @@
 
 #include "link/head_operations.h"
 #include "link/setup_operations.h"
-#include "link/state_bits.h"
+#include "machine/state_bits.h"
 #include "link/tool_operations.h"
 
 #include "../common/temp_folder.h"

@@ -1,7 +1,7 @@
 // Small figures for the preparation tests.
 #pragma once
 #include "geometry/figure.h"
-#include "project/figure_list.h"
+#include "geometry/figure_list.h"
 
 #include <memory>
 #include <vector>

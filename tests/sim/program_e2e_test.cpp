@@ -5,12 +5,12 @@
 #include "link_test_client.h"
 #include "sim_process.h"
 
-#include "job/commands_basic.h"
-#include "job/commands_move.h"
-#include "job/commands_records.h"
-#include "job/speed_code.h"
-#include "link/identify_machine.h"
-#include "link/state_bits.h"
+#include "machine/commands_basic.h"
+#include "machine/commands_move.h"
+#include "machine/commands_records.h"
+#include "machine/speed_code.h"
+#include "machine/identify_machine.h"
+#include "machine/state_bits.h"
 #include "link/status_decode.h"
 
 #include <gtest/gtest.h>

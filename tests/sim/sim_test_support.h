@@ -5,7 +5,7 @@
 
 #include "controller.h"
 
-#include "link/state_bits.h"
+#include "machine/state_bits.h"
 
 #include <cmath>
 #include <cstdint>

@@ -33,7 +33,7 @@ struct Fixture {
 
   void put(const std::string& code, const std::string& content) { writeFile(folder / ("Trazvik_" + code + ".xml"), content); }
   bool create(std::vector<std::string> arguments, int country) {
-    return texts.Create(folder.text(), app::CommandLine(std::move(arguments)), country, kVersion);
+    return texts.Create(folder.text(), base::CommandLine(std::move(arguments)), country, kVersion);
   }
 };
 

@@ -7,7 +7,7 @@
 namespace trazvik::texts {
 namespace {
 
-app::EnvironmentLookup environmentOf(std::map<std::string, std::string> variables) {
+base::EnvironmentLookup environmentOf(std::map<std::string, std::string> variables) {
   return [variables](const std::string& name) -> std::optional<std::string> {
     auto found = variables.find(name);
     if (found == variables.end()) return std::nullopt;
@@ -69,7 +69,7 @@ TEST(LanguageChoice, SwitchesOverrideTheCountryAndTheLaterTableLineWins) {
       {{"SA", "HU", "RO", "FR"}, 1, {33, "FR"}},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(chooseLanguage(c.country, app::CommandLine(c.arguments)), c.expected)
+    EXPECT_EQ(chooseLanguage(c.country, base::CommandLine(c.arguments)), c.expected)
         << ::testing::PrintToString(c.arguments);
   }
 }

@@ -1,7 +1,7 @@
 // The language files shipped with the program: loadable by this build, the
 // same sections and keys in every language, and every text the code looks up
 // present in each of them.
-#include "app/version_text.h"
+#include "base/version_text.h"
 #include "config/setting_catalogue.h"
 #include "texts/interfejs.h"
 #include "texts/recording_message_boxes.h"
@@ -112,7 +112,7 @@ TEST(LanguageFiles, LoadWithThisBuildsVersion) {
     SCOPED_TRACE(code);
     RecordingMessageBoxes boxes;
     tInterfejs texts(boxes);
-    EXPECT_TRUE(texts.loadLanguageFile(kLangDir, code, app::programMajorMinorVersion()));
+    EXPECT_TRUE(texts.loadLanguageFile(kLangDir, code, base::programMajorMinorVersion()));
     EXPECT_EQ(texts.loadedFile(), kLangDir + "Trazvik_" + code + ".xml");
     for (const auto& message : boxes.messages()) ADD_FAILURE() << message.text;
   }

@@ -3,7 +3,7 @@
 #include "control/jog_panel.h"
 #include "control_rig.h"
 #include "link/machine_ops.h"
-#include "link/state_bits.h"
+#include "machine/state_bits.h"
 
 #include "panel/control_panel.h"
 #include "panel/panel_machine.h"

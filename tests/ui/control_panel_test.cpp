@@ -4,7 +4,7 @@
 #include "control_rig.h"
 
 #include "control/panel_sliders.h"
-#include "link/state_bits.h"
+#include "machine/state_bits.h"
 
 #include "dialogs/window_grab.h"
 #include "panel/control_panel.h"

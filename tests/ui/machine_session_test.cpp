@@ -6,7 +6,7 @@
 #include "frame/machine_session.h"
 #include "frame/program_start.h"
 #include "link/machine_control_operations.h"
-#include "link/state_bits.h"
+#include "machine/state_bits.h"
 #include "dialogs/settings_dialog.h"
 #include "frame/cutting_commands.h"
 #include "link/move_operations.h"

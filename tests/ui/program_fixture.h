@@ -23,7 +23,7 @@ inline Program::Options programOptions(const trazvik::testing::TempFolder& folde
                                        std::vector<std::string> arguments) {
   arguments.push_back("dataDir='" + (folder / "data").string() + "'");
   Program::Options o;
-  o.setup.commandLine = app::CommandLine(std::move(arguments));
+  o.setup.commandLine = base::CommandLine(std::move(arguments));
   o.setup.programDirectory = std::string(TRAZVIK_SOURCE_DIR) + "/lang/";
   o.setup.countryNumber = 1;
   o.setup.lockFilePath = (folder / "Trazvik.lock").string();

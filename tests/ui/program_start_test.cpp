@@ -1,6 +1,6 @@
 #include "frame/program_start.h"
 
-#include "app/single_instance.h"
+#include "base/single_instance.h"
 #include "modal_answer.h"
 #include "program_fixture.h"
 
@@ -55,8 +55,8 @@ TEST(ProgramStart, LanguageSwitchChangesTheCaptions) {
 
 TEST(ProgramStart, SecondCopyShowsTheSingleInstanceBoxAndEnds) {
   trazvik::testing::TempFolder folder;
-  app::SingleInstanceLock firstCopy;
-  ASSERT_EQ(firstCopy.acquire((folder / "Trazvik.lock").string()), app::SingleInstanceLock::Outcome::Acquired);
+  base::SingleInstanceLock firstCopy;
+  ASSERT_EQ(firstCopy.acquire((folder / "Trazvik.lock").string()), base::SingleInstanceLock::Outcome::Acquired);
 
   Program second(programOptions(folder, {"PL"}));
   SeenBox seen;

@@ -2,7 +2,7 @@
 // source tree, with message boxes that are recorded instead of shown.
 #pragma once
 
-#include "app/version_text.h"
+#include "base/version_text.h"
 #include "texts/interfejs.h"
 #include "texts/recording_message_boxes.h"
 
@@ -15,7 +15,7 @@ struct UiTexts {
   texts::tInterfejs texts{boxes};
   UiTexts() {
     const bool loaded =
-        texts.loadLanguageFile(std::string(TRAZVIK_SOURCE_DIR) + "/lang/", "US", app::programMajorMinorVersion());
+        texts.loadLanguageFile(std::string(TRAZVIK_SOURCE_DIR) + "/lang/", "US", base::programMajorMinorVersion());
     EXPECT_TRUE(loaded) << "the English language file of the source tree does not load";
   }
 };

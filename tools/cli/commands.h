@@ -44,11 +44,11 @@ class Context {
   std::vector<std::string> passThrough; // --switch WORD   = the program's own switches
 
   // The program's arguments as the desktop program would see them.
-  app::CommandLine programArguments() const;
+  base::CommandLine programArguments() const;
 
   app::ProgramFrame& frame();
   texts::tInterfejs& texts() { return frame().texts(); }
-  const app::StartupSwitches& switches() { return frame().switches(); }
+  const base::StartupSwitches& switches() { return frame().switches(); }
   const std::string& dataDirectory() { return frame().dataDirectory(); }
   const std::string& programDirectory() { return frame().programDirectory(); }
   texts::MessageBoxes& boxes() { return *boxes_; }

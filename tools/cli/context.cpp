@@ -23,11 +23,11 @@ Context::Context()
 
 Context::~Context() = default;
 
-app::CommandLine Context::programArguments() const {
+base::CommandLine Context::programArguments() const {
   std::vector<std::string> arguments = passThrough;
   if (!languageCode.empty()) arguments.push_back(languageCode);
   if (!dataDir.empty()) arguments.push_back("dataDir='" + dataDir + "'");
-  return app::CommandLine(std::move(arguments));
+  return base::CommandLine(std::move(arguments));
 }
 
 app::ProgramFrame& Context::frame() {

@@ -6,12 +6,12 @@
 #include "controller.h"
 #include "trace_writer.h"
 
-#include "app/directories.h"
-#include "app/version_text.h"
+#include "base/directories.h"
+#include "base/version_text.h"
 #include "config/tdlgkonfig.h"
 #include "control/cutting_session.h"
 #include "link/hid_service.h"
-#include "link/machine_capabilities.h"
+#include "machine/machine_capabilities.h"
 #include "link/machine_connection.h"
 #include "link/machine_control_operations.h"
 #include "logging/app_logs.h"
@@ -334,7 +334,7 @@ int CutSession::run() {
   loaded_ = loadProject(context_, options_.project);
   settingsCaption_ = options_.project.settingsFile.empty() ? std::string("(default settings)")
                                                            : options_.project.settingsFile;
-  const app::StartupSwitches& switches = context_.switches();
+  const base::StartupSwitches& switches = context_.switches();
   logging::LogSetup setup;
   setup.dataDirectory = context_.dataDirectory();
   setup.saveLogToXml = switches.saveLogToXml;
@@ -343,7 +343,7 @@ int CutSession::run() {
   setup.boxes = &context_.boxes();
   setup.decimalSeparator = loaded_.settings->decimalSeparator();
   logs_ = std::make_unique<logging::AppLogs>(setup);
-  logs_->log_start_app(app::programFileDirectory() + "trazvik-cli", app::programVersionText());
+  logs_->log_start_app(base::programFileDirectory() + "trazvik-cli", base::programVersionText());
 
   if (!openMachine(*target)) {
     logs_->log_end_app();

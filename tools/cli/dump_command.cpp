@@ -4,8 +4,8 @@
 #include "commands.h"
 
 #include "job/command_decoder.h"
-#include "link/identify_machine.h"
-#include "link/machine_table.h"
+#include "machine/identify_machine.h"
+#include "machine/machine_table.h"
 
 #include <CLI/CLI.hpp>
 

@@ -2,7 +2,7 @@
 // caption, version, folders, language and switches.
 #include "commands.h"
 
-#include "app/version_text.h"
+#include "base/version_text.h"
 
 #include <CLI/CLI.hpp>
 
@@ -14,9 +14,9 @@ namespace {
 void printFrame(Context& context, bool takeLock) {
   app::ProgramFrame& frame = context.frame();
   if (takeLock) context.requireSingleInstance();
-  const app::StartupSwitches& s = frame.switches();
+  const base::StartupSwitches& s = frame.switches();
   std::cout << "caption: " << frame.caption() << '\n'
-            << "version: " << app::programVersionText() << '\n'
+            << "version: " << base::programVersionText() << '\n'
             << "program directory: " << frame.programDirectory() << '\n'
             << "data directory: " << frame.dataDirectory() << '\n'
             << "language: " << frame.texts().skrotJez() << " (country " << frame.texts().country() << ", file "

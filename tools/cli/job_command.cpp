@@ -4,7 +4,7 @@
 #include "commands.h"
 #include "project_loading.h"
 
-#include "app/atomic_file.h"
+#include "base/atomic_file.h"
 #include "app/offline_job.h"
 #include "geometry/units.h"
 #include "project/open_project.h"
@@ -34,7 +34,7 @@ void runJob(Context& context, const JobOptions& o) {
   printWarnings(linieOstrzezen(*job.project));
   std::string error;
   const std::string_view bytes(reinterpret_cast<const char*>(job.bytes.data()), job.bytes.size());
-  if (!app::writeFileAtomically(o.output, bytes, &error)) {
+  if (!base::writeFileAtomically(o.output, bytes, &error)) {
     std::cerr << "job: " << error << '\n';
     throw CommandFailed(1, error);
   }

@@ -3,7 +3,7 @@
 #include "commands.h"
 #include "machine_option.h"
 
-#include "job/commands_immediate.h"
+#include "machine/commands_immediate.h"
 #include "link/machine_control_operations.h"
 #include "link/move_operations.h"
 

@@ -1,6 +1,6 @@
 #include "commands.h"
 
-#include "app/version_text.h"
+#include "base/version_text.h"
 
 #include <CLI/CLI.hpp>
 
@@ -8,7 +8,7 @@
 
 int main(int argc, char** argv) {
   CLI::App app{"Trazvik without windows: read design files, write and cut jobs, talk to controllers"};
-  app.set_version_flag("--version", trazvik::app::programVersionText());
+  app.set_version_flag("--version", trazvik::base::programVersionText());
   app.require_subcommand(1);
 
   trazvik::cli::Context context;

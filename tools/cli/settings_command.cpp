@@ -38,7 +38,7 @@ void failOn(Context& context, const config::ConfigStatus& status) {
 }
 
 config::DialogSwitches dialogSwitches(Context& context) {
-  const app::StartupSwitches& s = context.switches();
+  const base::StartupSwitches& s = context.switches();
   return config::DialogSwitches{s.serviceMode, s.ethernet, s.arcV, s.calibration, s.touchPanel};
 }
 

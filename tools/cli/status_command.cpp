@@ -4,8 +4,10 @@
 #include "commands.h"
 #include "machine_option.h"
 
+#include "base/text.h"
+
 #include "link/speed_operations.h"
-#include "link/state_bits.h"
+#include "machine/state_bits.h"
 
 #include <CLI/CLI.hpp>
 
@@ -46,12 +48,6 @@ std::string mm(double hundredths) {
     return text;
 }
 
-std::string trimmed(const std::string& s) {
-    const auto first = s.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
-
 std::string stateNames(const tplotstate& st) {
     std::string names;
     for (const NamedBit& b : kStateBits)
@@ -86,7 +82,7 @@ void printStatus(MachineSession& session) {
     std::snprintf(word, sizeof word, "0x%llx", static_cast<unsigned long long>(st.StateExtend));
 
     std::cout << "machine: " << session.description() << '\n'
-              << "identity: " << trimmed(st.info0) << " / " << trimmed(st.info1) << " / " << trimmed(st.info2)
+              << "identity: " << base::trimmed(st.info0) << " / " << base::trimmed(st.info1) << " / " << base::trimmed(st.info2)
               << '\n'
               << "machine type: " << machineModel.machineType << '\n'
               << "firmware: " << firmwareVersionText(link) << '\n'

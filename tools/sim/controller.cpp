@@ -1,6 +1,6 @@
 #include "controller.h"
 
-#include "link/state_bits.h"
+#include "machine/state_bits.h"
 
 #include <algorithm>
 #include <cmath>

@@ -17,7 +17,7 @@
 #include "tool_trace.h"
 
 #include "job/command_decoder.h"
-#include "job/command_set.h"
+#include "machine/command_set.h"
 #include "link/status_encode.h"
 #include "link/status_layout.h"
 

@@ -1,6 +1,6 @@
 #include "sim_config.h"
 
-#include "link/identify_machine.h"
+#include "machine/identify_machine.h"
 #include "link/status_decode.h"
 
 #include <stdexcept>

@@ -5,8 +5,8 @@
 #pragma once
 #include "no_qt.h"
 
-#include "link/link_state.h"
-#include "link/machine_params.h"
+#include "machine/link_state.h"
+#include "machine/machine_params.h"
 
 #include <array>
 #include <cstddef>

@@ -4,7 +4,7 @@
 #include "geometry/units.h"
 #include "project/tmdichild.h"
 #include "texts/interfejs.h"
-#include "app/version_text.h"
+#include "base/version_text.h"
 
 #include "dialogs/info_windows.h"
 
@@ -82,7 +82,7 @@ InfoRows aboutRows(const MachineInfo& m, const texts::tInterfejs& texts) {
   const QString unknown = q(texts.dajTxt("Universal", "nieznany"));
   const auto orUnknown = [&](const std::string& value) { return value.empty() ? unknown : q(value); };
   InfoRows rows;
-  rows.emplace_back(q(texts.dajTxt("About", "labWersja.Caption")), q(app::programVersionText()));
+  rows.emplace_back(q(texts.dajTxt("About", "labWersja.Caption")), q(base::programVersionText()));
   rows.emplace_back(q(texts.dajTxt("About", "labProducent.Caption")), orUnknown(m.maker));
   rows.emplace_back(q(texts.dajTxt("About", "labModel.Caption")), orUnknown(m.model));
   rows.emplace_back(q(texts.dajTxt("About", "labDataProdukcji.Caption")), orUnknown(m.productionDate));

@@ -4,9 +4,9 @@
 #include "frame/cutting_commands.h"
 #include "frame/main_window.h"
 #include "link/hid_service.h"
-#include "link/link_state.h"
-#include "link/machine_capabilities.h"
-#include "link/plot_state.h"
+#include "machine/link_state.h"
+#include "machine/machine_capabilities.h"
+#include "machine/plot_state.h"
 #include "panel/control_panel.h"
 #include "panel/panel_machine.h"
 #include "project/project_window.h"
@@ -21,7 +21,7 @@ namespace trazvik::ui {
 MachineSession::MachineSession(ProgramContext& context, MainWindow& mainWindow, MachinePorts ports,
                                logging::AppLogs* logs, const HidServiceFactory& hidService)
     : context_(context), main_(mainWindow), ports_(ports), appLogs_(logs) {
-  const app::StartupSwitches& sw = context_.switches();
+  const base::StartupSwitches& sw = context_.switches();
   std::unique_ptr<tHidService> hid;
   if (!sw.skipUsb) hid = hidService ? hidService() : makeHidapiService();
   connection_ = std::make_unique<tMachineConnection>(linkState, plotState, machineModel, std::move(hid));
@@ -38,7 +38,7 @@ MachineSession::~MachineSession() {
 }
 
 void MachineSession::start() {
-  const app::StartupSwitches& sw = context_.switches();
+  const base::StartupSwitches& sw = context_.switches();
   connection_->text = [this](const std::string& section, const std::string& key) {
     return context_.texts().dajTxt(section, key);
   };

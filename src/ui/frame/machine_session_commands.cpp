@@ -6,7 +6,7 @@
 #include "frame/cutting_commands.h"
 #include "frame/machine_session.h"
 #include "frame/main_window.h"
-#include "link/machine_capabilities.h"
+#include "machine/machine_capabilities.h"
 #include "link/setup_operations.h"
 #include "link/tool_operations.h"
 #include "panel/control_panel.h"

@@ -85,7 +85,7 @@ void MainWindow::connectCommands() {
 
 app::tStanGlownegoOkna MainWindow::currentState() const {
   const MachineFacts m = machineFacts_ ? machineFacts_() : MachineFacts{};
-  const app::StartupSwitches& sw = context_.switches();
+  const base::StartupSwitches& sw = context_.switches();
   app::tStanGlownegoOkna s;
   const auto windows = projectWindows();
   s.projectCount = static_cast<int>(windows.size());

@@ -21,7 +21,7 @@ struct ProgramContext {
 
   const texts::tInterfejs& texts() const { return frame.texts(); }
   TDlgkonfig& settings() const { return configuration.settings(); }
-  const app::StartupSwitches& switches() const { return frame.switches(); }
+  const base::StartupSwitches& switches() const { return frame.switches(); }
 };
 
 // Where the controller's Ethernet module listens: its own ports, unless a

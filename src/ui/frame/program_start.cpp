@@ -5,7 +5,7 @@
 #include "dialogs/periphery_install.h"
 #include "dialogs/settings_dialog.h"
 #include "dialogs/window_grab.h"
-#include "app/version_text.h"
+#include "base/version_text.h"
 #include "frame/machine_session.h"
 #include "panel/control_panel.h"
 #include "project/tmdichild.h"
@@ -23,7 +23,7 @@ namespace {
 // Hidden: pictures of the windows into a folder, then the end.
 constexpr const char* kScreenshotOption = "TrazvikScreenshots";
 
-config::DialogSwitches dialogSwitches(const app::StartupSwitches& s) {
+config::DialogSwitches dialogSwitches(const base::StartupSwitches& s) {
   config::DialogSwitches d;
   d.service = s.serviceMode;
   d.ethernet = s.ethernet;
@@ -60,7 +60,7 @@ Program::~Program() {
 }
 
 bool Program::start() {
-  QApplication::setApplicationName(app::kApplicationTitle);
+  QApplication::setApplicationName(base::kApplicationTitle);
   // Texts, data folder; a missing language file or folder ends the start.
   if (frame_.start(options_.setup) != app::ProgramFrame::Outcome::Ready) {
     exitCode_ = 1;
@@ -74,7 +74,7 @@ bool Program::start() {
   logSetup.texts = &frame_.texts();
   logSetup.boxes = &boxes_;
   logs_ = std::make_unique<logging::AppLogs>(std::move(logSetup));
-  logs_->log_start_app(QCoreApplication::applicationFilePath().toStdString(), app::programVersionText());
+  logs_->log_start_app(QCoreApplication::applicationFilePath().toStdString(), base::programVersionText());
   configuration_ = std::make_unique<config::Configuration>(frame_.dataDirectory());
   context_ = std::make_unique<ProgramContext>(ProgramContext{frame_, *configuration_, boxes_});
   mainWindow_ = std::make_unique<MainWindow>(*context_);
@@ -186,7 +186,7 @@ void Program::shutdown() {
   if (started_ && logs_) logs_->log_end_app();
 }
 
-std::vector<std::string> Program::designFilesOf(const app::CommandLine& commandLine) {
+std::vector<std::string> Program::designFilesOf(const base::CommandLine& commandLine) {
   std::vector<std::string> files;
   for (const std::string& a : commandLine.arguments()) {
     std::error_code ec;

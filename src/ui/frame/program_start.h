@@ -58,7 +58,7 @@ class Program {
 
   // Design files named on the command line (existing .plt, .dxf, .nc,
   // .bmp), opened after the start.
-  static std::vector<std::string> designFilesOf(const app::CommandLine& commandLine);
+  static std::vector<std::string> designFilesOf(const base::CommandLine& commandLine);
 
  private:
   void createWindows();

@@ -3,7 +3,7 @@
 #include "control/tool_controls.h"
 #include "link/head_operations.h"
 #include "link/speed_operations.h"
-#include "link/state_bits.h"
+#include "machine/state_bits.h"
 #include "link/tool_operations.h"
 
 #include "panel/panel_machine.h"
