@@ -1,10 +1,9 @@
-// The reader's settings come from the settings dialog, the identified
-// machine and the program's switch.
+// The reader's settings come from the settings dialog, the machine the
+// settings were given and the program's switch.
 #include "import/reader_settings.h"
 
 #include "config/tdlgkonfig.h"
 #include "import/thpgl.h"
-#include "machine/machine_params.h"
 
 #include <gtest/gtest.h>
 
@@ -16,13 +15,14 @@ TEST(ReaderSettings, FromSettingsMachineAndSwitch) {
   konfig.set("WorkSpeed", 750);
   konfig.set("mnoznikZ", 2.5);
   konfig.set("chkAbsolutArcPos", 0);
-  const tMachineParams saved = machineParams;
-  machineParams.minFeed = 30;
-  machineParams.maxFeedXY = 16000;
-  machineParams.minSpindle = 6000;
-  machineParams.maxSpindle = 24000;
+  config::MachineContext machine;
+  machine.identified = true;
+  machine.minFeed = 30;
+  machine.maxFeedXY = 16000;
+  machine.minSpindle = 6000;
+  machine.maxSpindle = 24000;
+  konfig.SetParam(machine);
   const tReaderSettings s = readerSettings(konfig, true);
-  machineParams = saved;
   EXPECT_EQ(s.mnoznikZ, 2.5);
   EXPECT_TRUE(s.forceBSpline);
   EXPECT_FALSE(s.gcode.chkAbsolutArcPos);
