@@ -9,8 +9,6 @@
 
 namespace trazvik {
 
-tJobMachine currentJobMachine() { return {machineModel, linkState, plotState}; }
-
 tJobMachine jobMachineFor(const std::string& type, int protocolLevel, int firmwareMinor) {
     tJobMachine m;
     m.model = machineModelFor(paddedProductString(type, 8), protocolLevel, firmwareMinor, 0, m.link);

@@ -20,9 +20,6 @@ struct tJobMachine {
     tplotstate status;
 };
 
-// The identified machine of the running program (its globals).
-tJobMachine currentJobMachine();
-
 // A machine type at a firmware version without a controller attached: the
 // identification of its product string (e.g. "YFB 32", "WTK32", "YJB"),
 // with the type's head count and a status of zeros.

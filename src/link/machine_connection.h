@@ -116,8 +116,4 @@ private:
     bool shutDown_ = false;
 };
 
-// The program's connection, set by whoever made it (the desktop program at
-// start-up, a command of the command-line tool); null before and after.
-inline tMachineConnection* machineConnection = nullptr;
-
 }  // namespace trazvik

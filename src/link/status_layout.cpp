@@ -22,6 +22,5 @@ tStatusLayout statusLayoutOf(const tMachineModel& machine, const tLinkState& lin
     return l;
 }
 
-tStatusLayout currentStatusLayout() { return statusLayoutOf(machineModel, linkState); }
 
 }  // namespace trazvik

@@ -37,8 +37,6 @@ struct tStatusLayout {
 };
 
 tStatusLayout statusLayoutOf(const tMachineModel& machine, const tLinkState& link);
-// From the global machine model and link state.
-tStatusLayout currentStatusLayout();
 
 // USB report numbers (string descriptor indexes).
 namespace usbReport {

@@ -31,7 +31,6 @@ tCommandSet commandSetOf(const tMachineModel& machine, const tLinkState& link) {
     return s;
 }
 
-tCommandSet currentCommandSet() { return commandSetOf(machineModel, linkState); }
 
 char opcode(char letter, CommandForm form) {
     const auto c = static_cast<unsigned char>(letter);

@@ -34,7 +34,6 @@ struct tCommandSet {
 };
 
 tCommandSet commandSetOf(const tMachineModel& machine, const tLinkState& link);
-tCommandSet currentCommandSet();
 
 // Opcode letter in the form's case.
 char opcode(char letter, CommandForm form);

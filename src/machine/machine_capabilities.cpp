@@ -66,11 +66,6 @@ std::int32_t defaultAcceleration(bool usbControllerPresent, const tMachineModel&
     return m.machineParams.rampStep;
 }
 
-bool isToolMeasureFamily() { return isToolMeasureFamily(machineModel); }
-bool spindleWaitRecord() { return spindleWaitRecord(machineModel, linkState); }
-bool highResolutionPower() { return highResolutionPower(machineModel, linkState); }
-std::string processorName() { return processorName(linkState); }
-bool inverterOk() { return inverterOk(machineModel, linkState, plotState); }
 
 config::MachineContext machineContextOf(const tMachineModel& m, const tLinkState& link,
                                         const tplotstate& st, bool identified) {

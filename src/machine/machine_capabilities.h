@@ -38,12 +38,6 @@ bool inverterOk(const tMachineModel& m, const tLinkState& link, const tplotstate
 std::int32_t defaultAcceleration(bool usbControllerPresent, const tMachineModel& m, const tplotstate& st,
                                  std::string& productText);
 
-// Global forms over machineModel, linkState and plotState.
-bool isToolMeasureFamily();
-bool spindleWaitRecord();
-bool highResolutionPower();
-std::string processorName();
-bool inverterOk();
 
 // What the settings dialog needs to know about the identified machine.
 config::MachineContext machineContextOf(const tMachineModel& m, const tLinkState& link,
