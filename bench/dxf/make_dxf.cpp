@@ -214,8 +214,10 @@ int main(int argc, char** argv) {
   group(f, 0, "SECTION");
   group(f, 2, "ENTITIES");
   for (long i = 0; i < count; ++i) {
-    if (r12) writeR12Entity(f, r);
-    else writeEntity(f, r);
+    if (r12)
+      writeR12Entity(f, r);
+    else
+      writeEntity(f, r);
   }
   group(f, 0, "ENDSEC");
   group(f, 0, "EOF");

@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
   std::sort(cpu.begin(), cpu.end());
   const double median = cpu[cpu.size() / 2];
   std::printf("median of %d runs: %.3f s CPU, %.1f MB/s\n", runs, median, megabytes / median);
-  std::printf("best of %d runs: %.3f s CPU, %.1f MB/s (wall clock %.3f s, %.1f MB/s)\n", runs, best,
-              megabytes / best, bestWall, megabytes / bestWall);
+  std::printf("best of %d runs: %.3f s CPU, %.1f MB/s (wall clock %.3f s, %.1f MB/s)\n", runs, best, megabytes / best,
+              bestWall, megabytes / bestWall);
   return 0;
 }

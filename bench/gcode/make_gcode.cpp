@@ -104,7 +104,8 @@ int main(int argc, char** argv) {
           const double sweep = (0.3 + 2.5 * unit(random)) * (ccw ? 1 : -1);
           const double cx = x + i, cy = y + j;
           const double start = std::atan2(y - cy, x - cx), rr = std::hypot(i, j);
-          const double ex = u.rounded(cx + rr * std::cos(start + sweep)), ey = u.rounded(cy + rr * std::sin(start + sweep));
+          const double ex = u.rounded(cx + rr * std::cos(start + sweep)),
+                       ey = u.rounded(cy + rr * std::sin(start + sweep));
           p.line(std::string(ccw ? "G3" : "G2") + " X" + u.text(ex) + " Y" + u.text(ey) + " I" + u.text(i) + " J" +
                  u.text(j));
           x = ex;

@@ -67,8 +67,8 @@ int main(int argc, char** argv) {
   const double medianCpu = cpu[cpu.size() / 2];
   const double perPoint = static_cast<double>(heldBytes) / static_cast<double>(points);
   std::printf("file: %.1f MB, %zu figures, %zu points\n", megabytes, figures, points);
-  std::printf("median of %d runs: wall %.3f s (%.1f MB/s), cpu %.3f s (%.1f MB/s)\n", runs, median,
-              megabytes / median, medianCpu, megabytes / medianCpu);
+  std::printf("median of %d runs: wall %.3f s (%.1f MB/s), cpu %.3f s (%.1f MB/s)\n", runs, median, megabytes / median,
+              medianCpu, megabytes / medianCpu);
   std::printf("heap held by the figures: %.1f MB, %.1f bytes per point, %.1f beyond the point itself\n",
               static_cast<double>(heldBytes) / 1e6, perPoint, perPoint - 16.0);
   return 0;

@@ -29,7 +29,8 @@ int main(int argc, char** argv) {
   constexpr double kRadius = 60;
   std::mt19937 rng(4);
   std::vector<std::vector<trealpoint>> shapes;
-  for (int i = 0; i < polygons; ++i) shapes.push_back(bench::blob(rng, (i % 150) * 500.0, (i / 150) * 500.0, 160, corners));
+  for (int i = 0; i < polygons; ++i)
+    shapes.push_back(bench::blob(rng, (i % 150) * 500.0, (i / 150) * 500.0, 160, corners));
 
   std::size_t ours = 0;
   const std::clock_t t0 = std::clock();
@@ -64,7 +65,8 @@ int main(int argc, char** argv) {
   const double offsets = 2.0 * polygons;
   std::printf("polygons: %d of %d corners, radius %.0f units, grown and shrunk (%.0f offsets)\n", polygons, corners,
               kRadius, offsets);
-  std::printf("trazvik outline: %.3f s processor, %.0f offsets/s, %zu outline points\n", oursSeconds, offsets / oursSeconds, ours);
+  std::printf("trazvik outline: %.3f s processor, %.0f offsets/s, %zu outline points\n", oursSeconds,
+              offsets / oursSeconds, ours);
   std::printf("clipper offset:  %.3f s processor, %.0f offsets/s, %zu outline points\n", clipperSeconds,
               offsets / clipperSeconds, theirs);
   std::printf("ratio (trazvik throughput / clipper throughput): %.2f\n", clipperSeconds / oursSeconds);

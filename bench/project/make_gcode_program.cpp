@@ -20,7 +20,9 @@ class Losowe {
     stan_ = stan_ * 6364136223846793005ull + 1442695040888963407ull;
     return static_cast<std::uint32_t>(stan_ >> 33);
   }
-  int zakres(int od, int doLiczby) { return od + static_cast<int>(next() % static_cast<std::uint32_t>(doLiczby - od + 1)); }
+  int zakres(int od, int doLiczby) {
+    return od + static_cast<int>(next() % static_cast<std::uint32_t>(doLiczby - od + 1));
+  }
 
  private:
   std::uint64_t stan_ = 0x2545F4914F6CDD1Dull;

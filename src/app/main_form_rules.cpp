@@ -7,21 +7,54 @@ namespace trazvik::app {
 namespace {
 
 // Shown without any rule: the hidden items stay hidden until a rule shows them.
-constexpr std::array kHiddenAtStart = {
-    "Zapistestowy1", "Tnijwybranewarstwy1", "WypalBMP1", "miZalaczPompeProzniowa", "miWylaczPompeProzniowa",
-    "miMultiTesty",  "mPlanowanieStolu",    "mInstrukcjaObsugi", "mInstrukcjaLaser", "mInstrukcjaFrezarka",
-    "sWylaczPowiadomienia", "sbPomiarNarzedzia", "rgGlowica", "miOtworzFolderPlikowZadan"};
+constexpr std::array kHiddenAtStart = {"Zapistestowy1",
+                                       "Tnijwybranewarstwy1",
+                                       "WypalBMP1",
+                                       "miZalaczPompeProzniowa",
+                                       "miWylaczPompeProzniowa",
+                                       "miMultiTesty",
+                                       "mPlanowanieStolu",
+                                       "mInstrukcjaObsugi",
+                                       "mInstrukcjaLaser",
+                                       "mInstrukcjaFrezarka",
+                                       "sWylaczPowiadomienia",
+                                       "sbPomiarNarzedzia",
+                                       "rgGlowica",
+                                       "miOtworzFolderPlikowZadan"};
 
-constexpr std::array kAlwaysUsable = {
-    "File1", "FileOpenItem", "OpenBtn", "About1", "miPodgladDziennikow", "FileExitItem", "Cicie1", "sterowanie",
-    "Konfiguracja", "mKonfigGlowna", "Funkcje1", "mPomoc", "mPobierzNajnowszaWersje", "Wstrzymaj1", "SpeedStop",
-    "Powtrz1", "WypalBMP1", "Zapistestowy1", "miZalaczPompeProzniowa", "miWylaczPompeProzniowa", "miMultiTesty",
-    "mPlanowanieStolu", "mInstrukcjaObsugi", "mInstrukcjaLaser", "mInstrukcjaFrezarka", "sWylaczPowiadomienia",
-    "sbPomiarNarzedzia", "rgGlowica", "miOtworzFolderPlikowZadan"};
+constexpr std::array kAlwaysUsable = {"File1",
+                                      "FileOpenItem",
+                                      "OpenBtn",
+                                      "About1",
+                                      "miPodgladDziennikow",
+                                      "FileExitItem",
+                                      "Cicie1",
+                                      "sterowanie",
+                                      "Konfiguracja",
+                                      "mKonfigGlowna",
+                                      "Funkcje1",
+                                      "mPomoc",
+                                      "mPobierzNajnowszaWersje",
+                                      "Wstrzymaj1",
+                                      "SpeedStop",
+                                      "Powtrz1",
+                                      "WypalBMP1",
+                                      "Zapistestowy1",
+                                      "miZalaczPompeProzniowa",
+                                      "miWylaczPompeProzniowa",
+                                      "miMultiTesty",
+                                      "mPlanowanieStolu",
+                                      "mInstrukcjaObsugi",
+                                      "mInstrukcjaLaser",
+                                      "mInstrukcjaFrezarka",
+                                      "sWylaczPowiadomienia",
+                                      "sbPomiarNarzedzia",
+                                      "rgGlowica",
+                                      "miOtworzFolderPlikowZadan"};
 
-constexpr std::array kCuttingCommands = {"Start1",  "SpeedStart", "Tnijwybran1", "Startodwybranej1",
-                                         "Tnijwybranewarstwy1", "Kontynuacja1", "Skont", "Wstrzymaj1",
-                                         "SpeedStop", "Powtrz1", "WypalBMP1"};
+constexpr std::array kCuttingCommands = {
+    "Start1",     "SpeedStart", "Tnijwybran1", "Startodwybranej1", "Tnijwybranewarstwy1", "Kontynuacja1", "Skont",
+    "Wstrzymaj1", "SpeedStop",  "Powtrz1",     "WypalBMP1"};
 
 }  // namespace
 
@@ -40,13 +73,14 @@ std::map<std::string, tStanKontrolki> UpdateMenuItems(const tStanGlownegoOkna& s
 
   enable("SpeedSymulacja", any && s.activeZoom == 1);
   for (const char* name : {"SpeedStart", "Start1", "Tnijwybran1", "Startodwybranej1"}) enable(name, any && s.machine);
-  for (const char* name : {"FileCloseItem", "Symulacja", "WindowCascadeItem", "WindowTileItem", "Widok",
-                           "Window1", "info", "CloseAll", "Kierunek", "Kolejnosc", "Warstwy", "Punktywej"})
+  for (const char* name : {"FileCloseItem", "Symulacja", "WindowCascadeItem", "WindowTileItem", "Widok", "Window1",
+                           "info", "CloseAll", "Kierunek", "Kolejnosc", "Warstwy", "Punktywej"})
     enable(name, any);
   enable("Tnijwybranewarstwy1", any && s.multiLayerSetting && type != 3);
   enable("mKreskowanie", any && type != 3 && type != 4);
   enable("mWarstwy", any && s.activeMultiLayer);
-  for (const char* name : {"sbZoomOut", "sbZoomIn", "sbZoomToFit", "tbZoom"}) enable(name, any && (type == 1 || type == 2));
+  for (const char* name : {"sbZoomOut", "sbZoomIn", "sbZoomToFit", "tbZoom"})
+    enable(name, any && (type == 1 || type == 2));
   for (const char* name : {"Skont", "Kontynuacja1"}) enable(name, any && s.machine && s.canContinue);
 
   st["mPlanowanieStolu"].visible = s.serviceMode;
@@ -73,9 +107,7 @@ std::string hintWithShortcut(const std::string& caption, const std::string& shor
   return caption + "  (" + shortcut + ")|" + longHint;
 }
 
-std::string shortHint(const std::string& hint) {
-  return hint.substr(0, hint.find('|'));
-}
+std::string shortHint(const std::string& hint) { return hint.substr(0, hint.find('|')); }
 
 std::string longHint(const std::string& hint) {
   const std::size_t bar = hint.find('|');

@@ -13,21 +13,21 @@ namespace trazvik::app {
 
 // What the menu update looks at.
 struct tStanGlownegoOkna {
-  int projectCount = 0;             // open project windows
-  bool machine = false;             // a controller is present on the link
-  int activeFileType = 0;           // 1 plot, 2 DXF, 3 G-code, 4 bitmap; 0 without a project
-  int activeZoom = 1;               // zoom level of the active project window
-  bool activeMultiLayer = false;    // the active project was opened as multi-layer
-  bool multiLayerSetting = false;   // ProjektType is multi-layer now
-  bool canContinue = false;         // a paused job can be continued
+  int projectCount = 0;            // open project windows
+  bool machine = false;            // a controller is present on the link
+  int activeFileType = 0;          // 1 plot, 2 DXF, 3 G-code, 4 bitmap; 0 without a project
+  int activeZoom = 1;              // zoom level of the active project window
+  bool activeMultiLayer = false;   // the active project was opened as multi-layer
+  bool multiLayerSetting = false;  // ProjektType is multi-layer now
+  bool canContinue = false;        // a paused job can be continued
   bool serviceMode = false;
   bool saveLogToXml = false;
   bool jobLogging = false;
   bool toolMeasureMachine = false;  // tool length family with firmware 7.17 or later
   int headCount = 1;
   bool vacuumPump = false;
-  bool notificationPending = false; // the end-of-job signal is repeating
-  bool laserManual = false;         // the manual files exist
+  bool notificationPending = false;  // the end-of-job signal is repeating
+  bool laserManual = false;          // the manual files exist
   bool millManual = false;
   // The program can run cutting commands (start, continue, pause, repeat
   // and the cut variants); without them these stay disabled.

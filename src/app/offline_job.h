@@ -38,11 +38,11 @@ void applySettingsFile(TDlgkonfig& settings, const std::string& path);
 void applySettingAssignment(TDlgkonfig& settings, const std::string& assignment);
 
 struct tOfflineJobRequest {
-  std::string design;               // .plt, .dxf or .nc
+  std::string design;  // .plt, .dxf or .nc
   tOfflineMachineRequest machine;
-  std::string settingsFile;         // empty: defaults only
-  std::vector<std::string> sets;    // NAME=VALUE, after the settings file
-  int head = 1;                     // head of a single-layer job, 1 to 3
+  std::string settingsFile;       // empty: defaults only
+  std::vector<std::string> sets;  // NAME=VALUE, after the settings file
+  int head = 1;                   // head of a single-layer job, 1 to 3
 };
 
 struct tOfflineJob {
@@ -50,8 +50,8 @@ struct tOfflineJob {
   tOfflineMachine machine;
   std::unique_ptr<TDlgkonfig> settings;
   std::unique_ptr<TMDIChild> project;
-  Bytes bytes;       // the job
-  tJobState state;   // after the job: position, extremes, heads
+  Bytes bytes;      // the job
+  tJobState state;  // after the job: position, extremes, heads
 };
 
 // The settings and the opened project, before writing (for callers that

@@ -22,8 +22,8 @@ struct tOfflineMachineError : std::runtime_error {
 };
 
 struct tOfflineMachineRequest {
-  std::string type;              // "YFB 32", "YJB", "LFV", ...
-  std::string firmware = "7.20"; // level.minor[.build]
+  std::string type;               // "YFB 32", "YJB", "LFV", ...
+  std::string firmware = "7.20";  // level.minor[.build]
   // The controller's version number of the firmware (550: "5.50"); 550 and
   // more allow the Bezier records.
   int controllerVersion = 550;

@@ -17,18 +17,18 @@ ProgramFrame::Outcome ProgramFrame::start(Setup setup) {
   switches_ = base::readStartupSwitches(commandLine_);
   const base::EnvironmentLookup environment = setup.environment ? setup.environment : base::processEnvironment();
 
-  programDirectory_ = setup.programDirectory.empty() ? base::programFileDirectory()
-                                                     : base::withFinalSeparator(setup.programDirectory);
+  programDirectory_ =
+      setup.programDirectory.empty() ? base::programFileDirectory() : base::withFinalSeparator(setup.programDirectory);
   const int country = setup.countryNumber ? *setup.countryNumber : texts::userCountryNumber(environment);
-  const std::string version = setup.majorMinorVersion.empty() ? base::programMajorMinorVersion() : setup.majorMinorVersion;
+  const std::string version =
+      setup.majorMinorVersion.empty() ? base::programMajorMinorVersion() : setup.majorMinorVersion;
   texts_.Create(programDirectory_, commandLine_, country, version);
 
   dataDirectory_ = base::dataDirectoryFor(switches_.dataDir, environment);
   std::string reason;
   if (!base::ensureDirectory(dataDirectory_, &reason)) {
-    texts_.messageBox(texts_.dajTxt("Main_window", "nieMoznaUtworzycKatalogu") + "\n\r" + dataDirectory_ +
-                          " (" + reason + ")",
-                      true);
+    texts_.messageBox(
+        texts_.dajTxt("Main_window", "nieMoznaUtworzycKatalogu") + "\n\r" + dataDirectory_ + " (" + reason + ")", true);
     return Outcome::NoDataDirectory;
   }
   lockFilePath_ = setup.lockFilePath.empty() ? base::SingleInstanceLock::lockFilePath(environment) : setup.lockFilePath;
@@ -52,7 +52,8 @@ std::string ProgramFrame::caption() const { return mainWindowCaption(texts_, bas
 
 std::string mainWindowCaption(const texts::tInterfejs& texts, const std::string& versionText,
                               const base::StartupSwitches& switches) {
-  std::string caption = std::string(base::kApplicationTitle) + "   " + texts.dajTxt("Main_window", "msgWersja") + " " + versionText;
+  std::string caption =
+      std::string(base::kApplicationTitle) + "   " + texts.dajTxt("Main_window", "msgWersja") + " " + versionText;
   if (!switches.machineFilter.empty()) {
     caption += "      " + texts.dajTxt("Main_window", "pracujeTylkoZploterem") + " " + switches.machineFilter;
   }

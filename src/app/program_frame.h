@@ -24,17 +24,17 @@ class ProgramFrame {
   // What the start needs from the world; empty fields take the real one.
   struct Setup {
     base::CommandLine commandLine;
-    std::string programDirectory;      // default: folder of the program file
-    base::EnvironmentLookup environment;     // default: the process's environment
-    std::optional<int> countryNumber;  // default: from the user's locale
-    std::string majorMinorVersion;     // default: this build's
-    std::string lockFilePath;          // default: SingleInstanceLock::lockFilePath
+    std::string programDirectory;         // default: folder of the program file
+    base::EnvironmentLookup environment;  // default: the process's environment
+    std::optional<int> countryNumber;     // default: from the user's locale
+    std::string majorMinorVersion;        // default: this build's
+    std::string lockFilePath;             // default: SingleInstanceLock::lockFilePath
   };
 
   enum class Outcome {
-    Ready,               // texts loaded, data folder exists
-    NoLanguageFile,      // the language file was missing or invalid
-    NoDataDirectory,     // the data folder cannot be created
+    Ready,            // texts loaded, data folder exists
+    NoLanguageFile,   // the language file was missing or invalid
+    NoDataDirectory,  // the data folder cannot be created
   };
 
   explicit ProgramFrame(texts::MessageBoxes& boxes);

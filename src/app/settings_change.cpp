@@ -11,8 +11,8 @@ constexpr const char* kMain = "Main_window";
 
 std::string pytanieOZmianieTypu(const TDlgkonfig& konfig, const texts::tInterfejs& t) {
   const std::string nowyTyp =
-      t.dajTxt("Configuration", konfig.integer("ProjektType") == 1 ? "ProjektType.Items.Strings_1"
-                                                                    : "ProjektType.Items.Strings_0");
+      t.dajTxt("Configuration",
+               konfig.integer("ProjektType") == 1 ? "ProjektType.Items.Strings_1" : "ProjektType.Items.Strings_0");
   return t.dajTxt(kMain, "msgZmianaTypuProjektu1") + "\n\r" + t.dajTxt(kMain, "msgZmianaTypuProjektu2") + "\n\r" +
          "\n\r" + t.dajTxt(kMain, "msgZmianaTypuProjektu3") + " " + nowyTyp + " ?";
 }
@@ -27,7 +27,7 @@ bool przelicz(TMDIChild& p) {
 }  // namespace
 
 tPoZmianieUstawien KonfiguracjaPoZamknieciu(const std::vector<TMDIChild*>& projekty, int staryTyp,
-                                          const texts::tInterfejs& interfejs) {
+                                            const texts::tInterfejs& interfejs) {
   tPoZmianieUstawien wynik;
   if (projekty.empty()) return wynik;
   TDlgkonfig& konfig = projekty.front()->konfig();

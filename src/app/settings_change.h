@@ -30,6 +30,6 @@ struct tPoZmianieUstawien {
 // through the texts' confirmation box when the type changed, and shows the
 // hatching notice; the caller closes, reopens and repaints.
 tPoZmianieUstawien KonfiguracjaPoZamknieciu(const std::vector<TMDIChild*>& projekty, int staryTyp,
-                                          const texts::tInterfejs& interfejs);
+                                            const texts::tInterfejs& interfejs);
 
 }  // namespace trazvik::app

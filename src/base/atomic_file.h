@@ -19,7 +19,6 @@ namespace trazvik::base {
 //
 // Returns true on success. On failure returns false and, when `error` is
 // given, stores a message naming the file and the operating system's reason.
-bool writeFileAtomically(const std::filesystem::path& path, std::string_view content,
-                         std::string* error = nullptr);
+bool writeFileAtomically(const std::filesystem::path& path, std::string_view content, std::string* error = nullptr);
 
 }  // namespace trazvik::base

@@ -44,8 +44,7 @@ std::string userDataFolder(const EnvironmentLookup& environment) {
   return withFinalSeparator(homeFolder(environment)) + ".local/share/";
 }
 
-std::string dataDirectoryFor(const std::optional<std::string>& dataDirOption,
-                             const EnvironmentLookup& environment) {
+std::string dataDirectoryFor(const std::optional<std::string>& dataDirOption, const EnvironmentLookup& environment) {
   if (dataDirOption) {
     if (dataDirOption->empty()) return {};
     std::error_code ec;

@@ -28,8 +28,7 @@ std::string userDataFolder(const EnvironmentLookup& environment);
 // Where the program writes its files: the folder of dataDir='folder' when
 // given (made absolute against the current folder), otherwise the user's
 // data folder + "Dornelis/Trazvik/". Always ends with "/".
-std::string dataDirectoryFor(const std::optional<std::string>& dataDirOption,
-                             const EnvironmentLookup& environment);
+std::string dataDirectoryFor(const std::optional<std::string>& dataDirOption, const EnvironmentLookup& environment);
 
 // Creates the folder with all its parents when missing. Returns false when
 // it does not exist afterwards (or is not a folder), with the reason.

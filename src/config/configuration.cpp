@@ -29,15 +29,11 @@ ReadResult readWholeFile(const std::string& path, std::string& content) {
   return in.bad() ? ReadResult::Failed : ReadResult::Read;
 }
 
-bool writeWhole(const std::string& path, std::string_view content) {
-  return base::writeFileAtomically(path, content);
-}
+bool writeWhole(const std::string& path, std::string_view content) { return base::writeFileAtomically(path, content); }
 
 }  // namespace
 
-std::string invalidPathMessage(const std::string& path) {
-  return "ERROR: Invalid file or path name: " + path;
-}
+std::string invalidPathMessage(const std::string& path) { return "ERROR: Invalid file or path name: " + path; }
 
 Configuration::Configuration(std::filesystem::path dataDirectory, char decimalSeparator)
     : dataDirectory_(std::move(dataDirectory)), settings_(decimalSeparator) {}
@@ -145,9 +141,7 @@ ConfigStatus Configuration::LoadKonfig(const std::string& path) {
       status.add(SaveKonfig(fallback));
       break;
     }
-    case ReadResult::Failed:
-      status.add(path + ": the settings file cannot be read");
-      break;
+    case ReadResult::Failed: status.add(path + ": the settings file cannot be read"); break;
   }
   readAddressFile();
   globals_.machineAddress = settings_.addressText();

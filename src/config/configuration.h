@@ -31,8 +31,8 @@ struct ConfigGlobals {
     double y = 0;
   };
   std::array<Offset, 3> headOffsets{};  // head 1 is always 0, 0
-  bool hasKnife = false;           // copy of CBAktywnaGlowica
-  bool twoWayKnife = false;        // copy of CBDwuKierunkowyNoz
+  bool hasKnife = false;                // copy of CBAktywnaGlowica
+  bool twoWayKnife = false;             // copy of CBDwuKierunkowyNoz
 };
 
 // The outcome of a file operation: the messages for the operator, empty
@@ -49,8 +49,7 @@ std::string invalidPathMessage(const std::string& path);
 
 class Configuration {
  public:
-  explicit Configuration(std::filesystem::path dataDirectory,
-                         char decimalSeparator = decimalSeparatorOfUser());
+  explicit Configuration(std::filesystem::path dataDirectory, char decimalSeparator = decimalSeparatorOfUser());
 
   TDlgkonfig& settings() { return settings_; }
   const TDlgkonfig& settings() const { return settings_; }

@@ -42,9 +42,7 @@ void TFltEdit::setLimits(double minValue, double maxValue) {
   reread();  // an empty text reads as the (new) minimum
 }
 
-bool TFltEdit::withinLimits(double value) const {
-  return !limited() || (value >= FMinValue && value <= FMaxValue);
-}
+bool TFltEdit::withinLimits(double value) const { return !limited() || (value >= FMinValue && value <= FMaxValue); }
 
 double TFltEdit::clamp(double value) const {
   if (!limited()) return value;
@@ -138,8 +136,6 @@ double TFltEditU::adaptiveStep() const {
   return std::pow(10.0, decade - 1) * factor;
 }
 
-double TFltEditU::stepSize() const {
-  return fLiniowyInkrement ? FIncrement : adaptiveStep();
-}
+double TFltEditU::stepSize() const { return fLiniowyInkrement ? FIncrement : adaptiveStep(); }
 
 }  // namespace trazvik::config

@@ -21,8 +21,7 @@ void putString(Record& record, std::size_t offset, std::size_t fieldSize, const 
   std::memcpy(record.data() + offset + 1, cut.data(), cut.size());
 }
 
-std::string getString(std::span<const std::uint8_t, kGlobalCfgSize> bytes, std::size_t offset,
-                      std::size_t fieldSize) {
+std::string getString(std::span<const std::uint8_t, kGlobalCfgSize> bytes, std::size_t offset, std::size_t fieldSize) {
   const std::size_t length = std::min<std::size_t>(bytes[offset], fieldSize - 1);
   return std::string(reinterpret_cast<const char*>(bytes.data() + offset + 1), length);
 }

@@ -17,9 +17,9 @@ inline constexpr const char* kGlobalCfgName = "Halvorek.cfg";
 inline constexpr const char* kDefaultSettingsName = "Settings.mcc";
 
 struct GlobalCfg {
-  std::string openDir;                    // at most 80 characters
-  std::string saveDir;                    // at most 80 characters
-  std::int32_t reserved164 = 1;           // kept as read
+  std::string openDir;           // at most 80 characters
+  std::string saveDir;           // at most 80 characters
+  std::int32_t reserved164 = 1;  // kept as read
   std::int32_t saveFilterIndex = 1;
   bool viewDirection = false;
   bool viewOrder = false;

@@ -47,8 +47,8 @@ InverterFile readInverterParameters(std::string_view text, std::string_view file
     long long number = 0;
     long long value = 0;
     if (!readInteger(line, number) || !readInteger(line, value)) {
-      file.error = std::string(fileName) + ", line " + std::to_string(lineNumber) +
-                   ": expected a parameter number and a value";
+      file.error =
+          std::string(fileName) + ", line " + std::to_string(lineNumber) + ": expected a parameter number and a value";
       return file;
     }
     file.parameters.push_back(InverterParameter{static_cast<std::uint16_t>(number & 0xFFFF),
@@ -66,8 +66,7 @@ std::string inverterCommand(const InverterParameter& parameter) {
   return command;
 }
 
-std::string sendInverterParameters(const std::filesystem::path& programDirectory,
-                                   std::string_view machineType,
+std::string sendInverterParameters(const std::filesystem::path& programDirectory, std::string_view machineType,
                                    const std::function<bool(const std::string&)>& send,
                                    const std::function<void(int milliseconds)>& wait) {
   const std::filesystem::path path = programDirectory / std::string(inverterFileName(machineType));
@@ -81,8 +80,7 @@ std::string sendInverterParameters(const std::filesystem::path& programDirectory
   if (!file.error.empty()) return file.error;
   for (const InverterParameter& parameter : file.parameters) {
     if (!send(inverterCommand(parameter))) {
-      return path.string() + ", line " + std::to_string(parameter.line) +
-             ": the controller did not take the parameter";
+      return path.string() + ", line " + std::to_string(parameter.line) + ": the controller did not take the parameter";
     }
     if (wait) wait(80);
   }

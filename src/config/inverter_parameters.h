@@ -40,8 +40,7 @@ std::string inverterCommand(const InverterParameter& parameter);
 // missing file sends nothing and is no error. The whole file is checked
 // before the first command goes out, so a bad line never leaves the
 // inverter half-configured. Returns an error text, empty on success.
-std::string sendInverterParameters(const std::filesystem::path& programDirectory,
-                                   std::string_view machineType,
+std::string sendInverterParameters(const std::filesystem::path& programDirectory, std::string_view machineType,
                                    const std::function<bool(const std::string&)>& send,
                                    const std::function<void(int milliseconds)>& wait);
 

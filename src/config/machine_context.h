@@ -10,9 +10,9 @@
 namespace trazvik::config {
 
 struct MachineContext {
-  bool identified = false;       // false: no controller seen yet, declared limits stay
+  bool identified = false;  // false: no controller seen yet, declared limits stay
   std::string machineType = "LFV";
-  std::string info1;             // the controller's identification text
+  std::string info1;  // the controller's identification text
   bool isLaser = false;
   bool laserZAxis = false;
   bool cncMachine = false;
@@ -23,7 +23,7 @@ struct MachineContext {
   int controllerVersion = 0;
   int displayDecimals = 2;
   std::uint16_t minFeed = 0;
-  std::uint16_t maxFeedXY = 0;   // highest feed in X and Y; 0 while no machine is known
+  std::uint16_t maxFeedXY = 0;  // highest feed in X and Y; 0 while no machine is known
   std::uint16_t maxWorkFeed = 0;
   std::uint16_t maxTravelFeed = 0;
   std::uint16_t maxFeedZ = 0;
@@ -31,7 +31,7 @@ struct MachineContext {
   std::int32_t minSpindle = 0;
   std::int32_t maxSpindle = 0;
   std::int32_t radiusFactorStraight = 0;
-  double workAreaX = 0;          // millimetres
+  double workAreaX = 0;  // millimetres
   double workAreaY = 0;
 };
 

@@ -158,8 +158,7 @@ std::string formatFixed(double value, int decimals, char separator) {
 
 std::string_view leadingNumberRun(std::string_view text, char separator) {
   std::size_t n = 0;
-  while (n < text.size() &&
-         (text[n] == '+' || text[n] == '-' || isDigit(text[n]) || text[n] == separator)) {
+  while (n < text.size() && (text[n] == '+' || text[n] == '-' || isDigit(text[n]) || text[n] == separator)) {
     ++n;
   }
   return text.substr(0, n);

@@ -32,8 +32,8 @@ std::string_view leadingNumberRun(std::string_view text, char separator);
 
 // Strict conversions: the whole text must be the number (surrounding blanks
 // allowed). nullopt when it is not one.
-std::optional<double> parseDecimal(std::string_view text, char separator);     // no exponent
-std::optional<double> parseNumber(std::string_view text, char separator);      // exponent allowed
+std::optional<double> parseDecimal(std::string_view text, char separator);  // no exponent
+std::optional<double> parseNumber(std::string_view text, char separator);   // exponent allowed
 std::optional<std::int64_t> parseInteger(std::string_view text);
 
 }  // namespace trazvik::config

@@ -15,62 +15,66 @@ using M = MachineLimit;
 
 constexpr std::array<std::string_view, 2> kProjektTypeItems{"ProjektType.Items.Strings_0",
                                                             "ProjektType.Items.Strings_1"};
-constexpr std::array<std::string_view, 3> kOrderFigItems{
-    "order_fig.Items.Strings_0", "order_fig.Items.Strings_1", "order_fig.Items.Strings_2"};
+constexpr std::array<std::string_view, 3> kOrderFigItems{"order_fig.Items.Strings_0", "order_fig.Items.Strings_1",
+                                                         "order_fig.Items.Strings_2"};
 constexpr std::array<std::string_view, 6> kOrderGlobalItems{
     "order_global.Items.Strings_0", "order_global.Items.Strings_1", "order_global.Items.Strings_2",
     "order_global.Items.Strings_3", "order_global.Items.Strings_4", "order_global.Items.Strings_5"};
-constexpr std::array<std::string_view, 3> kOutDirItems{
-    "out_dir.Items.Strings_0", "out_dir.Items.Strings_1", "out_dir.Items.Strings_2"};
+constexpr std::array<std::string_view, 3> kOutDirItems{"out_dir.Items.Strings_0", "out_dir.Items.Strings_1",
+                                                       "out_dir.Items.Strings_2"};
 constexpr std::array<std::string_view, 2> kInDirItems{"in_dir.Items.Strings_0", "in_dir.Items.Strings_1"};
-constexpr std::array<std::string_view, 3> kPlateItems{
-    "PolozeniePlytki.Items_0", "PolozeniePlytki.Items_1", "PolozeniePlytki.Items_2"};
+constexpr std::array<std::string_view, 3> kPlateItems{"PolozeniePlytki.Items_0", "PolozeniePlytki.Items_1",
+                                                      "PolozeniePlytki.Items_2"};
 constexpr std::array<std::string_view, 3> kUnitItems{"mm", "inch", "feet"};
 
 // The controller address as delivered from the factory.
 constexpr double kFactoryIp[4] = {192, 168, 0, 100};
 
-constexpr SettingDef check(std::string_view name, std::string_view key, std::string_view tab,
-                           bool checked, bool important = false) {
-  return SettingDef{name, K::Check, tab, {}, key, {}, {}, checked ? 1.0 : 0.0, 0, 2, Q::None,
-                    false, important, false, 0, M::None, {}, {}, false};
+constexpr SettingDef check(std::string_view name, std::string_view key, std::string_view tab, bool checked,
+                           bool important = false) {
+  return SettingDef{name,      K::Check, tab, {},      key, {}, {},   checked ? 1.0 : 0.0, 0, 2, Q::None, false,
+                    important, false,    0,   M::None, {},  {}, false};
 }
 
-constexpr SettingDef option(std::string_view name, std::string_view key, std::string_view tab,
-                            std::string_view group, bool selected) {
-  return SettingDef{name, K::Option, tab, group, key, {}, {}, selected ? 1.0 : 0.0, 0, 1, Q::None,
-                    false, false, false, 0, M::None, {}, {}, false};
+constexpr SettingDef option(std::string_view name, std::string_view key, std::string_view tab, std::string_view group,
+                            bool selected) {
+  return SettingDef{name,  K::Option, tab, group,   key, {}, {},   selected ? 1.0 : 0.0, 0, 1, Q::None, false,
+                    false, false,     0,   M::None, {},  {}, false};
 }
 
-constexpr SettingDef radioGroup(std::string_view name, std::string_view key, std::string_view tab,
-                                int index, std::span<const std::string_view> items,
-                                bool important = false, bool literal = false) {
-  return SettingDef{name, K::Group, tab, {}, key, {}, {}, static_cast<double>(index), -1,
-                    static_cast<double>(items.size()) - 1, Q::None, false, important, false, 0,
-                    M::None, {}, items, literal};
+constexpr SettingDef radioGroup(std::string_view name, std::string_view key, std::string_view tab, int index,
+                                std::span<const std::string_view> items, bool important = false, bool literal = false) {
+  return SettingDef{name,      K::Group,
+                    tab,       {},
+                    key,       {},
+                    {},        static_cast<double>(index),
+                    -1,        static_cast<double>(items.size()) - 1,
+                    Q::None,   false,
+                    important, false,
+                    0,         M::None,
+                    {},        items,
+                    literal};
 }
 
 // A length or speed field converted with the display unit (u).
-constexpr SettingDef unitField(std::string_view name, std::string_view key, std::string_view tab,
-                               double value, double min, double max, Q quantity, bool important,
-                               std::string_view unitLabel, M limit = M::None) {
-  return SettingDef{name, K::Length, tab, {}, key, {}, {}, value, min, max, quantity, true,
-                    important, false, 2, limit, unitLabel, {}, false};
+constexpr SettingDef unitField(std::string_view name, std::string_view key, std::string_view tab, double value,
+                               double min, double max, Q quantity, bool important, std::string_view unitLabel,
+                               M limit = M::None) {
+  return SettingDef{name,     K::Length, tab,       {},    key, {},    {},        value, min,  max,
+                    quantity, true,      important, false, 2,   limit, unitLabel, {},    false};
 }
 
 // A millimetre (or plain) field of kind TFltEditU that stays in millimetres.
-constexpr SettingDef mmField(std::string_view name, std::string_view key, std::string_view tab,
-                             double value, double min, double max, Q quantity, bool important,
-                             int decimals, M limit = M::None) {
-  return SettingDef{name, K::Length, tab, {}, key, {}, {}, value, min, max, quantity, false,
-                    important, false, decimals, limit, {}, {}, false};
+constexpr SettingDef mmField(std::string_view name, std::string_view key, std::string_view tab, double value,
+                             double min, double max, Q quantity, bool important, int decimals, M limit = M::None) {
+  return SettingDef{name,     K::Length, tab,       {},    key,      {},    {}, value, min,  max,
+                    quantity, false,     important, false, decimals, limit, {}, {},    false};
 }
 
-constexpr SettingDef numberField(std::string_view name, std::string_view key, std::string_view tab,
-                                 double value, double min, double max, Q quantity,
-                                 bool important, bool onClick, M limit = M::None) {
-  return SettingDef{name, K::Number, tab, {}, key, {}, {}, value, min, max, quantity, false,
-                    important, onClick, 0, limit, {}, {}, false};
+constexpr SettingDef numberField(std::string_view name, std::string_view key, std::string_view tab, double value,
+                                 double min, double max, Q quantity, bool important, bool onClick, M limit = M::None) {
+  return SettingDef{name,     K::Number, tab,       {},      key, {},    {}, value, min,  max,
+                    quantity, false,     important, onClick, 0,   limit, {}, {},    false};
 }
 
 constexpr SettingDef inGroup(SettingDef def, std::string_view group) {
@@ -126,60 +130,69 @@ const SettingDef kCatalogue[] = {
     radioGroup(CAP("out_dir"), kDirections, 2, kOutDirItems, true),
     radioGroup(CAP("in_dir"), kDirections, 1, kInDirItems, true),
     // Cutting.
-    unitField("grubosc", "txtGruboscMaterialu.Caption", kCutting, 10, 0, 170, Q::Length, true,
-              "lGruboscMatJm"),
-    unitField("ponad_stol", "lPodkladka.Caption", kCutting, 0.49, -40, 120, Q::Length, true,
-              "lPodkladkaJm"),
-    unitField("WorkSpeed", "lWorkSpeed.Caption", kCutting, 500, 20, 1000, Q::Speed, false,
-              "lVrobocza", M::WorkFeed),
-    unitField("przespeed", "lblRapidSpeed.Caption", kCutting, 1000, 20, 1000, Q::Speed, false,
-              "lVprzestawczaJm", M::TravelFeed),
+    unitField("grubosc", "txtGruboscMaterialu.Caption", kCutting, 10, 0, 170, Q::Length, true, "lGruboscMatJm"),
+    unitField("ponad_stol", "lPodkladka.Caption", kCutting, 0.49, -40, 120, Q::Length, true, "lPodkladkaJm"),
+    unitField("WorkSpeed", "lWorkSpeed.Caption", kCutting, 500, 20, 1000, Q::Speed, false, "lVrobocza", M::WorkFeed),
+    unitField("przespeed", "lblRapidSpeed.Caption", kCutting, 1000, 20, 1000, Q::Speed, false, "lVprzestawczaJm",
+              M::TravelFeed),
     unitField("nadmat", "lPonadMat.Caption", kCutting, 5, 0, 120, Q::Length, true, "lPonadMatJm"),
-    onLaser(check("doOutline", "doOutlineFrez.Caption", kCutting, true, true),
-            "doOutlineWiazka.Caption"),
-    onLaser(unitField("srednica", "lSrednicaFreza.Caption", kCutting, 3, 0, 100, Q::Length, true,
-                      "lSrednicaFrezaJm"),
+    onLaser(check("doOutline", "doOutlineFrez.Caption", kCutting, true, true), "doOutlineWiazka.Caption"),
+    onLaser(unitField("srednica", "lSrednicaFreza.Caption", kCutting, 3, 0, 100, Q::Length, true, "lSrednicaFrezaJm"),
             "lSrednicaWiazki.Caption"),
     check(CAP("cbZejsciePoSpirali"), kCutting, false),
     unitField("skok", "skok.Caption", kCutting, 100, 0.01, 1000, Q::Length, true, "lSkokSpiraliJm"),
     unitField("Glebokosc", "lGlebokoscFrezowania.Caption", kCutting, 1.5, 0, 170, Q::Length, true,
               "lGlebokoscFrezowaniaJm"),
-    onLaser(numberField("work_power", "lwork_power.Caption", kCutting, 100, 0, 100, Q::Spindle,
-                        false, false, M::Spindle),
-            "lLaser_power.Caption"),
+    onLaser(
+        numberField("work_power", "lwork_power.Caption", kCutting, 100, 0, 100, Q::Spindle, false, false, M::Spindle),
+        "lLaser_power.Caption"),
     check(CAP("polerowanie"), kCutting, false, true),
-    unitField("poler_grubosc", "poler_grubosc.Caption", kCutting, 0.3, 0, 1, Q::Length, true,
-              "lGruboscPolerJm"),
-    unitField("Polerspeed", "Polerspeed.Caption", kCutting, 200, 20, 1000, Q::Speed, false,
-              "lVpolerJm", M::FinishFeed),
-    unitField("Poler_start", "Poler_start.Caption", kCutting, 0.5, 0, 100, Q::Length, true,
-              "lPrzedKoncemJm"),
-    numberField("poler_power", "lwork_power.Caption", kCutting, 100, 0, 100, Q::Spindle, false,
-                false, M::Spindle),
+    unitField("poler_grubosc", "poler_grubosc.Caption", kCutting, 0.3, 0, 1, Q::Length, true, "lGruboscPolerJm"),
+    unitField("Polerspeed", "Polerspeed.Caption", kCutting, 200, 20, 1000, Q::Speed, false, "lVpolerJm", M::FinishFeed),
+    unitField("Poler_start", "Poler_start.Caption", kCutting, 0.5, 0, 100, Q::Length, true, "lPrzedKoncemJm"),
+    numberField("poler_power", "lwork_power.Caption", kCutting, 100, 0, 100, Q::Spindle, false, false, M::Spindle),
     check(CAP("wygladzanie"), kCutting, false, true),
     // Drilling.
-    unitField("wiercenie_posuw", "wiercenie_posuw.Caption", kDrilling, 100, 20, 1000, Q::Speed,
-              true, "lPosuwJm", M::FeedZ),
-    unitField("wiercenie_cofanie", "wiercenie_cofanie.Caption", kDrilling, 200, 20, 1000, Q::Speed,
-              true, "lCofanieJm", M::FeedZ),
+    unitField("wiercenie_posuw", "wiercenie_posuw.Caption", kDrilling, 100, 20, 1000, Q::Speed, true, "lPosuwJm",
+              M::FeedZ),
+    unitField("wiercenie_cofanie", "wiercenie_cofanie.Caption", kDrilling, 200, 20, 1000, Q::Speed, true, "lCofanieJm",
+              M::FeedZ),
     unitField("Skok_wiercenia", "Skok_wiercenia.Caption", kDrilling, 1, 0.01, 1000, Q::Length, true,
               "lSkokWierceniaJm"),
     // Machine.
     inGroup(radioGroup(CAP("PolozeniePlytki"), kMachine, 0, kPlateItems), "ramkaplytki"),
-    inGroup(unitField("GruboscPlytki", "GruboscPlytki.Caption", kMachine, 15, 0, 20, Q::Length, true,
-                      "lGruboscPlytkiJm"),
-            "ramkaplytki"),
+    inGroup(
+        unitField("GruboscPlytki", "GruboscPlytki.Caption", kMachine, 15, 0, 20, Q::Length, true, "lGruboscPlytkiJm"),
+        "ramkaplytki"),
     inGroup(check(CAP("LaserMiekkiStart"), kMachine, false), "Laser"),
     inGroup(mmField(CAP("SpoczynkowaMocLasera"), kMachine, 5, 0, 65000, Q::Percent, false, 0), "Laser"),
-    inGroup(mmField("CzasImpulsu", "lCzasImpulsu.caption", kMachine, 100, 0, 65000, Q::Milliseconds, false, 0), "Laser"),
+    inGroup(mmField("CzasImpulsu", "lCzasImpulsu.caption", kMachine, 100, 0, 65000, Q::Milliseconds, false, 0),
+            "Laser"),
     inGroup(check(CAP("LotnyStart"), kMachine, false), "Laser"),
     inGroup(mmField("IP1", "GroupBoxIP.caption", kMachine, kFactoryIp[0], 0, 65000, Q::Count, false, 0), "GroupBoxIP"),
     inGroup(mmField("IP2", "GroupBoxIP.caption", kMachine, kFactoryIp[1], 0, 65000, Q::Count, false, 0), "GroupBoxIP"),
     inGroup(mmField("IP3", "GroupBoxIP.caption", kMachine, kFactoryIp[2], 0, 65000, Q::Count, false, 0), "GroupBoxIP"),
     inGroup(mmField("IP4", "GroupBoxIP.caption", kMachine, kFactoryIp[3], 0, 65000, Q::Count, false, 0), "GroupBoxIP"),
     check(CAP("cbEthernetConnection"), kMachine, false),
-    inGroup(SettingDef{"tbRuchNaLukach", K::Slider, kMachine, {}, "tbRuchNaLukach.Caption", {}, {},
-                       100, 1, 3000, Q::None, false, false, false, 0, M::None, {}, {}, false},
+    inGroup(SettingDef{"tbRuchNaLukach",
+                       K::Slider,
+                       kMachine,
+                       {},
+                       "tbRuchNaLukach.Caption",
+                       {},
+                       {},
+                       100,
+                       1,
+                       3000,
+                       Q::None,
+                       false,
+                       false,
+                       false,
+                       0,
+                       M::None,
+                       {},
+                       {},
+                       false},
             "gbRuchNaLukach"),
     numberField(CAP("CzasRozruchu"), kMachine, 3, 0, 10, Q::Seconds, true, false),
     // Lubrication.
@@ -191,10 +204,8 @@ const SettingDef kCatalogue[] = {
     radioGroup(CAP("rgJm"), kGeneral, 0, kUnitItems, false, true),
     option(CAP("rbPowrotDo0projektu"), kGeneral, kAfterJob, true),
     option(CAP("rbOdjazdDoPunktu"), kGeneral, kAfterJob, false),
-    withHint(mmField(CAP("feuOdjazdY"), kGeneral, 0, 0, 800, Q::Length, true, 2, M::WorkAreaY),
-             "feuOdjazdXY.hint"),
-    withHint(mmField(CAP("feuOdjazdX"), kGeneral, 0, 0, 700, Q::Length, true, 2, M::WorkAreaX),
-             "feuOdjazdXY.hint"),
+    withHint(mmField(CAP("feuOdjazdY"), kGeneral, 0, 0, 800, Q::Length, true, 2, M::WorkAreaY), "feuOdjazdXY.hint"),
+    withHint(mmField(CAP("feuOdjazdX"), kGeneral, 0, 0, 700, Q::Length, true, 2, M::WorkAreaX), "feuOdjazdXY.hint"),
     check(CAP("cbSygnalNaZakonczenie"), kGeneral, false),
     option(CAP("rbTylkoGlowicaDoGory"), kGeneral, kAfterJob, false),
     numberField(CAP("feInterwalSygnalizacji"), kGeneral, 3, 1, 60, Q::Seconds, true, true),
@@ -225,18 +236,12 @@ const SettingDef kCatalogue[] = {
 #undef CAP
 
 constexpr TabDef kTabs[] = {
-    {"TabSheet2", "tabImport.Caption", {}, false},
-    {"obj_in_obj", "obj_in_obj.Caption", {}, false},
-    {"TabSheet4", "tabKierunki.Caption", {}, false},
-    {"TabSheet5", "CNC", "tabCiecie.caption", true},
-    {"wiercenie", "wiercenie.Caption", {}, false},
-    {"Ploter", "Ploter.Caption", {}, false},
-    {"Smarowanie", "smarowanie.Caption", {}, false},
-    {"Ogolne", "ogolne.Caption", {}, false},
-    {"TabSheetBMP", "TabSheetBMP.Caption", {}, false},
-    {"tsYJB", "tsYJB.Caption", {}, false},
-    {"tsSerwis", "tsSerwis.Caption", {}, false},
-    {"tsRB2", "tsRB2.Caption", {}, false},
+    {"TabSheet2", "tabImport.Caption", {}, false},     {"obj_in_obj", "obj_in_obj.Caption", {}, false},
+    {"TabSheet4", "tabKierunki.Caption", {}, false},   {"TabSheet5", "CNC", "tabCiecie.caption", true},
+    {"wiercenie", "wiercenie.Caption", {}, false},     {"Ploter", "Ploter.Caption", {}, false},
+    {"Smarowanie", "smarowanie.Caption", {}, false},   {"Ogolne", "ogolne.Caption", {}, false},
+    {"TabSheetBMP", "TabSheetBMP.Caption", {}, false}, {"tsYJB", "tsYJB.Caption", {}, false},
+    {"tsSerwis", "tsSerwis.Caption", {}, false},       {"tsRB2", "tsRB2.Caption", {}, false},
 };
 
 constexpr GroupDef kGroups[] = {
@@ -250,13 +255,11 @@ constexpr GroupDef kGroups[] = {
 
 constexpr ActionDef kActions[] = {
     {"ButtonProgramujIPplotera", "Ploter", "Configuration", "GroupBoxIP.caption"},
-    {"btnPrzywrocDomyslnyWspVNaLukach", "Ploter", "Configuration",
-     "btnPrzywrocDomyslnyWspVNaLukach.Caption"},
+    {"btnPrzywrocDomyslnyWspVNaLukach", "Ploter", "Configuration", "btnPrzywrocDomyslnyWspVNaLukach.Caption"},
     {"btnAktPoz_pobierz", "Ogolne", "Configuration", "btnAktPoz_pobierz.Caption"},
     {"btnPrzywrocDomyslnePrzysp", "tsSerwis", "Configuration", "btnPrzywrocDomyslnePrzysp.Caption"},
     {"btnUstawPrzyspieszenie", "tsSerwis", "Configuration", "btnUstawPrzyspieszenie.Caption"},
-    {"bUstawPrzyspieszenieZgodneZtypem", "tsSerwis", "Configuration",
-     "bUstawPrzyspieszenieZgodneZtypem.Caption"},
+    {"bUstawPrzyspieszenieZgodneZtypem", "tsSerwis", "Configuration", "bUstawPrzyspieszenieZgodneZtypem.Caption"},
     {"btnCalibrate", "tsSerwis", "Form_Calibration", "form.caption"},
     {"btnRB2_przesunY2", "tsRB2", "Configuration", "btnRB2_przesunY2.Caption"},
 };
@@ -305,10 +308,10 @@ std::vector<TextKey> settingTextKeys() {
   }
   for (const GroupDef& group : kGroups) add(kSection, group.captionKey);
   for (const ActionDef& action : kActions) add(action.captionSection, action.captionKey);
-  for (std::string_view key : {"lGlebokoscFrezowania.hint", "lWorkSpeed.hint", "hpgl_load.Caption",
-                               "msgLadujeZbiorKonf", "msgOperacjaZakonczonaNiepowodzeniem",
-                               "msgPodlaczSterowink", "lRuchNaLukachPowolny.Caption",
-                               "lRuchNaLukachPrzyspieszony.Caption", "lGlowica.caption"}) {
+  for (std::string_view key :
+       {"lGlebokoscFrezowania.hint", "lWorkSpeed.hint", "hpgl_load.Caption", "msgLadujeZbiorKonf",
+        "msgOperacjaZakonczonaNiepowodzeniem", "msgPodlaczSterowink", "lRuchNaLukachPowolny.Caption",
+        "lRuchNaLukachPrzyspieszony.Caption", "lGlowica.caption"}) {
     add(kSection, key);
   }
   return keys;

@@ -15,12 +15,12 @@
 namespace trazvik::config {
 
 enum class SettingKind {
-  Length,    // TFltEditU: value in millimetres (or mm/min), shown in a display unit
-  Number,    // TFltEdit: plain number
-  Check,     // checkbox: unchecked, checked, grayed
-  Option,    // option button: selected or not, one of an option group
-  Group,     // option group (radio group): 0-based index of the selected item, -1 none
-  Slider,    // slider (track bar): integer position
+  Length,  // TFltEditU: value in millimetres (or mm/min), shown in a display unit
+  Number,  // TFltEdit: plain number
+  Check,   // checkbox: unchecked, checked, grayed
+  Option,  // option button: selected or not, one of an option group
+  Group,   // option group (radio group): 0-based index of the selected item, -1 none
+  Slider,  // slider (track bar): integer position
 };
 
 // What a field's number means; picks the unit label.
@@ -29,35 +29,35 @@ enum class Quantity { None, Length, Speed, Percent, Seconds, Milliseconds, Spind
 // Limits that the machine type replaces (applied by TDlgkonfig::SetParam).
 enum class MachineLimit {
   None,
-  WorkFeed,      // min minFeed, max maxSmoothFeed with smoothing, else maxWorkFeed
-  TravelFeed,    // min minFeed, max maxTravelFeed
-  FinishFeed,    // min minFeed, max maxWorkFeed
-  FeedZ,         // max maxFeedZ
-  Spindle,       // minSpindle .. maxSpindle on machines with usbGeneration
-  WorkAreaX,     // max workArea X
-  WorkAreaY,     // max workArea Y
+  WorkFeed,    // min minFeed, max maxSmoothFeed with smoothing, else maxWorkFeed
+  TravelFeed,  // min minFeed, max maxTravelFeed
+  FinishFeed,  // min minFeed, max maxWorkFeed
+  FeedZ,       // max maxFeedZ
+  Spindle,     // minSpindle .. maxSpindle on machines with usbGeneration
+  WorkAreaX,   // max workArea X
+  WorkAreaY,   // max workArea Y
 };
 
 struct SettingDef {
-  std::string_view name;         // component name: settings file key and lookup name
+  std::string_view name;  // component name: settings file key and lookup name
   SettingKind kind;
-  std::string_view tab;          // tab page component name
-  std::string_view group;        // group box or option-button group, empty when none
-  std::string_view captionKey;   // key in section "Configuration" (mostly name + ".Caption")
+  std::string_view tab;              // tab page component name
+  std::string_view group;            // group box or option-button group, empty when none
+  std::string_view captionKey;       // key in section "Configuration" (mostly name + ".Caption")
   std::string_view laserCaptionKey;  // caption key on a laser, empty when the same
-  std::string_view hintKey;      // hint key in section "Configuration", empty when none
-  double defaultValue;           // mm for Length; 1/0/2 for Check; 1/0 for Option
-  double minValue;               // inclusive; equal limits mean "not limited"
+  std::string_view hintKey;          // hint key in section "Configuration", empty when none
+  double defaultValue;               // mm for Length; 1/0/2 for Check; 1/0 for Option
+  double minValue;                   // inclusive; equal limits mean "not limited"
   double maxValue;
   Quantity quantity;
-  bool unitConverted;            // (u): converted and relabelled when rgJm changes
-  bool important;                // (r): a change sets wazna_zmiana
-  bool importantOnClick;         // (r) set by a click into the field, not by a change
-  int decimals;                  // declared display decimals; 0 = general number form
+  bool unitConverted;     // (u): converted and relabelled when rgJm changes
+  bool important;         // (r): a change sets wazna_zmiana
+  bool importantOnClick;  // (r) set by a click into the field, not by a change
+  int decimals;           // declared display decimals; 0 = general number form
   MachineLimit machineLimit;
-  std::string_view unitLabel;    // component name of the unit label, empty when none
+  std::string_view unitLabel;                 // component name of the unit label, empty when none
   std::span<const std::string_view> choices;  // item caption keys of a Group
-  bool choicesLiteral;           // the items are the texts themselves (not translated)
+  bool choicesLiteral;                        // the items are the texts themselves (not translated)
 };
 
 struct TabDef {

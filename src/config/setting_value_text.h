@@ -41,8 +41,7 @@ std::string expectedFormOf(const SettingDef& def);
 // of the forms, and a value outside the setting's limits as they stand (the
 // machine's limits where a machine is known). The message names the
 // setting: "WorkSpeed: 99999 is outside 1 .. 5000".
-std::optional<std::string> applyTypedSetting(TDlgkonfig& settings, std::string_view name,
-                                             std::string_view text);
+std::optional<std::string> applyTypedSetting(TDlgkonfig& settings, std::string_view name, std::string_view text);
 
 // "NAME=VALUE" as `--set` and `settings set` take it: split at the first
 // '=', an unknown name refused ("there is no setting NAME"), then

@@ -31,8 +31,7 @@ std::string settingsFileText(const TDlgkonfig& settings) {
   return text;
 }
 
-SettingsApplied applySettingsText(TDlgkonfig& settings, std::string_view text,
-                                  std::string_view fileName) {
+SettingsApplied applySettingsText(TDlgkonfig& settings, std::string_view text, std::string_view fileName) {
   SettingsApplied applied;
   std::size_t lineNumber = 0;
   std::size_t pos = 0;

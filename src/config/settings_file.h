@@ -24,16 +24,15 @@ std::string settingsFileText(const TDlgkonfig& settings);
 
 // What applying a file's text did.
 struct SettingsApplied {
-  bool complete = true;        // false: stopped at a value that cannot be converted
-  std::string error;           // names the file, the line number and the setting
-  bool namedArcFactor = false; // a line named tbRuchNaLukach
+  bool complete = true;         // false: stopped at a value that cannot be converted
+  std::string error;            // names the file, the line number and the setting
+  bool namedArcFactor = false;  // a line named tbRuchNaLukach
 };
 
 // Applies the lines of a settings file on top of the current values, as the
 // operator would set each control. Unknown names and empty lines are
 // skipped; the first value that cannot be converted stops the reading there
 // (the lines before it keep their effect). `fileName` is used in the message.
-SettingsApplied applySettingsText(TDlgkonfig& settings, std::string_view text,
-                                  std::string_view fileName);
+SettingsApplied applySettingsText(TDlgkonfig& settings, std::string_view text, std::string_view fileName);
 
 }  // namespace trazvik::config

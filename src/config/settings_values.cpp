@@ -26,15 +26,11 @@ std::string TDlgkonfig::fileValue(std::size_t index) const {
   const Control& c = controls_[index];
   switch (d.kind) {
     case SettingKind::Length:
-    case SettingKind::Number:
-      return config::formatGeneral(c.edit()->value(), separator_);
-    case SettingKind::Check:
-      return c.state == 1 ? "cbChecked" : c.state == 2 ? "cbGrayed" : "cbUnchecked";
-    case SettingKind::Option:
-      return c.state != 0 ? "-1" : "0";
+    case SettingKind::Number: return config::formatGeneral(c.edit()->value(), separator_);
+    case SettingKind::Check: return c.state == 1 ? "cbChecked" : c.state == 2 ? "cbGrayed" : "cbUnchecked";
+    case SettingKind::Option: return c.state != 0 ? "-1" : "0";
     case SettingKind::Group:
-    case SettingKind::Slider:
-      return std::to_string(static_cast<long long>(c.state));
+    case SettingKind::Slider: return std::to_string(static_cast<long long>(c.state));
   }
   return {};
 }
@@ -61,9 +57,7 @@ std::optional<std::string> TDlgkonfig::applyFileValue(std::size_t index, std::st
       setControl(index, *number);
       return std::nullopt;
     }
-    case SettingKind::Check:
-      setControl(index, 0);
-      return std::nullopt;
+    case SettingKind::Check: setControl(index, 0); return std::nullopt;
     case SettingKind::Option: return notConverted(text, "an integer or True or False");
     case SettingKind::Group:
     case SettingKind::Slider: return notConverted(text, "a valid integer");

@@ -12,7 +12,6 @@ using config::TFltEditU;
 UnknownSettingError::UnknownSettingError(std::string_view name)
     : std::invalid_argument("unknown setting \"" + std::string(name) + "\"") {}
 
-
 TDlgkonfig::TDlgkonfig(char decimalSeparator) : separator_(decimalSeparator) {
   const auto catalogue = config::settingCatalogue();
   controls_.resize(catalogue.size());
@@ -33,21 +32,16 @@ TDlgkonfig::TDlgkonfig(char decimalSeparator) : separator_(decimalSeparator) {
   }
 }
 
-
 std::size_t TDlgkonfig::indexOf(std::string_view name) {
   const auto index = config::findSetting(name);
   if (!index) throw UnknownSettingError(name);
   return *index;
 }
 
-const SettingDef& TDlgkonfig::def(std::string_view name) {
-  return config::settingCatalogue()[indexOf(name)];
-}
+const SettingDef& TDlgkonfig::def(std::string_view name) { return config::settingCatalogue()[indexOf(name)]; }
 
 TDlgkonfig::Control& TDlgkonfig::control(std::string_view name) { return controls_[indexOf(name)]; }
-const TDlgkonfig::Control& TDlgkonfig::control(std::string_view name) const {
-  return controls_[indexOf(name)];
-}
+const TDlgkonfig::Control& TDlgkonfig::control(std::string_view name) const { return controls_[indexOf(name)]; }
 
 double TDlgkonfig::real(std::string_view name) const {
   const Control& c = control(name);
@@ -164,20 +158,15 @@ void TDlgkonfig::setControl(std::size_t index, double value) {
   }
   double next = value;
   switch (d.kind) {
-    case SettingKind::Check:
-      next = (value == 1 || value == 2) ? value : 0;
-      break;
-    case SettingKind::Option:
-      next = value != 0 ? 1 : 0;
-      break;
+    case SettingKind::Check: next = (value == 1 || value == 2) ? value : 0; break;
+    case SettingKind::Option: next = value != 0 ? 1 : 0; break;
     case SettingKind::Group:
     case SettingKind::Slider:
       next = std::nearbyint(value);
       if (next < c.minValue) next = c.minValue;
       if (next > c.maxValue) next = c.maxValue;
       break;
-    default:
-      break;
+    default: break;
   }
   if (next == c.state) return;
   c.state = next;
@@ -258,9 +247,7 @@ std::optional<int> TDlgkonfig::accelerationToSend() const {
   return static_cast<int>(rounded);
 }
 
-void TDlgkonfig::restoreDefaultArcFactor() {
-  set("tbRuchNaLukach", machine_.radiusFactorStraight);
-}
+void TDlgkonfig::restoreDefaultArcFactor() { set("tbRuchNaLukach", machine_.radiusFactorStraight); }
 void TDlgkonfig::arcSlowest() { set("tbRuchNaLukach", minOf("tbRuchNaLukach")); }
 void TDlgkonfig::arcFastest() { set("tbRuchNaLukach", maxOf("tbRuchNaLukach")); }
 

@@ -122,9 +122,9 @@ class TDlgkonfig {
   static constexpr const char* kAccelerationRangeMessage = "Dopuszczalny zakres przyspieszenia 1-14";
 
   // --- dialog actions that only touch the settings ---
-  void restoreDefaultArcFactor();        // btnPrzywrocDomyslnyWspVNaLukach
-  void arcSlowest();                     // click on lRuchNaLukachPowolny
-  void arcFastest();                     // click on lRuchNaLukachPrzyspieszony
+  void restoreDefaultArcFactor();  // btnPrzywrocDomyslnyWspVNaLukach
+  void arcSlowest();               // click on lRuchNaLukachPowolny
+  void arcFastest();               // click on lRuchNaLukachPrzyspieszony
   // btnAktPoz_pobierz: absolute position in hundredths of a millimetre.
   void takeCurrentPosition(double xHundredths, double yHundredths);
   // Pixel size of the last loaded bitmap (for the proportional image size).
@@ -142,10 +142,10 @@ class TDlgkonfig {
  private:
   // One control of the dialog: a field model for numeric kinds, else a state.
   struct Control {
-    double state = 0;                          // checkbox, option button, group, slider
-    std::optional<config::TFltEdit> plain;     // Number
-    std::optional<config::TFltEditU> length;   // Length
-    double minValue = 0;                       // group and slider limits
+    double state = 0;                         // checkbox, option button, group, slider
+    std::optional<config::TFltEdit> plain;    // Number
+    std::optional<config::TFltEditU> length;  // Length
+    double minValue = 0;                      // group and slider limits
     double maxValue = 0;
 
     config::TFltEdit* edit() { return length ? &*length : plain ? &*plain : nullptr; }

@@ -20,12 +20,10 @@ bool isOneOf(std::string_view name, std::initializer_list<std::string_view> name
 }
 
 // A machine limit of 0 means the machine type gives none: the declared one stays.
-double orDeclared(double machineValue, double declared) {
-  return machineValue > 0 ? machineValue : declared;
-}
+double orDeclared(double machineValue, double declared) { return machineValue > 0 ? machineValue : declared; }
 
-constexpr std::array<std::string_view, 5> kFinishingControls{
-    "polerowanie", "poler_grubosc", "Polerspeed", "Poler_start", "poler_power"};
+constexpr std::array<std::string_view, 5> kFinishingControls{"polerowanie", "poler_grubosc", "Polerspeed",
+                                                             "Poler_start", "poler_power"};
 
 }  // namespace
 
@@ -48,29 +46,17 @@ void TDlgkonfig::SetParam(const config::MachineContext& machine) {
     switch (d.machineLimit) {
       case MachineLimit::WorkFeed:
         applyLimit(d.name, minFeed,
-                   orDeclared(flag("wygladzanie") ? machine_.maxSmoothFeed : machine_.maxWorkFeed,
-                              d.maxValue));
+                   orDeclared(flag("wygladzanie") ? machine_.maxSmoothFeed : machine_.maxWorkFeed, d.maxValue));
         break;
-      case MachineLimit::TravelFeed:
-        applyLimit(d.name, minFeed, orDeclared(machine_.maxTravelFeed, d.maxValue));
-        break;
-      case MachineLimit::FinishFeed:
-        applyLimit(d.name, minFeed, orDeclared(machine_.maxWorkFeed, d.maxValue));
-        break;
-      case MachineLimit::FeedZ:
-        applyLimit(d.name, d.minValue, orDeclared(machine_.maxFeedZ, d.maxValue));
-        break;
+      case MachineLimit::TravelFeed: applyLimit(d.name, minFeed, orDeclared(machine_.maxTravelFeed, d.maxValue)); break;
+      case MachineLimit::FinishFeed: applyLimit(d.name, minFeed, orDeclared(machine_.maxWorkFeed, d.maxValue)); break;
+      case MachineLimit::FeedZ: applyLimit(d.name, d.minValue, orDeclared(machine_.maxFeedZ, d.maxValue)); break;
       case MachineLimit::Spindle:
         if (machine_.usbGeneration) applyLimit(d.name, machine_.minSpindle, machine_.maxSpindle);
         break;
-      case MachineLimit::WorkAreaX:
-        applyLimit(d.name, d.minValue, orDeclared(machine_.workAreaX, d.maxValue));
-        break;
-      case MachineLimit::WorkAreaY:
-        applyLimit(d.name, d.minValue, orDeclared(machine_.workAreaY, d.maxValue));
-        break;
-      case MachineLimit::None:
-        break;
+      case MachineLimit::WorkAreaX: applyLimit(d.name, d.minValue, orDeclared(machine_.workAreaX, d.maxValue)); break;
+      case MachineLimit::WorkAreaY: applyLimit(d.name, d.minValue, orDeclared(machine_.workAreaY, d.maxValue)); break;
+      case MachineLimit::None: break;
     }
   }
 }
@@ -105,9 +91,7 @@ void TDlgkonfig::activate() {
   VIChange();
 }
 
-bool TDlgkonfig::isEnabled(std::string_view name) const {
-  return enabledByRules(name) && isVisible(name);
-}
+bool TDlgkonfig::isEnabled(std::string_view name) const { return enabledByRules(name) && isVisible(name); }
 
 bool TDlgkonfig::isVisible(std::string_view name) const {
   if (!visibleByRules(name)) return false;
@@ -138,8 +122,7 @@ bool TDlgkonfig::enabledByRules(std::string_view name) const {
   if (name == "Glebokosc") return singleLayer && notLaser;
   if (name == "WorkSpeed" || name == "work_power") return singleLayer;
   if (name == "grubosc") return notLaser || machine_.laserZAxis;
-  if (isOneOf(name, {"cbZejsciePoSpirali", "ponad_stol", "nadmat", "CzasRozruchu", "wiercenie",
-                     "ramkaplytki"})) {
+  if (isOneOf(name, {"cbZejsciePoSpirali", "ponad_stol", "nadmat", "CzasRozruchu", "wiercenie", "ramkaplytki"})) {
     return notLaser;
   }
   if (name == "Laser" || name == "TabSheetBMP") return !notLaser;

@@ -44,52 +44,52 @@ std::string calibrationFactorText(double factor, char separator);
 enum class tCalibrationField { measuredX, measuredY, measuredZ, commandedX, commandedY, commandedZ };
 
 class tAxisCalibration {
-public:
-    explicit tAxisCalibration(char separator = '.') : separator_(separator) {}
+ public:
+  explicit tAxisCalibration(char separator = '.') : separator_(separator) {}
 
-    // Opening: the factors are the current ones, the commanded distances
-    // come from the work area and the measured ones are commanded × factor
-    // (2 decimals); then the factors are recomputed from the fields.
-    void activate(const std::array<float, 3>& currentFactors, const std::array<double, 3>& workAreaMm, int unit);
+  // Opening: the factors are the current ones, the commanded distances
+  // come from the work area and the measured ones are commanded × factor
+  // (2 decimals); then the factors are recomputed from the fields.
+  void activate(const std::array<float, 3>& currentFactors, const std::array<double, 3>& workAreaMm, int unit);
 
-    // The operator changed a field: the factors follow.
-    void setCommanded(int axis, std::string text);
-    void setMeasured(int axis, std::string text);
+  // The operator changed a field: the factors follow.
+  void setCommanded(int axis, std::string text);
+  void setMeasured(int axis, std::string text);
 
-    // Recomputes all three factors from the fields. False when a text is
-    // not a number: the factors then keep their previous values.
-    bool recompute();
+  // Recomputes all three factors from the fields. False when a text is
+  // not a number: the factors then keep their previous values.
+  bool recompute();
 
-    // Save's check: the first empty field in the order measured X, Y, Z,
-    // commanded X, Y, Z; nothing when all are filled.
-    std::optional<tCalibrationField> firstEmptyField() const;
+  // Save's check: the first empty field in the order measured X, Y, Z,
+  // commanded X, Y, Z; nothing when all are filled.
+  std::optional<tCalibrationField> firstEmptyField() const;
 
-    // Restore defaults: factors 1 and measured := commanded, recomputed.
-    void restoreDefaults();
+  // Restore defaults: factors 1 and measured := commanded, recomputed.
+  void restoreDefaults();
 
-    // The factors as the controller keeps them (single precision).
-    std::array<float, 3> factors() const;
-    // The factors as computed, for showing.
-    const std::array<double, 3>& exactFactors() const { return factors_; }
-    const std::array<std::string, 3>& commanded() const { return commanded_; }
-    const std::array<std::string, 3>& measured() const { return measured_; }
-    char separator() const { return separator_; }
+  // The factors as the controller keeps them (single precision).
+  std::array<float, 3> factors() const;
+  // The factors as computed, for showing.
+  const std::array<double, 3>& exactFactors() const { return factors_; }
+  const std::array<std::string, 3>& commanded() const { return commanded_; }
+  const std::array<std::string, 3>& measured() const { return measured_; }
+  char separator() const { return separator_; }
 
-private:
-    void fillMeasured();
+ private:
+  void fillMeasured();
 
-    char separator_;
-    std::array<double, 3> factors_{1.0, 1.0, 1.0};
-    std::array<std::string, 3> commanded_;
-    std::array<std::string, 3> measured_;
-    bool recalc_ = false;  // false while the fields are being filled
+  char separator_;
+  std::array<double, 3> factors_{1.0, 1.0, 1.0};
+  std::array<std::string, 3> commanded_;
+  std::array<std::string, 3> measured_;
+  bool recalc_ = false;  // false while the fields are being filled
 };
 
 enum class tCalibrationSaveResult {
-    saved,       // the factors went to the controller and divide the axis scales
-    emptyField,  // a field is empty: "msgInvalidValue", nothing sent
-    notNumber,   // a field holds no number: "msgInvalidValue", nothing sent
-    noLink,      // no controller answers: nothing sent
+  saved,       // the factors went to the controller and divide the axis scales
+  emptyField,  // a field is empty: "msgInvalidValue", nothing sent
+  notNumber,   // a field holds no number: "msgInvalidValue", nothing sent
+  noLink,      // no controller answers: nothing sent
 };
 
 // Writes the factors into the controller's machine parameters and divides

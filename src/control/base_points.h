@@ -25,43 +25,43 @@ inline constexpr const char* kBasePointsFile = "base.txt";
 std::string basePointEntry(double xMm, double yMm, const std::string& remark, int unit, int decimals, char separator);
 
 struct tBasePoint {
-    double xMm = 0, yMm = 0;
-    std::string remark;
+  double xMm = 0, yMm = 0;
+  std::string remark;
 };
 // Reads an entry back, its numbers taken in `unit`; nullopt when the line
 // does not hold two numbers where an entry has them.
 std::optional<tBasePoint> readBasePointEntry(const std::string& line, int unit, char separator);
 
 class tBasePointList {
-public:
-    const std::vector<std::string>& entries() const { return entries_; }
-    // The selected entry, -1 for none.
-    int current() const { return current_; }
-    void select(int index);
-    // Appends the line and selects it.
-    void add(std::string line);
-    // Deletes the selected entry; the one now at its place (or the new
-    // last one) is selected, nothing when the list is empty.
-    void removeCurrent();
+ public:
+  const std::vector<std::string>& entries() const { return entries_; }
+  // The selected entry, -1 for none.
+  int current() const { return current_; }
+  void select(int index);
+  // Appends the line and selects it.
+  void add(std::string line);
+  // Deletes the selected entry; the one now at its place (or the new
+  // last one) is selected, nothing when the list is empty.
+  void removeCurrent();
 
-    // Replaces the list by the file's lines when the file exists; false
-    // with `error` set (the list unchanged) when it exists but cannot be
-    // read or is far too large to be a list of points.
-    bool load(const std::filesystem::path& file, std::string* error = nullptr);
-    // Writes the list whole through a temporary file, so that a failed
-    // write leaves the previous file as it was.
-    bool save(const std::filesystem::path& file, std::string* error = nullptr) const;
+  // Replaces the list by the file's lines when the file exists; false
+  // with `error` set (the list unchanged) when it exists but cannot be
+  // read or is far too large to be a list of points.
+  bool load(const std::filesystem::path& file, std::string* error = nullptr);
+  // Writes the list whole through a temporary file, so that a failed
+  // write leaves the previous file as it was.
+  bool save(const std::filesystem::path& file, std::string* error = nullptr) const;
 
-private:
-    std::vector<std::string> entries_;
-    int current_ = -1;
+ private:
+  std::vector<std::string> entries_;
+  int current_ = -1;
 };
 
 // The machine's current position (millimetres) as the new work zero.
 struct tPositionAsZero {
-    double xMm = 0, yMm = 0;      // the fields' new values
-    bool accepted = true;         // the window closes with OK
-    std::string error;            // why not (the error box's text)
+  double xMm = 0, yMm = 0;  // the fields' new values
+  bool accepted = true;     // the window closes with OK
+  std::string error;        // why not (the error box's text)
 };
 // Machines with two heads or more: the zero is the position less the
 // selected head's offsets and must lie in the work area; otherwise the

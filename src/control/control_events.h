@@ -10,25 +10,25 @@
 namespace trazvik {
 
 enum class tControlEventKind {
-    jobStarted,         // a job (or its repeat) began streaming
-    jobPaused,          // pause command, STOP button, machine stop button, enclosure
-    jobContinued,       // continue operation sent "K"
-    jobEnded,           // the controller finished a started job
-    jobInterrupted,     // a started job vanished without finishing (lost link)
-    transferFinished,   // the whole job file went out
-    linkLost,           // the link went down while the transfer was open
-    badJobFile,         // the job file holds something that is not a command
-    spindleOverload,
-    driverError,        // `value`: the axes mask
-    enclosureOpened,
+  jobStarted,        // a job (or its repeat) began streaming
+  jobPaused,         // pause command, STOP button, machine stop button, enclosure
+  jobContinued,      // continue operation sent "K"
+  jobEnded,          // the controller finished a started job
+  jobInterrupted,    // a started job vanished without finishing (lost link)
+  transferFinished,  // the whole job file went out
+  linkLost,          // the link went down while the transfer was open
+  badJobFile,        // the job file holds something that is not a command
+  spindleOverload,
+  driverError,  // `value`: the axes mask
+  enclosureOpened,
 };
 
 struct tControlEvent {
-    tControlEventKind kind{};
-    std::int32_t filePos = 0;     // bytes of the job file sent so far
-    double percent = 0;           // transmissionPercent
-    std::int64_t value = 0;
-    std::string detail;           // the message shown, when there was one
+  tControlEventKind kind{};
+  std::int32_t filePos = 0;  // bytes of the job file sent so far
+  double percent = 0;        // transmissionPercent
+  std::int64_t value = 0;
+  std::string detail;  // the message shown, when there was one
 };
 
 const char* controlEventName(tControlEventKind kind);

@@ -13,18 +13,10 @@ void tControlLogs::started(const logging::CutStartInfo& info) {
 
 void tControlLogs::onEvent(const tControlEvent& event) {
   switch (event.kind) {
-    case tControlEventKind::jobStarted:
-      started(last_);
-      break;
-    case tControlEventKind::jobPaused:
-      logs_.log_cut_stop();
-      break;
-    case tControlEventKind::jobContinued:
-      logs_.log_cut_continue();
-      break;
-    case tControlEventKind::jobEnded:
-      logs_.log_cut_end();
-      break;
+    case tControlEventKind::jobStarted: started(last_); break;
+    case tControlEventKind::jobPaused: logs_.log_cut_stop(); break;
+    case tControlEventKind::jobContinued: logs_.log_cut_continue(); break;
+    case tControlEventKind::jobEnded: logs_.log_cut_end(); break;
     case tControlEventKind::linkLost:
     case tControlEventKind::jobInterrupted:
       // The transfer and the loop may both notice the same loss.
@@ -33,8 +25,7 @@ void tControlLogs::onEvent(const tControlEvent& event) {
       logs_.log_cut_interrupted("Link lost: job file sent up to byte " + std::to_string(event.filePos) + " (" +
                                 std::to_string(static_cast<long long>(std::nearbyint(event.percent))) + " %)");
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -14,27 +14,27 @@ class Configuration;
 }
 
 struct tControlSettings {
-    bool ethernetConnection = false;   // cbEthernetConnection
-    bool signalAtEnd = false;          // cbSygnalNaZakonczenie
-    double signalIntervalSeconds = 30; // feInterwalSygnalizacji
-    bool smoothing = false;            // wygladzanie
-    bool hasKnife = false;             // CBAktywnaGlowica
-    bool twoWayKnife = false;          // CBDwuKierunkowyNoz
-    double materialThickness = 0;      // grubosc, mm
-    double aboveTable = 0;             // ponad_stol, mm
-    double travelHeight = 0;           // mm
-    double retractFeed = 0;            // wiercenie_cofanie, mm/min
-    double plungeFeed = 0;             // wiercenie_posuw, mm/min
-    double travelFeed = 0;             // przespeed, mm/min
-    double spindleRunUpSeconds = 0;    // CzasRozruchu
-    int unitIndex = 0;                 // 0 mm, 1 inch, 2 foot
-    struct Offset {
-        double x = 0, y = 0;
-    };
-    std::array<Offset, 3> headOffsets{};  // mm, head 1 always 0, 0
+  bool ethernetConnection = false;    // cbEthernetConnection
+  bool signalAtEnd = false;           // cbSygnalNaZakonczenie
+  double signalIntervalSeconds = 30;  // feInterwalSygnalizacji
+  bool smoothing = false;             // wygladzanie
+  bool hasKnife = false;              // CBAktywnaGlowica
+  bool twoWayKnife = false;           // CBDwuKierunkowyNoz
+  double materialThickness = 0;       // grubosc, mm
+  double aboveTable = 0;              // ponad_stol, mm
+  double travelHeight = 0;            // mm
+  double retractFeed = 0;             // wiercenie_cofanie, mm/min
+  double plungeFeed = 0;              // wiercenie_posuw, mm/min
+  double travelFeed = 0;              // przespeed, mm/min
+  double spindleRunUpSeconds = 0;     // CzasRozruchu
+  int unitIndex = 0;                  // 0 mm, 1 inch, 2 foot
+  struct Offset {
+    double x = 0, y = 0;
+  };
+  std::array<Offset, 3> headOffsets{};  // mm, head 1 always 0, 0
 
-    // The material surface in millimetres above the table.
-    double top() const { return materialThickness + aboveTable; }
+  // The material surface in millimetres above the table.
+  double top() const { return materialThickness + aboveTable; }
 };
 
 // Everything from the settings; the travel height is the one the

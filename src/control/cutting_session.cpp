@@ -11,7 +11,7 @@ tCuttingSession::tCuttingSession(tMachineConnection& connection, tplotstate& st,
       switches_(setup.switches),
       logs_(setup.logs ? std::make_unique<tControlLogs>(*setup.logs) : nullptr),
       startMachine_(connection.ops(), control.transfer),
-      startContext_{startMachine_, settings, texts, setup.dataDirectory, connection.ops().settings.travelHeight,
+      startContext_{startMachine_, settings,      texts, setup.dataDirectory, connection.ops().settings.travelHeight,
                     std::string(), setup.switches},
       start_(startContext_) {
   tControlContext& cc = control.context;
@@ -55,8 +55,8 @@ tStartOutcome tCuttingSession::Start1Click(TMDIChild* project) {
 tVariantOutcome tCuttingSession::cutSelection(TMDIChild* project, tJobScope scope) {
   if (starting_) return lastVariantOutcome_;
   starting_ = true;
-  lastVariantOutcome_ = scope == tJobScope::selectedFigure ? start_.Tnijwybran1Click(project)
-                                                           : start_.Startodwybranej1Click(project);
+  lastVariantOutcome_ =
+      scope == tJobScope::selectedFigure ? start_.Tnijwybran1Click(project) : start_.Startodwybranej1Click(project);
   started();
   return lastVariantOutcome_;
 }

@@ -24,7 +24,7 @@
 namespace trazvik {
 
 struct tCuttingSessionSetup {
-  std::string dataDirectory;         // ends with "/": "out.cnx" and the loop's files
+  std::string dataDirectory;  // ends with "/": "out.cnx" and the loop's files
   base::StartupSwitches switches;
   logging::AppLogs* logs = nullptr;  // the event and job logs; none: no logs
 };

@@ -13,18 +13,18 @@
 namespace trazvik {
 
 struct tHomingOptions {
-    bool hasKnife = false;            // the knife setting (CBAktywnaGlowica)
-    base::StartupSwitches switches{};  // overrides applied when the machine info is read again
-    // The busy cursor on (true) and off again; unset: no cursor.
-    std::function<void(bool busy)> hourglass;
+  bool hasKnife = false;             // the knife setting (CBAktywnaGlowica)
+  base::StartupSwitches switches{};  // overrides applied when the machine info is read again
+  // The busy cursor on (true) and off again; unset: no cursor.
+  std::function<void(bool busy)> hourglass;
 };
 
 enum class tHomingResult {
-    homed,
-    noLink,       // refused: no controller answers; nothing sent
-    machineBusy,  // refused: a job runs or the machine moves; nothing sent
-    stopped,      // the operator's STOP ended a wait; the rest was not sent
-    linkLost,     // the controller went away while the machine homed
+  homed,
+  noLink,       // refused: no controller answers; nothing sent
+  machineBusy,  // refused: a job runs or the machine moves; nothing sent
+  stopped,      // the operator's STOP ended a wait; the rest was not sent
+  linkLost,     // the controller went away while the machine homed
 };
 
 // Homing (bazujClick). Refusals show the error box "msgBrakLacznosci" or

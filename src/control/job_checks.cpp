@@ -51,7 +51,8 @@ std::optional<tJobRefusal> tJobChecks::headInArea(int head) const {
   if (machine_.model.machineParams.headCount < 2) return std::nullopt;
   const trealpoint offset = headOffset(settings_, head);
   if (offset.x + zeroX() <= areaX() && offset.y + zeroY() <= areaY()) return std::nullopt;
-  return refusal(txt("Main_window", "msgZmienPunktStartowyGlowice") + "\n" + txt("Main_window", "msgPrzekroczenieObszaru"));
+  return refusal(txt("Main_window", "msgZmienPunktStartowyGlowice") + "\n" +
+                 txt("Main_window", "msgPrzekroczenieObszaru"));
 }
 
 std::optional<tJobRefusal> tJobChecks::zRange(double travelHeight) const {
@@ -65,8 +66,8 @@ std::optional<tJobRefusal> tJobChecks::zRange(double travelHeight) const {
     return "\t" + withoutAmpersand(texts_.dajTxt("Configuration", key)) + " [" + lengthText(s.real(setting)) + "]\n";
   };
   return refusal(txt("Main_window", "msgZoutOfRange") + " [" + lengthText(travelHeight) + "]\n\n" +
-                 txt("Main_window", "msgCheckParams") + "\n\n" + line("nadmat") + line("grubosc") +
-                 line("ponad_stol") + txt("Main_window", "msgMaxZrange") + " " + lengthText(zeroZ()));
+                 txt("Main_window", "msgCheckParams") + "\n\n" + line("nadmat") + line("grubosc") + line("ponad_stol") +
+                 txt("Main_window", "msgMaxZrange") + " " + lengthText(zeroZ()));
 }
 
 bool tJobChecks::figuresFitWithoutFrame() const {
@@ -82,7 +83,8 @@ std::optional<tJobRefusal> tJobChecks::placement() const {
   const double skala = s.real("skala");
   const double width = skala * toMm(project.ImportFileType, project.size_x) / 100;
   const double height = skala * toMm(project.ImportFileType, project.size_y) / 100;
-  if (width + d + 2 * p > areaX() || height + d + 2 * p > areaY()) return refusal(txt("Main_window", "msgProjektZaDuzy"));
+  if (width + d + 2 * p > areaX() || height + d + 2 * p > areaY())
+    return refusal(txt("Main_window", "msgProjektZaDuzy"));
   if (!gcode) {
     if (width + zeroX() + d / 2 + p > areaX() || height + zeroY() + d / 2 + p > areaY())
       return refusal(txt("Main_window", "msgBlednyPunktZero"));
@@ -93,8 +95,8 @@ std::optional<tJobRefusal> tJobChecks::placement() const {
   }
   if (zeroX() < d / 2 + p || zeroY() < d / 2 + p)
     return refusal(txt("Control_Panel", "msgProjektZaDuzyNiewlasciweZero") + "\n" +
-                   txt("Main_window", "msgUwzglednijSredniceIpoler") + "\n" + txt("Info", "labSrednica.Caption") +
-                   " " + lengthText(d) + "\n" + txt("Info", "labPolerowanie.Caption") + " " + lengthText(p));
+                   txt("Main_window", "msgUwzglednijSredniceIpoler") + "\n" + txt("Info", "labSrednica.Caption") + " " +
+                   lengthText(d) + "\n" + txt("Info", "labPolerowanie.Caption") + " " + lengthText(p));
   if (project.jestRamka && s.flag("doOutline") && s.flag("negatyw") && !figuresFitWithoutFrame())
     return refusal(txt("Main_window", "msgBlednyPunktZero") + "\n" + txt("Main_window", "msgOdsunFiguryOdRamki"));
   return std::nullopt;
@@ -115,8 +117,8 @@ std::optional<tJobRefusal> tJobChecks::flyingStart(const tJobExtremes& w) const 
   if (!key) return std::nullopt;
   return refusal(txt("Main_window", key) + "\n\n" + txt("Main_window", "msgProblemLotnyStart") + "\n\n" +
                  withoutAmpersand(txt("Configuration", "lSrednicaFreza.Caption")) + ": " + lengthText(m) +
-                 "\nmin X: " + lengthText(w.minX) + "\nmax X: " + lengthText(w.maxX) + "\nmin Y: " +
-                 lengthText(w.minY) + "\nmax Y: " + lengthText(w.maxY));
+                 "\nmin X: " + lengthText(w.minX) + "\nmax X: " + lengthText(w.maxX) +
+                 "\nmin Y: " + lengthText(w.minY) + "\nmax Y: " + lengthText(w.maxY));
 }
 
 std::optional<tJobRefusal> tJobChecks::jobSize(std::uintmax_t bytes) const {

@@ -19,46 +19,46 @@
 namespace trazvik {
 
 struct tBreakPoint {
-    trpoint3d breakpoint;           // hundredths of a mm relative to the work zero
-    std::uint16_t breakPower = 0;
-    std::uint8_t breakSelPower = 0; // power slot, also the output mask of the tool in use
-    bool breakPowerOn = false;
-    std::int32_t breakAbsposV = 0;  // knife steps
+  trpoint3d breakpoint;  // hundredths of a mm relative to the work zero
+  std::uint16_t breakPower = 0;
+  std::uint8_t breakSelPower = 0;  // power slot, also the output mask of the tool in use
+  bool breakPowerOn = false;
+  std::int32_t breakAbsposV = 0;  // knife steps
 };
 
 class tJobCommands {
-public:
-    static constexpr int inverterIdleReads = 10000;
+ public:
+  static constexpr int inverterIdleReads = 10000;
 
-    // Installs the pause into the panel's STOP handling and the pause and
-    // continue commands into the main window hooks of the context.
-    tJobCommands(tControlContext& context, tMachineOps& ops, Tster& ster, TTransArm& transArm);
+  // Installs the pause into the panel's STOP handling and the pause and
+  // continue commands into the main window hooks of the context.
+  tJobCommands(tControlContext& context, tMachineOps& ops, Tster& ster, TTransArm& transArm);
 
-    // ----- the panel's operations -----
-    void wstrzymaj();
-    void kontynuuj();
-    // ----- the main window's commands -----
-    void Wstrzymaj1Click();
-    void Kontynuacja1Click();
-    void Powtrz1Click();
+  // ----- the panel's operations -----
+  void wstrzymaj();
+  void kontynuuj();
+  // ----- the main window's commands -----
+  void Wstrzymaj1Click();
+  void Kontynuacja1Click();
+  void Powtrz1Click();
 
-    const tBreakPoint& breakPoint() const { return break_; }
+  const tBreakPoint& breakPoint() const { return break_; }
 
-private:
-    void recordBreakPoint();
-    void retractAndPark();
-    void switchOff();
-    void waitInverterIdle();
-    bool restartTool();
-    void returnToBreakPoint();
-    void waitIdle();
-    bool drillSlots() const { return ctx_.linkState().drillSlots; }
+ private:
+  void recordBreakPoint();
+  void retractAndPark();
+  void switchOff();
+  void waitInverterIdle();
+  bool restartTool();
+  void returnToBreakPoint();
+  void waitIdle();
+  bool drillSlots() const { return ctx_.linkState().drillSlots; }
 
-    tControlContext& ctx_;
-    tMachineOps& ops_;
-    Tster& ster_;
-    TTransArm& trans_;
-    tBreakPoint break_;
+  tControlContext& ctx_;
+  tMachineOps& ops_;
+  Tster& ster_;
+  TTransArm& trans_;
+  tBreakPoint break_;
 };
 
 }  // namespace trazvik

@@ -102,8 +102,8 @@ tJobResult writePlannedJob(TMDIChild& project, const TDlgkonfig& settings, const
   return writeJob(project, settings, machine, path, plan.request);
 }
 
-tJobResult writePlannedJobTo(tByteSink& out, TMDIChild& project, const TDlgkonfig& settings,
-                             const tJobMachine& machine, const tJobPlan& plan) {
+tJobResult writePlannedJobTo(tByteSink& out, TMDIChild& project, const TDlgkonfig& settings, const tJobMachine& machine,
+                             const tJobPlan& plan) {
   rebuildToolpaths(project, plan);
   return writeJobTo(out, project, jobSettingsOf(settings), machine, plan.request);
 }

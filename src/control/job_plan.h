@@ -63,7 +63,7 @@ tJobPlan planJob(const TMDIChild& project, const TDlgkonfig& settings, const tJo
 tJobResult writePlannedJob(TMDIChild& project, const TDlgkonfig& settings, const tJobMachine& machine,
                            const tJobPlan& plan, const std::filesystem::path& path);
 // The same into any sink.
-tJobResult writePlannedJobTo(tByteSink& out, TMDIChild& project, const TDlgkonfig& settings,
-                             const tJobMachine& machine, const tJobPlan& plan);
+tJobResult writePlannedJobTo(tByteSink& out, TMDIChild& project, const TDlgkonfig& settings, const tJobMachine& machine,
+                             const tJobPlan& plan);
 
 }  // namespace trazvik

@@ -12,11 +12,16 @@
 namespace trazvik {
 
 enum class tJogDirection {
-    zUp, zDown,          // Page Up, Page Down; buttons kzu, kzd
-    left, right,         // Left / numpad 4, Right / numpad 6; kl, kr
-    up, down,            // Up / numpad 8, Down / numpad 2; ku, kd
-    downLeft, downRight, // numpad 1, 3; kdl, kdr
-    upLeft, upRight,     // numpad 7, 9; kul, kur
+  zUp,
+  zDown,  // Page Up, Page Down; buttons kzu, kzd
+  left,
+  right,  // Left / numpad 4, Right / numpad 6; kl, kr
+  up,
+  down,  // Up / numpad 8, Down / numpad 2; ku, kd
+  downLeft,
+  downRight,  // numpad 1, 3; kdl, kdr
+  upLeft,
+  upRight,  // numpad 7, 9; kul, kur
 };
 
 // The direction of a key code (33, 34, 37 to 40, numpad 97 to 105 but 101).
@@ -24,9 +29,9 @@ std::optional<tJogDirection> jogDirectionOfKey(int keyCode);
 
 // Deltas of a jog in hundredths of a millimetre and its path multiplier.
 struct tJogDelta {
-    double dx = 0, dy = 0, dz = 0;
-    std::int32_t multiplier = 1;
-    bool any() const { return dx != 0 || dy != 0 || dz != 0; }
+  double dx = 0, dy = 0, dz = 0;
+  std::int32_t multiplier = 1;
+  bool any() const { return dx != 0 || dy != 0 || dz != 0; }
 };
 
 // From the last read positions and the working area: X and Y to their

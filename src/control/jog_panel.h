@@ -28,46 +28,46 @@ enum class tJogButton { kul, ku, kur, kl, kr, kdl, kd, kdr, kzu, kzd };
 tJogDirection directionOfButton(tJogButton button);
 
 class tJogPanel {
-public:
-    explicit tJogPanel(tMachineOps& ops) : ops_(ops) {}
+ public:
+  explicit tJogPanel(tMachineOps& ops) : ops_(ops) {}
 
-    // Settings and panel values the keys consult.
-    bool hasKnife = false;                  // the knife is active
-    double pulseTimeMs = 3;                 // CzasImpulsu
-    std::function<std::int32_t()> sliderFeed;        // the speed slider's feed, mm/min
-    std::function<int()> sliderPosition;             // the speed slider's position
-    std::function<void(int)> setSliderPosition;      // its change handler sends the feed
-    std::function<void()> toggleTestPanel;           // F12 with Shift and Alt
-    std::function<void()> redraw;                    // after the tool changed
+  // Settings and panel values the keys consult.
+  bool hasKnife = false;                       // the knife is active
+  double pulseTimeMs = 3;                      // CzasImpulsu
+  std::function<std::int32_t()> sliderFeed;    // the speed slider's feed, mm/min
+  std::function<int()> sliderPosition;         // the speed slider's position
+  std::function<void(int)> setSliderPosition;  // its change handler sends the feed
+  std::function<void()> toggleTestPanel;       // F12 with Shift and Alt
+  std::function<void()> redraw;                // after the tool changed
 
-    // Key handlers; true when the key was acted on.
-    bool keyDown(int keyCode, bool shift = false, bool alt = false);
-    bool keyUp(int keyCode);
-    // Left mouse button on a motion button: jog; release: "Y".
-    void buttonDown(tJogButton button);
-    void buttonUp(tJogButton button);
-    // Left press on STOP while no job runs: the engraving is asked to stop
-    // when one runs, else "Y". True when "Y" was sent.
-    bool stopButtonDown(bool engravingRunning, bool& engravingStopRequested);
+  // Key handlers; true when the key was acted on.
+  bool keyDown(int keyCode, bool shift = false, bool alt = false);
+  bool keyUp(int keyCode);
+  // Left mouse button on a motion button: jog; release: "Y".
+  void buttonDown(tJogButton button);
+  void buttonUp(tJogButton button);
+  // Left press on STOP while no job runs: the engraving is asked to stop
+  // when one runs, else "Y". True when "Y" was sent.
+  bool stopButtonDown(bool engravingRunning, bool& engravingStopRequested);
 
-    // Activation of the panel: no jog, no key remembered.
-    void reset();
+  // Activation of the panel: no jog, no key remembered.
+  void reset();
 
-    bool jogActive() const { return jogActive_; }
-    bool repetycja() const { return repetycja_; }
-    int lastKey() const { return lastKey_; }
-    std::int32_t vnorm() const { return vnorm_; }
+  bool jogActive() const { return jogActive_; }
+  bool repetycja() const { return repetycja_; }
+  int lastKey() const { return lastKey_; }
+  std::int32_t vnorm() const { return vnorm_; }
 
-private:
-    void startJog(tJogDirection direction);
-    void stopJog();
-    void speedKey(int step);
+ private:
+  void startJog(tJogDirection direction);
+  void stopJog();
+  void speedKey(int step);
 
-    tMachineOps& ops_;
-    bool jogActive_ = false;
-    bool repetycja_ = false;
-    int lastKey_ = 0;
-    std::int32_t vnorm_ = 0;
+  tMachineOps& ops_;
+  bool jogActive_ = false;
+  bool repetycja_ = false;
+  int lastKey_ = 0;
+  std::int32_t vnorm_ = 0;
 };
 
 }  // namespace trazvik

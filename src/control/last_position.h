@@ -12,12 +12,12 @@
 namespace trazvik {
 
 struct tLastPositionValues {
-    double x = 0, y = 0, z = 0;        // mm: abspos - pos0 for X and Y, abspos + pos0 for Z
-    std::string timeOfDay;             // "13:04:05"
-    double transmissionPercent = 0;
-    std::optional<std::int64_t> filePos;  // the transfer is open
-    std::int32_t lastFilePos = 0;
-    std::int32_t usbReadErrors = 0, usbWriteErrors = 0;
+  double x = 0, y = 0, z = 0;  // mm: abspos - pos0 for X and Y, abspos + pos0 for Z
+  std::string timeOfDay;       // "13:04:05"
+  double transmissionPercent = 0;
+  std::optional<std::int64_t> filePos;  // the transfer is open
+  std::int32_t lastFilePos = 0;
+  std::int32_t usbReadErrors = 0, usbWriteErrors = 0;
 };
 
 tLastPositionValues lastPositionOf(const tplotstate& st);

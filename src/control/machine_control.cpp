@@ -9,16 +9,16 @@ tMachineControl::tMachineControl(tMachineConnection& connection, tplotstate& st,
       panel(context, transfer),
       commands(context, connection.ops(), panel, transfer),
       connection_(connection) {
-    context.interfaceQueue = &connection.queue();
-    context.watchdog = [&connection] { return connection.watchdog(); };
-    // The panel identifies the machine again as the connection does: with the
-    // program's folder (axis calibration) and switches (safety enclosure).
-    context.identifyEnvironment = [&connection] { return connection.identifyEnvironment(); };
+  context.interfaceQueue = &connection.queue();
+  context.watchdog = [&connection] { return connection.watchdog(); };
+  // The panel identifies the machine again as the connection does: with the
+  // program's folder (axis calibration) and switches (safety enclosure).
+  context.identifyEnvironment = [&connection] { return connection.identifyEnvironment(); };
 }
 
 void tMachineControl::timerEvent() {
-    connection_.tick();
-    panel.Timer1Timer();
+  connection_.tick();
+  panel.Timer1Timer();
 }
 
 }  // namespace trazvik

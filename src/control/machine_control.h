@@ -18,26 +18,26 @@
 namespace trazvik {
 
 class tMachineControl {
-public:
-    tMachineControl(tMachineConnection& connection, tplotstate& st, tMachineModel& machine,
-                    const texts::tInterfejs& texts, std::string dataDirectory);
-    tMachineControl(const tMachineControl&) = delete;
-    tMachineControl& operator=(const tMachineControl&) = delete;
+ public:
+  tMachineControl(tMachineConnection& connection, tplotstate& st, tMachineModel& machine,
+                  const texts::tInterfejs& texts, std::string dataDirectory);
+  tMachineControl(const tMachineControl&) = delete;
+  tMachineControl& operator=(const tMachineControl&) = delete;
 
-    // One beat of the panel's timer: plugging, the connection's queued
-    // events and watchdog, then the panel's timer event.
-    void timerEvent();
-    int interval() const { return panel.interval(); }
+  // One beat of the panel's timer: plugging, the connection's queued
+  // events and watchdog, then the panel's timer event.
+  void timerEvent();
+  int interval() const { return panel.interval(); }
 
-    // The job's flags; the context and every part it reaches share them.
-    tControlState flags;
-    tControlContext context;
-    TTransArm transfer;
-    Tster panel;
-    tJobCommands commands;
+  // The job's flags; the context and every part it reaches share them.
+  tControlState flags;
+  tControlContext context;
+  TTransArm transfer;
+  Tster panel;
+  tJobCommands commands;
 
-private:
-    tMachineConnection& connection_;
+ private:
+  tMachineConnection& connection_;
 };
 
 }  // namespace trazvik

@@ -12,24 +12,24 @@ namespace trazvik {
 
 // The window's choice `Przesun`, in the order of its items.
 enum class tMoveMode {
-    toMachinePoint = 0,  // x, y from the machine's zero, z the height above the table
-    toProjectPoint = 1,  // x, y from the work zero, z the height above the table
-    byDistance = 2,      // x, y, z relative to where the tool is
+  toMachinePoint = 0,  // x, y from the machine's zero, z the height above the table
+  toProjectPoint = 1,  // x, y from the work zero, z the height above the table
+  byDistance = 2,      // x, y, z relative to where the tool is
 };
 
 // The typed values (mm) and where the machine is.
 struct tMoveByDeltaInput {
-    tMoveMode mode = tMoveMode::byDistance;
-    double x = 0, y = 0, z = 0;   // the fields, mm
-    bool withoutZ = true;         // "Bez osi Z": Z is not moved
-    trpoint3d abspos;             // machine position, hundredths of a mm (z 0 at the top, below negative)
-    trpoint3d pos0;               // work zero, hundredths of a mm (z: height of the top above the table)
-    double workX = 0, workY = 0;  // working area, mm
-    double offsetX = 0, offsetY = 0;  // offset of the selected head, mm (0 on one-head machines)
+  tMoveMode mode = tMoveMode::byDistance;
+  double x = 0, y = 0, z = 0;       // the fields, mm
+  bool withoutZ = true;             // "Bez osi Z": Z is not moved
+  trpoint3d abspos;                 // machine position, hundredths of a mm (z 0 at the top, below negative)
+  trpoint3d pos0;                   // work zero, hundredths of a mm (z: height of the top above the table)
+  double workX = 0, workY = 0;      // working area, mm
+  double offsetX = 0, offsetY = 0;  // offset of the selected head, mm (0 on one-head machines)
 };
 
 struct tMoveDelta {
-    double dx = 0, dy = 0, dz = 0;  // mm
+  double dx = 0, dy = 0, dz = 0;  // mm
 };
 
 // The relative move that carries out the input. Targets are kept within 0
@@ -44,21 +44,21 @@ tOperationSettings::Offset selectedHeadOffset(const tMachineOps& ops);
 
 // The typed part of the input (the rest is read from the machine).
 struct tMoveRequest {
-    tMoveMode mode = tMoveMode::byDistance;
-    double x = 0, y = 0, z = 0;  // mm
-    bool withoutZ = true;
+  tMoveMode mode = tMoveMode::byDistance;
+  double x = 0, y = 0, z = 0;  // mm
+  bool withoutZ = true;
 };
 
 enum class tMoveByDeltaResult {
-    moved,     // the move was sent and the machine came to rest
-    noLink,    // no controller answers; nothing sent
-    stopped,   // the operator's STOP ended a wait
-    linkLost,  // the controller went away during a wait
+  moved,     // the move was sent and the machine came to rest
+  noLink,    // no controller answers; nothing sent
+  stopped,   // the operator's STOP ended a wait
+  linkLost,  // the controller went away during a wait
 };
 
 struct tMoveByDeltaOutcome {
-    tMoveByDeltaResult result = tMoveByDeltaResult::noLink;
-    tMoveDelta delta;  // what was sent (0 when nothing was)
+  tMoveByDeltaResult result = tMoveByDeltaResult::noLink;
+  tMoveDelta delta;  // what was sent (0 when nothing was)
 };
 
 // Execute (WykonajClick): waits while the machine moves, reads the work

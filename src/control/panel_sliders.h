@@ -17,18 +17,19 @@ namespace trazvik::panel {
 
 // What the sliders need to know about the identified machine.
 struct tSliderMachine {
-    bool legacyJogScale = false;
-    bool wideCommandSet = false;
-    bool drillSlots = false;
-    bool isLaser = false;
-    bool cncMachine = true;
-    bool knifeAxis = false;
-    int minFeed = 0, maxFeedXY = 0, maxWorkFeed = 0, maxSmoothFeed = 0, maxJogSpeed = 0;  // mm/min; maxJogSpeed in positions
-    int speedMultiplier = 1;
-    int minSpindle = 0, maxSpindle = 0;
-    int laserFullPower = 255;
-    double axisFactorZ = 1;
-    std::string info1;  // the controller's identification text
+  bool legacyJogScale = false;
+  bool wideCommandSet = false;
+  bool drillSlots = false;
+  bool isLaser = false;
+  bool cncMachine = true;
+  bool knifeAxis = false;
+  int minFeed = 0, maxFeedXY = 0, maxWorkFeed = 0, maxSmoothFeed = 0,
+      maxJogSpeed = 0;  // mm/min; maxJogSpeed in positions
+  int speedMultiplier = 1;
+  int minSpindle = 0, maxSpindle = 0;
+  int laserFullPower = 255;
+  double axisFactorZ = 1;
+  std::string info1;  // the controller's identification text
 };
 tSliderMachine sliderMachineOf(const tMachineModel& machine, const tLinkState& link, const std::string& info1);
 
@@ -38,7 +39,7 @@ int sliderToSpeed(int position);
 
 // --- feed slider ---
 struct tSliderRange {
-    int minimum = 0, maximum = 0;
+  int minimum = 0, maximum = 0;
 };
 // Limits at activation: minimum minFeed; on the legacy scale maxFeedXY, or
 // for the working slot (1) maxSmoothFeed with smoothing, else maxWorkFeed;
@@ -47,10 +48,10 @@ tSliderRange speedSliderRange(const tSliderMachine& m, int selectedSlot, bool sm
 
 // What a change of the feed slider gives (VScrollChange).
 struct tSpeedSliderChange {
-    int position = 0;        // where the slider is set (snapped to the band's grid)
-    std::int64_t labelFeed = 0;  // mm/min, rounded to the band (before the unit)
-    int largeStep = 0, smallStep = 0;
-    std::int64_t feedToLoad = 0;  // mm/min loaded into the selected slot
+  int position = 0;            // where the slider is set (snapped to the band's grid)
+  std::int64_t labelFeed = 0;  // mm/min, rounded to the band (before the unit)
+  int largeStep = 0, smallStep = 0;
+  std::int64_t feedToLoad = 0;  // mm/min loaded into the selected slot
 };
 tSpeedSliderChange speedSliderChanged(const tSliderMachine& m, int position, int selectedSlot, bool smoothing);
 // The label text: the feed in the display unit (0 mm, 1 inch, 2 feet) without decimals.
@@ -67,8 +68,8 @@ enum class tPowerScale { laser, plotter, knife, spindle };
 tPowerScale powerScaleOf(const tSliderMachine& m);
 
 struct tPowerSlider {
-    int minimum = 0, maximum = 0, largeStep = 0, smallStep = 0;
-    int position = 0;
+  int minimum = 0, maximum = 0, largeStep = 0, smallStep = 0;
+  int position = 0;
 };
 // Range and position at activation from the status power.
 tPowerSlider powerSliderAtActivation(const tSliderMachine& m, int power);

@@ -24,17 +24,17 @@ class tInterfejs;
 // The room a project needs around its drawing on the table, mm: none for
 // a G-code program.
 struct tAllowances {
-    double polish = 0;  // the polishing pass around the outline (polerowanie)
-    double tool = 0;    // the tool's diameter when outlines are cut and no
-                        // negative is made (a frame left out: one figure only)
+  double polish = 0;  // the polishing pass around the outline (polerowanie)
+  double tool = 0;    // the tool's diameter when outlines are cut and no
+                      // negative is made (a frame left out: one figure only)
 };
 tAllowances allowancesOf(const TMDIChild& project, const TDlgkonfig& settings);
 
 // What the checks found, in the order the error boxes show them.
 struct tProjectZeroCheck {
-    std::vector<std::string> warnings;
-    bool restartTimer = true;  // false: the panel timer stays stopped
-    bool toolOff = false;      // the frame check switches the tool off
+  std::vector<std::string> warnings;
+  bool restartTimer = true;  // false: the panel timer stays stopped
+  bool toolOff = false;      // the frame check switches the tool off
 };
 
 // The active project (size, G-code extents, frame) against the work zero
@@ -49,14 +49,14 @@ bool figuresFitWithoutFrame(const TMDIChild& project, double toolDiameter, doubl
                             const std::array<double, 3>& workArea);
 
 struct tProjectZeroHooks {
-    // The base points window, modal: the chosen zero (mm) or nullopt when
-    // it was cancelled.
-    std::function<std::optional<std::array<double, 2>>()> chooseZero;
-    // The panel timer off (false) and on again (true).
-    std::function<void(bool on)> panelTimer;
-    std::function<void(bool busy)> hourglass;
-    // An error box with the default caption.
-    std::function<void(const std::string& text)> errorBox;
+  // The base points window, modal: the chosen zero (mm) or nullopt when
+  // it was cancelled.
+  std::function<std::optional<std::array<double, 2>>()> chooseZero;
+  // The panel timer off (false) and on again (true).
+  std::function<void(bool on)> panelTimer;
+  std::function<void(bool busy)> hourglass;
+  // An error box with the default caption.
+  std::function<void(const std::string& text)> errorBox;
 };
 
 // The panel's "Set project zero" (setbazaClick): waits for the machine to

@@ -236,8 +236,10 @@ bool tStartOfCutting::startTool(const TMDIChild& project) {
     m.readInputs();
     if ((m.link().machineInputs & kEnclosureOpenInput) != 0) {
       if (ctx_.stopJob) ctx_.stopJob();
-      if (ctx_.toolOutputsOff) ctx_.toolOutputsOff();
-      else toolOffWhenOn();
+      if (ctx_.toolOutputsOff)
+        ctx_.toolOutputsOff();
+      else
+        toolOffWhenOn();
       error(txt("Main_window", "msgSafetyEnclouserOpened"), std::string("Stop"));
       return false;
     }

@@ -84,25 +84,25 @@ struct tStartContext {
   tStartMachine& machine;
   TDlgkonfig& settings;
   const texts::tInterfejs& texts;
-  std::string jobFolder;               // ends with "/"; "out.cnx" goes here
-  double& travelHeight;                // mm, of the job writer
-  std::string settingsCaption;         // the current settings file path
+  std::string jobFolder;        // ends with "/"; "out.cnx" goes here
+  double& travelHeight;         // mm, of the job writer
+  std::string settingsCaption;  // the current settings file path
   base::StartupSwitches switches;
-  int headChoice = 0;                  // rgGlowica: head of single-layer jobs, 0 to 2
-  int arcSpeedFactor = 100;            // the arc slider, for the "arcV" test switch
+  int headChoice = 0;        // rgGlowica: head of single-layer jobs, 0 to 2
+  int arcSpeedFactor = 100;  // the arc slider, for the "arcV" test switch
   // The job went to the transfer: the event and job logs.
   std::function<void(const logging::CutStartInfo&)> jobStarted{};
   // Optional window hooks.
   std::function<void(bool)> busyCursor{};
-  std::function<void()> notificationsOff{};     // sWylaczPowiadomienia
+  std::function<void()> notificationsOff{};  // sWylaczPowiadomienia
   // The operator wants the job to run: runRequested set, both pause marks cleared.
   std::function<void()> runRequested{};
   std::function<void()> openLayersDialog{};
   std::function<void()> releasePanelButtons{};
-  std::function<void()> stopJob{};              // the pause of a running job (enclosure open)
+  std::function<void()> stopJob{};  // the pause of a running job (enclosure open)
   std::function<void()> toolOutputsOff{};
-  std::function<void()> baseCheckStart{};       // base-check mode
-  std::function<void()> burnBitmap{};           // bitmap projects
+  std::function<void()> baseCheckStart{};  // base-check mode
+  std::function<void()> burnBitmap{};      // bitmap projects
   // The file name last chosen in the open dialog (caption of the variants'
   // no-selection message).
   std::function<std::string()> openDialogFileName{};

@@ -20,13 +20,13 @@ class tInterfejs;
 }
 
 enum class tToolLengthResult {
-    set,      // the Z zero was sent
-    busy,     // the machine moves or runs a job: refused, nothing sent
-    noLink,   // no controller answers: nothing sent
-    tooFar,   // the typed distance is beyond the Z travel: nothing sent
-    stopped,  // the operator's STOP ended a wait of the measurement
-    linkLost, // the controller went away during the measurement: no zero sent
-    plateUnknown,  // the plate's place is no known choice: the zero kept as it was
+  set,           // the Z zero was sent
+  busy,          // the machine moves or runs a job: refused, nothing sent
+  noLink,        // no controller answers: nothing sent
+  tooFar,        // the typed distance is beyond the Z travel: nothing sent
+  stopped,       // the operator's STOP ended a wait of the measurement
+  linkLost,      // the controller went away during the measurement: no zero sent
+  plateUnknown,  // the plate's place is no known choice: the zero kept as it was
 };
 
 // The Z work zero (hundredths of a mm) when the tool, standing at machine
@@ -58,10 +58,10 @@ bool sendKnifeOffset(tMachineOps& ops, double degrees);
 
 // The automatic measurement on the length sensor plate.
 struct tToolMeasureSettings {
-    double plateThickness = 0;  // GruboscPlytki, mm
-    int platePlace = 0;         // PolozeniePlytki: 0 on the table, 1 on the spoil board, 2 on the material
-    double materialThickness = 0;  // grubosc, mm
-    double aboveTable = 0;         // ponad_stol (spoil board height), mm
+  double plateThickness = 0;     // GruboscPlytki, mm
+  int platePlace = 0;            // PolozeniePlytki: 0 on the table, 1 on the spoil board, 2 on the material
+  double materialThickness = 0;  // grubosc, mm
+  double aboveTable = 0;         // ponad_stol (spoil board height), mm
 };
 
 // The Z zero (hundredths of a mm) when the probe stopped at machine Z
@@ -80,10 +80,10 @@ tToolLengthResult measureToolLength(tMachineOps& ops, const tToolMeasureSettings
 
 // What the machine's remote button asks of the open window.
 enum class tRemoteRequest {
-    none,           // not pressed: keep watching
-    measure,        // run the automatic measurement, then watch again
-    touchMaterial,  // multi-head machine: the material-surface touch, then watch again
-    ignored,        // another machine family: stop watching
+  none,           // not pressed: keep watching
+  measure,        // run the automatic measurement, then watch again
+  touchMaterial,  // multi-head machine: the material-surface touch, then watch again
+  ignored,        // another machine family: stop watching
 };
 
 // One tick of the window's watch (every 100 ms): reads the state word; the

@@ -15,8 +15,10 @@ double dirAngle(double x1, double y1, double x2, double y2) {
   const double dx = x2 - x1;
   const double dy = y2 - y1;
   double angle = std::atan(dy / dx);
-  if (dx < 0) angle += pi;
-  else if (dy < 0) angle += 2 * pi;
+  if (dx < 0)
+    angle += pi;
+  else if (dy < 0)
+    angle += 2 * pi;
   return angle;
 }
 
@@ -31,8 +33,10 @@ double vectorAngle(double y, double x) {
     return 0;
   }
   double angle = std::atan(y / x);
-  if (x < 0) angle += pi;
-  else if (y < 0) angle += 2 * pi;
+  if (x < 0)
+    angle += pi;
+  else if (y < 0)
+    angle += 2 * pi;
   return angle;
 }
 

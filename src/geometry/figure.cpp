@@ -22,8 +22,8 @@ namespace {
 bool isRisingStraightMiddle(const trealpoint& a, const trealpoint& b, const trealpoint& c) {
   const tLineEq first = segmentLine({a, b});
   const tLineEq second = segmentLine({b, c});
-  return first.slope == second.slope && first.intercept == second.intercept && a.x <= b.x && b.x <= c.x &&
-         a.y <= b.y && b.y <= c.y;
+  return first.slope == second.slope && first.intercept == second.intercept && a.x <= b.x && b.x <= c.x && a.y <= b.y &&
+         b.y <= c.y;
 }
 
 }  // namespace

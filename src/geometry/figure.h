@@ -11,21 +11,21 @@ namespace trazvik {
 // points, and the lists hold plain records, not a heap item per point.
 class tfigura {
  public:
-  std::uint32_t color = 0;   // a colour carried with the figure (display uses org_color)
-  double width = 0;          // pen width from the plot file (PW x mnoznikZ), 0 when none
-  std::int32_t dir = 0;      // cutting direction
+  std::uint32_t color = 0;     // a colour carried with the figure (display uses org_color)
+  double width = 0;            // pen width from the plot file (PW x mnoznikZ), 0 when none
+  std::int32_t dir = 0;        // cutting direction
   std::int32_t org_color = 0;  // colour key: pen, DXF colour index, G-code move kind
   std::int32_t org_index = 0;  // position in the project right after loading
   double pom_index = 0;        // auxiliary sort key of the cutting order
   std::int32_t org_speed = 0;
-  double fig_x_size = 0;  // bounding box width, file units
-  double fig_y_size = 0;  // bounding box height, file units
+  double fig_x_size = 0;       // bounding box width, file units
+  double fig_y_size = 0;       // bounding box height, file units
   std::int32_t min_point = 0;  // index in p of the lowest point (first of equals)
   trealpoint fig_pp;           // lower-left corner of the bounding box
   trealpoint fig_pk;           // upper-right corner of the bounding box
   double xp = 0;               // the project's origin, copied in at load
   double yp = 0;
-  trealpoint center;           // centre of the bounding box
+  trealpoint center;  // centre of the bounding box
 
   // The points as drawn, file units. A G-code figure keeps its points once,
   // as its 3-D path sp, and leaves p empty (see drawnPoints).
@@ -35,10 +35,10 @@ class tfigura {
   std::vector<trpoint3d> sp;   // 3-D path (x, y, z in file units)
   std::vector<trealpoint> bp;  // a further list owned by the figure
 
-  bool valid = false;          // at least two points differ
-  tfigura* lezy_w = nullptr;   // the enclosing figure (not owned); none at top level
-  std::int32_t poziom = 0;     // nesting level
-  bool otwarta = false;        // the ends do not meet
+  bool valid = false;         // at least two points differ
+  tfigura* lezy_w = nullptr;  // the enclosing figure (not owned); none at top level
+  std::int32_t poziom = 0;    // nesting level
+  bool otwarta = false;       // the ends do not meet
   std::int32_t DistToProj = 0;
   std::int32_t DistToFig = 0;
   double lenwork = 0;   // length cut, mm
@@ -46,8 +46,8 @@ class tfigura {
   double lenpol = 0;    // length of the finishing pass, mm
   double lenz = 0;      // length of vertical moves, mm
   bool tocut = false;
-  double obwod = 0;     // perimeter
-  bool otwor = false;   // a drill point made from two crossing strokes
+  double obwod = 0;           // perimeter
+  bool otwor = false;         // a drill point made from two crossing strokes
   double Gszybkosc = 0;       // G-code feed, mm/min
   bool Gprzestawcza = false;  // a G-code figure of rapid moves
   bool ramka = false;         // the frame around all other figures

@@ -67,8 +67,10 @@ bool offsetAtX(const tSegment& seg, const trealpoint& p, double& out, bool withS
   if (line.vertical || line.degenerate) return false;
   const double s = seg.start.x, e = seg.end.x;
   bool inside;
-  if (withStart) inside = (s <= p.x && p.x < e) || (s >= p.x && p.x > e);
-  else inside = (s < p.x && p.x <= e) || (s > p.x && p.x >= e);
+  if (withStart)
+    inside = (s <= p.x && p.x < e) || (s >= p.x && p.x > e);
+  else
+    inside = (s < p.x && p.x <= e) || (s > p.x && p.x >= e);
   if (!inside) return false;
   out = line.slope * p.x + line.intercept - p.y;
   return true;

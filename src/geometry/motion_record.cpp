@@ -106,7 +106,8 @@ tMotionRecord moveRecordPower2d(int protocolLevel, std::int32_t k, std::int32_t 
 }
 
 tMotionRecord moveRecordZ(int protocolLevel, std::int32_t dz, std::int32_t& count) {
-  count = static_cast<std::int32_t>(std::max<std::uint32_t>(std::min<std::uint32_t>(magnitude(dz), 0x7FFFFFFF), kMinCount));
+  count =
+      static_cast<std::int32_t>(std::max<std::uint32_t>(std::min<std::uint32_t>(magnitude(dz), 0x7FFFFFFF), kMinCount));
   if (zField(protocolLevel, dz, powerFields(protocolLevel, kNoPower)) == 0) return {};
   const std::uint8_t flags = dz <= 0 ? 4 : 0;
   return buildWithPower(protocolLevel, flags, count, 0, 0, dz, kNoPower);

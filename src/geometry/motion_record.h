@@ -25,7 +25,9 @@ struct tMotionRecord {
   Bytes toBytes() const { return Bytes(begin(), end()); }
 };
 
-inline void appendBytes(Bytes& out, const tMotionRecord& record) { out.insert(out.end(), record.begin(), record.end()); }
+inline void appendBytes(Bytes& out, const tMotionRecord& record) {
+  out.insert(out.end(), record.begin(), record.end());
+}
 
 // Path length in steps as the controller counts it: the nearest integer to
 // sqrt(dx^2 + dy^2 + dz^2) + 0.5, halves to even (2 -> 2, 3 -> 4).

@@ -69,8 +69,7 @@ std::string dxfExportText(const std::vector<const tfigura*>& figures, int fileTy
     out += "  0\r\nPOLYLINE\r\n  70\r\n8\r\n";
     for (const trpoint3d& p : fig.sp) {
       out += "  0\r\nVERTEX\r\n  10\r\n" + dxfCoordinateText(toMm(fileType, p.x)) + "\r\n  20\r\n" +
-             dxfCoordinateText(toMm(fileType, p.y)) + "\r\n  30\r\n" + dxfCoordinateText(toMm(fileType, p.z)) +
-             "\r\n";
+             dxfCoordinateText(toMm(fileType, p.y)) + "\r\n  30\r\n" + dxfCoordinateText(toMm(fileType, p.z)) + "\r\n";
     }
     out += "  0\r\nSEQEND\r\n";
   }

@@ -78,7 +78,8 @@ bool tDxfReader::seekEntities() {
 void tDxfReader::noteDrawingUnits(std::string_view value) {
   std::int32_t units = 0;
   if (!parseCode(value, units) || units == 0 || units == 4) return;
-  in_.warn("the drawing's units ($INSUNITS " + std::to_string(units) + ") are not millimetres; coordinates are read as millimetres",
+  in_.warn("the drawing's units ($INSUNITS " + std::to_string(units) +
+               ") are not millimetres; coordinates are read as millimetres",
            line_, 0);
 }
 
@@ -188,9 +189,15 @@ void tDxfReader::addPoints(const std::vector<trealpoint>& points) {
 bool tDxfReader::extrusion(TPoint3D& normal) {
   double v = 0;
   switch (group_.code) {
-    case 210: if (real(v)) normal.x = static_cast<float>(v); return true;
-    case 220: if (real(v)) normal.y = static_cast<float>(v); return true;
-    case 230: if (real(v)) normal.z = static_cast<float>(v); return true;
+    case 210:
+      if (real(v)) normal.x = static_cast<float>(v);
+      return true;
+    case 220:
+      if (real(v)) normal.y = static_cast<float>(v);
+      return true;
+    case 230:
+      if (real(v)) normal.z = static_cast<float>(v);
+      return true;
     default: return false;
   }
 }
@@ -216,8 +223,10 @@ void tDxfReader::readFigure(tfigura& fig) {
     while (next()) {
       if (group_.code == 9 && group_.value == "$LTSCALE") {
         if (next()) {
-          if (group_.code == 0) pending_ = true;
-          else real(LTSCALE);
+          if (group_.code == 0)
+            pending_ = true;
+          else
+            real(LTSCALE);
         }
         continue;
       }
@@ -243,8 +252,7 @@ void tDxfReader::noteSkippedEntity() {
   // A paper-space viewport is a view of the drawing; VERTEX and SEQEND left
   // over from a polyline carry no geometry of their own; the class name case
   // of LWPOLYLINE is a table entry.
-  if (name == "VIEWPORT" || name == "VERTEX" || name == "SEQEND" || name == "LWPOLYLINE" || name == "SECTION")
-    return;
+  if (name == "VIEWPORT" || name == "VERTEX" || name == "SEQEND" || name == "LWPOLYLINE" || name == "SECTION") return;
   if (name == "INSERT") {
     in_.warn("block references (INSERT) are not drawn", group_.line, 0);
     return;
@@ -256,12 +264,18 @@ bool tDxfReader::readEntity() {
   const std::string& name = group_.value;
   entityLine_ = group_.line;
   entityName_ = name;
-  if (name == "LINE") readLineEntity();
-  else if (name == "CIRCLE") readCircle();
-  else if (name == "ARC") readArc();
-  else if (name == "ELLIPSE") readEllipse();
-  else if (name == "SPLINE") readSpline();
-  else if (name == "POLYLINE") readPolyline(false);
+  if (name == "LINE")
+    readLineEntity();
+  else if (name == "CIRCLE")
+    readCircle();
+  else if (name == "ARC")
+    readArc();
+  else if (name == "ELLIPSE")
+    readEllipse();
+  else if (name == "SPLINE")
+    readSpline();
+  else if (name == "POLYLINE")
+    readPolyline(false);
   else if (name == "LWPOLYLINE") {
     // In a class table the name is followed by the class's name (group 2).
     if (next()) {

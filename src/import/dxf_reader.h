@@ -76,17 +76,17 @@ class tDxfReader {
   Thpgl& in_;
   tfigura* fig_ = nullptr;
   tGroup group_;
-  std::string code_;        // text of the last code line
-  std::string entityName_;  // the entity being read, for messages
-  bool fileAtEnd_ = false;  // the last line of the file was read
-  bool pending_ = false;   // group_ is read again by the next next()
-  bool ended_ = false;     // no more groups (end of file or the EOF marker)
+  std::string code_;         // text of the last code line
+  std::string entityName_;   // the entity being read, for messages
+  bool fileAtEnd_ = false;   // the last line of the file was read
+  bool pending_ = false;     // group_ is read again by the next next()
+  bool ended_ = false;       // no more groups (end of file or the EOF marker)
   bool inEntities_ = false;  // inside the ENTITIES section (before its ENDSEC)
   std::uint64_t line_ = 0;
   std::uint64_t entityLine_ = 0;
   trealpoint previous_;
   TConvOCS2WCS ocs_;
-  std::string lines_[3];   // the last lines before the section starts
+  std::string lines_[3];  // the last lines before the section starts
 };
 
 }  // namespace trazvik::import

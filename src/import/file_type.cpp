@@ -79,13 +79,13 @@ bool looksLikeDxf(std::string_view head, bool complete) {
 // job-language lines are passed over.
 bool knownHpglInstruction(char a, char b) {
   static constexpr const char* kNames[] = {
-      "AA", "AC", "AD", "AF", "AH", "AP", "AR", "AS", "BL", "BP", "BR", "BZ", "CA", "CC", "CF", "CI", "CM", "CO", "CP",
-      "CR", "CS", "CT", "CV", "DC", "DF", "DI", "DL", "DP", "DR", "DS", "DT", "DV", "EA", "EC", "EP", "ER", "ES", "EW",
-      "FI", "FN", "FP", "FR", "FS", "FT", "GC", "GM", "GP", "IM", "IN", "IP", "IR", "IV", "IW", "KY", "LA", "LB", "LM",
-      "LO", "LT", "MC", "MG", "MT", "NP", "NR", "OA", "OC", "OD", "OE", "OF", "OG", "OH", "OI", "OL", "OO", "OP", "OS",
-      "OT", "OW", "PA", "PB", "PC", "PD", "PE", "PG", "PM", "PR", "PS", "PT", "PU", "PW", "QL", "RA", "RF", "RO", "RP",
-      "RR", "RT", "SA", "SB", "SC", "SD", "SG", "SI", "SL", "SM", "SP", "SR", "SS", "ST", "SV", "TD", "TL", "TR", "UC",
-      "UF", "UL", "VS", "WD", "WG", "WU", "XT", "YT"};
+      "AA", "AC", "AD", "AF", "AH", "AP", "AR", "AS", "BL", "BP", "BR", "BZ", "CA", "CC", "CF", "CI", "CM", "CO",
+      "CP", "CR", "CS", "CT", "CV", "DC", "DF", "DI", "DL", "DP", "DR", "DS", "DT", "DV", "EA", "EC", "EP", "ER",
+      "ES", "EW", "FI", "FN", "FP", "FR", "FS", "FT", "GC", "GM", "GP", "IM", "IN", "IP", "IR", "IV", "IW", "KY",
+      "LA", "LB", "LM", "LO", "LT", "MC", "MG", "MT", "NP", "NR", "OA", "OC", "OD", "OE", "OF", "OG", "OH", "OI",
+      "OL", "OO", "OP", "OS", "OT", "OW", "PA", "PB", "PC", "PD", "PE", "PG", "PM", "PR", "PS", "PT", "PU", "PW",
+      "QL", "RA", "RF", "RO", "RP", "RR", "RT", "SA", "SB", "SC", "SD", "SG", "SI", "SL", "SM", "SP", "SR", "SS",
+      "ST", "SV", "TD", "TL", "TR", "UC", "UF", "UL", "VS", "WD", "WG", "WU", "XT", "YT"};
   const char name[3] = {a, b, 0};
   return std::any_of(std::begin(kNames), std::end(kNames), [&](const char* n) { return std::strcmp(n, name) == 0; });
 }
@@ -238,9 +238,9 @@ std::string extensionOf(const std::string& path) {
 
 const std::vector<tKnownExtension>& knownExtensions() {
   static const std::vector<tKnownExtension> kExtensions = {
-      {"plt", kFileTypeHpgl},  {"hpgl", kFileTypeHpgl},  {"hpg", kFileTypeHpgl},  {"hgl", kFileTypeHpgl},
-      {"hp", kFileTypeHpgl},   {"dxf", kFileTypeDxf},    {"nc", kFileTypeGcode},  {"ngc", kFileTypeGcode},
-      {"gcode", kFileTypeGcode}, {"gc", kFileTypeGcode}, {"tap", kFileTypeGcode}, {"cnc", kFileTypeGcode},
+      {"plt", kFileTypeHpgl},    {"hpgl", kFileTypeHpgl}, {"hpg", kFileTypeHpgl},  {"hgl", kFileTypeHpgl},
+      {"hp", kFileTypeHpgl},     {"dxf", kFileTypeDxf},   {"nc", kFileTypeGcode},  {"ngc", kFileTypeGcode},
+      {"gcode", kFileTypeGcode}, {"gc", kFileTypeGcode},  {"tap", kFileTypeGcode}, {"cnc", kFileTypeGcode},
       {"bmp", kFileTypeBitmap},
   };
   return kExtensions;
@@ -281,7 +281,9 @@ tDesignFileType designFileType(const std::string& path) {
   result.fileType = fileTypeFromContent(head, complete);
   if (result.fileType == 0) {
     const std::string ext = extensionOf(path);
-    result.problem = path + ": " + (ext.empty() ? std::string("the file has no extension") : "\"." + ext + "\" is not an extension of a design file") +
+    result.problem = path + ": " +
+                     (ext.empty() ? std::string("the file has no extension")
+                                  : "\"." + ext + "\" is not an extension of a design file") +
                      " and its content reads as none of an HPGL plot file, a DXF drawing or a G-code program";
   }
   return result;

@@ -41,7 +41,8 @@ bool tGcodeReader::drill(const tGcodeBlock& b) {
     cycleHasZ_ = true;
   }
   if (b.has('Q')) cycleQ_ = std::fabs(b['Q']) * gUnit;
-  if (!cycleHasR_ || !cycleHasZ_) return refuse("a drilling cycle needs its depth Z and its retract plane R", lineToken());
+  if (!cycleHasR_ || !cycleHasZ_)
+    return refuse("a drilling cycle needs its depth Z and its retract plane R", lineToken());
   if (gMode == 83 && !(cycleQ_ > 0)) return refuse("G83 needs a peck depth Q above 0", lineToken());
   // Incremental: R from the Z the line starts at, the depth from R.
   const double rPlane = gIncremental ? gPos.z + cycleR_ : cycleR_;

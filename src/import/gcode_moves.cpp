@@ -32,8 +32,9 @@ double planeDistance(double dx, double dy) { return std::sqrt(dx * dx + dy * dy)
 bool tGcodeReader::pushLine(bool cut, const trpoint3d& target, unsigned fixes) {
   const unsigned unknownAfter = unknownAxes_ & ~fixes;
   if (unknownAfter != 0) {
-    if (cut) return refuse("a cut ends at a position left unknown by a move to a machine position (G28, G30, G53)",
-                           lineToken());
+    if (cut)
+      return refuse("a cut ends at a position left unknown by a move to a machine position (G28, G30, G53)",
+                    lineToken());
     pushJump(false, target, false);
   } else if (!gHasPos || unknownAxes_ != 0) {
     // From an unknown place (the program's first move, or after a machine
@@ -169,8 +170,10 @@ bool tGcodeReader::applyMove(tfigura& fig, const tGcodeMove& m) {
   figureCut_ = kind;
   if (m.cut) figureFeed_ = m.feed;
   if (points3d_.empty() && m.fromKnown) store(fig, m.from.x, m.from.y, m.from.z);
-  if (m.shape == tGcodeMove::Arc) drawArc(fig, m);
-  else store(fig, m.to.x, m.to.y, m.to.z);
+  if (m.shape == tGcodeMove::Arc)
+    drawArc(fig, m);
+  else
+    store(fig, m.to.x, m.to.y, m.to.z);
   return true;
 }
 
@@ -255,8 +258,10 @@ void tGcodeReader::store(tfigura& fig, double x, double y, double z) {
     const trpoint3d& before = in_.lastGb;
     const double dx = scaled.x - before.x, dy = scaled.y - before.y, dz = scaled.z - before.z;
     const double length = std::sqrt(dx * dx + dy * dy + dz * dz) / 100;
-    if (figureCut_ == 0) fig.lenPrzes += length;
-    else fig.lenwork += length;
+    if (figureCut_ == 0)
+      fig.lenPrzes += length;
+    else
+      fig.lenwork += length;
   }
   in_.lastGb = scaled;
   in_.lastGp = {x, y, z};

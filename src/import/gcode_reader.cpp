@@ -71,8 +71,10 @@ bool tGcodeReader::readBlock() {
   if (in_.failed()) return false;
   tGcodeLineProblem problem;
   if (!parseGcodeLine(text_, block_, problem)) {
-    if (problem.badNumber) in_.failAtLine(tReadErrorKind::BadNumber, line_, problem.token);
-    else refuse(problem.reason, problem.token);
+    if (problem.badNumber)
+      in_.failAtLine(tReadErrorKind::BadNumber, line_, problem.token);
+    else
+      refuse(problem.reason, problem.token);
     return false;
   }
   return interpret(block_);
@@ -91,8 +93,8 @@ bool tGcodeReader::interpret(const tGcodeBlock& b) {
   if (b.has('O')) {
     // A program number alone on the program's first line names it; any
     // other O word is a subprogram or a loop.
-    const bool programNumber = !programStarted_ && (b.letters & ~(bit('O') | bit('N'))) == 0 && b.gCount == 0 &&
-                               b.mCount == 0;
+    const bool programNumber =
+        !programStarted_ && (b.letters & ~(bit('O') | bit('N'))) == 0 && b.gCount == 0 && b.mCount == 0;
     if (!programNumber) return refuse("subprograms and program flow (O words) are not read", lineToken());
   }
   programStarted_ = true;
@@ -124,13 +126,21 @@ bool tGcodeReader::takeCodes(const tGcodeBlock& b, int& motion, int& machine, bo
   for (int i = 0; i < b.gCount; ++i) {
     const int c = b.g[i];
     switch (c) {
-      case 0: case 10: case 20: case 30: case 810: case 820: case 830:
+      case 0:
+      case 10:
+      case 20:
+      case 30:
+      case 810:
+      case 820:
+      case 830:
         if (motion >= 0) return refuse("two motion codes on one line", gcodeWordText('G', c));
         motion = c / 10;
         break;
       case 800: cancelCycle = true; break;
       // The plane matters to arcs and drilling only; they refuse G18/G19.
-      case 170: case 180: case 190: gPlane = c / 10; break;
+      case 170:
+      case 180:
+      case 190: gPlane = c / 10; break;
       case 200: gUnit = 25.4; break;
       case 210: gUnit = 1; break;
       case 900: gIncremental = false; break;
@@ -139,7 +149,9 @@ bool tGcodeReader::takeCodes(const tGcodeBlock& b, int& motion, int& machine, bo
       case 911: gArcAbsolute = false; break;
       case 980: gRetractToStart = true; break;
       case 990: gRetractToStart = false; break;
-      case 280: case 300: case 530:
+      case 280:
+      case 300:
+      case 530:
         if (machine != 0) return refuse("two moves to machine positions on one line", gcodeWordText('G', c));
         machine = c / 10;
         break;
@@ -152,17 +164,43 @@ bool tGcodeReader::takeCodes(const tGcodeBlock& b, int& motion, int& machine, bo
       // first work offset (G54, the one the job's zero stands for); path
       // blending (G61, G61.1, G64); feed per minute (G94, the way F is read);
       // spindle speed in turns per minute (G97, the way S is read).
-      case 90: case 150: case 281: case 301: case 400: case 430: case 431: case 490: case 500: case 540: case 610:
-      case 611: case 640: case 690: case 940: case 970:
-        break;
-      case 410: case 411: case 420: case 421:
-        return refuse("cutter radius compensation (G41, G42) is not read", gcodeWordText('G', c));
-      case 100: case 520: case 920: case 921: case 922: case 923:
-        return refuse("offsets set by the program (G10, G52, G92) are not read", gcodeWordText('G', c));
-      case 541: case 550: case 560: case 570: case 580: case 590: case 591: case 592: case 593:
-        return refuse("work offsets other than G54 (G55 to G59) are not read", gcodeWordText('G', c));
-      case 930: case 950:
-        return refuse("feeds other than per minute (G93, G95) are not read", gcodeWordText('G', c));
+      case 90:
+      case 150:
+      case 281:
+      case 301:
+      case 400:
+      case 430:
+      case 431:
+      case 490:
+      case 500:
+      case 540:
+      case 610:
+      case 611:
+      case 640:
+      case 690:
+      case 940:
+      case 970: break;
+      case 410:
+      case 411:
+      case 420:
+      case 421: return refuse("cutter radius compensation (G41, G42) is not read", gcodeWordText('G', c));
+      case 100:
+      case 520:
+      case 920:
+      case 921:
+      case 922:
+      case 923: return refuse("offsets set by the program (G10, G52, G92) are not read", gcodeWordText('G', c));
+      case 541:
+      case 550:
+      case 560:
+      case 570:
+      case 580:
+      case 590:
+      case 591:
+      case 592:
+      case 593: return refuse("work offsets other than G54 (G55 to G59) are not read", gcodeWordText('G', c));
+      case 930:
+      case 950: return refuse("feeds other than per minute (G93, G95) are not read", gcodeWordText('G', c));
       default: return refuse("this G code is not read", gcodeWordText('G', c));
     }
   }
@@ -173,14 +211,23 @@ bool tGcodeReader::takeMcodes(const tGcodeBlock& b) {
   for (int i = 0; i < b.mCount; ++i) {
     const int c = b.m[i];
     switch (c) {
-      case 0: case 1: warn("program stops (M0, M1) are not made: the job runs through"); break;
-      case 2: case 30: programEnded_ = true; break;  // after this line's move
-      case 3: case 4: spindleStopped_ = false; break;
+      case 0:
+      case 1: warn("program stops (M0, M1) are not made: the job runs through"); break;
+      case 2:
+      case 30: programEnded_ = true; break;  // after this line's move
+      case 3:
+      case 4: spindleStopped_ = false; break;
       case 5: spindleStopped_ = true; break;
       // No geometry: tool change (M6, like the tool words T, H, D), coolant
       // and mist (M7, M8, M9), override switches (M48, M49).
-      case 6: case 7: case 8: case 9: case 48: case 49: break;
-      case 98: case 99: return refuse("subprogram calls (M98, M99) are not read", gcodeWordText('M', c * 10));
+      case 6:
+      case 7:
+      case 8:
+      case 9:
+      case 48:
+      case 49: break;
+      case 98:
+      case 99: return refuse("subprogram calls (M98, M99) are not read", gcodeWordText('M', c * 10));
       default: warn(gcodeWordText('M', c * 10) + " is not carried out"); break;
     }
   }

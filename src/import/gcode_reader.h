@@ -27,12 +27,12 @@ class Thpgl;
 // What the reader takes from the machine and the settings. A highest limit
 // of 0 means the machine is not known: no upper limit.
 struct tGcodeSettings {
-  double minFeed = 0;        // mm/min
+  double minFeed = 0;  // mm/min
   double maxFeed = 0;
-  double minSpindle = 0;     // rpm
+  double minSpindle = 0;  // rpm
   double maxSpindle = 0;
   bool chkAbsolutArcPos = true;  // I and J are absolute centre coordinates (until G90.1/G91.1)
-  double WorkSpeed = 500;    // feed of a cutting figure without an F word
+  double WorkSpeed = 500;        // feed of a cutting figure without an F word
 };
 
 // One move of the program as a figure receives it (millimetres).
@@ -61,8 +61,8 @@ class tGcodeReader {
   tGcodeSettings settings;
 
   // --- program state, kept across the figures of one file (lengths in mm) ---
-  int gMode = -1;        // motion mode: -1 none, 0 rapid, 1 linear, 2 cw, 3 ccw, 81..83 drilling
-  double gUnit = 1;      // 1 mm, 25.4 inches
+  int gMode = -1;             // motion mode: -1 none, 0 rapid, 1 linear, 2 cw, 3 ccw, 81..83 drilling
+  double gUnit = 1;           // 1 mm, 25.4 inches
   bool gIncremental = false;  // G91: X, Y, Z are distances from the current position
   bool gArcAbsolute = true;   // I, J are absolute (G90.1) or from the arc's start (G91.1)
   int gPlane = 17;
@@ -105,14 +105,14 @@ class tGcodeReader {
   bool drillHole(double x, double y, double rPlane, double bottom);
 
   Thpgl& in_;
-  std::string text_;            // the line being read
+  std::string text_;  // the line being read
   tGcodeBlock block_;
-  std::uint64_t line_ = 0;      // lines read; the line of the block being interpreted
+  std::uint64_t line_ = 0;  // lines read; the line of the block being interpreted
   bool fileAtEnd_ = false;
-  bool programStarted_ = false; // a line with words was read
-  bool programEnded_ = false;   // M2, M30 or the closing "%"
-  unsigned unknownAxes_ = 0;    // bit 0 X, 1 Y, 2 Z: left at a machine position
-  bool spindleStopped_ = false; // M5 was the last spindle word
+  bool programStarted_ = false;  // a line with words was read
+  bool programEnded_ = false;    // M2, M30 or the closing "%"
+  unsigned unknownAxes_ = 0;     // bit 0 X, 1 Y, 2 Z: left at a machine position
+  bool spindleStopped_ = false;  // M5 was the last spindle word
 
   // Drilling cycle state: R and Z as written (mm), the peck depth, the Z
   // the cycle began at.
@@ -126,7 +126,7 @@ class tGcodeReader {
   // at its end in one allocation of the exact size; the buffer keeps its
   // room from figure to figure.
   std::vector<trpoint3d> points3d_;
-  int figureCut_ = -1;          // the figure being read: -1 no move yet, 0 rapid, 1 cutting
+  int figureCut_ = -1;  // the figure being read: -1 no move yet, 0 rapid, 1 cutting
   double figureFeed_ = 0;
 };
 

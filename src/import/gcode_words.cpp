@@ -56,8 +56,10 @@ bool readNumber(std::string_view line, std::size_t& at, double& out) {
   std::string text;
   for (std::size_t i = start; i < at; ++i) {
     const char c = line[i];
-    if (c == ',') text.push_back('.');
-    else if (c != '+' && !isBlank(static_cast<unsigned char>(c))) text.push_back(c);
+    if (c == ',')
+      text.push_back('.');
+    else if (c != '+' && !isBlank(static_cast<unsigned char>(c)))
+      text.push_back(c);
   }
   double v = 0;
   const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
@@ -88,7 +90,8 @@ bool refuse(tGcodeLineProblem& problem, const char* reason, std::string_view tok
 bool badWord(tGcodeLineProblem& problem, std::string_view line, std::size_t wordStart) {
   std::size_t next = wordStart + 1;
   while (next < line.size() && isBlank(static_cast<unsigned char>(line[next]))) ++next;
-  if (next < line.size() && line[next] == '#') return refuse(problem, "parameters (#) are not read", line.substr(wordStart));
+  if (next < line.size() && line[next] == '#')
+    return refuse(problem, "parameters (#) are not read", line.substr(wordStart));
   if (next < line.size() && line[next] == '[')
     return refuse(problem, "expressions in brackets are not read", line.substr(wordStart));
   problem.badNumber = true;
@@ -114,7 +117,8 @@ bool addGM(tGcodeBlock& block, tGcodeLineProblem& problem, char letter, double v
     return true;
   }
   if (value < 0 || value != std::floor(value) || value > 9999) return refuse(problem, "this M code is not read", word);
-  if (!addCode(block.m, block.mCount, static_cast<int>(value))) return refuse(problem, "too many M codes on one line", word);
+  if (!addCode(block.m, block.mCount, static_cast<int>(value)))
+    return refuse(problem, "too many M codes on one line", word);
   return true;
 }
 

@@ -19,7 +19,7 @@ struct tGcodeBlock {
   double value[26] = {};         // the number of each letter present, by letter - 'A'
   int g[kMaxCodes] = {};         // G codes in line order, times ten (G90.1 = 901)
   int gCount = 0;
-  int m[kMaxCodes] = {};         // M codes in line order
+  int m[kMaxCodes] = {};  // M codes in line order
   int mCount = 0;
 
   bool has(char letter) const { return (letters >> (letter - 'A')) & 1u; }

@@ -15,8 +15,8 @@ class TConvOCS2WCS {
   TPoint3D Ax{1, 0, 0};
   TPoint3D Ay{0, 1, 0};
   TPoint3D Az{0, 0, 1};
-  TPoint3D cp;        // the last converted point
-  double elev = 0;    // kept, not applied
+  TPoint3D cp;                                // the last converted point
+  double elev = 0;                            // kept, not applied
   std::array<std::array<double, 4>, 4> tm{};  // rows Ax, Ay, Az, (0, 0, 0, 1)
 
   // Create: world axes, normal (0, 0, 1), elevation 0.

@@ -13,7 +13,9 @@ namespace trazvik::import {
 
 namespace {
 
-bool isDigitByte(int c, bool sevenBit) { return c >= 63 && (sevenBit ? c <= 126 : (c <= 126 || (c >= 191 && c <= 254))); }
+bool isDigitByte(int c, bool sevenBit) {
+  return c >= 63 && (sevenBit ? c <= 126 : (c <= 126 || (c >= 191 && c <= 254)));
+}
 
 }  // namespace
 

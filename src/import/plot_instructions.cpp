@@ -28,32 +28,88 @@ bool isHarmless(int command) {
     // transparency, merging, screening, raster fills, user line types,
     // anchor corner, chord tolerance mode): a cut follows the path, and
     // arcs are cut at the reader's own tolerance.
-    case code('L', 'T'): case code('F', 'T'): case code('P', 'T'): case code('L', 'A'): case code('W', 'U'):
-    case code('N', 'P'): case code('P', 'C'): case code('C', 'R'): case code('T', 'R'): case code('M', 'C'):
-    case code('P', 'P'): case code('S', 'V'): case code('R', 'F'): case code('U', 'L'): case code('A', 'C'):
+    case code('L', 'T'):
+    case code('F', 'T'):
+    case code('P', 'T'):
+    case code('L', 'A'):
+    case code('W', 'U'):
+    case code('N', 'P'):
+    case code('P', 'C'):
+    case code('C', 'R'):
+    case code('T', 'R'):
+    case code('M', 'C'):
+    case code('P', 'P'):
+    case code('S', 'V'):
+    case code('R', 'F'):
+    case code('U', 'L'):
+    case code('A', 'C'):
     case code('C', 'T'):
     // The plotter's speed, force, acceleration, quality, paper, cutter and
     // plot start: the machine has its own settings.
-    case code('V', 'S'): case code('F', 'S'): case code('A', 'S'): case code('Q', 'L'): case code('P', 'S'):
-    case code('E', 'C'): case code('B', 'P'): case code('N', 'R'): case code('R', 'P'): case code('M', 'T'):
-    case code('C', 'O'): case code('M', 'G'): case code('G', 'C'): case code('D', 'C'): case code('D', 'P'):
-    case code('K', 'Y'): case code('C', 'V'):
+    case code('V', 'S'):
+    case code('F', 'S'):
+    case code('A', 'S'):
+    case code('Q', 'L'):
+    case code('P', 'S'):
+    case code('E', 'C'):
+    case code('B', 'P'):
+    case code('N', 'R'):
+    case code('R', 'P'):
+    case code('M', 'T'):
+    case code('C', 'O'):
+    case code('M', 'G'):
+    case code('G', 'C'):
+    case code('D', 'C'):
+    case code('D', 'P'):
+    case code('K', 'Y'):
+    case code('C', 'V'):
     // Questions to the plotter, answered on its serial line.
-    case code('O', 'A'): case code('O', 'C'): case code('O', 'D'): case code('O', 'E'): case code('O', 'F'):
-    case code('O', 'G'): case code('O', 'H'): case code('O', 'I'): case code('O', 'K'): case code('O', 'L'):
-    case code('O', 'O'): case code('O', 'P'): case code('O', 'S'): case code('O', 'T'): case code('O', 'W'):
+    case code('O', 'A'):
+    case code('O', 'C'):
+    case code('O', 'D'):
+    case code('O', 'E'):
+    case code('O', 'F'):
+    case code('O', 'G'):
+    case code('O', 'H'):
+    case code('O', 'I'):
+    case code('O', 'K'):
+    case code('O', 'L'):
+    case code('O', 'O'):
+    case code('O', 'P'):
+    case code('O', 'S'):
+    case code('O', 'T'):
+    case code('O', 'W'):
     // The look of label text (character sets, size, slant, direction,
     // spacing, origin, fonts, downloaded characters): labels are warned
     // about where they are met.
-    case code('A', 'D'): case code('C', 'A'): case code('C', 'S'): case code('D', 'I'): case code('D', 'R'):
-    case code('D', 'S'): case code('D', 'V'): case code('E', 'S'): case code('L', 'O'): case code('S', 'A'):
-    case code('S', 'S'): case code('S', 'D'): case code('S', 'I'): case code('S', 'L'): case code('S', 'R'):
-    case code('T', 'D'): case code('L', 'M'): case code('C', 'F'): case code('D', 'L'): case code('S', 'B'):
-    case code('F', 'I'): case code('F', 'N'): case code('I', 'V'): case code('C', 'C'): case code('C', 'M'):
+    case code('A', 'D'):
+    case code('C', 'A'):
+    case code('C', 'S'):
+    case code('D', 'I'):
+    case code('D', 'R'):
+    case code('D', 'S'):
+    case code('D', 'V'):
+    case code('E', 'S'):
+    case code('L', 'O'):
+    case code('S', 'A'):
+    case code('S', 'S'):
+    case code('S', 'D'):
+    case code('S', 'I'):
+    case code('S', 'L'):
+    case code('S', 'R'):
+    case code('T', 'D'):
+    case code('L', 'M'):
+    case code('C', 'F'):
+    case code('D', 'L'):
+    case code('S', 'B'):
+    case code('F', 'I'):
+    case code('F', 'N'):
+    case code('I', 'V'):
+    case code('C', 'C'):
+    case code('C', 'M'):
     // Polygon mode and its edges: the moves inside it are drawn as they
     // come, which is the outline that EP draws.
-    case code('E', 'P'):
-      return true;
+    case code('E', 'P'): return true;
     default: return false;
   }
 }
@@ -156,7 +212,9 @@ void tPlotReader::interpretOther() {
       positionKnown_ = false;
       unknownSince_ = instructionAt_;
       return;
-    case code('R', 'A'): case code('R', 'R'): case code('W', 'G'):
+    case code('R', 'A'):
+    case code('R', 'R'):
+    case code('W', 'G'):
       warnHere("filled areas (RA, RR, WG) are not cut");
       skipParameters();
       return;
@@ -179,7 +237,10 @@ void tPlotReader::interpretOther() {
       scaling_.setPointsRelativeToPaper();
       skipParameters();
       return;
-    case code('P', 'G'): case code('F', 'R'): case code('A', 'F'): case code('A', 'H'):
+    case code('P', 'G'):
+    case code('F', 'R'):
+    case code('A', 'F'):
+    case code('A', 'H'):
       raisePen();
       pageAdvanced_ = true;
       pageAt_ = instructionAt_;
@@ -208,8 +269,10 @@ void tPlotReader::movePairs(bool relative) {
     tokenAt_ = at;  // a pair out of range is shown at its start
     trealpoint target;
     if (!toPlotter(a, b, relative, target)) return;
-    if (isdown) drawTo(target);
-    else moveTo(target);
+    if (isdown)
+      drawTo(target);
+    else
+      moveTo(target);
   }
   if (!in_.failed()) skipParameters();
 }

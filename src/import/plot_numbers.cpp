@@ -18,9 +18,12 @@ std::optional<double> parsePlotReal(std::string_view token) {
   }
   int digits = 0, points = 0;
   for (char c : token) {
-    if (isDigit(c)) ++digits;
-    else if (c == '.') ++points;
-    else return std::nullopt;
+    if (isDigit(c))
+      ++digits;
+    else if (c == '.')
+      ++points;
+    else
+      return std::nullopt;
   }
   if (digits == 0 || points > 1) return std::nullopt;
   double value = 0;

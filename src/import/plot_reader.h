@@ -40,10 +40,10 @@ class tPlotReader {
   void readFigure(tfigura& fig);
 
   // --- the plotter's state ---
-  trealpoint xy;              // the pen position, plotter units, exact
-  bool isdown = false;        // the pen is down
-  bool relativ = false;       // relative plotting (PR) is on
-  int command = 0;            // the current instruction, two packed upper-case letters
+  trealpoint xy;         // the pen position, plotter units, exact
+  bool isdown = false;   // the pen is down
+  bool relativ = false;  // relative plotting (PR) is on
+  int command = 0;       // the current instruction, two packed upper-case letters
 
  private:
   struct tReady {
@@ -111,22 +111,22 @@ class tPlotReader {
 
   Thpgl& in_;
   TextSource& src_;
-  int c_ = -1;                    // the current byte, -1 at the end of the file
+  int c_ = -1;                       // the current byte, -1 at the end of the file
   std::uint64_t instructionAt_ = 0;  // offset of the current instruction
-  std::uint64_t tokenAt_ = 0;     // offset of the current number
-  bool positionKnown_ = true;     // false after a label or character move
+  std::uint64_t tokenAt_ = 0;        // offset of the current number
+  bool positionKnown_ = true;        // false after a label or character move
   std::uint64_t unknownSince_ = 0;   // offset of the instruction that moved the pen unseen
-  int labelTerminator_ = 3;       // ETX, or the character DT sets
-  bool pclText_ = false;          // inside printer-language text (ESC % 0 A)
-  trealpoint polygonStart_;       // where the current subpolygon (PM) began
+  int labelTerminator_ = 3;          // ETX, or the character DT sets
+  bool pclText_ = false;             // inside printer-language text (ESC % 0 A)
+  trealpoint polygonStart_;          // where the current subpolygon (PM) began
   bool inPolygon_ = false;
-  bool pageAdvanced_ = false;     // PG met; drawing after it is warned
+  bool pageAdvanced_ = false;  // PG met; drawing after it is warned
   std::uint64_t pageAt_ = 0;
   tPlotScaling scaling_;
-  std::vector<trealpoint> points_;   // the figure being drawn, rounded
-  std::vector<trealpoint> shape_;    // a closed shape (circle, rectangle) being made
-  std::deque<tReady> ready_;         // finished figures not yet handed out
-  std::array<double, 8> param_{};    // parameters of the current instruction
+  std::vector<trealpoint> points_;  // the figure being drawn, rounded
+  std::vector<trealpoint> shape_;   // a closed shape (circle, rectangle) being made
+  std::deque<tReady> ready_;        // finished figures not yet handed out
+  std::array<double, 8> param_{};   // parameters of the current instruction
 };
 
 }  // namespace trazvik::import

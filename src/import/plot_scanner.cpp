@@ -105,7 +105,8 @@ bool tPlotReader::readNumber(double& value) {
     return false;
   }
   if (digits > kFastDigits) return slowNumber(text, length, value);
-  const double magnitude = fraction ? static_cast<double>(mantissa) / kPowersOfTen[fraction] : static_cast<double>(mantissa);
+  const double magnitude =
+      fraction ? static_cast<double>(mantissa) / kPowersOfTen[fraction] : static_cast<double>(mantissa);
   value = negative ? -magnitude : magnitude;
   return true;
 }

@@ -109,8 +109,9 @@ bool tPlotReader::withinLimits(const trealpoint& centre, double radius) {
 
 bool tPlotReader::knownPosition() {
   if (positionKnown_) return true;
-  refuse("the pen position after a label or a character move (LB, CP, PB, UC) is not known; "
-         "it is first used here");
+  refuse(
+      "the pen position after a label or a character move (LB, CP, PB, UC) is not known; "
+      "it is first used here");
   return false;
 }
 
@@ -226,14 +227,16 @@ void tPlotReader::arcFrom(const trealpoint& centre, double sweep, bool drawn, co
   if (!withinLimits(centre, r)) return;
   if (r == 0 || sweep == 0 || !std::isfinite(sweep)) {
     if (exactEnd) {
-      if (drawn) drawTo(*exactEnd);
-      else moveTo(*exactEnd);
+      if (drawn)
+        drawTo(*exactEnd);
+      else
+        moveTo(*exactEnd);
     }
     return;
   }
   const double start = std::atan2(xy.y - centre.y, xy.x - centre.x);
-  const trealpoint end = exactEnd ? *exactEnd
-                                  : trealpoint{centre.x + r * std::cos(start + sweep), centre.y + r * std::sin(start + sweep)};
+  const trealpoint end =
+      exactEnd ? *exactEnd : trealpoint{centre.x + r * std::cos(start + sweep), centre.y + r * std::sin(start + sweep)};
   if (!drawn) return moveTo(end);
   if (!beginDrawing()) return;
   const int segments = arcSegmentCount(r, std::fabs(sweep));
@@ -262,8 +265,10 @@ void tPlotReader::threePointArc(bool relative) {
   const double a2 = ax * ax + ay * ay, b2 = bx * bx + by * by;
   const double d = 2 * (ax * by - ay * bx);
   if (std::fabs(d) <= 1e-12 * (a2 + b2)) {  // in a line: a straight stroke
-    if (isdown) drawTo(end);
-    else moveTo(end);
+    if (isdown)
+      drawTo(end);
+    else
+      moveTo(end);
     return;
   }
   const trealpoint centre{p.x + (by * a2 - ay * b2) / d, p.y + (ax * b2 - bx * a2) / d};
@@ -353,8 +358,10 @@ void tPlotReader::wedge() {
   if (!full) appendRounded(shape_, xy);
   circleRun(xy.x, xy.y, r, start, sweep / segments, 0, segments + 1,
             [this](const trealpoint& p) { appendRounded(shape_, p); });
-  if (full) shape_.back() = shape_.front();
-  else appendRounded(shape_, xy);
+  if (full)
+    shape_.back() = shape_.front();
+  else
+    appendRounded(shape_, xy);
   emitShape();
 }
 

@@ -29,7 +29,8 @@ const char* describe(tReadErrorKind kind) {
 std::string tReadError::text() const {
   if (kind == tReadErrorKind::UnsupportedType) return fileName + ": " + describe(kind) + " (type " + token + ")";
   const std::string place = line > 0 ? "line " + std::to_string(line) : "byte " + std::to_string(offset);
-  std::string out = fileName + ": " + place + ": " + (kind == tReadErrorKind::Refused && !reason.empty() ? reason : describe(kind));
+  std::string out =
+      fileName + ": " + place + ": " + (kind == tReadErrorKind::Refused && !reason.empty() ? reason : describe(kind));
   if (kind == tReadErrorKind::ReadFailed && osError != 0) out += std::string(" (") + std::strerror(osError) + ")";
   if (!token.empty()) out += ", found \"" + token + "\"";
   return out;

@@ -19,10 +19,10 @@ namespace trazvik::import {
 double projectAccuracy(int fileType);
 
 struct tReaderSettings {
-  double mnoznikZ = 1;       // multiplier of plot pen widths
-  bool multilayer = false;   // opened as a multi-layer project
-  bool forceBSpline = false; // the "spline" switch: DXF splines always as B-splines
-  tGcodeSettings gcode;      // machine limits and settings of the G-code reader
+  double mnoznikZ = 1;        // multiplier of plot pen widths
+  bool multilayer = false;    // opened as a multi-layer project
+  bool forceBSpline = false;  // the "spline" switch: DXF splines always as B-splines
+  tGcodeSettings gcode;       // machine limits and settings of the G-code reader
 };
 
 struct tFigureFile {
@@ -34,8 +34,8 @@ struct tFigureFile {
   int shortSegments = 0;
   double gF = 0;  // G-code: feed and spindle speed in force at the end of the file
   double gS = 0;
-  int openError = 0;   // the operating system's code when the file could not be opened
-  tReadError error;    // why reading stopped; figures is empty then
+  int openError = 0;       // the operating system's code when the file could not be opened
+  tReadError error;        // why reading stopped; figures is empty then
   tReadWarnings warnings;  // what the file holds that was not drawn
 
   bool ok() const { return openError == 0 && !error; }

@@ -39,8 +39,8 @@ bool knotsInRunsOfFour(const std::vector<double>& knots) {
 
 bool isBezierChain(const tSplineData& s, bool forceBSpline) {
   const std::size_t knots = s.knots.size(), control = s.control.size();
-  return !forceBSpline && knots % 4 == 0 && control % 4 == 0 && control > 0 && knots == control + 4 &&
-         knots != 12 && knotsInRunsOfFour(s.knots);
+  return !forceBSpline && knots % 4 == 0 && control % 4 == 0 && control > 0 && knots == control + 4 && knots != 12 &&
+         knotsInRunsOfFour(s.knots);
 }
 
 std::vector<trealpoint> bezierChainPoints(const tSplineData& s, int steps) {

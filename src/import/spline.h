@@ -18,8 +18,8 @@ struct tSplineData {
   int degree = 3;
   int declaredKnots = 0;
   int declaredControl = 0;
-  std::vector<double> knots;     // at most kMaxSplineKnots
-  std::vector<double> weights;   // padded with 1.0 to the control points
+  std::vector<double> knots;    // at most kMaxSplineKnots
+  std::vector<double> weights;  // padded with 1.0 to the control points
   std::vector<trealpoint> control;
   std::vector<trealpoint> fit;
 };
@@ -48,7 +48,7 @@ class tBSpline {
   int degree_ = 0;
   std::size_t count_ = 0;  // control points
   std::vector<double> knots_;
-  std::vector<double> hx_, hy_, hw_;  // homogeneous control points
+  std::vector<double> hx_, hy_, hw_;                                       // homogeneous control points
   mutable std::array<double, kMaxDegree + 1> basis_{}, left_{}, right_{};  // Cox-de Boor scratch
 };
 

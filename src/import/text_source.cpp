@@ -41,7 +41,7 @@ bool TextSource::readLine(std::string& out, std::size_t limit) {
   for (;;) {
     if (pos_ >= end_) {
       if (refill() < 0) return true;  // the file ends the line
-      --pos_;                          // refill took the first byte
+      --pos_;                         // refill took the first byte
     }
     // Up to the first CR or LF of the buffered bytes.
     const unsigned char* start = buffer_.get() + pos_;

@@ -39,8 +39,8 @@ class Thpgl {
   Thpgl();
 
   // --- settings the reader takes from the project ---
-  double mnoznikZ = 1;   // pen widths (PW) are multiplied by this
-  double accuracy = 2;   // segments shorter than this count as short
+  double mnoznikZ = 1;  // pen widths (PW) are multiplied by this
+  double accuracy = 2;  // segments shorter than this count as short
 
   // 0, or the operating system's error code of the failed open
   // (kErrorFileInUse when another process holds the file).
@@ -87,8 +87,7 @@ class Thpgl {
 
   // Fails the read at a line of a text format (DXF, G-code); the first
   // failure is the one that counts. A refusal (Refused) gives its reason.
-  void failAtLine(tReadErrorKind kind, std::uint64_t line, const std::string& token,
-                  const std::string& reason = {});
+  void failAtLine(tReadErrorKind kind, std::uint64_t line, const std::string& token, const std::string& reason = {});
 
   // What the file holds that is not drawn, counted per kind (see tReadWarnings).
   void warn(const std::string& what, std::uint64_t line, std::uint64_t offset) { warnings_.add(what, line, offset); }

@@ -20,8 +20,8 @@ inline constexpr std::uint16_t kFreeCode = 1;         // no limit
 inline constexpr std::uint16_t kFirstLimitCode = 24;  // codes below mean no limit
 
 struct tSpeedPlanOutcome {
-    double minR = 2147483647;      // smallest curve radius estimate, mm
-    std::optional<double> obwod;   // the last interior point's 2*pi/theta x segment
+  double minR = 2147483647;     // smallest curve radius estimate, mm
+  std::optional<double> obwod;  // the last interior point's 2*pi/theta x segment
 };
 
 // Plans the codes of the toolpath `sp` into `tnx` (resized to one code per

@@ -15,9 +15,9 @@
 namespace trazvik {
 
 struct tJobMachine {
-    tMachineModel model;
-    tLinkState link;
-    tplotstate status;
+  tMachineModel model;
+  tLinkState link;
+  tplotstate status;
 };
 
 // A machine type at a firmware version without a controller attached: the
@@ -27,26 +27,26 @@ tJobMachine jobMachineFor(const std::string& type, int protocolLevel, int firmwa
 
 // The capabilities that change what the writer writes.
 struct tWriterMachine {
-    tCommandSet set;
-    tSpeedPlanParams plan;        // the machine's part of speed planning
-    bool cnc = false;             // router, drill or laser (not a plotter-class controller)
-    bool laser = false;
-    bool laserZAxis = false;      // laser with a focus axis
-    bool wide = false;            // 32-bit speeds and 15-byte moves
-    bool drillSlots = false;      // slots 4 and 5 hold drilling feeds for the whole job
-    int headCount = 1;
-    bool safetyEnclosure = false; // the enclosure starts the tool itself
-    bool spindleWait = false;     // "RB2": "sfw" instead of a timed run-up
-    bool singlePower = false;     // "YHB 32": only the working power in the header
-    bool lubrication = false;     // "YFF", "YRF": lubrication outputs
-    bool bezier = false;          // Bezier records accepted
-    bool knifeAxis = false;       // the machine has the tangential-knife axis
-    int protocolLevel = 0;
-    double maxSpindle = 0;
-    double laserFullPower = 255;
-    std::array<double, 3> headZZero{};  // 0.01 mm, from the status
-    std::uint8_t toolMask = 0;          // status sel_power
-    trpoint3d workZero;                 // 0.01 mm, from the status
+  tCommandSet set;
+  tSpeedPlanParams plan;  // the machine's part of speed planning
+  bool cnc = false;       // router, drill or laser (not a plotter-class controller)
+  bool laser = false;
+  bool laserZAxis = false;  // laser with a focus axis
+  bool wide = false;        // 32-bit speeds and 15-byte moves
+  bool drillSlots = false;  // slots 4 and 5 hold drilling feeds for the whole job
+  int headCount = 1;
+  bool safetyEnclosure = false;  // the enclosure starts the tool itself
+  bool spindleWait = false;      // "RB2": "sfw" instead of a timed run-up
+  bool singlePower = false;      // "YHB 32": only the working power in the header
+  bool lubrication = false;      // "YFF", "YRF": lubrication outputs
+  bool bezier = false;           // Bezier records accepted
+  bool knifeAxis = false;        // the machine has the tangential-knife axis
+  int protocolLevel = 0;
+  double maxSpindle = 0;
+  double laserFullPower = 255;
+  std::array<double, 3> headZZero{};  // 0.01 mm, from the status
+  std::uint8_t toolMask = 0;          // status sel_power
+  trpoint3d workZero;                 // 0.01 mm, from the status
 };
 
 tWriterMachine writerMachineOf(const tJobMachine& m);

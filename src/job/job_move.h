@@ -17,15 +17,15 @@ namespace trazvik {
 // the writing of the job.
 class tJobRangeError : public std::range_error {
  public:
-    using std::range_error::range_error;
+  using std::range_error::range_error;
 };
 
 // What stays fixed while one job is written.
 struct tJobMoveContext {
-    tCommandSet set;
-    tHeadOffsets heads;
-    int fileType = 1;    // unit of figure coordinates
-    double skala = 100;  // percent
+  tCommandSet set;
+  tHeadOffsets heads;
+  int fileType = 1;    // unit of figure coordinates
+  double skala = 100;  // percent
 };
 
 // Millimetres of a figure's X or Y (scaled) and of a Z (not scaled), after

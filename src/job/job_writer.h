@@ -33,27 +33,27 @@ inline constexpr int kOutputProgram = 5;  // job from a G-code program
 // Any other mode writes an empty file.
 
 struct tJobRequest {
-    int outputMode = kOutputDrawing;
-    int first = 0;   // figure indices in the project's list, both included;
-    int last = -1;   // last < 0: up to the last figure
-    int chosenHead = 0;  // 0 to 2, the head the job is written for
-    // Height of travel moves, mm; unset: as the start of cutting sets it
-    // (the program's largest Z for G-code, 0 on a laser, minus the material
-    // thickness on a laser with a Z axis, else grubosc + ponad_stol + nadmat).
-    std::optional<double> travelHeight;
-    // The job cuts one selected figure of a G-code program / starts from one.
-    bool oneSelectedFigureOfProgram = false;
-    bool startsFromSelectedFigureOfProgram = false;
+  int outputMode = kOutputDrawing;
+  int first = 0;       // figure indices in the project's list, both included;
+  int last = -1;       // last < 0: up to the last figure
+  int chosenHead = 0;  // 0 to 2, the head the job is written for
+  // Height of travel moves, mm; unset: as the start of cutting sets it
+  // (the program's largest Z for G-code, 0 on a laser, minus the material
+  // thickness on a laser with a Z axis, else grubosc + ponad_stol + nadmat).
+  std::optional<double> travelHeight;
+  // The job cuts one selected figure of a G-code program / starts from one.
+  bool oneSelectedFigureOfProgram = false;
+  bool startsFromSelectedFigureOfProgram = false;
 };
 
 struct tJobResult {
-    bool ok = false;
-    std::string error;       // path and reason when not ok
-    tJobExtremes extremes;   // mm, of every position a move reached
-    tJobState state;         // the job state at its end: position, heads, heights
-    double minR = 2147483647;  // smallest curve radius planned, mm
-    std::uint64_t bytes = 0;
-    int figuresWritten = 0;  // figures handed to the figure block
+  bool ok = false;
+  std::string error;         // path and reason when not ok
+  tJobExtremes extremes;     // mm, of every position a move reached
+  tJobState state;           // the job state at its end: position, heads, heights
+  double minR = 2147483647;  // smallest curve radius planned, mm
+  std::uint64_t bytes = 0;
+  int figuresWritten = 0;  // figures handed to the figure block
 };
 
 // The output mode the start of cutting uses for a project: 5 for a G-code

@@ -16,20 +16,20 @@ struct tLinkState;
 struct tMachineModel;
 
 struct tSpeedPlanParams {
-    tCommandSet set;            // wide or narrow, speedMultiplier, axisFactorX, cncMachine
-    int fileType = kFileTypeHpgl;  // unit of the toolpath points
-    double skala = 100;         // scale in percent
-    bool wygladzanie = false;   // smoothing setting
-    bool gcodeProgram = false;  // job from a G-code program (output mode 5)
-    bool multiLayer = false;    // multi-layer job
-    double maxFeedXY = 0, maxFeedZ = 0, minFeed = 0;  // mm/min
-    double radiusFactorStraight = 0, radiusFactorSmooth = 0, radiusFactorSlope = 0;
-    double cornerAngle = 165;   // degrees
-    std::int32_t rampStep = 0;  // table index multiplier minus one
-    std::int32_t rampStride = 1;  // granularity of wide-table positions, 1 or 2
-    const WideRampTable* wideRamp = &standardWideRamp();
-    const NarrowRampTable* narrowRamp = &trazvik::narrowRamp();
-    const PlotterSpeedTable* plotterSpeeds = &plotterSpeedTable();
+  tCommandSet set;                                  // wide or narrow, speedMultiplier, axisFactorX, cncMachine
+  int fileType = kFileTypeHpgl;                     // unit of the toolpath points
+  double skala = 100;                               // scale in percent
+  bool wygladzanie = false;                         // smoothing setting
+  bool gcodeProgram = false;                        // job from a G-code program (output mode 5)
+  bool multiLayer = false;                          // multi-layer job
+  double maxFeedXY = 0, maxFeedZ = 0, minFeed = 0;  // mm/min
+  double radiusFactorStraight = 0, radiusFactorSmooth = 0, radiusFactorSlope = 0;
+  double cornerAngle = 165;     // degrees
+  std::int32_t rampStep = 0;    // table index multiplier minus one
+  std::int32_t rampStride = 1;  // granularity of wide-table positions, 1 or 2
+  const WideRampTable* wideRamp = &standardWideRamp();
+  const NarrowRampTable* narrowRamp = &trazvik::narrowRamp();
+  const PlotterSpeedTable* plotterSpeeds = &plotterSpeedTable();
 };
 
 // The machine's part of the parameters; the job's part (file type, scale,

@@ -14,29 +14,29 @@ namespace trazvik {
 // whether a limit is active. One instance per job.
 class tNarrowSpeedLimits {
  public:
-    explicit tNarrowSpeedLimits(bool gcodeProgram) : gcodeProgram_(gcodeProgram) {}
+  explicit tNarrowSpeedLimits(bool gcodeProgram) : gcodeProgram_(gcodeProgram) {}
 
-    // Appends the suffix of a move to a point with planned code `code`: a
-    // new "l" limit (in a job from a drawing only when it differs from the
-    // held one by more than 10 %), "l" 1 to lift a limit, and at a stop the
-    // pause ("p" 1, or "p" 20 in a job from a G-code program).
-    void appendSuffix(Bytes& out, std::uint16_t code);
+  // Appends the suffix of a move to a point with planned code `code`: a
+  // new "l" limit (in a job from a drawing only when it differs from the
+  // held one by more than 10 %), "l" 1 to lift a limit, and at a stop the
+  // pause ("p" 1, or "p" 20 in a job from a G-code program).
+  void appendSuffix(Bytes& out, std::uint16_t code);
 
-    std::uint16_t limit() const { return limit_; }
-    bool limitActive() const { return active_; }
+  std::uint16_t limit() const { return limit_; }
+  bool limitActive() const { return active_; }
 
  private:
-    void lift(Bytes& out);
+  void lift(Bytes& out);
 
-    bool gcodeProgram_;
-    std::uint16_t limit_ = 65535;
-    bool active_ = true;
+  bool gcodeProgram_;
+  std::uint16_t limit_ = 65535;
+  bool active_ = true;
 };
 
 // The code a wide-set move carries.
 struct tCarriedSpeed {
-    std::uint16_t code = 65535;
-    bool stop = false;  // the point is a stop: the writer pauses there
+  std::uint16_t code = 65535;
+  bool stop = false;  // the point is a stop: the writer pauses there
 };
 
 // In a job from a drawing the code is carried from point to point: a free
@@ -44,12 +44,12 @@ struct tCarriedSpeed {
 // program carries each point's own code.
 class tWideSpeedCarriage {
  public:
-    explicit tWideSpeedCarriage(bool gcodeProgram) : gcodeProgram_(gcodeProgram) {}
-    tCarriedSpeed carry(std::uint16_t code);
+  explicit tWideSpeedCarriage(bool gcodeProgram) : gcodeProgram_(gcodeProgram) {}
+  tCarriedSpeed carry(std::uint16_t code);
 
  private:
-    bool gcodeProgram_;
-    std::uint16_t current_ = 65535;
+  bool gcodeProgram_;
+  std::uint16_t current_ = 65535;
 };
 
 }  // namespace trazvik

@@ -65,7 +65,8 @@ tIniProfile tIniProfile::parse(std::string_view text) {
     if (line.empty() || line.front() == ';') continue;
     if (line.front() == '[') {
       std::size_t close = line.find(']');
-      std::string_view name = base::trimmedView(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
+      std::string_view name =
+          base::trimmedView(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
       current = &ini.findOrAdd(name);
       continue;
     }

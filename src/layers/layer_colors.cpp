@@ -9,8 +9,8 @@ namespace trazvik {
 namespace {
 
 constexpr std::array<tKolor, 8> kPisaki = {
-    kolorRGB(0, 0, 0),     kolorRGB(0, 0, 255),   kolorRGB(255, 0, 0),   kolorRGB(0, 128, 0),
-    kolorRGB(128, 0, 128), kolorRGB(255, 255, 0), kolorRGB(0, 0, 128),   kolorRGB(128, 0, 0),
+    kolorRGB(0, 0, 0),     kolorRGB(0, 0, 255),   kolorRGB(255, 0, 0), kolorRGB(0, 128, 0),
+    kolorRGB(128, 0, 128), kolorRGB(255, 255, 0), kolorRGB(0, 0, 128), kolorRGB(128, 0, 0),
 };
 
 // The coloured part of the DXF palette, entries 10 to 249, is 24 hues in
@@ -46,9 +46,8 @@ constexpr std::array<Odcien, 24> kOdcienie = {{
 }};
 
 constexpr std::array<tKolor, 10> kPoczatek = {
-    kolorRGB(0, 0, 0),       kolorRGB(255, 0, 0),     kolorRGB(255, 255, 0), kolorRGB(0, 255, 0),
-    kolorRGB(0, 255, 255),   kolorRGB(0, 0, 255),     kolorRGB(255, 0, 255), kolorRGB(255, 255, 255),
-    kolorRGB(65, 65, 65),    kolorRGB(128, 128, 128),
+    kolorRGB(0, 0, 0),   kolorRGB(255, 0, 0),   kolorRGB(255, 255, 0),   kolorRGB(0, 255, 0),  kolorRGB(0, 255, 255),
+    kolorRGB(0, 0, 255), kolorRGB(255, 0, 255), kolorRGB(255, 255, 255), kolorRGB(65, 65, 65), kolorRGB(128, 128, 128),
 };
 
 constexpr std::array<int, 6> kSzarosci = {51, 80, 105, 130, 190, 255};
@@ -87,14 +86,10 @@ tKolor kolorDxf(int index) {
 
 tKolor kolorWarstwy(int fileType, int key) {
   switch (fileType) {
-    case kFileTypeHpgl:
-      return kolorPisaka(key);
-    case kFileTypeDxf:
-      return kolorDxf(key);
-    case kFileTypeGcode:
-      return static_cast<tKolor>(key);
-    default:
-      return kolorRGB(0, 0, 0);
+    case kFileTypeHpgl: return kolorPisaka(key);
+    case kFileTypeDxf: return kolorDxf(key);
+    case kFileTypeGcode: return static_cast<tKolor>(key);
+    default: return kolorRGB(0, 0, 0);
   }
 }
 

@@ -7,8 +7,7 @@ namespace trazvik {
 
 // Makes a colour value from red, green and blue.
 constexpr tKolor kolorRGB(int red, int green, int blue) {
-  return static_cast<tKolor>(blue) * 65536u + static_cast<tKolor>(green) * 256u +
-         static_cast<tKolor>(red);
+  return static_cast<tKolor>(blue) * 65536u + static_cast<tKolor>(green) * 256u + static_cast<tKolor>(red);
 }
 
 // Colour of pen n of a plot file: pens from 1 cycle through eight colours;

@@ -34,8 +34,8 @@ tWarstwa* tWarstwy::wpis(int k) {
   return &layer[static_cast<std::size_t>(k)];
 }
 
-void tWarstwy::zacznijBudowe(const std::string& path, bool laser, int defObroty, int defPredkosc,
-                             double defGlebokosc, int fileType) {
+void tWarstwy::zacznijBudowe(const std::string& path, bool laser, int defObroty, int defPredkosc, double defGlebokosc,
+                             int fileType) {
   layer.fill(tWarstwa{});
   typLaser = laser;
   prjPath = path;

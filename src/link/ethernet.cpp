@@ -22,195 +22,194 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 }  // namespace
 
 tEthernetIdentity parseEthernetIdentity(ByteSpan reply) {
-    tEthernetIdentity id;
-    std::string text(reply.begin(), reply.end());
-    text = text.substr(0, text.find('\0'));
-    if (const std::size_t k = text.find("DORNELIS"); k != std::string::npos) {
-        // The fields are taken from the received bytes, not the text: a zero
-        // byte inside a field is kept as the controller sent it.
-        auto field = [&](std::size_t at) {
-            if (at + kFieldBytes > reply.size()) return std::string();
-            return std::string(reply.begin() + static_cast<std::ptrdiff_t>(at),
-                               reply.begin() + static_cast<std::ptrdiff_t>(at + kFieldBytes));
-        };
-        id.info0 = field(k);
-        id.info1 = field(k + 21);
-        id.info2 = field(k + 42);
+  tEthernetIdentity id;
+  std::string text(reply.begin(), reply.end());
+  text = text.substr(0, text.find('\0'));
+  if (const std::size_t k = text.find("DORNELIS"); k != std::string::npos) {
+    // The fields are taken from the received bytes, not the text: a zero
+    // byte inside a field is kept as the controller sent it.
+    auto field = [&](std::size_t at) {
+      if (at + kFieldBytes > reply.size()) return std::string();
+      return std::string(reply.begin() + static_cast<std::ptrdiff_t>(at),
+                         reply.begin() + static_cast<std::ptrdiff_t>(at + kFieldBytes));
+    };
+    id.info0 = field(k);
+    id.info1 = field(k + 21);
+    id.info2 = field(k + 42);
+  }
+  if (const std::size_t v = text.find("ver"); v != std::string::npos && v + 7 < text.size()) {
+    const char level = text[v + 4], tens = text[v + 6], ones = text[v + 7];
+    if (isDigit(level) && isDigit(tens) && isDigit(ones)) {
+      id.protocolLevel = static_cast<std::uint16_t>(level - '0');
+      id.firmwareMinor = static_cast<std::uint16_t>(10 * (tens - '0') + (ones - '0'));
     }
-    if (const std::size_t v = text.find("ver"); v != std::string::npos && v + 7 < text.size()) {
-        const char level = text[v + 4], tens = text[v + 6], ones = text[v + 7];
-        if (isDigit(level) && isDigit(tens) && isDigit(ones)) {
-            id.protocolLevel = static_cast<std::uint16_t>(level - '0');
-            id.firmwareMinor = static_cast<std::uint16_t>(10 * (tens - '0') + (ones - '0'));
-        }
-    }
-    return id;
+  }
+  return id;
 }
 
 Bytes expectedEcho(ByteSpan command) {
-    Bytes echo(command.begin(), command.end());
-    if (!echo.empty() && echo[0] >= 'a' && echo[0] <= 'z') echo[0] = static_cast<std::uint8_t>(echo[0] - 'a' + 'A');
-    return echo;
+  Bytes echo(command.begin(), command.end());
+  if (!echo.empty() && echo[0] >= 'a' && echo[0] <= 'z') echo[0] = static_cast<std::uint8_t>(echo[0] - 'a' + 'A');
+  return echo;
 }
 
 TfEthernet::TfEthernet(tLinkState& link, tplotstate& st, tMachineModel& machine, tInterfaceQueue& interfaceQueue)
     : link_(link), st_(st), machine_(machine), queue_(interfaceQueue) {
-    link_.ethernetActive = false;
-    link_.ethernetError = 0;
+  link_.ethernetActive = false;
+  link_.ethernetError = 0;
 }
 
 TfEthernet::~TfEthernet() {
-    command_.disconnect();
-    identity_.disconnect();
+  command_.disconnect();
+  identity_.disconnect();
 }
 
-void TfEthernet::setAddress(const std::string& machineAddress, std::uint16_t commandPort,
-                            std::uint16_t identityPort) {
-    command_.setRemote(machineAddress, commandPort);
-    identity_.setRemote(machineAddress, identityPort);
+void TfEthernet::setAddress(const std::string& machineAddress, std::uint16_t commandPort, std::uint16_t identityPort) {
+  command_.setRemote(machineAddress, commandPort);
+  identity_.setRemote(machineAddress, identityPort);
 }
 
 void TfEthernet::restart(const std::string& machineAddress) {
-    command_.setRemote(machineAddress, command_.port());
-    identity_.setRemote(machineAddress, identity_.port());
+  command_.setRemote(machineAddress, command_.port());
+  identity_.setRemote(machineAddress, identity_.port());
 }
 
 void TfEthernet::show(const char* key) {
-    if (statusText_) statusText_(kSection, key);
+  if (statusText_) statusText_(kSection, key);
 }
 
 void TfEthernet::lost(int code) {
-    // A receive that found the connection closed by the controller is the
-    // disconnect event; a socket error is the error event.
-    if (code == 0)
-        TcpClient1Disconnect();
-    else
-        TcpClient1Error(code);
+  // A receive that found the connection closed by the controller is the
+  // disconnect event; a socket error is the error event.
+  if (code == 0)
+    TcpClient1Disconnect();
+  else
+    TcpClient1Error(code);
 }
 
 Bytes TfEthernet::exchange(ByteSpan bytes) {
-    socketError_ = false;
-    if (int e = command_.sendAll(bytes)) {
-        socketError_ = true;
-        lost(e);
-        return {};
-    }
-    tTcpClient::Received r = command_.receive(kMaxCommandBytes * 2, timeouts_.receive);
-    if (r.peerClosed) {
-        lost(0);
-    } else if (r.error) {
-        socketError_ = true;
-        lost(r.error);
-    } else if (!r.data.empty()) {
-        silentExchanges_ = 0;
-    } else if (++silentExchanges_ >= silentExchangesLost) {
-        // A controller that stopped answering without closing the connection
-        // (cable pulled, switched off) is gone: the link shows it, the loop
-        // slows down and the watchdog reconnects, instead of every status
-        // read waiting out the receive time-out while the link looks up.
-        silentExchanges_ = 0;
-        lost(0);
-    }
-    return std::move(r.data);
+  socketError_ = false;
+  if (int e = command_.sendAll(bytes)) {
+    socketError_ = true;
+    lost(e);
+    return {};
+  }
+  tTcpClient::Received r = command_.receive(kMaxCommandBytes * 2, timeouts_.receive);
+  if (r.peerClosed) {
+    lost(0);
+  } else if (r.error) {
+    socketError_ = true;
+    lost(r.error);
+  } else if (!r.data.empty()) {
+    silentExchanges_ = 0;
+  } else if (++silentExchanges_ >= silentExchangesLost) {
+    // A controller that stopped answering without closing the connection
+    // (cable pulled, switched off) is gone: the link shows it, the loop
+    // slows down and the watchdog reconnects, instead of every status
+    // read waiting out the receive time-out while the link looks up.
+    silentExchanges_ = 0;
+    lost(0);
+  }
+  return std::move(r.data);
 }
 
 void TfEthernet::Write(ByteSpan command) {
-    if (command.size() > kMaxCommandBytes) {
-        link_.ethernetError = ethernet_errors::commandTooLong;
-        return;
-    }
-    const Bytes echo = exchange(command);
-    if (echo.empty()) {
-        // A socket error keeps the code the error event stored.
-        if (!socketError_) link_.ethernetError = ethernet_errors::noEcho;
-        return;
-    }
-    if (echo.size() != command.size()) {
-        link_.ethernetError = ethernet_errors::echoLength;
-        return;
-    }
-    if (echo != expectedEcho(command)) {
-        link_.ethernetError = ethernet_errors::echoDiffers;
-        return;
-    }
-    link_.ethernetError = 0;
+  if (command.size() > kMaxCommandBytes) {
+    link_.ethernetError = ethernet_errors::commandTooLong;
+    return;
+  }
+  const Bytes echo = exchange(command);
+  if (echo.empty()) {
+    // A socket error keeps the code the error event stored.
+    if (!socketError_) link_.ethernetError = ethernet_errors::noEcho;
+    return;
+  }
+  if (echo.size() != command.size()) {
+    link_.ethernetError = ethernet_errors::echoLength;
+    return;
+  }
+  if (echo != expectedEcho(command)) {
+    link_.ethernetError = ethernet_errors::echoDiffers;
+    return;
+  }
+  link_.ethernetError = 0;
 }
 
 bool TfEthernet::GetStatus() {
-    static const std::uint8_t query[] = {'S', 'X'};
-    const Bytes reply = exchange(query);
-    if (reply.empty()) {
-        if (!socketError_) link_.ethernetError = ethernet_errors::noStatus;
-        return false;
-    }
-    return decodeEthernetStatus(reply, statusLayoutOf(machine_, link_), st_, link_);
+  static const std::uint8_t query[] = {'S', 'X'};
+  const Bytes reply = exchange(query);
+  if (reply.empty()) {
+    if (!socketError_) link_.ethernetError = ethernet_errors::noStatus;
+    return false;
+  }
+  return decodeEthernetStatus(reply, statusLayoutOf(machine_, link_), st_, link_);
 }
 
 void TfEthernet::getInfo() {
-    Bytes reply;
-    if (identity_.connect(timeouts_.connect) == 0) {
-        static const std::uint8_t http[] = {'H', 'T', 'T', 'P'};
-        if (identity_.sendAll(http) == 0) reply = identity_.receive(kIdentityReplyBytes, timeouts_.receive).data;
-    }
-    identity_.disconnect();
-    if (reply.empty()) link_.ethernetError = ethernet_errors::noIdentity;
-    const tEthernetIdentity id = parseEthernetIdentity(reply);
-    st_.info0 = id.info0;
-    st_.info1 = id.info1;
-    st_.info2 = id.info2;
-    link_.protocolLevel = id.protocolLevel;
-    link_.firmwareMinor = id.firmwareMinor;
-    identifyMachine(machine_, link_, st_, identifyEnv_);
-    GetStatus();
+  Bytes reply;
+  if (identity_.connect(timeouts_.connect) == 0) {
+    static const std::uint8_t http[] = {'H', 'T', 'T', 'P'};
+    if (identity_.sendAll(http) == 0) reply = identity_.receive(kIdentityReplyBytes, timeouts_.receive).data;
+  }
+  identity_.disconnect();
+  if (reply.empty()) link_.ethernetError = ethernet_errors::noIdentity;
+  const tEthernetIdentity id = parseEthernetIdentity(reply);
+  st_.info0 = id.info0;
+  st_.info1 = id.info1;
+  st_.info2 = id.info2;
+  link_.protocolLevel = id.protocolLevel;
+  link_.firmwareMinor = id.firmwareMinor;
+  identifyMachine(machine_, link_, st_, identifyEnv_);
+  GetStatus();
 }
 
 int TfEthernet::connectCommand(const std::function<bool()>& abort) {
-    const int e = command_.connect(timeouts_.connect, abort);
-    if (e == ECANCELED) return e;
-    if (e == 0)
-        queue_.post([this] { TcpClient1Connect(); });
-    else
-        queue_.post([this, e] { TcpClient1Error(e); });
-    return e;
+  const int e = command_.connect(timeouts_.connect, abort);
+  if (e == ECANCELED) return e;
+  if (e == 0)
+    queue_.post([this] { TcpClient1Connect(); });
+  else
+    queue_.post([this, e] { TcpClient1Error(e); });
+  return e;
 }
 
 void TfEthernet::disconnectCommand() {
-    if (!command_.connected()) return;
-    command_.disconnect();
-    TcpClient1Disconnect();
+  if (!command_.connected()) return;
+  command_.disconnect();
+  TcpClient1Disconnect();
 }
 
 void TfEthernet::TcpClient1Connect() {
-    // The connection may have failed again before this ran.
-    if (!command_.connected()) return;
-    link_.ethernetError = 0;
-    getInfo();
-    silentExchanges_ = 0;
-    connectedButSilent_ = link_.ethernetError == ethernet_errors::noStatus;
-    if (connectedButSilent_) {
-        // The network module took the connection but the controller behind
-        // it does not answer: taking that for a link would let every
-        // reconnection restart the job's transfer into silence, the loop
-        // never seeing the link down. The next tick's watchdog tries again.
-        command_.disconnect();
-        link_.ethernetActive = false;
-        return;
-    }
-    link_.ethernetError = 0;
-    link_.ethernetActive = true;
-    show("msgEthernetPodlaczony");
+  // The connection may have failed again before this ran.
+  if (!command_.connected()) return;
+  link_.ethernetError = 0;
+  getInfo();
+  silentExchanges_ = 0;
+  connectedButSilent_ = link_.ethernetError == ethernet_errors::noStatus;
+  if (connectedButSilent_) {
+    // The network module took the connection but the controller behind
+    // it does not answer: taking that for a link would let every
+    // reconnection restart the job's transfer into silence, the loop
+    // never seeing the link down. The next tick's watchdog tries again.
+    command_.disconnect();
+    link_.ethernetActive = false;
+    return;
+  }
+  link_.ethernetError = 0;
+  link_.ethernetActive = true;
+  show("msgEthernetPodlaczony");
 }
 
 void TfEthernet::TcpClient1Disconnect() {
-    command_.disconnect();
-    show("msgEthernetRozlaczony");
-    link_.ethernetActive = false;
+  command_.disconnect();
+  show("msgEthernetRozlaczony");
+  link_.ethernetActive = false;
 }
 
 void TfEthernet::TcpClient1Error(int code) {
-    link_.ethernetError = code;
-    command_.disconnect();
-    link_.ethernetActive = false;
+  link_.ethernetError = code;
+  command_.disconnect();
+  link_.ethernetActive = false;
 }
 
 }  // namespace trazvik

@@ -43,9 +43,9 @@ inline constexpr std::uint16_t defaultIdentityPort = 80;
 
 // What the identity page gives: the three 8-byte fields and the version.
 struct tEthernetIdentity {
-    std::string info0, info1, info2;
-    std::uint16_t protocolLevel = 0;
-    std::uint16_t firmwareMinor = 0;
+  std::string info0, info1, info2;
+  std::uint16_t protocolLevel = 0;
+  std::uint16_t firmwareMinor = 0;
 };
 
 // Reads the identity reply (up to its first zero byte). Fields that would
@@ -58,70 +58,70 @@ tEthernetIdentity parseEthernetIdentity(ByteSpan reply);
 Bytes expectedEcho(ByteSpan command);
 
 class TfEthernet {
-public:
-    struct Timeouts {
-        std::chrono::milliseconds connect{3000};
-        std::chrono::milliseconds receive{1000};
-    };
-    // Shows a text of the interface (section, key) in the status bar's first panel.
-    using StatusText = std::function<void(const std::string& section, const std::string& key)>;
+ public:
+  struct Timeouts {
+    std::chrono::milliseconds connect{3000};
+    std::chrono::milliseconds receive{1000};
+  };
+  // Shows a text of the interface (section, key) in the status bar's first panel.
+  using StatusText = std::function<void(const std::string& section, const std::string& key)>;
 
-    TfEthernet(tLinkState& link, tplotstate& st, tMachineModel& machine, tInterfaceQueue& interfaceQueue);
-    ~TfEthernet();
+  TfEthernet(tLinkState& link, tplotstate& st, tMachineModel& machine, tInterfaceQueue& interfaceQueue);
+  ~TfEthernet();
 
-    void setAddress(const std::string& machineAddress, std::uint16_t commandPort = defaultCommandPort,
-                    std::uint16_t identityPort = defaultIdentityPort);
-    // The address was changed: both connections go to machineAddress.
-    void restart(const std::string& machineAddress);
-    void setTimeouts(Timeouts t) { timeouts_ = t; }
-    void setStatusText(StatusText show) { statusText_ = std::move(show); }
-    void setIdentifyEnvironment(tIdentifyEnvironment env) { identifyEnv_ = std::move(env); }
+  void setAddress(const std::string& machineAddress, std::uint16_t commandPort = defaultCommandPort,
+                  std::uint16_t identityPort = defaultIdentityPort);
+  // The address was changed: both connections go to machineAddress.
+  void restart(const std::string& machineAddress);
+  void setTimeouts(Timeouts t) { timeouts_ = t; }
+  void setStatusText(StatusText show) { statusText_ = std::move(show); }
+  void setIdentifyEnvironment(tIdentifyEnvironment env) { identifyEnv_ = std::move(env); }
 
-    // Command exchange with the echo check (interface thread).
-    void Write(ByteSpan command);
-    // Status exchange, decoded into the plot state; false when nothing usable came.
-    bool GetStatus();
-    // The raw "SX" exchange or any other: what one receive brought (empty
-    // when nothing came; a closed connection raises the disconnect event).
-    Bytes exchange(ByteSpan bytes);
-    // Identity exchange, version, machine identification, one status exchange.
-    void getInfo();
+  // Command exchange with the echo check (interface thread).
+  void Write(ByteSpan command);
+  // Status exchange, decoded into the plot state; false when nothing usable came.
+  bool GetStatus();
+  // The raw "SX" exchange or any other: what one receive brought (empty
+  // when nothing came; a closed connection raises the disconnect event).
+  Bytes exchange(ByteSpan bytes);
+  // Identity exchange, version, machine identification, one status exchange.
+  void getInfo();
 
-    // Connects the command connection (bounded); the connect or error event
-    // is posted to the interface thread. Used by the watchdog and by tools
-    // that connect once; `abort` leaves a waiting connect early.
-    int connectCommand(const std::function<bool()>& abort = {});
-    bool commandConnected() const { return command_.connected(); }
-    // The last connection was taken but the controller did not answer its
-    // status exchange, so it was closed again (not a socket error).
-    bool connectedButSilent() const { return connectedButSilent_; }
-    void disconnectCommand();
+  // Connects the command connection (bounded); the connect or error event
+  // is posted to the interface thread. Used by the watchdog and by tools
+  // that connect once; `abort` leaves a waiting connect early.
+  int connectCommand(const std::function<bool()>& abort = {});
+  bool commandConnected() const { return command_.connected(); }
+  // The last connection was taken but the controller did not answer its
+  // status exchange, so it was closed again (not a socket error).
+  bool connectedButSilent() const { return connectedButSilent_; }
+  void disconnectCommand();
 
-    // The events (run on the interface thread).
-    void TcpClient1Connect();
-    void TcpClient1Disconnect();
-    void TcpClient1Error(int code);
+  // The events (run on the interface thread).
+  void TcpClient1Connect();
+  void TcpClient1Disconnect();
+  void TcpClient1Error(int code);
 
-    // Exchanges in a row that may receive nothing before the controller
-    // counts as gone (the connection is then closed as by the controller).
-    static constexpr int silentExchangesLost = 3;
+  // Exchanges in a row that may receive nothing before the controller
+  // counts as gone (the connection is then closed as by the controller).
+  static constexpr int silentExchangesLost = 3;
 
-private:
-    void show(const char* key);
-    void lost(int code);
+ private:
+  void show(const char* key);
+  void lost(int code);
 
-    tLinkState& link_;
-    tplotstate& st_;
-    tMachineModel& machine_;
-    tInterfaceQueue& queue_;
-    tTcpClient command_;        // TcpClient1
-    tTcpClient identity_;       // TcpClientHTML
-    Timeouts timeouts_;
-    StatusText statusText_;
-    tIdentifyEnvironment identifyEnv_;
-    bool socketError_ = false;  // the last exchange ended in the error event
-    int silentExchanges_ = 0;   // exchanges in a row that received nothing
-    bool connectedButSilent_ = false;
+  tLinkState& link_;
+  tplotstate& st_;
+  tMachineModel& machine_;
+  tInterfaceQueue& queue_;
+  tTcpClient command_;   // TcpClient1
+  tTcpClient identity_;  // TcpClientHTML
+  Timeouts timeouts_;
+  StatusText statusText_;
+  tIdentifyEnvironment identifyEnv_;
+  bool socketError_ = false;  // the last exchange ended in the error event
+  int silentExchanges_ = 0;   // exchanges in a row that received nothing
+  bool connectedButSilent_ = false;
 };
 
 }  // namespace trazvik

@@ -15,29 +15,29 @@
 namespace trazvik {
 
 class tEthernetCzuwanie {
-public:
-    // Created suspended.
-    explicit tEthernetCzuwanie(TfEthernet& ethernet);
-    ~tEthernetCzuwanie();
-    tEthernetCzuwanie(const tEthernetCzuwanie&) = delete;
-    tEthernetCzuwanie& operator=(const tEthernetCzuwanie&) = delete;
+ public:
+  // Created suspended.
+  explicit tEthernetCzuwanie(TfEthernet& ethernet);
+  ~tEthernetCzuwanie();
+  tEthernetCzuwanie(const tEthernetCzuwanie&) = delete;
+  tEthernetCzuwanie& operator=(const tEthernetCzuwanie&) = delete;
 
-    void Resume();
-    // Asks the thread to end and waits for it.
-    void Terminate();
-    // Connect attempts made so far.
-    int attempts() const;
+  void Resume();
+  // Asks the thread to end and waits for it.
+  void Terminate();
+  // Connect attempts made so far.
+  int attempts() const;
 
-private:
-    void Execute();
+ private:
+  void Execute();
 
-    TfEthernet& ethernet_;
-    mutable std::mutex mutex_;
-    std::condition_variable wake_;
-    bool resumed_ = false;
-    bool terminated_ = false;
-    int attempts_ = 0;
-    std::thread thread_;
+  TfEthernet& ethernet_;
+  mutable std::mutex mutex_;
+  std::condition_variable wake_;
+  bool resumed_ = false;
+  bool terminated_ = false;
+  int attempts_ = 0;
+  std::thread thread_;
 };
 
 }  // namespace trazvik

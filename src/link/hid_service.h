@@ -13,12 +13,12 @@
 namespace trazvik {
 
 class tHidService {
-public:
-    virtual ~tHidService() = default;
-    // Every HID device attached now, in enumeration order (not opened).
-    virtual std::vector<std::shared_ptr<HidDevice>> enumerate() = 0;
-    // Changes whenever a device arrives or leaves.
-    virtual std::string attachedFingerprint() = 0;
+ public:
+  virtual ~tHidService() = default;
+  // Every HID device attached now, in enumeration order (not opened).
+  virtual std::vector<std::shared_ptr<HidDevice>> enumerate() = 0;
+  // Changes whenever a device arrives or leaves.
+  virtual std::string attachedFingerprint() = 0;
 };
 
 // The platform's HID devices through hidapi (libusb backend, which can read

@@ -28,8 +28,7 @@ void decodeLegacyPower(ByteSpan reply, tplotstate& st);
 // "I" with argument 1, 0, 2, 3 or 255: slot byte then the 2-byte value of
 // speedr, speedp, speedm, speedpol or speedc. `info1` starting with "L"
 // reports the polishing speed unscaled.
-void decodeLegacySpeed(std::uint8_t argument, ByteSpan reply, const tStatusLayout& layout,
-                       tplotstate& st);
+void decodeLegacySpeed(std::uint8_t argument, ByteSpan reply, const tStatusLayout& layout, tplotstate& st);
 // "H" with argument 0, 1, 2 (8 characters: info0, info1, info2), 4 (3-byte
 // running time, 2-byte counter) or 3 (three 2-byte work area values).
 void decodeLegacyInfo(std::uint8_t argument, ByteSpan reply, tplotstate& st, tLinkState& link);

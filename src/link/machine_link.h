@@ -18,18 +18,18 @@
 namespace trazvik {
 
 struct tMachineLink {
-    tLinkState& link;
-    TfUsb* usb = nullptr;            // absent: no USB side
-    TfEthernet* ethernet = nullptr;  // absent: no Ethernet side
-    // A message box: text of (section, key), caption.
-    std::function<void(const std::string& section, const std::string& key, const std::string& caption)> messageBox;
-    std::function<void(std::chrono::milliseconds)> sleep = [](std::chrono::milliseconds d) {
-        std::this_thread::sleep_for(d);
-    };
+  tLinkState& link;
+  TfUsb* usb = nullptr;            // absent: no USB side
+  TfEthernet* ethernet = nullptr;  // absent: no Ethernet side
+  // A message box: text of (section, key), caption.
+  std::function<void(const std::string& section, const std::string& key, const std::string& caption)> messageBox;
+  std::function<void(std::chrono::milliseconds)> sleep = [](std::chrono::milliseconds d) {
+    std::this_thread::sleep_for(d);
+  };
 
-    explicit tMachineLink(tLinkState& l) : link(l) { link.cncMachine = true; }
-    bool ethernetInUse() const { return ethernet && link.ethernetActive; }
-    bool usbPresent() const { return usb && usb->Present; }
+  explicit tMachineLink(tLinkState& l) : link(l) { link.cncMachine = true; }
+  bool ethernetInUse() const { return ethernet && link.ethernetActive; }
+  bool usbPresent() const { return usb && usb->Present; }
 };
 
 inline constexpr int sendCommandRetries = 10;
@@ -41,17 +41,17 @@ inline constexpr int sendCommandRetries = 10;
 void sendCommand(tMachineLink& machineLink, ByteSpan command);
 
 class tLinkStatusChannel : public tStatusChannel {
-public:
-    explicit tLinkStatusChannel(tMachineLink& machineLink) : link_(machineLink) {}
-    Kind kind() const override { return link_.ethernetInUse() ? Kind::ethernet : Kind::usb; }
-    std::optional<Bytes> usbReport(int n) override;
-    std::optional<std::array<std::string, 3>> usbIdentity() override;
-    Bytes exchange(ByteSpan command) override;
-    Bytes legacyQuery(ByteSpan, std::size_t) override { return {}; }
-    void sleep(std::chrono::milliseconds duration) override { link_.sleep(duration); }
+ public:
+  explicit tLinkStatusChannel(tMachineLink& machineLink) : link_(machineLink) {}
+  Kind kind() const override { return link_.ethernetInUse() ? Kind::ethernet : Kind::usb; }
+  std::optional<Bytes> usbReport(int n) override;
+  std::optional<std::array<std::string, 3>> usbIdentity() override;
+  Bytes exchange(ByteSpan command) override;
+  Bytes legacyQuery(ByteSpan, std::size_t) override { return {}; }
+  void sleep(std::chrono::milliseconds duration) override { link_.sleep(duration); }
 
-private:
-    tMachineLink& link_;
+ private:
+  tMachineLink& link_;
 };
 
 }  // namespace trazvik

@@ -17,8 +17,7 @@
 namespace trazvik {
 
 // Report 10: StateExtend and state; PowerMaska too when asked (readState).
-void decodeStateReport(ByteSpan r10, const tStatusLayout& layout, tplotstate& st,
-                       bool withPowerMask);
+void decodeStateReport(ByteSpan r10, const tStatusLayout& layout, tplotstate& st, bool withPowerMask);
 // Report 10: motor positions of its layout (and selectedV on the standard
 // layout of knife machines). Without a knife axis realpos.v becomes 0.
 void decodePositionReport(ByteSpan r10, const tStatusLayout& layout, tplotstate& st);
@@ -67,7 +66,6 @@ bool isLongTravelVariant(ByteSpan r25);
 // One Ethernet status reply (answer to "SX"). An empty reply sets
 // ethernetError to 100 and changes nothing; otherwise ethernetError is 0 and
 // every field that arrived is taken. Returns whether anything was decoded.
-bool decodeEthernetStatus(ByteSpan reply, const tStatusLayout& layout, tplotstate& st,
-                          tLinkState& link);
+bool decodeEthernetStatus(ByteSpan reply, const tStatusLayout& layout, tplotstate& st, tLinkState& link);
 
 }  // namespace trazvik

@@ -13,27 +13,25 @@ struct tLinkState;
 struct tMachineModel;
 
 struct tStatusLayout {
-    bool extended = false;        // 64-bit state word, extended reports (drillSlots)
-    bool wideCommandSet = false;  // newer speed report
-    bool knifeAxis = false;
-    int headCount = 1;
-    bool isLaser = false;
-    double axisFactorX = 1, axisFactorY = 1, axisFactorZ = 1;
-    int speedMultiplier = 1;
-    std::uint16_t protocolLevel = 0;
-    std::uint16_t firmwareMinor = 0;
+  bool extended = false;        // 64-bit state word, extended reports (drillSlots)
+  bool wideCommandSet = false;  // newer speed report
+  bool knifeAxis = false;
+  int headCount = 1;
+  bool isLaser = false;
+  double axisFactorX = 1, axisFactorY = 1, axisFactorZ = 1;
+  int speedMultiplier = 1;
+  std::uint16_t protocolLevel = 0;
+  std::uint16_t firmwareMinor = 0;
 
-    bool firmwareAtLeast(int a, int b) const {
-        return protocolLevel * 100 + firmwareMinor >= a * 100 + b;
-    }
-    // Shift of the second half of the Ethernet status reply: 0 below level 7,
-    // 8 for 7.0 to 7.19, 12 from 7.20.
-    std::size_t ethernetShift() const {
-        if (protocolLevel < 7) return 0;
-        return firmwareAtLeast(7, 20) ? 12 : 8;
-    }
-    // Bytes of a complete Ethernet status reply for this firmware.
-    std::size_t ethernetReplySize() const { return ethernetShift() + 106; }
+  bool firmwareAtLeast(int a, int b) const { return protocolLevel * 100 + firmwareMinor >= a * 100 + b; }
+  // Shift of the second half of the Ethernet status reply: 0 below level 7,
+  // 8 for 7.0 to 7.19, 12 from 7.20.
+  std::size_t ethernetShift() const {
+    if (protocolLevel < 7) return 0;
+    return firmwareAtLeast(7, 20) ? 12 : 8;
+  }
+  // Bytes of a complete Ethernet status reply for this firmware.
+  std::size_t ethernetReplySize() const { return ethernetShift() + 106; }
 };
 
 tStatusLayout statusLayoutOf(const tMachineModel& machine, const tLinkState& link);

@@ -31,7 +31,7 @@ void dustExtraction(tMachineOps& ops, bool on);    // "R" on/off 0x81
 void vacuumPumpSwitch(tMachineOps& ops, bool on);  // "R" on/off 0x82
 // Lubrication runs while its bits are clear: on is "R" 0 0xC0.
 void lubrication(tMachineOps& ops, bool on);
-void laserPulse(tMachineOps& ops, std::uint32_t ms);        // "SLT" ms, "SLP"
+void laserPulse(tMachineOps& ops, std::uint32_t ms);         // "SLT" ms, "SLP"
 void setLaserPulseTime(tMachineOps& ops, std::uint32_t ms);  // "SLT" ms
 // "Sfw": the controller waits until the spindle has run up.
 void spindleWait(tMachineOps& ops);

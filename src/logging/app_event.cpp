@@ -47,9 +47,7 @@ constexpr std::array<EventText, 14> kDataTexts{{
 
 }  // namespace
 
-std::string_view builtInEventText(int type) {
-  return kEventTexts[type >= 0 && type < 10 ? type : 0].text;
-}
+std::string_view builtInEventText(int type) { return kEventTexts[type >= 0 && type < 10 ? type : 0].text; }
 
 std::string_view eventTextKey(int type) { return kEventTexts[type >= 0 && type < 10 ? type : 0].key; }
 

@@ -40,8 +40,8 @@ AppLogs::AppLogs(LogSetup setup) : setup_(std::move(setup)) {
     eventLogger_ = std::make_unique<TEventLogger>(manager_->LogFileName(), setup_.clock, setup_.xmlTime);
   eventLogger_->FEventDataIdent = 12;
   job_ = std::make_unique<TCutJob>(setup_.clock, setup_.makeJobId);
-  jobLogger_ = std::make_unique<TJobLogger>(*job_, setup_.dataDirectory + "Jobs", setup_.xmlTime,
-                                            setup_.decimalSeparator);
+  jobLogger_ =
+      std::make_unique<TJobLogger>(*job_, setup_.dataDirectory + "Jobs", setup_.xmlTime, setup_.decimalSeparator);
   jobLogger_->FEnabled = setup_.jobLogging;
 }
 
@@ -123,8 +123,8 @@ void AppLogs::log_cut_start(const CutStartInfo& info) {
   if (jobLogger_->FEnabled) {
     updateCount_ = 0;
     job_->RegisterNew(info.machine, info.projectCaption, info.cuttingLength, info.estimatedCuttingTime, 0,
-                      static_cast<std::int32_t>(std::nearbyint(std::clamp(info.workSpeed, -2e9, 2e9))),
-                      info.workPower, info.settingsCaption);
+                      static_cast<std::int32_t>(std::nearbyint(std::clamp(info.workSpeed, -2e9, 2e9))), info.workPower,
+                      info.settingsCaption);
     job_->RegisterStart();
     storeJob();
   }

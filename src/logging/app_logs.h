@@ -23,11 +23,11 @@ class MessageBoxes;
 namespace trazvik::logging {
 
 struct LogSetup {
-  std::string dataDirectory;                  // the program's data folder
-  bool saveLogToXml = false;                  // switch "SaveLogToXML"
-  bool jobLogging = false;                    // switch "JobLogging"
-  const texts::tInterfejs* texts = nullptr;   // none: built-in English texts
-  texts::MessageBoxes* boxes = nullptr;       // where write failures are reported
+  std::string dataDirectory;                 // the program's data folder
+  bool saveLogToXml = false;                 // switch "SaveLogToXML"
+  bool jobLogging = false;                   // switch "JobLogging"
+  const texts::tInterfejs* texts = nullptr;  // none: built-in English texts
+  texts::MessageBoxes* boxes = nullptr;      // where write failures are reported
   Clock clock = systemClock();
   DateTimeText xmlTime = userDateTimeText();
   char decimalSeparator = '.';
@@ -36,12 +36,12 @@ struct LogSetup {
 
 // What the start of a job records.
 struct CutStartInfo {
-  std::string projectCaption;    // the project's file path
-  std::string settingsCaption;   // the current settings file path
-  std::string machine;           // the controller's identification text
-  double workSpeed = 0;          // WorkSpeed, mm/min
-  double workPower = 0;          // work_power
-  double toolDiameter = 0;       // srednica with doOutline, else 0
+  std::string projectCaption;   // the project's file path
+  std::string settingsCaption;  // the current settings file path
+  std::string machine;          // the controller's identification text
+  double workSpeed = 0;         // WorkSpeed, mm/min
+  double workPower = 0;         // work_power
+  double toolDiameter = 0;      // srednica with doOutline, else 0
   double estimatedCuttingTime = 0;
   double cuttingLength = 0;
 };

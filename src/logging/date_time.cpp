@@ -79,16 +79,18 @@ DateTime localNow() {
   std::tm local{};
   localtime_r(&seconds, &local);
   const auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
-  return toDateTime({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-                     local.tm_sec, static_cast<int>(ms < 0 ? ms + 1000 : ms)});
+  return toDateTime({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
+                     static_cast<int>(ms < 0 ? ms + 1000 : ms)});
 }
 
-Clock systemClock() { return [] { return localNow(); }; }
+Clock systemClock() {
+  return [] { return localNow(); };
+}
 
 std::string formatLogTime(DateTime t) {
   const CivilTime c = toCivil(t);
-  return std::to_string(c.year) + "-" + twoDigits(c.month) + "-" + twoDigits(c.day) + " " + twoDigits(c.hour) +
-         ":" + twoDigits(c.minute) + ":" + twoDigits(c.second);
+  return std::to_string(c.year) + "-" + twoDigits(c.month) + "-" + twoDigits(c.day) + " " + twoDigits(c.hour) + ":" +
+         twoDigits(c.minute) + ":" + twoDigits(c.second);
 }
 
 std::string formatMonthStamp(DateTime t) {
@@ -98,15 +100,15 @@ std::string formatMonthStamp(DateTime t) {
 
 std::string formatFileStamp(DateTime t) {
   const CivilTime c = toCivil(t);
-  return std::to_string(c.year) + "_" + twoDigits(c.month) + "_" + twoDigits(c.day) + "_" + twoDigits(c.hour) +
-         "_" + twoDigits(c.minute) + "_" + twoDigits(c.second);
+  return std::to_string(c.year) + "_" + twoDigits(c.month) + "_" + twoDigits(c.day) + "_" + twoDigits(c.hour) + "_" +
+         twoDigits(c.minute) + "_" + twoDigits(c.second);
 }
 
 std::string formatDuration(DateTime days) {
   if (!(days > 0)) days = 0;  // also NaN
   const long long seconds = std::llround(days * 86400.0 * 1000.0) / 1000;
-  return twoDigits(static_cast<int>(seconds / 3600 % 24)) + ":" + twoDigits(static_cast<int>(seconds / 60 % 60)) +
-         ":" + twoDigits(static_cast<int>(seconds % 60));
+  return twoDigits(static_cast<int>(seconds / 3600 % 24)) + ":" + twoDigits(static_cast<int>(seconds / 60 % 60)) + ":" +
+         twoDigits(static_cast<int>(seconds % 60));
 }
 
 std::string isoDateTimeText(DateTime t) {
@@ -129,7 +131,8 @@ DateTimeText userDateTimeText() {
     tm.tm_hour = c.hour;
     tm.tm_min = c.minute;
     tm.tm_sec = c.second;
-    tm.tm_wday = static_cast<int>(((static_cast<long long>(std::floor(t)) % 7) + 7 + 6) % 7);  // 1899-12-30 was a Saturday
+    tm.tm_wday =
+        static_cast<int>(((static_cast<long long>(std::floor(t)) % 7) + 7 + 6) % 7);  // 1899-12-30 was a Saturday
     char date[128] = {};
     char time[128] = {};
     const bool midnight = c.hour == 0 && c.minute == 0 && c.second == 0 && c.millisecond == 0;

@@ -15,9 +15,7 @@
 namespace trazvik::logging {
 namespace {
 
-std::string osError(const std::string& file, int error) {
-  return file + ": " + std::strerror(error);
-}
+std::string osError(const std::string& file, int error) { return file + ": " + std::strerror(error); }
 
 }  // namespace
 

@@ -26,7 +26,9 @@ std::optional<int> digitsAt(const std::string& s, std::size_t pos, std::size_t c
 }  // namespace
 
 TLogManager::TLogManager(std::string folder, Clock clock, std::string prefix)
-    : clock_(std::move(clock)), FLogsDir(base::withFinalSeparator(std::move(folder))), FFileNamePrefix(std::move(prefix)) {
+    : clock_(std::move(clock)),
+      FLogsDir(base::withFinalSeparator(std::move(folder))),
+      FFileNamePrefix(std::move(prefix)) {
   base::ensureDirectory(FLogsDir);
 }
 

@@ -10,22 +10,22 @@
 namespace trazvik {
 
 class tCommandLengths {
-public:
-    tCommandLengths();  // the lengths before machine identification
+ public:
+  tCommandLengths();  // the lengths before machine identification
 
-    // Length of the command that starts with this opcode byte; none when the
-    // byte with bit 5 cleared is outside "@" to "Z".
-    std::optional<std::uint8_t> of(std::uint8_t opcode) const;
-    void set(char letter, std::uint8_t length);
+  // Length of the command that starts with this opcode byte; none when the
+  // byte with bit 5 cleared is outside "@" to "Z".
+  std::optional<std::uint8_t> of(std::uint8_t opcode) const;
+  void set(char letter, std::uint8_t length);
 
-    // Adjustments made by machine identification.
-    void applyWideCommandSet();           // A 15, S 16, V 6
-    void applyProtocolLevel(int level);   // T 6 above level 5
+  // Adjustments made by machine identification.
+  void applyWideCommandSet();          // A 15, S 16, V 6
+  void applyProtocolLevel(int level);  // T 6 above level 5
 
-    bool operator==(const tCommandLengths&) const = default;
+  bool operator==(const tCommandLengths&) const = default;
 
-private:
-    std::array<std::uint8_t, 27> lengths_{};  // "@" to "Z"
+ private:
+  std::array<std::uint8_t, 27> lengths_{};  // "@" to "Z"
 };
 
 }  // namespace trazvik

@@ -17,20 +17,20 @@ struct tMachineModel;
 enum class CommandForm { job, immediate };
 
 struct tCommandSet {
-    bool wide = false;                 // wideCommandSet
-    int protocolLevel = 0;
-    int speedMultiplier = 1;
-    double axisFactorX = 1, axisFactorY = 1, axisFactorZ = 1;
-    double timerTick = 1;              // microseconds per timer count
-    std::uint16_t minFeed = 0;
-    bool integerSpeedFactor = false;   // "YCP 50": speed codes use round(axisFactorX)
-    std::int32_t knifeStepsPerTurn = 0;
-    bool knifeAxis = false;
-    bool cncMachine = false;           // work zero sent as u32 rather than u24
-    int headCount = 1;
+  bool wide = false;  // wideCommandSet
+  int protocolLevel = 0;
+  int speedMultiplier = 1;
+  double axisFactorX = 1, axisFactorY = 1, axisFactorZ = 1;
+  double timerTick = 1;  // microseconds per timer count
+  std::uint16_t minFeed = 0;
+  bool integerSpeedFactor = false;  // "YCP 50": speed codes use round(axisFactorX)
+  std::int32_t knifeStepsPerTurn = 0;
+  bool knifeAxis = false;
+  bool cncMachine = false;  // work zero sent as u32 rather than u24
+  int headCount = 1;
 
-    // The factor wide speed codes divide by.
-    double speedFactor() const;
+  // The factor wide speed codes divide by.
+  double speedFactor() const;
 };
 
 tCommandSet commandSetOf(const tMachineModel& machine, const tLinkState& link);

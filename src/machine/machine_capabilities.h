@@ -38,9 +38,8 @@ bool inverterOk(const tMachineModel& m, const tLinkState& link, const tplotstate
 std::int32_t defaultAcceleration(bool usbControllerPresent, const tMachineModel& m, const tplotstate& st,
                                  std::string& productText);
 
-
 // What the settings dialog needs to know about the identified machine.
-config::MachineContext machineContextOf(const tMachineModel& m, const tLinkState& link,
-                                        const tplotstate& st, bool identified);
+config::MachineContext machineContextOf(const tMachineModel& m, const tLinkState& link, const tplotstate& st,
+                                        bool identified);
 
 }  // namespace trazvik

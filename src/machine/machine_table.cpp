@@ -18,61 +18,61 @@ constexpr double kWtk64 = 2.448537586029159;
 constexpr double kWtk65 = 2.6670287908151713;
 
 struct Timing {
-    std::int32_t tickScale;
-    double timerTick;
-    std::int32_t speedMultiplier;
-    double axisFactorXY, axisFactorZ;
-    std::int32_t knifeStepsPerTurn;
+  std::int32_t tickScale;
+  double timerTick;
+  std::int32_t speedMultiplier;
+  double axisFactorXY, axisFactorZ;
+  std::int32_t knifeStepsPerTurn;
 };
 
 struct Feeds {
-    std::uint16_t maxFeedXY, maxWorkFeed, maxTravelFeed, maxFeedZ, maxSmoothFeed, minFeed;
-    std::int32_t maxJogSpeed;
-    std::uint8_t legacyJogScale;
+  std::uint16_t maxFeedXY, maxWorkFeed, maxTravelFeed, maxFeedZ, maxSmoothFeed, minFeed;
+  std::int32_t maxJogSpeed;
+  std::uint8_t legacyJogScale;
 };
 
 struct Caps {
-    std::int32_t maxSpindle, minSpindle;
-    std::uint8_t usbGeneration;
-    std::int32_t radiusStraight, radiusSmooth, radiusSlope;
-    std::uint8_t wide;
-    std::int32_t rampStep;
-    std::uint8_t isLaser, laserZAxis;
-    std::uint32_t displayDecimals;
-    std::uint8_t headCount, vacuumPump, knifeAxis;
+  std::int32_t maxSpindle, minSpindle;
+  std::uint8_t usbGeneration;
+  std::int32_t radiusStraight, radiusSmooth, radiusSlope;
+  std::uint8_t wide;
+  std::int32_t rampStep;
+  std::uint8_t isLaser, laserZAxis;
+  std::uint32_t displayDecimals;
+  std::uint8_t headCount, vacuumPump, knifeAxis;
 };
 
 tMachineParams row(const Timing& t, const Feeds& f, const Caps& c) {
-    tMachineParams p;
-    p.tickScale = t.tickScale;
-    p.timerTick = t.timerTick;
-    p.speedMultiplier = t.speedMultiplier;
-    p.axisFactorX = p.axisFactorY = t.axisFactorXY;
-    p.axisFactorZ = t.axisFactorZ;
-    p.knifeStepsPerTurn = t.knifeStepsPerTurn;
-    p.maxFeedXY = f.maxFeedXY;
-    p.maxWorkFeed = f.maxWorkFeed;
-    p.maxTravelFeed = f.maxTravelFeed;
-    p.maxFeedZ = f.maxFeedZ;
-    p.maxSmoothFeed = f.maxSmoothFeed;
-    p.minFeed = f.minFeed;
-    p.maxJogSpeed = f.maxJogSpeed;
-    p.legacyJogScale = f.legacyJogScale;
-    p.maxSpindle = c.maxSpindle;
-    p.minSpindle = c.minSpindle;
-    p.usbGeneration = c.usbGeneration;
-    p.radiusFactorStraight = c.radiusStraight;
-    p.radiusFactorSmooth = c.radiusSmooth;
-    p.radiusFactorSlope = c.radiusSlope;
-    p.wideCommandSet = c.wide;
-    p.rampStep = c.rampStep;
-    p.isLaser = c.isLaser;
-    p.laserZAxis = c.laserZAxis;
-    p.displayDecimals = c.displayDecimals;
-    p.headCount = c.headCount;
-    p.vacuumPump = c.vacuumPump;
-    p.knifeAxis = c.knifeAxis;
-    return p;
+  tMachineParams p;
+  p.tickScale = t.tickScale;
+  p.timerTick = t.timerTick;
+  p.speedMultiplier = t.speedMultiplier;
+  p.axisFactorX = p.axisFactorY = t.axisFactorXY;
+  p.axisFactorZ = t.axisFactorZ;
+  p.knifeStepsPerTurn = t.knifeStepsPerTurn;
+  p.maxFeedXY = f.maxFeedXY;
+  p.maxWorkFeed = f.maxWorkFeed;
+  p.maxTravelFeed = f.maxTravelFeed;
+  p.maxFeedZ = f.maxFeedZ;
+  p.maxSmoothFeed = f.maxSmoothFeed;
+  p.minFeed = f.minFeed;
+  p.maxJogSpeed = f.maxJogSpeed;
+  p.legacyJogScale = f.legacyJogScale;
+  p.maxSpindle = c.maxSpindle;
+  p.minSpindle = c.minSpindle;
+  p.usbGeneration = c.usbGeneration;
+  p.radiusFactorStraight = c.radiusStraight;
+  p.radiusFactorSmooth = c.radiusSmooth;
+  p.radiusFactorSlope = c.radiusSlope;
+  p.wideCommandSet = c.wide;
+  p.rampStep = c.rampStep;
+  p.isLaser = c.isLaser;
+  p.laserZAxis = c.laserZAxis;
+  p.displayDecimals = c.displayDecimals;
+  p.headCount = c.headCount;
+  p.vacuumPump = c.vacuumPump;
+  p.knifeAxis = c.knifeAxis;
+  return p;
 }
 
 // Timing and scales.
@@ -151,33 +151,51 @@ constexpr Caps cRz{18000, 3000, 1, 1000, 2400, 1000, 1, 1, 0, 0, 3, 1, 0, 0};
 constexpr Caps cRb{2400, 750, 1, 1000, 2400, 1000, 1, 1, 0, 0, 3, 1, 0, 0};
 
 struct Entry {
-    const char* type;
-    Timing t;
-    Feeds f;
-    Caps c;
+  const char* type;
+  Timing t;
+  Feeds f;
+  Caps c;
 };
 
 const Entry kRows[] = {
-    {"LFV", tLfv, fLfv, cPlotter},      {"UFV", tLfv, fUfv, cPlotter},
-    {"TFV", tTfv, fTfv, cPlotter},      {"FV ", tTfv, fTfv, cPlotter},
-    {"4FV", tTfv, f4fv, cPlotter},      {"WFV", tWfv, fWfv, cPlotter},
-    {"RFV", tWfv, fRfv, cPlotter},      {"16W", t16w, f16w, cPlotter},
-    {"EFV", tEfv, fEfv, cUsbOld},       {"EFF", tEfv, fEfv, cUsbOld},
-    {"YFV", tYfv, fYfv, cUsbOld},       {"YFF", tYfv, fYfv, cUsbOld},
-    {"YfF", tYfF, fYfv, cUsbOld},       {"EfF", tEfF, fEfF, cUsbOld},
-    {"YRN", tYfv, fYrn, cUsbOld},       {"YRF", tYfv, fYrn, cUsbOld},
+    {"LFV", tLfv, fLfv, cPlotter},
+    {"UFV", tLfv, fUfv, cPlotter},
+    {"TFV", tTfv, fTfv, cPlotter},
+    {"FV ", tTfv, fTfv, cPlotter},
+    {"4FV", tTfv, f4fv, cPlotter},
+    {"WFV", tWfv, fWfv, cPlotter},
+    {"RFV", tWfv, fRfv, cPlotter},
+    {"16W", t16w, f16w, cPlotter},
+    {"EFV", tEfv, fEfv, cUsbOld},
+    {"EFF", tEfv, fEfv, cUsbOld},
+    {"YFV", tYfv, fYfv, cUsbOld},
+    {"YFF", tYfv, fYfv, cUsbOld},
+    {"YfF", tYfF, fYfv, cUsbOld},
+    {"EfF", tEfF, fEfF, cUsbOld},
+    {"YRN", tYfv, fYrn, cUsbOld},
+    {"YRF", tYfv, fYrn, cUsbOld},
     {"YFF 333", tYff333, fYff333, cYff333},
     {"PFF", tPff, fPff, cPff},
-    {"YFB 32", tYfb, fYfb, cYfb32},     {"YFB 46", tYfb, fYfb, cYfb46},
-    {"YFB 48", tYfb, fYfb, cYfb48},     {"YHB 32", tYhb, fYhb, cYhb},
-    {"YCP 50", tYcp, fYcp, cYcp},       {"YJB", tYjb, fYjb, cYjb},
-    {"WTK55", tWtk55, fWtk55, cWtk55},  {"WTK32", tWtk32, fWtk32, cWtk32},
-    {"WTK32Q", tWtk32q, fWtk32q, cWtk32}, {"WTK32D", tWtk32d, fWtk32q, cWtk32},
-    {"WTK32V", tWtk32d, fWtk32q, cWtk32}, {"WTK11", tWtk11, fWtk11, cWtk11},
-    {"WTK64", tWtk64, fWtk64, cWtk64},  {"WTK65", tWtk65, fWtk64, cWtk64},
-    {"YNB 15", tDrill, fYnb15, cYnb},   {"YNB 30", tDrill, fYnb30, cYnb},
-    {"RZ", tDrill, fYnb15, cRz},        {"RB", tDrill, fRb, cRb},
-    {"RB2", tDrill, fRb, cRb},          {"YFN", tYfn, fYfb32x635, cYnb},
+    {"YFB 32", tYfb, fYfb, cYfb32},
+    {"YFB 46", tYfb, fYfb, cYfb46},
+    {"YFB 48", tYfb, fYfb, cYfb48},
+    {"YHB 32", tYhb, fYhb, cYhb},
+    {"YCP 50", tYcp, fYcp, cYcp},
+    {"YJB", tYjb, fYjb, cYjb},
+    {"WTK55", tWtk55, fWtk55, cWtk55},
+    {"WTK32", tWtk32, fWtk32, cWtk32},
+    {"WTK32Q", tWtk32q, fWtk32q, cWtk32},
+    {"WTK32D", tWtk32d, fWtk32q, cWtk32},
+    {"WTK32V", tWtk32d, fWtk32q, cWtk32},
+    {"WTK11", tWtk11, fWtk11, cWtk11},
+    {"WTK64", tWtk64, fWtk64, cWtk64},
+    {"WTK65", tWtk65, fWtk64, cWtk64},
+    {"YNB 15", tDrill, fYnb15, cYnb},
+    {"YNB 30", tDrill, fYnb30, cYnb},
+    {"RZ", tDrill, fYnb15, cRz},
+    {"RB", tDrill, fRb, cRb},
+    {"RB2", tDrill, fRb, cRb},
+    {"YFN", tYfn, fYfb32x635, cYnb},
 };
 
 const Entry kRowsFrom635[] = {
@@ -188,26 +206,24 @@ const Entry kRowsFrom635[] = {
 
 template <std::size_t N>
 std::optional<tMachineParams> find(const Entry (&rows)[N], std::string_view type) {
-    for (const Entry& e : rows)
-        if (type == e.type) return row(e.t, e.f, e.c);
-    return std::nullopt;
+  for (const Entry& e : rows)
+    if (type == e.type) return row(e.t, e.f, e.c);
+  return std::nullopt;
 }
 
 }  // namespace
 
-std::optional<tMachineParams> machineRow(std::string_view type) {
-    return find(kRows, type);
-}
+std::optional<tMachineParams> machineRow(std::string_view type) { return find(kRows, type); }
 
 std::optional<tMachineParams> machineRowFrom635(std::string_view type) { return find(kRowsFrom635, type); }
 
 const std::vector<std::string>& machineTypeCodes() {
-    static const std::vector<std::string> codes = [] {
-        std::vector<std::string> v;
-        for (const Entry& e : kRows) v.emplace_back(e.type);
-        return v;
-    }();
-    return codes;
+  static const std::vector<std::string> codes = [] {
+    std::vector<std::string> v;
+    for (const Entry& e : kRows) v.emplace_back(e.type);
+    return v;
+  }();
+  return codes;
 }
 
 }  // namespace trazvik

@@ -37,53 +37,35 @@ int mixed(const tfigura& a, const tfigura& b, double centerY) {
 
 int nestingTerm(const tfigura& a, const tfigura& b, int orderFig) {
   switch (orderFig) {
-    case 0:
-      return sign(static_cast<double>(a.org_index) - b.org_index);
-    case 1:
-      return a.poziom < b.poziom ? 4 : (a.poziom > b.poziom ? -4 : 0);
-    case 2:
-      return a.poziom < b.poziom ? -4 : (a.poziom > b.poziom ? 4 : 0);
-    default:
-      return 0;
+    case 0: return sign(static_cast<double>(a.org_index) - b.org_index);
+    case 1: return a.poziom < b.poziom ? 4 : (a.poziom > b.poziom ? -4 : 0);
+    case 2: return a.poziom < b.poziom ? -4 : (a.poziom > b.poziom ? 4 : 0);
+    default: return 0;
   }
 }
 
 int runTerm(const tfigura& a, const tfigura& b, int orderGlobal, double centerY) {
   switch (orderGlobal) {
-    case 0:
-      return sign(static_cast<double>(a.org_index) - b.org_index);
-    case 1:
-      return a.DistToProj > b.DistToProj ? 2 : (a.DistToProj < b.DistToProj ? -2 : 0);
-    case 2:
-      return a.DistToProj > b.DistToProj ? -2 : (a.DistToProj < b.DistToProj ? 2 : 0);
-    case 3:
-      return fromRight(a, b);
-    case 4:
-      return fromLeft(a, b);
-    case 5:
-      return mixed(a, b, centerY);
-    default:
-      return 0;
+    case 0: return sign(static_cast<double>(a.org_index) - b.org_index);
+    case 1: return a.DistToProj > b.DistToProj ? 2 : (a.DistToProj < b.DistToProj ? -2 : 0);
+    case 2: return a.DistToProj > b.DistToProj ? -2 : (a.DistToProj < b.DistToProj ? 2 : 0);
+    case 3: return fromRight(a, b);
+    case 4: return fromLeft(a, b);
+    case 5: return mixed(a, b, centerY);
+    default: return 0;
   }
 }
 
 // Two figures with the same nest key, by the run setting.
 int sameNestKey(const tfigura& a, const tfigura& b, int orderGlobal, double centerY) {
   switch (orderGlobal) {
-    case 0:
-      return sign(static_cast<double>(a.org_index) - b.org_index);
-    case 1:
-      return sign(static_cast<double>(a.DistToFig) - b.DistToFig);
-    case 2:
-      return sign(static_cast<double>(b.DistToFig) - a.DistToFig);
-    case 3:
-      return sign(b.fig_pp.x - a.fig_pp.x);
-    case 4:
-      return sign(a.fig_pp.x - b.fig_pp.x);
-    case 5:
-      return mixed(a, b, centerY);
-    default:
-      return 0;
+    case 0: return sign(static_cast<double>(a.org_index) - b.org_index);
+    case 1: return sign(static_cast<double>(a.DistToFig) - b.DistToFig);
+    case 2: return sign(static_cast<double>(b.DistToFig) - a.DistToFig);
+    case 3: return sign(b.fig_pp.x - a.fig_pp.x);
+    case 4: return sign(a.fig_pp.x - b.fig_pp.x);
+    case 5: return mixed(a, b, centerY);
+    default: return 0;
   }
 }
 
@@ -100,8 +82,7 @@ int nestComparison(const tfigura& a, const tfigura& b, const PrepareSettings& s,
 
 template <class Compare>
 void sortBy(tListaFigur& figury, Compare&& compare) {
-  std::stable_sort(figury.begin(), figury.end(),
-                   [&](const auto& a, const auto& b) { return compare(*a, *b) < 0; });
+  std::stable_sort(figury.begin(), figury.end(), [&](const auto& a, const auto& b) { return compare(*a, *b) < 0; });
 }
 
 void renumber(tListaFigur& figury) {

@@ -46,7 +46,8 @@ void forEachOverlappingPair(const std::vector<trealpoint>& ring, Visit&& visit) 
     const trealpoint a = ring[i], b = ring[i + 1];
     const double a1 = alongX ? a.x : a.y, b1 = alongX ? b.x : b.y;
     const double a2 = alongX ? a.y : a.x, b2 = alongX ? b.y : b.x;
-    spans.push_back({std::min(a1, b1), std::max(a1, b1), std::min(a2, b2), std::max(a2, b2), static_cast<std::uint32_t>(i)});
+    spans.push_back(
+        {std::min(a1, b1), std::max(a1, b1), std::min(a2, b2), std::max(a2, b2), static_cast<std::uint32_t>(i)});
   }
   std::sort(spans.begin(), spans.end(), [](const Span& p, const Span& q) { return p.from < q.from; });
   for (std::size_t k = 0; k < spans.size(); ++k) {
@@ -77,9 +78,8 @@ Crossings findCrossings(const std::vector<trealpoint>& ring) {
     found.events.push_back(a);
     found.events.push_back(b);
   }
-  std::sort(found.events.begin(), found.events.end(), [](const Event& a, const Event& b) {
-    return a.segment != b.segment ? a.segment < b.segment : a.t < b.t;
-  });
+  std::sort(found.events.begin(), found.events.end(),
+            [](const Event& a, const Event& b) { return a.segment != b.segment ? a.segment < b.segment : a.t < b.t; });
   std::vector<std::size_t> first(found.points.size(), std::numeric_limits<std::size_t>::max());
   for (std::size_t e = 0; e < found.events.size(); ++e) {
     const std::size_t c = found.events[e].crossing;

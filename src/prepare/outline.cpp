@@ -109,9 +109,8 @@ OutlineTotals AddOutline(tListaFigur& figury, const PrepareSettings& s, const Ou
   const bool offsets = !project.grawer && type != kFileTypeBitmap;
   for (std::size_t i = 0; i < figury.size(); ++i) {
     tfigura& f = *figury[i];
-    const double radiusMm = offsets && s.doOutline
-                                ? dajSredniceFrezuNaFigurze(figury, static_cast<int>(i), s, project.warstwy) / 2
-                                : 0;
+    const double radiusMm =
+        offsets && s.doOutline ? dajSredniceFrezuNaFigurze(figury, static_cast<int>(i), s, project.warstwy) / 2 : 0;
     if (s.polerowanie && offsets) {
       f.dp = offsetFigure(f, offsetUnits(radiusMm + s.poler_grubosc, s, type), s.negatyw);
     } else {

@@ -7,7 +7,6 @@
 
 namespace trazvik::prepare {
 
-
 void SegmentGrid::build(std::span<const trealpoint> pts, double minCell) {
   const std::size_t segments = pts.size() < 2 ? 0 : pts.size() - 1;
   trealpoint lo = pts.empty() ? trealpoint{} : pts[0];
@@ -36,7 +35,8 @@ void SegmentGrid::build(std::span<const trealpoint> pts, double minCell) {
 
   const std::size_t cells = static_cast<std::size_t>(columns_ * rows_);
   cellStart_.assign(cells + 1, 0);
-  for (std::size_t i = 0; i < segments; ++i) forEachCell(pts[i], pts[i + 1], [&](std::size_t c) { ++cellStart_[c + 1]; });
+  for (std::size_t i = 0; i < segments; ++i)
+    forEachCell(pts[i], pts[i + 1], [&](std::size_t c) { ++cellStart_[c + 1]; });
   for (std::size_t c = 0; c < cells; ++c) cellStart_[c + 1] += cellStart_[c];
   items_.resize(cellStart_[cells]);
   std::vector<std::uint32_t>& fill = seen_;  // reused as the fill cursor

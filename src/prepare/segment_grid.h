@@ -32,7 +32,8 @@ class SegmentGrid {
   void forEachInBox(trealpoint lo, trealpoint hi, Visit&& visit) {
     nextStamp();
     for (std::int64_t r = row(lo.y); r <= row(hi.y); ++r) {
-      for (std::int64_t c = column(lo.x); c <= column(hi.x); ++c) visitCell(static_cast<std::size_t>(r * columns_ + c), visit);
+      for (std::int64_t c = column(lo.x); c <= column(hi.x); ++c)
+        visitCell(static_cast<std::size_t>(r * columns_ + c), visit);
     }
   }
 

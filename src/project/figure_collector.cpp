@@ -66,12 +66,8 @@ Styk styk(const tfigura& nowa, const tfigura& f, double tol) {
 
 void polacz(std::vector<trealpoint>& p, const std::vector<trealpoint>& q, Styk s) {
   switch (s) {
-    case Styk::koniecDoPoczatku:
-      p.insert(p.end(), q.begin() + 1, q.end());
-      break;
-    case Styk::koniecDoKonca:
-      p.insert(p.end(), q.rbegin() + 1, q.rend());
-      break;
+    case Styk::koniecDoPoczatku: p.insert(p.end(), q.begin() + 1, q.end()); break;
+    case Styk::koniecDoKonca: p.insert(p.end(), q.rbegin() + 1, q.rend()); break;
     case Styk::poczatekDoPoczatku: {
       // q's points from the second on, each put in front: they end reversed.
       std::vector<trealpoint> r(q.rbegin(), q.rend() - 1);
@@ -85,8 +81,7 @@ void polacz(std::vector<trealpoint>& p, const std::vector<trealpoint>& q, Styk s
       p = std::move(r);
       break;
     }
-    case Styk::brak:
-      break;
+    case Styk::brak: break;
   }
 }
 
@@ -156,9 +151,8 @@ bool tZbieraczFigur::jestDuplikatem(const tfigura& nowa) const {
   for (std::uint32_t slot : it->second) {
     const auto& f = sloty_[slot];
     if (f && f->p.size() == nowa.p.size() &&
-        std::equal(f->p.begin(), f->p.end(), nowa.p.begin(), [](const trealpoint& a, const trealpoint& b) {
-          return samePoint(a, b);
-        })) {
+        std::equal(f->p.begin(), f->p.end(), nowa.p.begin(),
+                   [](const trealpoint& a, const trealpoint& b) { return samePoint(a, b); })) {
       return true;
     }
   }

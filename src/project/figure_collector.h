@@ -20,11 +20,11 @@
 namespace trazvik {
 
 struct tUstawieniaWczytania {
-  bool auto_add = false;      // join open figures whose ends meet
-  bool auto_remove = false;   // drop figures drawn twice
-  bool crosstopoint = false;  // two strokes crossing inside both become a drill point
-  double prj_accuracy = 2.0;  // file units within which ends meet (also for crossings)
-  double komorkaKresek = 400; // cell of the stroke grid, file units
+  bool auto_add = false;       // join open figures whose ends meet
+  bool auto_remove = false;    // drop figures drawn twice
+  bool crosstopoint = false;   // two strokes crossing inside both become a drill point
+  double prj_accuracy = 2.0;   // file units within which ends meet (also for crossings)
+  double komorkaKresek = 400;  // cell of the stroke grid, file units
 };
 
 // Bounding box, centre, lowest point; valid, nesting reset, open flag by the

@@ -73,12 +73,9 @@ void ustalDist(tListaFigur& figury, const tGabarytProjektu& g, int outDir) {
 double dlugoscCiecia(double skala, double totalLenwork, int unitIndex) {
   const double mm = skala * totalLenwork / 100;
   switch (unitIndex) {
-    case 1:
-      return mm / 25.4;
-    case 2:
-      return mm / 304.8;
-    default:
-      return mm;
+    case 1: return mm / 25.4;
+    case 2: return mm / 304.8;
+    default: return mm;
   }
 }
 

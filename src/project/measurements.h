@@ -8,9 +8,9 @@ namespace trazvik {
 
 // The project's box as the measurements see it (file units).
 struct tGabarytProjektu {
-  tIntPoint pp;        // lower-left corner, whole units
-  tIntPoint pk;        // upper-right corner, whole units
-  trealpoint center;   // middle of the box
+  tIntPoint pp;       // lower-left corner, whole units
+  tIntPoint pk;       // upper-right corner, whole units
+  trealpoint center;  // middle of the box
   double size_x = 0;
   double size_y = 0;
 };
@@ -29,15 +29,15 @@ double dlugoscCiecia(double skala, double totalLenwork, int unitIndex);
 
 struct tDaneCzasuCiecia {
   int iloscFigur = 0;
-  double skala = 100;       // percent
-  double glebokosc = 0;     // Glebokosc, mm
-  double nadmat = 0;        // travel height above the material, mm
-  double workSpeed = 0;     // mm/min
-  double polerSpeed = 0;    // mm/min
-  double przeSpeed = 0;     // mm/min
-  double totalLenwork = 0;  // mm
-  double totalLenpol = 0;   // mm
-  double totalLenprzes = 0; // mm
+  double skala = 100;        // percent
+  double glebokosc = 0;      // Glebokosc, mm
+  double nadmat = 0;         // travel height above the material, mm
+  double workSpeed = 0;      // mm/min
+  double polerSpeed = 0;     // mm/min
+  double przeSpeed = 0;      // mm/min
+  double totalLenwork = 0;   // mm
+  double totalLenpol = 0;    // mm
+  double totalLenprzes = 0;  // mm
 };
 
 // Estimated cutting time in minutes: cutting with the plunges, the

@@ -24,9 +24,10 @@ std::string pozycjaFiltra(const std::string& nazwa, std::initializer_list<int> t
 std::string filtrOtwierania(bool laser) {
   const int czwarty = laser ? kFileTypeBitmap : kFileTypeGcode;
   const std::string wszystkie = pozycjaFiltra("", {kFileTypeHpgl, kFileTypeDxf, czwarty});
-  const std::string ostatni = laser ? pozycjaFiltra("BMP", {kFileTypeBitmap}) : pozycjaFiltra("G Code", {kFileTypeGcode});
-  return wszystkie.substr(1) + "|" + pozycjaFiltra("HPGL", {kFileTypeHpgl}) + "|" + pozycjaFiltra("DXF R12", {kFileTypeDxf}) +
-         "|" + ostatni + "|all files (*)|*";
+  const std::string ostatni =
+      laser ? pozycjaFiltra("BMP", {kFileTypeBitmap}) : pozycjaFiltra("G Code", {kFileTypeGcode});
+  return wszystkie.substr(1) + "|" + pozycjaFiltra("HPGL", {kFileTypeHpgl}) + "|" +
+         pozycjaFiltra("DXF R12", {kFileTypeDxf}) + "|" + ostatni + "|all files (*)|*";
 }
 
 std::unique_ptr<TMDIChild> OtworzProjekt(const std::string& path, TDlgkonfig& konfig,

@@ -25,7 +25,8 @@ class Plotno {
 
   void punkt(int x, int y, tKolor k) {
     if (x < 0 || y < 0 || x >= w_ || y >= h_) return;
-    unsigned char* p = &px_[(static_cast<std::size_t>(y) * static_cast<std::size_t>(w_) + static_cast<std::size_t>(x)) * 3];
+    unsigned char* p =
+        &px_[(static_cast<std::size_t>(y) * static_cast<std::size_t>(w_) + static_cast<std::size_t>(x)) * 3];
     p[0] = static_cast<unsigned char>(k & 0xFF);
     p[1] = static_cast<unsigned char>((k >> 8) & 0xFF);
     p[2] = static_cast<unsigned char>((k >> 16) & 0xFF);
@@ -138,7 +139,8 @@ std::vector<unsigned char> rasteryzujScene(const tScenaPodgladu& s, int width, i
   }
   for (const auto& n : s.napisy) {
     const trealpoint q = rzut(n.miejsce);
-    if (std::isfinite(q.x) && std::isfinite(q.y) && q.x > -100 && q.y > -100 && q.x < width + 100 && q.y < height + 100) {
+    if (std::isfinite(q.x) && std::isfinite(q.y) && q.x > -100 && q.y > -100 && q.x < width + 100 &&
+        q.y < height + 100) {
       napisz(p, q.x + 4, q.y - 18, n.tekst, n.kolor);
     }
   }
@@ -161,7 +163,8 @@ bool konczySieNaSvg(const std::string& path) {
 }  // namespace
 
 std::string zapiszPodglad(const tScenaPodgladu& s, const std::string& path, int width, int height) {
-  if (width < 16 || height < 16 || width > 20000 || height > 20000) return "picture size out of range (16 to 20000 pixels)";
+  if (width < 16 || height < 16 || width > 20000 || height > 20000)
+    return "picture size out of range (16 to 20000 pixels)";
   std::string tresc;
   if (konczySieNaSvg(path)) {
     tresc = scenaSvg(s, width, height);

@@ -81,8 +81,6 @@ tRzutPodgladu::tRzutPodgladu(const tScenaPodgladu& s, int width, int height, int
   oy = margin + (h - (s.max.y - s.min.y) * skala) / 2 - s.min.y * skala;
 }
 
-trealpoint tRzutPodgladu::operator()(trealpoint p) const {
-  return {ox + p.x * skala, height - (oy + p.y * skala)};
-}
+trealpoint tRzutPodgladu::operator()(trealpoint p) const { return {ox + p.x * skala, height - (oy + p.y * skala)}; }
 
 }  // namespace trazvik

@@ -16,16 +16,16 @@ struct tScenaPodgladu {
   struct Linia {
     std::vector<trealpoint> punkty;  // file units, y up
     tKolor kolor = 0;
-    double grubosc = 1;              // pixels
+    double grubosc = 1;  // pixels
     bool przerywana = false;
   };
   struct Kropka {
     trealpoint srodek;
     tKolor kolor = 0;
-    double promien = 3;              // pixels
+    double promien = 3;  // pixels
   };
   struct Napis {
-    trealpoint miejsce;              // file units, the text's lower-left corner
+    trealpoint miejsce;  // file units, the text's lower-left corner
     std::string tekst;
     tKolor kolor = 0;
   };

@@ -29,8 +29,9 @@ std::int32_t calkowite(double v) {
 }  // namespace
 
 void TMDIChild::pokazBladOtwarcia(int kod, const std::string& szczegoly) const {
-  std::string t = kod == kPlikUzywanyPrzezInnyProces ? interfejs_.dajTxt(kOknoProjektu, "msgZbiorUzywanyPrzezInnyProces")
-                                                     : interfejs_.dajTxt(kOknoProjektu, "msgNieMoznaOtworzycZbioru");
+  std::string t = kod == kPlikUzywanyPrzezInnyProces
+                      ? interfejs_.dajTxt(kOknoProjektu, "msgZbiorUzywanyPrzezInnyProces")
+                      : interfejs_.dajTxt(kOknoProjektu, "msgNieMoznaOtworzycZbioru");
   if (!szczegoly.empty()) t += "\r\n" + szczegoly;
   interfejs_.messageBox(t, true);
 }
@@ -224,8 +225,7 @@ void TMDIChild::sumyGcode() {
 void TMDIChild::oznaczRamke() {
   // framka(i) for every figure at once: the frame is the only top-level
   // figure of a project of two or more.
-  const auto naWierzchu =
-      std::count_if(fig.begin(), fig.end(), [](const auto& f) { return f->poziom <= 0; });
+  const auto naWierzchu = std::count_if(fig.begin(), fig.end(), [](const auto& f) { return f->poziom <= 0; });
   const bool bezRamki = konfig_.flag("bezramki");
   jestRamka = false;
   for (auto& f : fig) {

@@ -34,11 +34,11 @@ struct tWidokProjektu {
 
 // What the save dialog of "Zapisz jako DXF" shows.
 struct tDialogZapisuDXF {
-  std::string tytul;        // "Save output file as DXF"
-  std::string filtr;        // "DXF (*.dxf)|*.dxf|all files (*.*)|*.*"
-  std::string rozszerzenie; // "dxf"
-  std::string folder;       // the project file's folder
-  std::string nazwa;        // the project file with the extension ".dxf"
+  std::string tytul;         // "Save output file as DXF"
+  std::string filtr;         // "DXF (*.dxf)|*.dxf|all files (*.*)|*.*"
+  std::string rozszerzenie;  // "dxf"
+  std::string folder;        // the project file's folder
+  std::string nazwa;         // the project file with the extension ".dxf"
 };
 
 class TMDIChild {

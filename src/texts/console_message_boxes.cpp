@@ -25,7 +25,8 @@ constexpr ButtonWords kButtons[] = {
 std::string trimmedLower(const std::string& line) {
   std::string word;
   for (char c : line) {
-    if (!std::isspace(static_cast<unsigned char>(c))) word += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (!std::isspace(static_cast<unsigned char>(c)))
+      word += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   }
   return word;
 }
@@ -44,8 +45,7 @@ std::string consoleLineBreaks(const std::string& text) {
   result.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
-    const bool pair = i + 1 < text.size() &&
-                      ((c == '\r' && text[i + 1] == '\n') || (c == '\n' && text[i + 1] == '\r'));
+    const bool pair = i + 1 < text.size() && ((c == '\r' && text[i + 1] == '\n') || (c == '\n' && text[i + 1] == '\r'));
     if (pair) {
       result += '\n';
       ++i;

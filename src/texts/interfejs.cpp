@@ -41,8 +41,8 @@ std::string languageFilePath(const std::string& programDirectory, const std::str
 
 tInterfejs::tInterfejs(MessageBoxes& boxes) : boxes_(boxes) {}
 
-bool tInterfejs::Create(const std::string& programDirectory, const base::CommandLine& commandLine,
-                        int countryNumber, const std::string& majorMinorVersion) {
+bool tInterfejs::Create(const std::string& programDirectory, const base::CommandLine& commandLine, int countryNumber,
+                        const std::string& majorMinorVersion) {
   choice_ = chooseLanguage(countryNumber, commandLine);
   return loadLanguageFile(programDirectory, choice_.code, majorMinorVersion);
 }
@@ -65,7 +65,8 @@ bool tInterfejs::loadLanguageFile(const std::string& programDirectory, const std
   std::error_code ec;
   const std::uintmax_t size = fs::file_size(fs::path(path), ec);
   if (ec) return reject("Corruption detected in file: ", path + kCrLf + ec.message());
-  if (size > kLargestLanguageFile) return reject("Corruption detected in file: ", path + kCrLf + "The file is too large.");
+  if (size > kLargestLanguageFile)
+    return reject("Corruption detected in file: ", path + kCrLf + "The file is too large.");
 
   std::string bytes;
   if (!readWholeFile(path, bytes)) return reject("Corruption detected in file: ", path + kCrLf + std::strerror(errno));
@@ -135,7 +136,8 @@ bool tInterfejs::usunPlik(const std::string& path) const {
     reason = ec ? ec.message() : std::strerror(ENOENT);
   }
   if (!reason.empty()) {
-    messageBox(dajTxt("Other", "BladUsuwaniaPliku") + "\n\r" + "\n\r" + dajTxt("Other", "SzczegolyBledu") + reason, true);
+    messageBox(dajTxt("Other", "BladUsuwaniaPliku") + "\n\r" + "\n\r" + dajTxt("Other", "SzczegolyBledu") + reason,
+               true);
     return false;
   }
   return true;

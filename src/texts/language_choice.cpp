@@ -13,8 +13,19 @@ struct CountryLanguage {
 
 // Countries that have a language file of their own.
 constexpr std::array<CountryLanguage, 13> kLanguages{{
-    {1, "US"}, {7, "RU"}, {33, "FR"}, {34, "ES"}, {36, "HU"}, {39, "IT"}, {40, "RO"},
-    {48, "PL"}, {49, "DE"}, {86, "CN"}, {421, "SK"}, {886, "TW"}, {966, "SA"},
+    {1, "US"},
+    {7, "RU"},
+    {33, "FR"},
+    {34, "ES"},
+    {36, "HU"},
+    {39, "IT"},
+    {40, "RO"},
+    {48, "PL"},
+    {49, "DE"},
+    {86, "CN"},
+    {421, "SK"},
+    {886, "TW"},
+    {966, "SA"},
 }};
 
 struct TerritoryCountry {
@@ -26,11 +37,10 @@ struct TerritoryCountry {
 // number has no language of its own still map to their true number; the
 // language table then gives English.
 constexpr TerritoryCountry kTerritories[] = {
-    {"US", 1},   {"CA", 1},   {"RU", 7},   {"KZ", 7},   {"FR", 33},  {"ES", 34},  {"HU", 36},
-    {"IT", 39},  {"RO", 40},  {"CH", 41},  {"AT", 43},  {"GB", 44},  {"DK", 45},  {"SE", 46},
-    {"NO", 47},  {"PL", 48},  {"DE", 49},  {"BR", 55},  {"AU", 61},  {"JP", 81},  {"KR", 82},
-    {"CN", 86},  {"PT", 351}, {"IE", 353}, {"FI", 358}, {"UA", 380}, {"CZ", 420}, {"SK", 421},
-    {"TW", 886}, {"SA", 966}, {"NL", 31},  {"BE", 32},  {"GR", 30},  {"TR", 90},  {"IN", 91},
+    {"US", 1},   {"CA", 1},   {"RU", 7},   {"KZ", 7},  {"FR", 33},  {"ES", 34},  {"HU", 36},  {"IT", 39},  {"RO", 40},
+    {"CH", 41},  {"AT", 43},  {"GB", 44},  {"DK", 45}, {"SE", 46},  {"NO", 47},  {"PL", 48},  {"DE", 49},  {"BR", 55},
+    {"AU", 61},  {"JP", 81},  {"KR", 82},  {"CN", 86}, {"PT", 351}, {"IE", 353}, {"FI", 358}, {"UA", 380}, {"CZ", 420},
+    {"SK", 421}, {"TW", 886}, {"SA", 966}, {"NL", 31}, {"BE", 32},  {"GR", 30},  {"TR", 90},  {"IN", 91},
 };
 
 struct LanguageSwitches {

@@ -15,8 +15,7 @@ bool startsWithByteOrderMark(const std::string& bytes) {
            std::equal(mark.begin(), mark.end(), bytes.begin(),
                       [](unsigned char m, char b) { return m == static_cast<unsigned char>(b); });
   };
-  return starts({0xEF, 0xBB, 0xBF}) || starts({0xFF, 0xFE}) || starts({0xFE, 0xFF}) ||
-         starts({0x00, 0x00, 0xFE, 0xFF});
+  return starts({0xEF, 0xBB, 0xBF}) || starts({0xFF, 0xFE}) || starts({0xFE, 0xFF}) || starts({0x00, 0x00, 0xFE, 0xFF});
 }
 
 // UTF-16 or UTF-32 without a byte order mark: "<" followed or preceded by NULs.

@@ -51,7 +51,7 @@ class CliSharedOptions : public ::testing::Test {
 TEST_F(CliSharedOptions, DataDirLangAndSwitchesReachTheProgramFrame) {
   const std::string data = folder.text() + "jobs";
   const CliRun run = cli({"frame", "--data-dir", data, "--lang", "pl", "--switch", "service", "--switch",
-                       "OnlyMachine='M1'", "--switch", "maxX='700'"});
+                          "OnlyMachine='M1'", "--switch", "maxX='700'"});
   ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_TRUE(has(run, "data directory: " + data + "/\n")) << run.output;
   EXPECT_TRUE(std::filesystem::is_directory(data));

@@ -28,13 +28,14 @@ TEST(MainFormRules, WithoutProjectsOnlyTheProjectFreeCommandsAreUsable) {
   s.machine = true;
   s.cuttingAvailable = true;
   const auto st = UpdateMenuItems(s);
-  for (const char* name : {"FileOpenItem", "OpenBtn", "mKonfigGlowna", "sterowanie", "About1",
-                           "miPodgladDziennikow", "FileExitItem"})
+  for (const char* name :
+       {"FileOpenItem", "OpenBtn", "mKonfigGlowna", "sterowanie", "About1", "miPodgladDziennikow", "FileExitItem"})
     EXPECT_TRUE(st.at(name).enabled && st.at(name).visible) << name;
-  for (const char* name : {"FileCloseItem", "Symulacja", "SpeedSymulacja", "SpeedStart", "Start1", "Tnijwybran1",
-                           "Startodwybranej1", "Skont", "Kontynuacja1", "WindowCascadeItem", "WindowTileItem",
-                           "Widok", "Window1", "info", "mKreskowanie", "mWarstwy", "tbZoom", "sbZoomIn",
-                           "sbZoomOut", "sbZoomToFit", "Tnijwybranewarstwy1"})
+  for (const char* name :
+       {"FileCloseItem",    "Symulacja",   "SpeedSymulacja",     "SpeedStart",        "Start1",         "Tnijwybran1",
+        "Startodwybranej1", "Skont",       "Kontynuacja1",       "WindowCascadeItem", "WindowTileItem", "Widok",
+        "Window1",          "info",        "mKreskowanie",       "mWarstwy",          "tbZoom",         "sbZoomIn",
+        "sbZoomOut",        "sbZoomToFit", "Tnijwybranewarstwy1"})
     EXPECT_FALSE(st.at(name).enabled) << name;
 }
 
@@ -106,9 +107,9 @@ TEST(MainFormRules, VisibilityBySwitchesAndMachine) {
   s.vacuumPump = true;
   s.millManual = true;
   st = UpdateMenuItems(s);
-  for (const char* name : {"mPlanowanieStolu", "miMultiTesty", "miOtworzFolderPlikowZadan", "sbPomiarNarzedzia",
-                           "rgGlowica", "miZalaczPompeProzniowa", "miWylaczPompeProzniowa", "mInstrukcjaObsugi",
-                           "mInstrukcjaFrezarka"})
+  for (const char* name :
+       {"mPlanowanieStolu", "miMultiTesty", "miOtworzFolderPlikowZadan", "sbPomiarNarzedzia", "rgGlowica",
+        "miZalaczPompeProzniowa", "miWylaczPompeProzniowa", "mInstrukcjaObsugi", "mInstrukcjaFrezarka"})
     EXPECT_TRUE(st.at(name).visible) << name;
   EXPECT_FALSE(st.at("mInstrukcjaLaser").visible);
   EXPECT_FALSE(st.at("Zapistestowy1").visible);  // never shown

@@ -19,7 +19,9 @@ std::string languageFile(const std::string& versionWord) {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<interface name=\"Trazvik\" version=\"" +
          base::programMajorMinorVersion() +
          "\"><Main_window>"
-         "<msgWersja str=\"" + versionWord + "\"/>"
+         "<msgWersja str=\"" +
+         versionWord +
+         "\"/>"
          "<pracujeTylkoZploterem str=\"only with\"/>"
          "<nieMoznaUtworzycKatalogu str=\"Cannot create\"/>"
          "<msgKoniecPracyProgramu str=\"The end\"/>"
@@ -89,7 +91,8 @@ TEST(ProgramFrame, ADataFolderThatCannotBeCreatedEndsTheStartWithAMessage) {
   EXPECT_EQ(frame.start(world.setup({"dataDir='" + folder + "'"})), ProgramFrame::Outcome::NoDataDirectory);
   ASSERT_EQ(world.boxes.messages().size(), 1u);
   EXPECT_TRUE(world.boxes.messages()[0].error);
-  EXPECT_EQ(world.boxes.messages()[0].text.rfind("Cannot create\n\r" + folder, 0), 0u) << world.boxes.messages()[0].text;
+  EXPECT_EQ(world.boxes.messages()[0].text.rfind("Cannot create\n\r" + folder, 0), 0u)
+      << world.boxes.messages()[0].text;
 }
 
 TEST(ProgramFrame, WithoutALanguageFileTheStartEndsAfterTheDataFolderIsFixed) {
@@ -134,12 +137,12 @@ TEST(ProgramFrame, CaptionWithMachineFilterAndBaseCheck) {
   ProgramFrame frame(world.boxes);
   ASSERT_EQ(frame.start(world.setup({})), ProgramFrame::Outcome::Ready);
   const auto caption = [&](std::vector<std::string> arguments) {
-    return mainWindowCaption(frame.texts(), "3.50.1.7", base::readStartupSwitches(base::CommandLine(std::move(arguments))));
+    return mainWindowCaption(frame.texts(), "3.50.1.7",
+                             base::readStartupSwitches(base::CommandLine(std::move(arguments))));
   };
   EXPECT_EQ(caption({}), "Trazvik   version 3.50.1.7");
   EXPECT_EQ(caption({"OnlyMachine='M1'"}), "Trazvik   version 3.50.1.7      only with M1");
-  EXPECT_EQ(caption({"CHECKBASE=30"}),
-            "Trazvik   version 3.50.1.7        <<< UWAGA! Włączona opcja CheckBase >>>");
+  EXPECT_EQ(caption({"CHECKBASE=30"}), "Trazvik   version 3.50.1.7        <<< UWAGA! Włączona opcja CheckBase >>>");
 }
 
 }  // namespace

@@ -47,8 +47,9 @@ TEST_F(SettingsChange, ChangedProjectTypeReopensInReverseWindowOrderOrClosesAll)
   ASSERT_EQ(boxes_.questions().size(), 1u);
   const std::string& q = boxes_.questions()[0].text;
   EXPECT_EQ(q.find(interfejs_.dajTxt("Main_window", "msgZmianaTypuProjektu1") + "\n\r"), 0u);
-  EXPECT_NE(q.find(interfejs_.dajTxt("Configuration", stary == 0 ? "ProjektType.Items.Strings_1"
-                                                                 : "ProjektType.Items.Strings_0") + " ?"),
+  EXPECT_NE(q.find(interfejs_.dajTxt("Configuration",
+                                     stary == 0 ? "ProjektType.Items.Strings_1" : "ProjektType.Items.Strings_0") +
+                   " ?"),
             std::string::npos);
   EXPECT_EQ(boxes_.questions()[0].buttons, texts::ButtonSet::yesNo());
 

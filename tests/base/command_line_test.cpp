@@ -26,11 +26,11 @@ TEST(CommandLine, ValueOptionsTakeTheTextBetweenTheFirstApostropheAndTheLastChar
       {{"dataDir='D:\\cut'"}, "dataDir", "D:\\cut"},
       {{"DATADIR='/srv/cut data'"}, "dataDir", "/srv/cut data"},
       {{"OnlyMachine='M1'"}, "onlymachine", "M1"},
-      {{"OnlyMachine='it''s'"}, "OnlyMachine", "it''s"},  // apostrophes inside stay
-      {{"dataDir=/srv/cut"}, "dataDir", "dataDir=/srv/cu"},   // no apostrophe: all but the last character
+      {{"OnlyMachine='it''s'"}, "OnlyMachine", "it''s"},     // apostrophes inside stay
+      {{"dataDir=/srv/cut"}, "dataDir", "dataDir=/srv/cu"},  // no apostrophe: all but the last character
       {{"dataDir=''"}, "dataDir", ""},
       {{"dataDir='"}, "dataDir", ""},
-      {{"x", "myOnlyMachine='M2'"}, "OnlyMachine", "M2"},      // the word may stand anywhere
+      {{"x", "myOnlyMachine='M2'"}, "OnlyMachine", "M2"},  // the word may stand anywhere
       {{"service"}, "dataDir", std::nullopt},
       // An argument that begins with the word wins over one that only contains it.
       {{"dataDir='/home/adres'", "ADres='4095'"}, "ADres", "4095"},
@@ -44,9 +44,8 @@ TEST(CommandLine, ValueOptionsTakeTheTextBetweenTheFirstApostropheAndTheLastChar
 
 TEST(CommandLine, IntegerOptionsIgnoreValuesThatAreNotIntegers) {
   const std::pair<const char*, std::optional<long long>> cases[] = {
-      {"maxX='1200'", 1200}, {"maxx='-5'", -5},           {"maxX='+7'", 7},
-      {"maxX='12a'", {}},    {"maxX='1.5'", {}},          {"maxX=''", {}},
-      {"maxX", {}},          {"maxX='99999999999999999999'", {}},
+      {"maxX='1200'", 1200}, {"maxx='-5'", -5}, {"maxX='+7'", 7}, {"maxX='12a'", {}},
+      {"maxX='1.5'", {}},    {"maxX=''", {}},   {"maxX", {}},     {"maxX='99999999999999999999'", {}},
   };
   for (const auto& [argument, expected] : cases) {
     EXPECT_EQ(CommandLine({argument}).integerOption("maxX"), expected) << argument;
@@ -61,13 +60,12 @@ TEST(StartupSwitches, EachSwitchAndOption) {
   EXPECT_EQ(none.machineFilter, "");
   EXPECT_FALSE(none.dataDir || none.maxX || none.maxY || none.laserFullPower);
 
-  const StartupSwitches all = readStartupSwitches(CommandLine(
-      {"PL", "service", "TESTY", "spline", "savelastpos", "SaveLogToXML", "JobLogging", "ethernet", "ARCV", "calib",
-       "touchPanel", "SafetyEnclosure", "OnlyMachine='M1'", "dataDir='/srv/t'", "maxX='700'", "maxY='800'",
-       "ADres='4095'"}));
-  EXPECT_TRUE(all.serviceMode && all.testMode && all.spline && all.saveLastPos && all.saveLogToXml &&
-              all.jobLogging && all.ethernet && all.arcV && all.calibration && all.touchPanel &&
-              all.safetyEnclosure);
+  const StartupSwitches all =
+      readStartupSwitches(CommandLine({"PL", "service", "TESTY", "spline", "savelastpos", "SaveLogToXML", "JobLogging",
+                                       "ethernet", "ARCV", "calib", "touchPanel", "SafetyEnclosure", "OnlyMachine='M1'",
+                                       "dataDir='/srv/t'", "maxX='700'", "maxY='800'", "ADres='4095'"}));
+  EXPECT_TRUE(all.serviceMode && all.testMode && all.spline && all.saveLastPos && all.saveLogToXml && all.jobLogging &&
+              all.ethernet && all.arcV && all.calibration && all.touchPanel && all.safetyEnclosure);
   EXPECT_TRUE(all.showBaseCheck);  // "service" is also "Service"
   EXPECT_EQ(all.machineFilter, "M1");
   EXPECT_EQ(all.dataDir, "/srv/t");
@@ -83,8 +81,8 @@ TEST(StartupSwitches, EachSwitchAndOption) {
 
 TEST(StartupSwitches, NinetyFiveCountsOnlyInTheFirstTwoPlacesAndOnlyExactly) {
   const std::pair<std::vector<std::string>, bool> cases[] = {
-      {{"95"}, true},          {{"PL", "95"}, true},      {{"PL", "service", "95"}, false},
-      {{"095"}, false},        {{" 95"}, false},          {{}, false},
+      {{"95"}, true},   {{"PL", "95"}, true}, {{"PL", "service", "95"}, false},
+      {{"095"}, false}, {{" 95"}, false},     {{}, false},
   };
   for (const auto& [arguments, skip] : cases) {
     EXPECT_EQ(readStartupSwitches(CommandLine(arguments)).skipUsb, skip) << ::testing::PrintToString(arguments);
@@ -93,9 +91,8 @@ TEST(StartupSwitches, NinetyFiveCountsOnlyInTheFirstTwoPlacesAndOnlyExactly) {
 
 TEST(StartupSwitches, BaseCheckModeAndItsInterval) {
   const std::pair<const char*, std::optional<int>> cases[] = {
-      {"CHECKBASE", 60},     {"checkbase", 60},  {"CHECKBASE=30", 30}, {"CheckBase=5", 5},
-      {"CHECKBASE=abc", 60}, {"CHECKBASE=0", 60}, {"CHECKBASE=-3", 60}, {"CHECKBASE=", 60},
-      {"CHECKBASEX", {}},    {"xCHECKBASE", {}},
+      {"CHECKBASE", 60},   {"checkbase", 60},    {"CHECKBASE=30", 30}, {"CheckBase=5", 5}, {"CHECKBASE=abc", 60},
+      {"CHECKBASE=0", 60}, {"CHECKBASE=-3", 60}, {"CHECKBASE=", 60},   {"CHECKBASEX", {}}, {"xCHECKBASE", {}},
   };
   for (const auto& [argument, interval] : cases) {
     const StartupSwitches s = readStartupSwitches(CommandLine({argument}));

@@ -59,8 +59,10 @@ Heights heightsOf(const std::filesystem::path& svg) {
   bool first = true;
   for (const pugi::xml_node l : doc.child("svg").child("g").children("line")) {
     const double z1 = l.attribute("data-z1").as_double(), z2 = l.attribute("data-z2").as_double();
-    if (std::string(l.attribute("class").value()) == "cut") h.lowestCut = std::min({h.lowestCut, z1, z2});
-    else if (z1 == z2 && !first) h.travel.push_back(z1);
+    if (std::string(l.attribute("class").value()) == "cut")
+      h.lowestCut = std::min({h.lowestCut, z1, z2});
+    else if (z1 == z2 && !first)
+      h.travel.push_back(z1);
     first = false;
   }
   return h;
@@ -163,7 +165,8 @@ TEST(CutCommand, PlotFileIsCutFromStartToEnd) {
   EXPECT_EQ(count(events, "Start cutting."), 1) << events;
   EXPECT_EQ(count(events, "End of cutting."), 1) << events;
   EXPECT_NE(events.find("Project: " + kStar), std::string::npos) << events;
-  EXPECT_TRUE(std::regex_search(events, std::regex("End of cutting\\.\r\n +Cutting time: \\d\\d:\\d\\d:\\d\\d"))) << events;
+  EXPECT_TRUE(std::regex_search(events, std::regex("End of cutting\\.\r\n +Cutting time: \\d\\d:\\d\\d:\\d\\d")))
+      << events;
   const auto jobs = filesIn(rig.data() + "/Jobs");
   ASSERT_EQ(jobs.size(), 1u);
   pugi::xml_document job;
@@ -192,8 +195,9 @@ TEST(CutCommand, PlotFileIsCutFromStartToEnd) {
 TEST(CutCommand, CutsAtTheSettingsDepthAndTravelsClearOfTheMaterial) {
   Rig rig;
   ASSERT_TRUE(rig.startSim()) << rig.sim.output();
-  const auto run =
-      runCli(rig.cut(kStar, "--set grubosc=8 --set ponad_stol=1 --set nadmat=4 --set Glebokosc=2 --set auto_add=cbChecked"), true);
+  const auto run = runCli(
+      rig.cut(kStar, "--set grubosc=8 --set ponad_stol=1 --set nadmat=4 --set Glebokosc=2 --set auto_add=cbChecked"),
+      true);
   ASSERT_EQ(run.exitCode, 0) << run.output;
   ASSERT_EQ(rig.sim.stop(), 0);
   const Heights h = heightsOf(rig.trace());
@@ -283,8 +287,10 @@ TEST_P(CutLostLink, SaysWhereTheJobStopped) {
   EXPECT_NE(readFile(jobs[0]).find("<StatusId>2</StatusId>"), std::string::npos);
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, CutLostLink, ::testing::Values("drop@200", "stall@200"),
-                         [](const auto& info) { const std::string f = info.param; return f.substr(0, f.find('@')); });
+INSTANTIATE_TEST_SUITE_P(Faults, CutLostLink, ::testing::Values("drop@200", "stall@200"), [](const auto& info) {
+  const std::string f = info.param;
+  return f.substr(0, f.find('@'));
+});
 
 TEST(CutCommand, MachineButtonsPauseAndContinue) {
   Rig rig;
@@ -304,10 +310,10 @@ TEST(CutCommand, MachineButtonsPauseAndContinue) {
 struct MachineEventCase {
   const char* name;
   std::vector<std::string> faults;
-  std::string extra;        // more options of the cut command
-  const char* told;         // the line the CLI prints for the event
+  std::string extra;  // more options of the cut command
+  const char* told;   // the line the CLI prints for the event
   int timesTold;
-  int pauses;               // "Cutting stop." in the event log
+  int pauses;  // "Cutting stop." in the event log
 };
 
 class CutMachineEvents : public ::testing::TestWithParam<MachineEventCase> {};
@@ -351,9 +357,8 @@ TEST(CutCommand, RefusalsAreToldAndNothingIsCut) {
   EXPECT_NE(big.output.find("not started (pre-flight check)"), std::string::npos) << big.output;
   EXPECT_EQ(rig.eventLog().find("Start cutting."), std::string::npos);
   // A work zero too near the edge for the tool.
-  const auto edge = runCli("cut '" + kStar + "' --machine " + rig.machine() + " --work-zero 1,1,60 --data-dir '" +
-                               rig.data() + "'",
-                           true);
+  const auto edge = runCli(
+      "cut '" + kStar + "' --machine " + rig.machine() + " --work-zero 1,1,60 --data-dir '" + rig.data() + "'", true);
   EXPECT_EQ(edge.exitCode, 1) << edge.output;
   // A head the machine does not have.
   const auto head = runCli(rig.cut(kStar, "--head 2"), true);

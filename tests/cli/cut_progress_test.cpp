@@ -8,8 +8,8 @@ namespace trazvik::cli {
 namespace {
 
 TEST(CutProgress, TimesAndRemainder) {
-  const std::pair<double, const char*> clocks[] = {
-      {0, "0:00"}, {59.4, "0:59"}, {61, "1:01"}, {3600, "1:00:00"}, {3725, "1:02:05"}, {-1, "--:--"}};
+  const std::pair<double, const char*> clocks[] = {{0, "0:00"},       {59.4, "0:59"},    {61, "1:01"},
+                                                   {3600, "1:00:00"}, {3725, "1:02:05"}, {-1, "--:--"}};
   for (const auto& [seconds, text] : clocks) EXPECT_EQ(clockText(seconds), text) << seconds;
 
   CutProgress p;

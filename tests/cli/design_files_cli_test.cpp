@@ -64,7 +64,8 @@ TEST(DesignFiles, ReaderWarningsGoToStandardErrorOfEveryCommand) {
   writeFile(file, "G21\nG0 X0 Y0 Z5\n/G1 Z-1 F300\nG1 X10 F300\nM0\nG1 Y10\n/G1 X0\n");
   const std::string blockDelete =
       file.string() + ": line 3: lines marked for block delete (/) are read as with the switch off (2 times)\n";
-  const std::string programStop = file.string() + ": line 5: program stops (M0, M1) are not made: the job runs through\n";
+  const std::string programStop =
+      file.string() + ": line 5: program stops (M0, M1) are not made: the job runs through\n";
   const std::string data = " --data-dir " + quoted(folder / "data") + " ";
   const std::string commands[] = {
       "open" + data + quoted(file),

@@ -36,8 +36,7 @@ TEST(DxfGcodeCli, BadFilesNameFileAndLine) {
   writeFile(folder / "bad.nc", "G0 X0 Y0\nG1 X10 Y\n");
   run = runCli("figures '" + (folder / "bad.nc").string() + "'", true);
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.output.find("bad.nc: line 2: a number is expected here, found \"Y\""), std::string::npos)
-      << run.output;
+  EXPECT_NE(run.output.find("bad.nc: line 2: a number is expected here, found \"Y\""), std::string::npos) << run.output;
 }
 
 TEST(DxfGcodeCli, ExportDxfWritesTheProgramsPathsInMillimetres) {
@@ -138,8 +137,9 @@ TEST(DxfGcodeCli, ExportDxfOfDrawingsAndPlotFilesWritesTheirPreparedToolPaths) {
   }
   // A design that cannot be read writes nothing.
   writeFile(folder / "bad.dxf", "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n 10\nten\n  0\nENDSEC\n");
-  CliRun run = runCli("export-dxf" + data + "'" + (folder / "bad.dxf").string() + "' -o '" +
-                      (folder / "bad_out.dxf").string() + "'", true);
+  CliRun run = runCli(
+      "export-dxf" + data + "'" + (folder / "bad.dxf").string() + "' -o '" + (folder / "bad_out.dxf").string() + "'",
+      true);
   EXPECT_NE(run.exitCode, 0);
   EXPECT_NE(run.output.find("line 8"), std::string::npos) << run.output;
   EXPECT_FALSE(std::filesystem::exists(folder / "bad_out.dxf"));

@@ -32,7 +32,6 @@ TEST(FiguresCommand, JsonKeepsItsKeysAndFileUnits) {
             "{\"index\":1,\"color\":1,\"width\":0,\"open\":true,\"valid\":true,\"bbox_mm\":[1,1,2,1],"
             "\"length_mm\":1,\"points\":[[40,40],[80,40]]}\n"
             "]}\n");
-
 }
 
 TEST(FiguresCommand, BadFilesFailWithTheirPlace) {

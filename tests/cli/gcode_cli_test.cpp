@@ -50,13 +50,11 @@ TEST_F(GcodeCli, LowerCaseProgramGivesItsMoves) {
 TEST_F(GcodeCli, DrillingCycleGivesTheMovesOfEachHole) {
   // G81 at (5,5) and (15,5) from Z 10: rapid across, down to R 2, drill to
   // -3 at the feed, back up to 10 (G98); then the lift to 20.
-  const auto paths =
-      openProgram("drill.nc", "G21 G90\nG0 X0 Y0 Z10\nG81 X5 Y5 Z-3 R2 F100\nX15\nG80\nG0 Z20\nM30\n");
-  EXPECT_EQ(paths, (std::vector<std::string>{"[[0,0,1000],[500,500,1000],[500,500,200]]",
-                                             "[[500,500,200],[500,500,-300]]",
-                                             "[[500,500,-300],[500,500,1000],[1500,500,1000],[1500,500,200]]",
-                                             "[[1500,500,200],[1500,500,-300]]",
-                                             "[[1500,500,-300],[1500,500,1000],[1500,500,2000]]"}));
+  const auto paths = openProgram("drill.nc", "G21 G90\nG0 X0 Y0 Z10\nG81 X5 Y5 Z-3 R2 F100\nX15\nG80\nG0 Z20\nM30\n");
+  EXPECT_EQ(paths, (std::vector<std::string>{
+                       "[[0,0,1000],[500,500,1000],[500,500,200]]", "[[500,500,200],[500,500,-300]]",
+                       "[[500,500,-300],[500,500,1000],[1500,500,1000],[1500,500,200]]",
+                       "[[1500,500,200],[1500,500,-300]]", "[[1500,500,-300],[1500,500,1000],[1500,500,2000]]"}));
 }
 
 TEST_F(GcodeCli, RadiusArcGivesTheQuarterCircleWorkedOutByHand) {

@@ -56,8 +56,7 @@ TEST(JobCommand, SettingsChangeTheJob) {
   TempFolder folder;
   const std::string data = " --data-dir " + quoted(folder / "data") + " ";
   const auto out = folder / "out.cnx";
-  ASSERT_EQ(runCli("job" + data + sample("star.plt") + " -o " + quoted(out) +
-                   " --machine 'YFB 32' --set WorkSpeed=600")
+  ASSERT_EQ(runCli("job" + data + sample("star.plt") + " -o " + quoted(out) + " --machine 'YFB 32' --set WorkSpeed=600")
                 .exitCode,
             0);
   CliRun run = runCli("dump " + quoted(out) + " --machine 'YFB 32'");
@@ -93,7 +92,8 @@ TEST(JobCommand, ErrorsAreToldAndNothingIsWritten) {
       {star + " -o " + quoted(out) + " --machine 'YFB 32' --firmware seven", 2, "firmware \"seven\""},
       {star + " -o " + quoted(out) + " --machine 'YFB 32' --set skala=big", 2, "\"big\" is not a number"},
       {star + " -o " + quoted(out) + " --machine 'YFB 32' --set nosuch=1", 2, "there is no setting nosuch"},
-      {star + " -o " + quoted(out) + " --machine 'YFB 32' --set WorkSpeed=99999", 2, "WorkSpeed: 99999 is outside 1 .. 5000"},
+      {star + " -o " + quoted(out) + " --machine 'YFB 32' --set WorkSpeed=99999", 2,
+       "WorkSpeed: 99999 is outside 1 .. 5000"},
       {star + " -o " + quoted(out) + " --machine 'YFB 32' --set WorkSpeed", 2, "expected NAME=VALUE"},
       {star + " -o " + quoted(out) + " --machine 'YFB 32' --head 2", 2, "has 1 head"},
       {star + " -o " + quoted(out) + " --machine WTK64 --head 2", 2, "has 1 head"},

@@ -53,8 +53,8 @@ TEST(OpenCommand, JsonExtendsTheFiguresObject) {
   EXPECT_EQ(count(j, "\"parent\":null"), 1u) << j;  // only the frame
   EXPECT_EQ(count(j, "\"level\":2"), 1u) << j;
   EXPECT_EQ(count(j, "\"org_color\":"), 2u) << j;  // two layers
-  for (const char* key : {"\"lenwork_mm\":", "\"lenprzes_mm\":", "\"lenpol_mm\":", "\"lenz_mm\":",
-                          "\"estimated_minutes\":"}) {
+  for (const char* key :
+       {"\"lenwork_mm\":", "\"lenprzes_mm\":", "\"lenpol_mm\":", "\"lenz_mm\":", "\"estimated_minutes\":"}) {
     EXPECT_EQ(count(j, key), 1u) << key;
   }
   EXPECT_EQ(j.substr(j.size() - 2), "}\n");
@@ -126,7 +126,8 @@ TEST(PreviewCommand, DrawsPngAndSvg) {
 TEST(OpenCommand, ReadsPlotFilesOfOtherPrograms) {
   for (const char* name : {"pstoedit_shapes.plt", "pstoedit_shapes_libplot.plt"}) {
     TempFolder folder;
-    const CliRun run = runCli("open --data-dir " + quoted(folder / "data") + " '" + TRAZVIK_FIXTURES + "/" + name + "'");
+    const CliRun run =
+        runCli("open --data-dir " + quoted(folder / "data") + " '" + TRAZVIK_FIXTURES + "/" + name + "'");
     ASSERT_EQ(run.exitCode, 0) << name << run.output;
     EXPECT_NE(run.output.find("figures: "), std::string::npos);
   }

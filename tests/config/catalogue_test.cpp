@@ -32,13 +32,36 @@ TEST(SettingCatalogue, DeclarationOrderFollowsTheTabs) {
   EXPECT_EQ(catalogue.back().name, "feuOffsetY_RB2");
   // Lines of a settings file come in this order; a few neighbours that a
   // reordering would break.
-  const char* order[] = {"mnoznikZ", "order_fig", "Order_global", "WszystkieWjednej", "out_dir",
-                         "in_dir", "grubosc", "ponad_stol", "WorkSpeed", "przespeed", "nadmat",
-                         "doOutline", "srednica", "wygladzanie", "wiercenie_posuw", "IP4",
-                         "cbEthernetConnection", "tbRuchNaLukach", "CzasRozruchu", "PrzedWierceniem",
-                         "rgJm", "rbPowrotDo0projektu", "rbOdjazdDoPunktu", "feuOdjazdY", "feuOdjazdX",
-                         "feuOffsetXGlowica3", "feuOffsetYGlowica3", "feuOffsetYGlowica2",
-                         "cbZalaczPompeProzniowa", "fePrzyspieszenie"};
+  const char* order[] = {"mnoznikZ",
+                         "order_fig",
+                         "Order_global",
+                         "WszystkieWjednej",
+                         "out_dir",
+                         "in_dir",
+                         "grubosc",
+                         "ponad_stol",
+                         "WorkSpeed",
+                         "przespeed",
+                         "nadmat",
+                         "doOutline",
+                         "srednica",
+                         "wygladzanie",
+                         "wiercenie_posuw",
+                         "IP4",
+                         "cbEthernetConnection",
+                         "tbRuchNaLukach",
+                         "CzasRozruchu",
+                         "PrzedWierceniem",
+                         "rgJm",
+                         "rbPowrotDo0projektu",
+                         "rbOdjazdDoPunktu",
+                         "feuOdjazdY",
+                         "feuOdjazdX",
+                         "feuOffsetXGlowica3",
+                         "feuOffsetYGlowica3",
+                         "feuOffsetYGlowica2",
+                         "cbZalaczPompeProzniowa",
+                         "fePrzyspieszenie"};
   for (std::size_t i = 1; i < std::size(order); ++i) {
     EXPECT_LT(*config::findSetting(order[i - 1]), *config::findSetting(order[i]))
         << order[i - 1] << " before " << order[i];
@@ -46,10 +69,10 @@ TEST(SettingCatalogue, DeclarationOrderFollowsTheTabs) {
 }
 
 TEST(SettingCatalogue, ExactlyTheFifteenUnitFieldsConvert) {
-  const std::set<std::string_view> expected{
-      "srednica", "grubosc", "Glebokosc", "skok", "ponad_stol", "WorkSpeed", "nadmat",
-      "poler_grubosc", "Polerspeed", "Poler_start", "przespeed", "wiercenie_posuw",
-      "wiercenie_cofanie", "Skok_wiercenia", "GruboscPlytki"};
+  const std::set<std::string_view> expected{"srednica",          "grubosc",        "Glebokosc",    "skok",
+                                            "ponad_stol",        "WorkSpeed",      "nadmat",       "poler_grubosc",
+                                            "Polerspeed",        "Poler_start",    "przespeed",    "wiercenie_posuw",
+                                            "wiercenie_cofanie", "Skok_wiercenia", "GruboscPlytki"};
   std::set<std::string_view> converted;
   for (const auto& def : config::settingCatalogue()) {
     if (def.unitConverted) {

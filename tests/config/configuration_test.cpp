@@ -85,7 +85,8 @@ TEST(LoadKonfig, MovedDataDirectoryReadsItsOwnSettingsInsteadOfOverwritingThem) 
 
 TEST(LoadKonfig, AddressFileOverridesTheSettingsLines) {
   TempFolder data;
-  writeFile(data / "cut.mcc", "IP1 := 10\r\nIP2 := 11\r\nIP3 := 12\r\nIP4 := 13\r\ncbZalaczPompeProzniowa := cbChecked\r\n");
+  writeFile(data / "cut.mcc",
+            "IP1 := 10\r\nIP2 := 11\r\nIP3 := 12\r\nIP4 := 13\r\ncbZalaczPompeProzniowa := cbChecked\r\n");
   writeFile(data / "IPPloter.txt", " 172\r\n 16 junk\r\nbad\r\n 99\r\n");
   Configuration configuration(data.path(), '.');
   EXPECT_TRUE(configuration.LoadKonfig((data / "cut.mcc").string()).ok());
@@ -163,10 +164,12 @@ TEST(DialogButtons, OkSavesAndSetsTheTravelHeight) {
   settings.set("grubosc", 18);
   settings.set("nadmat", 4);
   bool asked = false;
-  EXPECT_TRUE(configuration.ok([&] {
-    asked = true;
-    return std::optional<std::string>();
-  }).ok());
+  EXPECT_TRUE(configuration
+                  .ok([&] {
+                    asked = true;
+                    return std::optional<std::string>();
+                  })
+                  .ok());
   EXPECT_FALSE(asked);  // the current file exists: no save dialog
   EXPECT_DOUBLE_EQ(configuration.globals().travelHeight, 0.49 + 18 + 4);
   EXPECT_NE(readFile(data / "Settings.mcc").find("grubosc := 18\r\n"), std::string::npos);

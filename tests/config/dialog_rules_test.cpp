@@ -45,9 +45,9 @@ TEST(SetParam, MachineTypeReplacesTheSpeedSpindleAndAreaLimits) {
     double min;
     double max;
   } cases[] = {
-      {"WorkSpeed", 100, 8000},      {"przespeed", 100, 16000},    {"Polerspeed", 100, 8000},
+      {"WorkSpeed", 100, 8000},      {"przespeed", 100, 16000},       {"Polerspeed", 100, 8000},
       {"wiercenie_posuw", 20, 3000}, {"wiercenie_cofanie", 20, 3000}, {"work_power", 3000, 24000},
-      {"poler_power", 3000, 24000},  {"feuOdjazdX", 0, 1300},      {"feuOdjazdY", 0, 2500},
+      {"poler_power", 3000, 24000},  {"feuOdjazdX", 0, 1300},         {"feuOdjazdY", 0, 2500},
       {"grubosc", 0, 170},
   };
   for (const auto& c : cases) {
@@ -94,9 +94,8 @@ TEST(ImportantChange, SetByMarkedControlsAndByClicksForScale) {
     double value;
     bool important;
   } cases[] = {
-      {"grubosc", 12, true},  {"WorkSpeed", 300, false}, {"negatyw", 1, true},
-      {"auto_add", 0, false}, {"order_fig", 2, true},    {"skala", 50, false},
-      {"CzasRozruchu", 5, true},
+      {"grubosc", 12, true},  {"WorkSpeed", 300, false}, {"negatyw", 1, true},      {"auto_add", 0, false},
+      {"order_fig", 2, true}, {"skala", 50, false},      {"CzasRozruchu", 5, true},
   };
   for (const auto& c : cases) {
     cfg.wazna_zmiana = false;

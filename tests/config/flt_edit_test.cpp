@@ -60,9 +60,15 @@ TEST(TFltEditU, AdaptiveStepIsOneDecadeBelowTheValue) {
     double mm;
     double stepMm;
   } cases[] = {
-      {kUnitMm, 500, 10},  {kUnitMm, 12, 1},     {kUnitMm, 5, 0.1},   {kUnitMm, 0.5, 0.01},
-      {kUnitMm, 0, 0.1},   {kUnitMm, 100, 10},   {kUnitMm, -12, 1},
-      {kUnitInch, 25.4, 0.1 * 25.4},             {kUnitFoot, 304.8 * 20, 304.8},
+      {kUnitMm, 500, 10},
+      {kUnitMm, 12, 1},
+      {kUnitMm, 5, 0.1},
+      {kUnitMm, 0.5, 0.01},
+      {kUnitMm, 0, 0.1},
+      {kUnitMm, 100, 10},
+      {kUnitMm, -12, 1},
+      {kUnitInch, 25.4, 0.1 * 25.4},
+      {kUnitFoot, 304.8 * 20, 304.8},
   };
   for (const auto& c : cases) {
     TFltEditU field(0, 0, 0, '.');

@@ -15,16 +15,16 @@ TEST(GlobalCfgRecord, DefaultsAtTheirOffsets) {
   cfg.settingsFile = "/home/op/.local/share/Dornelis/Trazvik/Settings.mcc";
   cfg.travelHeight = 15.49;
   const Record r = encodeGlobalCfg(cfg);
-  EXPECT_EQ(r[0], 0);                     // openDir: empty
-  EXPECT_EQ(r[81], 0);                    // saveDir: empty
-  EXPECT_EQ(r[162] | r[163], 0);          // padding
+  EXPECT_EQ(r[0], 0);             // openDir: empty
+  EXPECT_EQ(r[81], 0);            // saveDir: empty
+  EXPECT_EQ(r[162] | r[163], 0);  // padding
   const std::uint8_t one[4] = {1, 0, 0, 0};
   EXPECT_EQ(std::memcmp(&r[164], one, 4), 0);  // reserved integer 1
   EXPECT_EQ(std::memcmp(&r[168], one, 4), 0);  // saveFilterIndex 1
-  EXPECT_EQ(r[172], 0);                   // viewDirection
-  EXPECT_EQ(r[173], 0);                   // viewOrder
-  EXPECT_EQ(r[174], 1);                   // viewEntryPoints
-  EXPECT_EQ(r[175], 1);                   // viewLayers
+  EXPECT_EQ(r[172], 0);                        // viewDirection
+  EXPECT_EQ(r[173], 0);                        // viewOrder
+  EXPECT_EQ(r[174], 1);                        // viewEntryPoints
+  EXPECT_EQ(r[175], 1);                        // viewLayers
   EXPECT_EQ(r[176], 0);
   EXPECT_EQ(r[177], cfg.settingsFile.size());
   EXPECT_EQ(std::memcmp(&r[178], cfg.settingsFile.data(), cfg.settingsFile.size()), 0);
@@ -66,7 +66,7 @@ TEST(GlobalCfgRecord, DamagedLengthBytesReadOnlyTheirField) {
   cfg.saveDir = "B";
   cfg.settingsFile = "C";
   Record r = encodeGlobalCfg(cfg);
-  r[0] = 0xFF;    // claims 255 characters in an 81-byte field
+  r[0] = 0xFF;  // claims 255 characters in an 81-byte field
   r[81] = 0xC8;
   r[177] = 0xFF;  // the last string: 255 fits its 256-byte field exactly
   const GlobalCfg back = decodeGlobalCfg(r);

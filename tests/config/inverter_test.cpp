@@ -22,8 +22,7 @@ TEST(InverterParameters, FileChosenByTheThirdCharacterOfTheMachineType) {
 }
 
 TEST(InverterParameters, LinesWithCommentsBlankLinesAnd16BitValues) {
-  const InverterFile file =
-      readInverterParameters("1025 300 max frequency\r\n\r\n  3\t-1\n70000 2\r\n", "3g3jv.dat");
+  const InverterFile file = readInverterParameters("1025 300 max frequency\r\n\r\n  3\t-1\n70000 2\r\n", "3g3jv.dat");
   ASSERT_TRUE(file.error.empty()) << file.error;
   ASSERT_EQ(file.parameters.size(), 3u);
   EXPECT_EQ(file.parameters[0].number, 1025);

@@ -15,13 +15,25 @@ TEST(SettingValueText, EachKindTakesItsForms) {
     char separator;
     double expected;
   } cases[] = {
-      {"WorkSpeed", "250", '.', 250},       {"WorkSpeed", "250.5", ',', 250.5},  {"WorkSpeed", "250,5", ',', 250.5},
-      {"WorkSpeed", " 300 ", '.', 300},     {"skala", "1E2", '.', 100},
-      {"doOutline", "cbUnchecked", '.', 0}, {"doOutline", "cbChecked", '.', 1}, {"doOutline", "cbGrayed", '.', 2},
-      {"doOutline", "TRUE", '.', 1},        {"doOutline", "off", '.', 0},       {"doOutline", "On", '.', 1},
-      {"doOutline", "0", '.', 0},           {"doOutline", "1", '.', 1},
-      {"rbOdjazdDoPunktu", "-1", '.', 1},   {"rbOdjazdDoPunktu", "0", '.', 0},   {"rbOdjazdDoPunktu", "on", '.', 1},
-      {"rgJm", "2", '.', 2},                {"rgJm", "Inch", '.', 1},           {"tbRuchNaLukach", "700", '.', 700},
+      {"WorkSpeed", "250", '.', 250},
+      {"WorkSpeed", "250.5", ',', 250.5},
+      {"WorkSpeed", "250,5", ',', 250.5},
+      {"WorkSpeed", " 300 ", '.', 300},
+      {"skala", "1E2", '.', 100},
+      {"doOutline", "cbUnchecked", '.', 0},
+      {"doOutline", "cbChecked", '.', 1},
+      {"doOutline", "cbGrayed", '.', 2},
+      {"doOutline", "TRUE", '.', 1},
+      {"doOutline", "off", '.', 0},
+      {"doOutline", "On", '.', 1},
+      {"doOutline", "0", '.', 0},
+      {"doOutline", "1", '.', 1},
+      {"rbOdjazdDoPunktu", "-1", '.', 1},
+      {"rbOdjazdDoPunktu", "0", '.', 0},
+      {"rbOdjazdDoPunktu", "on", '.', 1},
+      {"rgJm", "2", '.', 2},
+      {"rgJm", "Inch", '.', 1},
+      {"tbRuchNaLukach", "700", '.', 700},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.setting) + "=" + c.text);
@@ -33,7 +45,7 @@ TEST(SettingValueText, EachKindTakesItsForms) {
     const char* setting;
     const char* text;
   } refused[] = {
-      {"WorkSpeed", "fast"}, {"WorkSpeed", "250mm"}, {"WorkSpeed", ""},  {"doOutline", "yes"},
+      {"WorkSpeed", "fast"}, {"WorkSpeed", "250mm"}, {"WorkSpeed", ""},        {"doOutline", "yes"},
       {"doOutline", "2"},    {"rgJm", "metre"},      {"ProjektType", "multi"}, {"tbRuchNaLukach", "7.5"},
   };
   for (const auto& c : refused) {

@@ -67,25 +67,25 @@ TEST(SettingsFileReading, ExampleLinesGiveTheirDocumentedResults) {
       {"WorkSpeed := 250mm\r\n", '.', "WorkSpeed", 250},
       {"ponad_stol := 0,49\r\n", '.', "ponad_stol", 0},
       {"ponad_stol := 0,49\r\n", ',', "ponad_stol", 0.49},
-      {"ponad_stol := 0.49\r\n", ',', "ponad_stol", 0.49},   // a point is a decimal point in any locale
-      {"skok := 1E-5\r\n", '.', "skok", 0.01},               // the written form of small numbers, clamped
-      {"grubosc := 500\r\n", '.', "grubosc", 170},            // clamped to the limit
+      {"ponad_stol := 0.49\r\n", ',', "ponad_stol", 0.49},  // a point is a decimal point in any locale
+      {"skok := 1E-5\r\n", '.', "skok", 0.01},              // the written form of small numbers, clamped
+      {"grubosc := 500\r\n", '.', "grubosc", 170},          // clamped to the limit
       {"ponad_stol := -99\r\n", '.', "ponad_stol", -40},
-      {"ProjektType := 5\r\n", '.', "ProjektType", 1},        // clamped to the items
+      {"ProjektType := 5\r\n", '.', "ProjektType", 1},  // clamped to the items
       {"Order_global := -4\r\n", '.', "Order_global", -1},
       {"tbRuchNaLukach := 0\r\n", '.', "tbRuchNaLukach", 1},
       {"tbRuchNaLukach := 99999\r\n", '.', "tbRuchNaLukach", 3000},
       {"doOutline := cbUnchecked\r\n", '.', "doOutline", 0},
-      {"doOutline := yes\r\n", '.', "doOutline", 0},          // unknown words uncheck
+      {"doOutline := yes\r\n", '.', "doOutline", 0},  // unknown words uncheck
       {"wygladzanie := on\r\n", '.', "wygladzanie", 1},
       {"doOutline := False\r\n", '.', "doOutline", 0},
       {"negatyw := 1\r\n", '.', "negatyw", 1},
-      {"rgJm := inch\r\n", '.', "rgJm", 1},                  // the item's own name
+      {"rgJm := inch\r\n", '.', "rgJm", 1},  // the item's own name
       {"negatyw := cbGrayed\r\n", '.', "negatyw", 2},
       {"rbOdjazdDoPunktu := TRUE\r\n", '.', "rbOdjazdDoPunktu", 1},
       {"rbOdjazdDoPunktu := 7\r\n", '.', "rbOdjazdDoPunktu", 1},
       {"rbPowrotDo0projektu := false\r\n", '.', "rbPowrotDo0projektu", 0},
-      {"WorkSpeed=300\nnadmat=7", '.', "nadmat", 7},          // LF alone, no final line end
+      {"WorkSpeed=300\nnadmat=7", '.', "nadmat", 7},  // LF alone, no final line end
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -98,7 +98,8 @@ TEST(SettingsFileReading, ExampleLinesGiveTheirDocumentedResults) {
 
 TEST(SettingsFileReading, OnlyNamedSettingsChangeAndNamesMatchExactly) {
   TDlgkonfig settings('.');
-  const auto applied = applySettingsText(settings, "WorkSpeed=250\r\nworkspeed := 300\r\nnoSuchThing := 1\r\n\r\n", "t.mcc");
+  const auto applied =
+      applySettingsText(settings, "WorkSpeed=250\r\nworkspeed := 300\r\nnoSuchThing := 1\r\n\r\n", "t.mcc");
   EXPECT_TRUE(applied.complete);
   EXPECT_FALSE(applied.namedArcFactor);
   EXPECT_DOUBLE_EQ(settings.real("WorkSpeed"), 250);
@@ -157,17 +158,12 @@ TEST(SettingsFileReading, UnitLineConvertsTheFieldsReadBeforeIt) {
 void changeEverySetting(TDlgkonfig& settings) {
   for (const auto& def : settingCatalogue()) {
     switch (def.kind) {
-      case SettingKind::Check:
-        settings.set(def.name, def.defaultValue == 1 ? 2 : 1);
-        break;
-      case SettingKind::Option:
-        break;  // the group below
+      case SettingKind::Check: settings.set(def.name, def.defaultValue == 1 ? 2 : 1); break;
+      case SettingKind::Option: break;  // the group below
       case SettingKind::Group:
         if (def.name != "rgJm") settings.set(def.name, def.maxValue == def.defaultValue ? 0 : def.maxValue);
         break;
-      case SettingKind::Slider:
-        settings.set(def.name, 1234);
-        break;
+      case SettingKind::Slider: settings.set(def.name, 1234); break;
       default: {
         const bool unlimited = def.minValue == def.maxValue;
         const double value = unlimited ? -123.456 : def.minValue + (def.maxValue - def.minValue) * 0.3719;

@@ -40,11 +40,11 @@ int commandCount(const Bytes& job, const tCommandLengths& lengths);
 tConnectionOptions localConnectionOptions(std::uint16_t commandPort, std::uint16_t identityPort);
 
 struct RigOptions {
-    sim::SimConfig config{};
-    bool usb = false;              // in-process USB device instead of TCP
-    std::uint16_t externalPort = 0;          // a running trazvik-sim
-    std::uint16_t externalIdentityPort = 0;
-    bool safetyEnclosure = false;  // the program switch "SafetyEnclosure"
+  sim::SimConfig config{};
+  bool usb = false;                // in-process USB device instead of TCP
+  std::uint16_t externalPort = 0;  // a running trazvik-sim
+  std::uint16_t externalIdentityPort = 0;
+  bool safetyEnclosure = false;  // the program switch "SafetyEnclosure"
 };
 
 // A job of `moves` long moves with no end record: on a wide machine it
@@ -52,59 +52,59 @@ struct RigOptions {
 Bytes openEndedJob(const tMachineModel& machine, const tLinkState& link, int moves, double lengthMm);
 
 class ControlRig {
-public:
-    explicit ControlRig(RigOptions options = {});
-    ~ControlRig();
+ public:
+  explicit ControlRig(RigOptions options = {});
+  ~ControlRig();
 
-    // Connects and identifies the machine; false when that did not happen.
-    bool connect();
-    // The real pause, continue and repeat commands in place of the
-    // counting stand-ins (travel height and material surface in mm).
-    tJobCommands& useJobCommands(double travelHeight = 5, double top = 0);
-    // Writes out.cnx into the data folder.
-    void writeJob(const Bytes& job);
-    // One timer event of the panel, then the interface queue.
-    void timerEvent();
-    // Runs timer events (each followed by the timer's interval, capped at
-    // `maxWait`) until `done` or until `timeout`; true when done.
-    bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout,
-                  std::chrono::milliseconds maxWait = std::chrono::milliseconds(10));
-    // Events of one kind seen so far.
-    int count(tControlEventKind kind) const;
-    // Messages shown whose text contains `part`.
-    int messages(const std::string& part) const;
+  // Connects and identifies the machine; false when that did not happen.
+  bool connect();
+  // The real pause, continue and repeat commands in place of the
+  // counting stand-ins (travel height and material surface in mm).
+  tJobCommands& useJobCommands(double travelHeight = 5, double top = 0);
+  // Writes out.cnx into the data folder.
+  void writeJob(const Bytes& job);
+  // One timer event of the panel, then the interface queue.
+  void timerEvent();
+  // Runs timer events (each followed by the timer's interval, capped at
+  // `maxWait`) until `done` or until `timeout`; true when done.
+  bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout,
+                std::chrono::milliseconds maxWait = std::chrono::milliseconds(10));
+  // Events of one kind seen so far.
+  int count(tControlEventKind kind) const;
+  // Messages shown whose text contains `part`.
+  int messages(const std::string& part) const;
 
-    sim::SimController* controller() { return controller_.get(); }
-    tCommandSet commandSet() const { return commandSetOf(machine, link); }
+  sim::SimController* controller() { return controller_.get(); }
+  tCommandSet commandSet() const { return commandSetOf(machine, link); }
 
-    RigOptions options;
-    std::filesystem::path dataDir;
-    tLinkState link;
-    tplotstate st;
-    tMachineModel machine;
-    tInterfaceQueue queue;
-    texts::RecordingMessageBoxes boxes;
-    std::unique_ptr<texts::tInterfejs> texts;
-    tControlState flags;
-    std::unique_ptr<tMachineLink> machineLink;
-    std::unique_ptr<tLinkStatusChannel> channel;
-    std::unique_ptr<tStatusReader> reader;
-    std::unique_ptr<tControlContext> ctx;
-    std::unique_ptr<TTransArm> trans;
-    std::unique_ptr<Tster> ster;
-    std::unique_ptr<TfEthernet> ethernet;
-    std::unique_ptr<TfUsb> usb;
-    std::unique_ptr<tMachineOps> ops;
-    std::unique_ptr<tJobCommands> commands;
-    std::vector<tControlEvent> events;
-    std::vector<std::string> statusTexts;
-    int starts = 0, pauses = 0, continues = 0, signals = 0;
+  RigOptions options;
+  std::filesystem::path dataDir;
+  tLinkState link;
+  tplotstate st;
+  tMachineModel machine;
+  tInterfaceQueue queue;
+  texts::RecordingMessageBoxes boxes;
+  std::unique_ptr<texts::tInterfejs> texts;
+  tControlState flags;
+  std::unique_ptr<tMachineLink> machineLink;
+  std::unique_ptr<tLinkStatusChannel> channel;
+  std::unique_ptr<tStatusReader> reader;
+  std::unique_ptr<tControlContext> ctx;
+  std::unique_ptr<TTransArm> trans;
+  std::unique_ptr<Tster> ster;
+  std::unique_ptr<TfEthernet> ethernet;
+  std::unique_ptr<TfUsb> usb;
+  std::unique_ptr<tMachineOps> ops;
+  std::unique_ptr<tJobCommands> commands;
+  std::vector<tControlEvent> events;
+  std::vector<std::string> statusTexts;
+  int starts = 0, pauses = 0, continues = 0, signals = 0;
 
-private:
-    std::shared_ptr<sim::SimController> controller_;
-    std::unique_ptr<sim::SimServer> server_;
-    std::unique_ptr<tHidService> hid_;
-    tIdentifyEnvironment identify_;
+ private:
+  std::shared_ptr<sim::SimController> controller_;
+  std::unique_ptr<sim::SimServer> server_;
+  std::unique_ptr<tHidService> hid_;
+  tIdentifyEnvironment identify_;
 };
 
 }  // namespace trazvik::control_test

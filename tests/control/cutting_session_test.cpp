@@ -37,7 +37,9 @@ TEST(CuttingSession, TheMachinesStartButtonCutsTheActiveProjectToItsEndWithItsLo
     ASSERT_EQ(session.lastOutcome(), tStartOutcome::started)
         << startOutcomeName(session.lastOutcome()) << " " << f.firstMessage();
     EXPECT_DOUBLE_EQ(session.control.context.settings.travelHeight, 15.49) << "pause and continue use the job's";
-    const auto ended = [&] { return std::find(events.begin(), events.end(), tControlEventKind::jobEnded) != events.end(); };
+    const auto ended = [&] {
+      return std::find(events.begin(), events.end(), tControlEventKind::jobEnded) != events.end();
+    };
     ASSERT_TRUE(f.runUntil(ended, 30s));
     EXPECT_EQ(afterStarts, 1);
     std::string log;

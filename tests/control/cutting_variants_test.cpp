@@ -56,12 +56,24 @@ TEST(CuttingVariants, PrepareTheMachineWriteTheSelectionAndHandItOver) {
     v.open(kStar, 2);
     ASSERT_EQ(v.run(c.which), tVariantOutcome::started);
     EXPECT_TRUE(v.boxes.messages().empty());
-    const std::vector<std::string> expected{
-        "readState", "stopTransfer", "V 00 84 03 00 00", "F 00",
-        "Q", "sleep 10", "wait", "Q", "sleep 10", "wait", "C", "sleep 10", "wait",
-        "V 00 84 03 00 00",  // the travel feed again after clearing
-        "powers 100.000000 100.000000", "sleep 3000",
-        "move 0 z15.490000 y0.000000 x0.000000", "startTransfer"};
+    const std::vector<std::string> expected{"readState",
+                                            "stopTransfer",
+                                            "V 00 84 03 00 00",
+                                            "F 00",
+                                            "Q",
+                                            "sleep 10",
+                                            "wait",
+                                            "Q",
+                                            "sleep 10",
+                                            "wait",
+                                            "C",
+                                            "sleep 10",
+                                            "wait",
+                                            "V 00 84 03 00 00",  // the travel feed again after clearing
+                                            "powers 100.000000 100.000000",
+                                            "sleep 3000",
+                                            "move 0 z15.490000 y0.000000 x0.000000",
+                                            "startTransfer"};
     EXPECT_EQ(v.machine.log, expected);
     EXPECT_EQ(v.start->plan().scope, c.which);
     EXPECT_EQ(v.start->plan().outputMode, kOutputDrawing);

@@ -13,9 +13,9 @@
 namespace trazvik::testing {
 
 struct FidelityCase {
-  std::string machine;   // type code of the machine table
-  std::string firmware;  // "5.10", "6.34", "7.20"
-  std::string sample;    // file name in samples/
+  std::string machine;                                   // type code of the machine table
+  std::string firmware;                                  // "5.10", "6.34", "7.20"
+  std::string sample;                                    // file name in samples/
   std::vector<std::pair<std::string, double>> settings;  // NAME, value (mm, 0/1, item index)
   // Part of the message of a refusal the operator can act on, when the job
   // is expected to be refused; empty when it is to be cut.
@@ -26,10 +26,10 @@ struct FidelityCase {
 
 struct FidelityOutcome {
   bool passed = false;
-  bool refused = false;  // refused as expected
-  std::string failure;   // names the case and the first fault found
-  std::size_t points = 0;         // toolpath points checked
-  double simulatedSeconds = 0;    // what the job took on the controller
+  bool refused = false;         // refused as expected
+  std::string failure;          // names the case and the first fault found
+  std::size_t points = 0;       // toolpath points checked
+  double simulatedSeconds = 0;  // what the job took on the controller
 };
 
 // Tolerance of a cut point and of the project's box, mm.

@@ -36,8 +36,8 @@ class JobFidelity : public ::testing::Test {
       machineHours += o.simulatedSeconds / 3600;
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-    std::cout << "job fidelity, " << what << ": " << cases.size() << " jobs (" << refused << " refused as expected), " << points << " toolpath points, "
-              << machineHours << " h of machine time in " << seconds << " s\n";
+    std::cout << "job fidelity, " << what << ": " << cases.size() << " jobs (" << refused << " refused as expected), "
+              << points << " toolpath points, " << machineHours << " h of machine time in " << seconds << " s\n";
   }
 
   texts::RecordingMessageBoxes boxes_;
@@ -72,8 +72,8 @@ struct Family {
   const char* firmware;
 };
 constexpr Family kFamilies[] = {
-    {"LFV", "5.10"},   {"YFF", "5.10"},   {"YFB 32", "7.20"}, {"YJB", "7.20"},  {"YHB 32", "7.20"},
-    {"RB2", "7.20"},   {"PFF", "6.34"},   {"WTK32", "7.20"},  {"WTK11", "7.20"}, {"WTK64", "7.20"},
+    {"LFV", "5.10"}, {"YFF", "5.10"}, {"YFB 32", "7.20"}, {"YJB", "7.20"},   {"YHB 32", "7.20"},
+    {"RB2", "7.20"}, {"PFF", "6.34"}, {"WTK32", "7.20"},  {"WTK11", "7.20"}, {"WTK64", "7.20"},
 };
 
 using Settings = std::vector<std::pair<std::string, double>>;

@@ -43,12 +43,13 @@ TEST(JobPlan, ModeFiguresHeadAndTravelHeightFollowTheProjectAndMachine) {
     int first;
     bool lastIsFinal;  // the job runs to the last figure
     int head;
-    double travel;     // NAN: the program's largest Z
+    double travel;  // NAN: the program's largest Z
     bool oneBlock, fromBlock;
   };
   const double program = std::nan("");
   const Case cases[] = {
-      {"star, router", kStar, Kind::router, tJobScope::wholeProject, -1, 2, kOutputDrawing, 0, true, 0, 15.49, false, false},
+      {"star, router", kStar, Kind::router, tJobScope::wholeProject, -1, 2, kOutputDrawing, 0, true, 0, 15.49, false,
+       false},
       {"star, three heads, head 3", kStar, Kind::threeHeads, tJobScope::wholeProject, -1, 2, kOutputDrawing, 0, true, 2,
        15.49, false, false},
       {"star, laser", kStar, Kind::laser, tJobScope::wholeProject, -1, 0, kOutputDrawing, 0, true, 0, 0, false, false},
@@ -128,9 +129,8 @@ TEST(JobPlan, EachScopeWritesItsFigures) {
   view.panelStatusu = [&](const std::string& t) { panel.push_back(t); };
   p.ustawWidok(view);
   size(tJobScope::wholeProject, -1);
-  EXPECT_EQ(panel, (std::vector<std::string>{f.texts.dajTxt("Project_window", "msgZapisPliku") +
-                                                 (folder / "out.cnx").string(),
-                                             ""}));
+  EXPECT_EQ(panel, (std::vector<std::string>{
+                       f.texts.dajTxt("Project_window", "msgZapisPliku") + (folder / "out.cnx").string(), ""}));
 }
 
 TEST(JobChecks, APlotterClassControllerTakesJobsBelowItsBufferOnly) {

@@ -38,8 +38,8 @@ struct SessionFixture {
   std::unique_ptr<tCuttingSession> session;
 
   SessionFixture() {
-    EXPECT_TRUE(texts.loadLanguageFile(std::string(TRAZVIK_SOURCE_DIR) + "/lang/", "US",
-                                       base::programMajorMinorVersion()));
+    EXPECT_TRUE(
+        texts.loadLanguageFile(std::string(TRAZVIK_SOURCE_DIR) + "/lang/", "US", base::programMajorMinorVersion()));
     project.DostosujWgTypuProjektu(import::fileTypeFromExtension(star));
     EXPECT_TRUE(project.Load(star));
   }
@@ -73,7 +73,8 @@ struct SessionFixture {
     const auto end = std::chrono::steady_clock::now() + timeout;
     while (!done() && std::chrono::steady_clock::now() < end) {
       session->timerEvent();
-      std::this_thread::sleep_for(std::min(std::chrono::milliseconds(10), std::chrono::milliseconds(session->interval())));
+      std::this_thread::sleep_for(
+          std::min(std::chrono::milliseconds(10), std::chrono::milliseconds(session->interval())));
     }
     return done();
   }

@@ -59,11 +59,26 @@ TEST(StartOfCutting, PreparesWritesAndHandsOverTheJob) {
   // The drawing travels at the outline's height: 10 + 0.49 + 5 mm.
   EXPECT_DOUBLE_EQ(s.travelHeight, 15.49);
   const std::vector<std::string> expected{
-      "readState", "stopTransfer",
+      "readState",
+      "stopTransfer",
       "V 00 84 03 00 00",  // travel feed 900 (the recording machine's code is the feed; 32 bits wide)
-      "F 00", "powers 100.000000 100.000000", "sleep 3000", "move 0 z15.490000 y0.000000 x0.000000", "C", "wait",
-      "Q", "sleep 10", "wait", "Q", "sleep 10", "wait", "C", "sleep 10", "wait",
-      "move 0 z15.490000 y0.000000 x0.000000", "startTransfer"};
+      "F 00",
+      "powers 100.000000 100.000000",
+      "sleep 3000",
+      "move 0 z15.490000 y0.000000 x0.000000",
+      "C",
+      "wait",
+      "Q",
+      "sleep 10",
+      "wait",
+      "Q",
+      "sleep 10",
+      "wait",
+      "C",
+      "sleep 10",
+      "wait",
+      "move 0 z15.490000 y0.000000 x0.000000",
+      "startTransfer"};
   EXPECT_EQ(s.machine.log, expected);
   ASSERT_EQ(s.started.size(), 1u);
   EXPECT_EQ(s.started[0].projectCaption, std::string(TRAZVIK_SOURCE_DIR) + "/samples/star.plt");

@@ -66,9 +66,9 @@ TEST(MotionRecord, PlainMoves) {
     const char* bytes;  // "A", flags, count, |dx|, |dy|, |dz|
   };
   const Case cases[] = {
-      {1, 3, 4, 0, 10, "41 04 0A 00 00 03 00 00 04 00 00 00 00 00"},       // length 6 raised to 10
+      {1, 3, 4, 0, 10, "41 04 0A 00 00 03 00 00 04 00 00 00 00 00"},  // length 6 raised to 10
       {1, -30, 40, 5, 51, "41 01 33 00 00 1E 00 00 28 00 00 05 00 00"},
-      {1, 0, 0, 0, 10, "41 07 0A 00 00 00 00 00 00 00 00 00 00 00"},        // zero counts as negative
+      {1, 0, 0, 0, 10, "41 07 0A 00 00 00 00 00 00 00 00 00 00 00"},  // zero counts as negative
       {10, 3, 0, 0, 40, "41 06 28 00 00 03 00 00 00 00 00 00 00 00"},
       {2, -70000, -1, -2, 140002, "41 07 E2 22 02 70 11 01 01 00 00 02 00 00"},
   };
@@ -90,7 +90,8 @@ TEST(MotionRecord, PowerMovesPerProtocolLevel) {
     const char* bytes;  // "A", flags, count, |dx|, |dy|, Z field, power byte
   };
   const Case cases[] = {
-      {"level 5, power / 16, count round(100.5) = 100", false, 5, 1, 100, 0, 0, 160, 100, "41 06 64 00 00 64 00 00 00 00 00 00 00 00 0A"},
+      {"level 5, power / 16, count round(100.5) = 100", false, 5, 1, 100, 0, 0, 160, 100,
+       "41 06 64 00 00 64 00 00 00 00 00 00 00 00 0A"},
       {"level 5, 4095", false, 5, 1, 100, 0, 0, 4095, 100, "41 06 64 00 00 64 00 00 00 00 00 00 00 00 FF"},
       {"level 5, above 4095", false, 5, 1, 100, 0, 0, 40000, 100, "41 06 64 00 00 64 00 00 00 00 00 00 00 00 FF"},
       {"level 6, limited to 4095", false, 6, 1, 0, 0, -7, 5000, 10, "41 07 0A 00 00 00 00 00 00 00 00 07 00 F0 FF"},
@@ -98,7 +99,8 @@ TEST(MotionRecord, PowerMovesPerProtocolLevel) {
       {"level 7, nibbles", false, 7, 1, 5, 0, 3, 0x1234, 10, "41 12 0A 00 00 05 00 00 00 00 00 03 00 20 34"},
       {"level 7, limited to 39999", false, 7, 1, 5, 0, 3, 50000, 10, "41 92 0A 00 00 05 00 00 00 00 00 03 00 C0 3F"},
       {"level 7, no speed passes", false, 7, 1, 5, 0, 3, 0xFFFF, 10, "41 F2 0A 00 00 05 00 00 00 00 00 03 00 F0 FF"},
-      {"level 7, Z cut to 20 bits", false, 7, 1, 0, 0, 0x123456, 0, 0x123456, "41 03 56 34 12 00 00 00 00 00 00 56 34 02 00"},
+      {"level 7, Z cut to 20 bits", false, 7, 1, 0, 0, 0x123456, 0, 0x123456,
+       "41 03 56 34 12 00 00 00 00 00 00 56 34 02 00"},
       {"2d, count from x and y", true, 7, 5, 3, 4, 100, 0, 30, "41 00 1E 00 00 03 00 00 04 00 00 64 00 00 00"},
       {"2d, no 39999 limit", true, 7, 1, 5, 0, 3, 50000, 10, "41 C2 0A 00 00 05 00 00 00 00 00 03 00 30 50"},
       {"2d, level 6 still 4095", true, 6, 1, 5, 0, 3, 50000, 10, "41 02 0A 00 00 05 00 00 00 00 00 03 00 F0 FF"},

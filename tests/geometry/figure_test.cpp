@@ -41,10 +41,7 @@ TEST(Figure, GetMinPointTakesTheFirstLowest) {
     int index;
   };
   const Case cases[] = {
-      {{{0, 5}, {0, 1}, {3, 1}}, 1},
-      {{}, 0},
-      {{{7, 7}}, 0},
-      {{{0, -1}, {5, 3}, {1, -1}}, 0},
+      {{{0, 5}, {0, 1}, {3, 1}}, 1},    {{}, 0}, {{{7, 7}}, 0}, {{{0, -1}, {5, 3}, {1, -1}}, 0},
       {{{0, 2}, {5, 3}, {1, -4.5}}, 2},
   };
   for (const Case& c : cases) {
@@ -97,13 +94,11 @@ TEST(Figure, FinishShapeSetsBoxFlagsAndCountsShortSegments) {
   const Case cases[] = {
       {"single point", {{3, 4}}, false, true, {3, 4}, {3, 4}, 0, 0},
       {"two equal points", {{5, 5}, {5, 5}}, false, true, {5, 5}, {5, 5}, 0, 0},
-      {"closed square",
-       {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, true, false, {0, 0}, {10, 10}, 0, 0},
+      {"closed square", {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, true, false, {0, 0}, {10, 10}, 0, 0},
       {"open polyline", {{0, 5}, {10, -2}, {20, -2}, {30, 8}}, true, true, {0, -2}, {30, 8}, 1, 0},
       {"there and back", {{0, 0}, {5, 5}, {0, 0}}, true, false, {0, 0}, {5, 5}, 0, 0},
       {"closed in two points is open", {{0, 0}, {0, 0}}, false, true, {0, 0}, {0, 0}, 0, 0},
-      {"short segments but not the last",
-       {{0, 0}, {0.5, 0}, {10, 0}, {10, 0.2}}, true, true, {0, 0}, {10, 0.2}, 0, 1},
+      {"short segments but not the last", {{0, 0}, {0.5, 0}, {10, 0}, {10, 0.2}}, true, true, {0, 0}, {10, 0.2}, 0, 1},
   };
   for (const Case& c : cases) {
     tfigura f = figureOf(c.points);

@@ -70,14 +70,14 @@ TEST(Lines, OffsetAtXTakesHalfOpenRanges) {
     double offset;
   };
   const Case cases[] = {
-      {seg(0, 0, 10, 10), {0, 3}, true, false, -3},   // start only in the first
-      {seg(0, 0, 10, 10), {10, 3}, false, true, 7},   // end only in the second
+      {seg(0, 0, 10, 10), {0, 3}, true, false, -3},  // start only in the first
+      {seg(0, 0, 10, 10), {10, 3}, false, true, 7},  // end only in the second
       {seg(0, 0, 10, 10), {4, 1}, true, true, 3},
-      {seg(10, 10, 0, 0), {10, 3}, true, false, 7},   // the mirror direction
+      {seg(10, 10, 0, 0), {10, 3}, true, false, 7},  // the mirror direction
       {seg(10, 10, 0, 0), {0, 3}, false, true, -3},
       {seg(0, 0, 10, 10), {11, 0}, false, false, 0},
-      {seg(5, 0, 5, 10), {5, 0}, false, false, 0},    // vertical
-      {seg(5, 5, 5, 5), {5, 5}, false, false, 0},     // degenerate
+      {seg(5, 0, 5, 10), {5, 0}, false, false, 0},  // vertical
+      {seg(5, 5, 5, 5), {5, 5}, false, false, 0},   // degenerate
   };
   for (const Case& c : cases) {
     double out1 = -99, out2 = -99;

@@ -14,9 +14,9 @@ TEST(Units, ToAndFromMillimetresPerFileType) {
   struct Case {
     int fileType;
     double fileUnits;
-    double mm;       // toMm(fileType, fileUnits)
-    double backMm;   // the millimetres given to fromMm
-    double back;     // fromMm(fileType, backMm)
+    double mm;      // toMm(fileType, fileUnits)
+    double backMm;  // the millimetres given to fromMm
+    double back;    // fromMm(fileType, backMm)
   };
   const Case cases[] = {
       {kFileTypeHpgl, 4000, 100, 100, 4000},
@@ -35,8 +35,8 @@ TEST(Units, ToAndFromMillimetresPerFileType) {
 
 TEST(Numeric, RoundEvenSendsHalvesToTheEvenNeighbour) {
   const std::pair<double, double> cases[] = {
-      {2.5, 2},   {3.5, 4},   {-2.5, -2}, {-3.5, -4},       {0.5, 0},   {1.5, 2},
-      {2.4999, 2}, {2.5000001, 3}, {-0.5, 0}, {-1.2, -1}, {1e15 + 0.5, 1e15}, {7, 7},
+      {2.5, 2},    {3.5, 4},       {-2.5, -2}, {-3.5, -4}, {0.5, 0},           {1.5, 2},
+      {2.4999, 2}, {2.5000001, 3}, {-0.5, 0},  {-1.2, -1}, {1e15 + 0.5, 1e15}, {7, 7},
   };
   for (auto [in, out] : cases) {
     EXPECT_EQ(roundEven(in), out) << in;

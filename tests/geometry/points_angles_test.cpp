@@ -46,15 +46,9 @@ TEST(Angles, DirAngleOfEveryQuadrantAndAxisInAllVariants) {
   };
   const Case cases[] = {
       {{0, 0}, {0, 0}, 3 * pi / 2},  // equal points count as downward
-      {{0, 0}, {-1, 0}, pi},
-      {{0, 0}, {1, -1}, 7 * pi / 4},
-      {{0, 0}, {1, 0}, 0},
-      {{0, 0}, {0, 1}, pi / 2},
-      {{0, 0}, {0, -1}, 3 * pi / 2},
-      {{0, 0}, {1, 1}, pi / 4},
-      {{0, 0}, {-1, 1}, 3 * pi / 4},
-      {{5, 5}, {4, 4}, 5 * pi / 4},
-      {{2, 3}, {2 + std::sqrt(3.0), 4}, pi / 6},
+      {{0, 0}, {-1, 0}, pi},         {{0, 0}, {1, -1}, 7 * pi / 4}, {{0, 0}, {1, 0}, 0},
+      {{0, 0}, {0, 1}, pi / 2},      {{0, 0}, {0, -1}, 3 * pi / 2}, {{0, 0}, {1, 1}, pi / 4},
+      {{0, 0}, {-1, 1}, 3 * pi / 4}, {{5, 5}, {4, 4}, 5 * pi / 4},  {{2, 3}, {2 + std::sqrt(3.0), 4}, pi / 6},
   };
   for (const Case& c : cases) {
     EXPECT_NEAR(dirAngle(c.from, c.to), c.angle, 1e-12) << c.to.x << "," << c.to.y;
@@ -81,13 +75,13 @@ TEST(Angles, TurnCosine) {
     double cosine;
   };
   const Case cases[] = {
-      {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, 1},    // straight on
-      {{0, 0, 0}, {0, 0, 1}, {0, 0, 3}, 1},    // straight on, vertically
-      {{0, 0, 0}, {1, 0, 0}, {0, 0, 0}, -1},   // reversal
-      {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, 0},    // right angle
+      {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, 1},   // straight on
+      {{0, 0, 0}, {0, 0, 1}, {0, 0, 3}, 1},   // straight on, vertically
+      {{0, 0, 0}, {1, 0, 0}, {0, 0, 0}, -1},  // reversal
+      {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, 0},   // right angle
       {{0, 0, 0}, {1, 0, 0}, {1.5, std::sqrt(0.75), 0}, 0.5},
-      {{1, 1, 1}, {1, 1, 1}, {2, 2, 2}, -1},   // no incoming leg
-      {{1, 1, 1}, {2, 2, 2}, {2, 2, 2}, -1},   // no outgoing leg
+      {{1, 1, 1}, {1, 1, 1}, {2, 2, 2}, -1},  // no incoming leg
+      {{1, 1, 1}, {2, 2, 2}, {2, 2, 2}, -1},  // no outgoing leg
   };
   for (const Case& c : cases) EXPECT_NEAR(turnCosine(c.a, c.b, c.c), c.cosine, 1e-9);
 }

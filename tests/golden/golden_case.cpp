@@ -70,16 +70,26 @@ GoldenCase readCase(const fs::path& folder) {
     if (eq == std::string::npos) throw std::runtime_error(where + ": expected key = value");
     const std::string key = trim(line.substr(0, eq));
     const std::string value = trim(line.substr(eq + 1));
-    if (key == "design") c.request.design = (folder / value).string();
-    else if (key == "machine") c.request.machine.type = value;
-    else if (key == "firmware") c.request.machine.firmware = value;
-    else if (key == "controller_version") c.request.machine.controllerVersion = static_cast<int>(number(value, where));
-    else if (key == "settings") c.request.settingsFile = (folder / value).string();
-    else if (key == "set") c.request.sets.push_back(value);
-    else if (key == "head") c.request.head = static_cast<int>(number(value, where));
-    else if (key == "tolerance_steps") c.toleranceSteps = number(value, where);
-    else if (key == "end_mm") c.endMm = triple(value, where);
-    else throw std::runtime_error(where + ": unknown key \"" + key + "\"");
+    if (key == "design")
+      c.request.design = (folder / value).string();
+    else if (key == "machine")
+      c.request.machine.type = value;
+    else if (key == "firmware")
+      c.request.machine.firmware = value;
+    else if (key == "controller_version")
+      c.request.machine.controllerVersion = static_cast<int>(number(value, where));
+    else if (key == "settings")
+      c.request.settingsFile = (folder / value).string();
+    else if (key == "set")
+      c.request.sets.push_back(value);
+    else if (key == "head")
+      c.request.head = static_cast<int>(number(value, where));
+    else if (key == "tolerance_steps")
+      c.toleranceSteps = number(value, where);
+    else if (key == "end_mm")
+      c.endMm = triple(value, where);
+    else
+      throw std::runtime_error(where + ": unknown key \"" + key + "\"");
   }
   if (c.request.design.empty()) throw std::runtime_error(file.string() + ": no design file");
   if (c.request.machine.type.empty()) throw std::runtime_error(file.string() + ": no machine type");

@@ -16,7 +16,7 @@
 namespace trazvik::golden {
 
 struct GoldenCase {
-  std::string name;                 // the folder's name
+  std::string name;  // the folder's name
   std::filesystem::path folder;
   app::tOfflineJobRequest request;  // paths made absolute
   // Retrace: largest distance in machine steps between a toolpath point and

@@ -89,9 +89,12 @@ TEST_P(GoldenJob, RetracesItsToolpathsOnTheSimulatedController) {
   ASSERT_TRUE(case_.endMm.has_value()) << case_.name << ": case.txt names no end_mm";
   const tCommandSet set = job.machine.commandSet();
   const double tol = case_.toleranceSteps + 1e-6;
-  EXPECT_LE(std::fabs(run.end.x - (*case_.endMm)[0]) * 100 * set.axisFactorX, tol) << case_.name << " end X " << run.end.x;
-  EXPECT_LE(std::fabs(run.end.y - (*case_.endMm)[1]) * 100 * set.axisFactorY, tol) << case_.name << " end Y " << run.end.y;
-  EXPECT_LE(std::fabs(run.end.z - (*case_.endMm)[2]) * 100 * set.axisFactorZ, tol) << case_.name << " end Z " << run.end.z;
+  EXPECT_LE(std::fabs(run.end.x - (*case_.endMm)[0]) * 100 * set.axisFactorX, tol)
+      << case_.name << " end X " << run.end.x;
+  EXPECT_LE(std::fabs(run.end.y - (*case_.endMm)[1]) * 100 * set.axisFactorY, tol)
+      << case_.name << " end Y " << run.end.y;
+  EXPECT_LE(std::fabs(run.end.z - (*case_.endMm)[2]) * 100 * set.axisFactorZ, tol)
+      << case_.name << " end Z " << run.end.z;
 }
 
 // The same case through the start of cutting itself: the case's machine
@@ -144,7 +147,8 @@ TEST(GoldenHarness, FirstDifferenceNamesTheCommandAndItsNeighbours) {
   EXPECT_EQ(firstDifference("p pause ms=10\nf select-slot slot=0\n", "p pause ms=10\nf select-slot slot=1\n"),
             "command 2 differs\n  after:    p pause ms=10\n  expected: f select-slot slot=0\n"
             "  actual:   f select-slot slot=1\n");
-  EXPECT_EQ(firstDifference("x\n", "x\ny\n"), "command 2 differs\n  after:    x\n  expected: (end of job)\n  actual:   y\n");
+  EXPECT_EQ(firstDifference("x\n", "x\ny\n"),
+            "command 2 differs\n  after:    x\n  expected: (end of job)\n  actual:   y\n");
   EXPECT_EQ(firstDifference("x\n", "y\n"), "command 1 differs\n  expected: x\n  actual:   y\n");
 }
 
@@ -161,9 +165,9 @@ TEST(GoldenHarness, CaseFilesRefuseUnknownKeysAndBadNumbers) {
   EXPECT_EQ(c.toleranceSteps, 2);
   ASSERT_TRUE(c.endMm.has_value());
   EXPECT_EQ((*c.endMm)[2], 5.5);
-  for (const char* bad : {"design = a.plt\nmachine = YFB 32\ncolour = red\n",
-                          "design = a.plt\nmachine = YFB 32\nhead = two\n",
-                          "design = a.plt\nmachine = YFB 32\nend_mm = 1, 2\n", "machine = YFB 32\n"}) {
+  for (const char* bad :
+       {"design = a.plt\nmachine = YFB 32\ncolour = red\n", "design = a.plt\nmachine = YFB 32\nhead = two\n",
+        "design = a.plt\nmachine = YFB 32\nend_mm = 1, 2\n", "machine = YFB 32\n"}) {
     std::ofstream(dir / "case.txt") << bad;
     EXPECT_THROW(readCase(dir), std::runtime_error) << bad;
   }

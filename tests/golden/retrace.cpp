@@ -148,8 +148,7 @@ std::string retraceProblems(const SimRun& run, const std::vector<RetraceFigure>&
   for (const sim::TraceSegment& s : run.trace.segments()) {
     if (s.source != sim::TraceSource::job) continue;
     auto steps = [&](const sim::TracePoint& q) {
-      return RetracePoint{q.x * 100 * set.axisFactorX, q.y * 100 * set.axisFactorY, q.z * 100 * set.axisFactorZ,
-                          false};
+      return RetracePoint{q.x * 100 * set.axisFactorX, q.y * 100 * set.axisFactorY, q.z * 100 * set.axisFactorZ, false};
     };
     segs.push_back({steps(s.from), steps(s.to), s.toolOn});
   }

@@ -13,9 +13,9 @@ namespace trazvik::golden {
 
 struct SimRun {
   sim::ToolTrace trace;
-  sim::TracePoint end;        // tool position (mm) when the job was over
+  sim::TracePoint end;  // tool position (mm) when the job was over
   bool toolOutputsOff = false;
-  bool jobEnded = false;      // the controller left the job on its own
+  bool jobEnded = false;  // the controller left the job on its own
   std::uint64_t unknownCommands = 0;
 };
 
@@ -32,7 +32,7 @@ struct RetracePoint {
   bool reachOnly = false;
 };
 struct RetraceFigure {
-  int index = 0;   // in the project's list
+  int index = 0;  // in the project's list
   std::vector<RetracePoint> points;
   bool checkZ = true;
 };

@@ -175,8 +175,8 @@ TEST(Splines, CornersOfAChainOfBezierSegmentsAreKept) {
   // Twelve control points with knots in runs of four: three cubic segments
   // meeting at sharp corners (15,0) and (30,0).
   tSplineData s;
-  s.control = {{0, 0}, {5, 10}, {10, 10}, {15, 0}, {15, 0}, {20, -10},
-               {25, -10}, {30, 0}, {30, 0}, {32, 8}, {38, 8}, {40, 0}};
+  s.control = {{0, 0},    {5, 10}, {10, 10}, {15, 0}, {15, 0}, {20, -10},
+               {25, -10}, {30, 0}, {30, 0},  {32, 8}, {38, 8}, {40, 0}};
   s.knots = {0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3};
   for (const bool forceBSpline : {false, true}) {
     const auto pts = splinePoints(s, forceBSpline);

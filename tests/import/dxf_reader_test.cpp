@@ -61,9 +61,10 @@ TEST_F(DxfReader, EveryLineEndAndLeadingBlanks) {
 }
 
 TEST_F(DxfReader, CirclesAndArcs) {
-  auto figs = figures(entities("  0\nCIRCLE\n 62\n1\n 10\n5\n 20\n5\n 40\n10\n"
-                               "  0\nARC\n 10\n0\n 20\n0\n 40\n15\n 50\n350\n 51\n10\n"
-                               "  0\nARC\n 10\n20\n 20\n0\n 40\n5\n 50\n0\n 51\n90\n210\n0\n220\n0\n230\n-1\n"));
+  auto figs =
+      figures(entities("  0\nCIRCLE\n 62\n1\n 10\n5\n 20\n5\n 40\n10\n"
+                       "  0\nARC\n 10\n0\n 20\n0\n 40\n15\n 50\n350\n 51\n10\n"
+                       "  0\nARC\n 10\n20\n 20\n0\n 40\n5\n 50\n0\n 51\n90\n210\n0\n220\n0\n230\n-1\n"));
   ASSERT_EQ(figs.size(), 3u);
   EXPECT_EQ(figs[0].p.size(), 193u) << "radius 10: 192 segments";
   EXPECT_EQ(figs[0].org_color, 1);
@@ -81,8 +82,9 @@ TEST_F(DxfReader, CirclesAndArcs) {
 }
 
 TEST_F(DxfReader, MirroredCircleAndPolylineKeepTheirPlace) {
-  auto figs = figures(entities("  0\nCIRCLE\n 10\n40\n 20\n-8\n 40\n2\n230\n-1\n"
-                               "  0\nLWPOLYLINE\n 90\n2\n 70\n0\n 10\n3\n 20\n4\n 10\n6\n 20\n4\n230\n-1\n"));
+  auto figs =
+      figures(entities("  0\nCIRCLE\n 10\n40\n 20\n-8\n 40\n2\n230\n-1\n"
+                       "  0\nLWPOLYLINE\n 90\n2\n 70\n0\n 10\n3\n 20\n4\n 10\n6\n 20\n4\n230\n-1\n"));
   ASSERT_EQ(figs.size(), 2u);
   EXPECT_NEAR(figs[0].center.x, -4000, 0.01);
   EXPECT_NEAR(figs[0].center.y, -800, 0.01);
@@ -90,14 +92,16 @@ TEST_F(DxfReader, MirroredCircleAndPolylineKeepTheirPlace) {
 }
 
 TEST_F(DxfReader, LightweightPolylinesClosedWithBulgesAndClassNames) {
-  const std::string square = "  0\nLWPOLYLINE\n 90\n4\n 70\n1\n 10\n0\n 20\n0\n 10\n10\n 20\n0\n"
-                             " 10\n10\n 20\n10\n 10\n0\n 20\n10\n";
+  const std::string square =
+      "  0\nLWPOLYLINE\n 90\n4\n 70\n1\n 10\n0\n 20\n0\n 10\n10\n 20\n0\n"
+      " 10\n10\n 20\n10\n 10\n0\n 20\n10\n";
   auto figs = figures(entities(square));
   ASSERT_EQ(figs.size(), 1u);
   EXPECT_EQ(figs[0].p, (std::vector<trealpoint>{{0, 0}, {1000, 0}, {1000, 1000}, {0, 1000}, {0, 0}}));
   // Bulge 1 on every vertex: four half circles bulging outwards.
-  const std::string round = "  0\nLWPOLYLINE\n 90\n4\n 70\n1\n 10\n0\n 20\n0\n 42\n1\n 10\n10\n 20\n0\n 42\n1\n"
-                            " 10\n10\n 20\n10\n 42\n1\n 10\n0\n 20\n10\n 42\n1\n";
+  const std::string round =
+      "  0\nLWPOLYLINE\n 90\n4\n 70\n1\n 10\n0\n 20\n0\n 42\n1\n 10\n10\n 20\n0\n 42\n1\n"
+      " 10\n10\n 20\n10\n 42\n1\n 10\n0\n 20\n10\n 42\n1\n";
   figs = figures(entities(round));
   ASSERT_EQ(figs.size(), 1u);
   EXPECT_NEAR(figs[0].fig_pp.x, -500, 0.01);
@@ -124,8 +128,8 @@ TEST_F(DxfReader, ClassicPolylinesWithVerticesAndFitting) {
     return s;
   };
   // The header point is the elevation, not a vertex.
-  std::string plain = "  0\nPOLYLINE\n 66\n1\n 10\n0\n 20\n0\n 30\n5\n 70\n0\n" + v(1, 1, 0) + v(4, 1, 0) +
-                      v(4, 3, 0) + "  0\nSEQEND\n";
+  std::string plain = "  0\nPOLYLINE\n 66\n1\n 10\n0\n 20\n0\n 30\n5\n 70\n0\n" + v(1, 1, 0) + v(4, 1, 0) + v(4, 3, 0) +
+                      "  0\nSEQEND\n";
   auto figs = figures(entities(plain + kLine));
   ASSERT_EQ(figs.size(), 2u);
   EXPECT_EQ(figs[0].p, (std::vector<trealpoint>{{100, 100}, {400, 100}, {400, 300}}));
@@ -153,9 +157,10 @@ TEST_F(DxfReader, ClassicPolylinesWithVerticesAndFitting) {
 }
 
 TEST_F(DxfReader, EllipseAndSplineEntities) {
-  auto figs = figures(entities("  0\nELLIPSE\n 10\n0\n 20\n0\n 11\n30\n 21\n0\n 40\n0.5\n 41\n0\n 42\n6.283185307179586\n"
-                               "  0\nSPLINE\n 71\n3\n 72\n8\n 73\n4\n 40\n0\n 40\n0\n 40\n0\n 40\n0\n 40\n1\n 40\n1\n"
-                               " 40\n1\n 40\n1\n 10\n0\n 20\n0\n 10\n10\n 20\n30\n 10\n30\n 20\n30\n 10\n40\n 20\n0\n"));
+  auto figs =
+      figures(entities("  0\nELLIPSE\n 10\n0\n 20\n0\n 11\n30\n 21\n0\n 40\n0.5\n 41\n0\n 42\n6.283185307179586\n"
+                       "  0\nSPLINE\n 71\n3\n 72\n8\n 73\n4\n 40\n0\n 40\n0\n 40\n0\n 40\n0\n 40\n1\n 40\n1\n"
+                       " 40\n1\n 40\n1\n 10\n0\n 20\n0\n 10\n10\n 20\n30\n 10\n30\n 20\n30\n 10\n40\n 20\n0\n"));
   ASSERT_EQ(figs.size(), 2u);
   EXPECT_EQ(figs[0].p.size(), 193u);
   EXPECT_NEAR(figs[0].fig_pk.x, 3000, 1e-3);
@@ -166,13 +171,17 @@ TEST_F(DxfReader, EllipseAndSplineEntities) {
 }
 
 TEST_F(DxfReader, OnlyTheEntitiesSectionCountsAndNamesNeedCodeZero) {
-  const std::string before = "  0\nSECTION\n  2\nHEADER\n  9\n$LTSCALE\n 40\n0.000394\n  0\nENDSEC\n"
-                             "  0\nSECTION\n  2\nCLASSES\n  0\nCLASS\n  1\nLWPOLYLINE\n  2\nAcDbPolyline\n  0\nENDSEC\n"
-                             "  0\nSECTION\n  2\nTABLES\n  0\nLAYER\n  2\nENTITIES\n  0\nENDSEC\n"
-                             "  0\nSECTION\n  2\nBLOCKS\n  0\nBLOCK\n" + std::string(kLine) + "  0\nENDBLK\n  0\nENDSEC\n";
+  const std::string before =
+      "  0\nSECTION\n  2\nHEADER\n  9\n$LTSCALE\n 40\n0.000394\n  0\nENDSEC\n"
+      "  0\nSECTION\n  2\nCLASSES\n  0\nCLASS\n  1\nLWPOLYLINE\n  2\nAcDbPolyline\n  0\nENDSEC\n"
+      "  0\nSECTION\n  2\nTABLES\n  0\nLAYER\n  2\nENTITIES\n  0\nENDSEC\n"
+      "  0\nSECTION\n  2\nBLOCKS\n  0\nBLOCK\n" +
+      std::string(kLine) + "  0\nENDBLK\n  0\nENDSEC\n";
   // A text on layer "LINE" reading "CIRCLE", and an unknown entity.
-  const std::string body = "  0\nTEXT\n  8\nLINE\n 10\n1\n 20\n1\n 40\n2\n  1\nCIRCLE\n 11\n7\n 21\n7\n"
-                           "  0\nACAD_PROXY_ENTITY\n 90\n498\n" + std::string(kLine);
+  const std::string body =
+      "  0\nTEXT\n  8\nLINE\n 10\n1\n 20\n1\n 40\n2\n  1\nCIRCLE\n 11\n7\n 21\n7\n"
+      "  0\nACAD_PROXY_ENTITY\n 90\n498\n" +
+      std::string(kLine);
   auto figs = figures(before + entities(body));
   ASSERT_EQ(figs.size(), 1u);
   EXPECT_EQ(figs[0].p.back(), (trealpoint{1000, 500})) << "the header's $LTSCALE is not applied";
@@ -181,8 +190,9 @@ TEST_F(DxfReader, OnlyTheEntitiesSectionCountsAndNamesNeedCodeZero) {
 
 TEST_F(DxfReader, UndrawnEntitiesAreWarnedWithTheirCountAndFirstLine) {
   const std::string header = "  0\nSECTION\n  2\nHEADER\n  9\n$INSUNITS\n 70\n1\n  0\nENDSEC\n";
-  const std::string mesh = "  0\nPOLYLINE\n 70\n64\n  0\nVERTEX\n 10\n1\n 20\n1\n 70\n192\n"
-                           "  0\nVERTEX\n 10\n5\n 20\n1\n 70\n192\n  0\nSEQEND\n";
+  const std::string mesh =
+      "  0\nPOLYLINE\n 70\n64\n  0\nVERTEX\n 10\n1\n 20\n1\n 70\n192\n"
+      "  0\nVERTEX\n 10\n5\n 20\n1\n 70\n192\n  0\nSEQEND\n";
   const std::string body = "  0\nTEXT\n  1\nLINE\n  0\nVIEWPORT\n 10\n0\n  0\nMTEXT\n  1\nx\n" + std::string(kLine) +
                            "  0\nINSERT\n  2\nPART\n  0\nMTEXT\n  1\ny\n  0\nHATCH\n 91\n1\n" + mesh +
                            "  0\n3DFACE\n 10\n0\n";
@@ -226,12 +236,14 @@ TEST_F(DxfReader, BadValuesFailWithTheirLineNumber) {
     const char* expected;
   };
   const Case cases[] = {
-      {"text for a number", entities("  0\nLINE\n 10\n0\n 20\nabc\n"), "line 10: a number is expected here, found \"abc\""},
+      {"text for a number", entities("  0\nLINE\n 10\n0\n 20\nabc\n"),
+       "line 10: a number is expected here, found \"abc\""},
       {"NaN text", entities("  0\nCIRCLE\n 10\n0\n 20\n0\n 40\nnan\n"), "line 12: a number is expected"},
       {"infinite", entities("  0\nCIRCLE\n 10\n1e999\n"), "line 8:"},
       {"fraction colour", entities("  0\nLINE\n 62\n1.5\n"), "line 8: a whole number is expected"},
       {"code not a number", entities("  0\nLINE\nX10\n0\n"), "line 7: a group code"},
-      {"radius 1e300", entities("  0\nCIRCLE\n 10\n0\n 20\n0\n 40\n1e300\n"), "line 6: a point lies farther than 10 km"},
+      {"radius 1e300", entities("  0\nCIRCLE\n 10\n0\n 20\n0\n 40\n1e300\n"),
+       "line 6: a point lies farther than 10 km"},
   };
   for (const Case& c : cases) {
     const tFigureFile file = read(c.content);
@@ -270,7 +282,8 @@ TEST_F(DxfReader, AMillionKnotsKeepTheCapAndStayQuick) {
   std::string spline = "  0\nSPLINE\n 71\n3\n 72\n1000000\n 73\n6\n";
   spline.reserve(12'000'000);
   for (int i = 0; i < 1000000; ++i) spline += " 40\n" + std::to_string(i < 4 ? 0 : i - 3) + "\n";
-  for (int i = 0; i < 6; ++i) spline += " 10\n" + std::to_string(i * 10) + "\n 20\n" + std::to_string(i % 2 * 10) + "\n";
+  for (int i = 0; i < 6; ++i)
+    spline += " 10\n" + std::to_string(i * 10) + "\n 20\n" + std::to_string(i % 2 * 10) + "\n";
   Thpgl reader;
   trazvik::testing::writeFile(folder_ / "knots.dxf", entities(spline));
   ASSERT_EQ(reader.open((folder_ / "knots.dxf").string(), kFileTypeDxf, false), 0);

@@ -14,12 +14,29 @@ namespace {
 
 TEST(DesignFileType, FromTheExtensionInAnyCase) {
   const std::pair<const char*, int> cases[] = {
-      {"a.plt", kFileTypeHpgl},    {"a.PLT", kFileTypeHpgl},   {"a.hpgl", kFileTypeHpgl}, {"a.Hpg", kFileTypeHpgl},
-      {"a.hgl", kFileTypeHpgl},    {"a.HP", kFileTypeHpgl},    {"b.dxf", kFileTypeDxf},   {"b.DXF", kFileTypeDxf},
-      {"c.Nc", kFileTypeGcode},    {"c.ngc", kFileTypeGcode},  {"c.GCODE", kFileTypeGcode}, {"c.gc", kFileTypeGcode},
-      {"c.tap", kFileTypeGcode},   {"c.CNC", kFileTypeGcode},  {"d.bmp", kFileTypeBitmap}, {"d.BMP", kFileTypeBitmap},
-      {"e.txt", 0},                {"noext", 0},               {"dir.dxf/f", 0},          {"plt", 0},
-      {"/x/.plt", 0},              {"a.plt.bak", 0},           {"a.hpglx", 0},
+      {"a.plt", kFileTypeHpgl},
+      {"a.PLT", kFileTypeHpgl},
+      {"a.hpgl", kFileTypeHpgl},
+      {"a.Hpg", kFileTypeHpgl},
+      {"a.hgl", kFileTypeHpgl},
+      {"a.HP", kFileTypeHpgl},
+      {"b.dxf", kFileTypeDxf},
+      {"b.DXF", kFileTypeDxf},
+      {"c.Nc", kFileTypeGcode},
+      {"c.ngc", kFileTypeGcode},
+      {"c.GCODE", kFileTypeGcode},
+      {"c.gc", kFileTypeGcode},
+      {"c.tap", kFileTypeGcode},
+      {"c.CNC", kFileTypeGcode},
+      {"d.bmp", kFileTypeBitmap},
+      {"d.BMP", kFileTypeBitmap},
+      {"e.txt", 0},
+      {"noext", 0},
+      {"dir.dxf/f", 0},
+      {"plt", 0},
+      {"/x/.plt", 0},
+      {"a.plt.bak", 0},
+      {"a.hpglx", 0},
   };
   for (const auto& [path, type] : cases) EXPECT_EQ(fileTypeFromExtension(path), type) << path;
 }

@@ -18,14 +18,14 @@ struct PsPoint {
 struct Placement {
   const char* file;
   double scale, offsetX, offsetY, tolerance;
-  std::vector<std::int32_t> pens;        // triangle, zigzag, square, circle
+  std::vector<std::int32_t> pens;  // triangle, zigzag, square, circle
   std::vector<double> widths;
 };
 
 const std::vector<std::vector<PsPoint>> kPolylines = {
-    {{100, 100}, {200, 100}, {200, 200}, {100, 100}},            // closed triangle
-    {{20, 250}, {60, 280}, {100, 250}, {140, 280}},              // open zigzag
-    {{250, 50}, {350, 50}, {350, 150}, {250, 150}, {250, 50}},   // closed square
+    {{100, 100}, {200, 100}, {200, 200}, {100, 100}},           // closed triangle
+    {{20, 250}, {60, 280}, {100, 250}, {140, 280}},             // open zigzag
+    {{250, 50}, {350, 50}, {350, 150}, {250, 150}, {250, 50}},  // closed square
 };
 constexpr PsPoint kCircleCentre{300, 230};
 constexpr double kCircleRadius = 40;

@@ -50,14 +50,15 @@ double pathLength(const std::vector<trpoint3d>& sp) {
   double sum = 0;
   for (std::size_t i = 1; i < sp.size(); ++i)
     sum += std::sqrt(std::pow(sp[i].x - sp[i - 1].x, 2) + std::pow(sp[i].y - sp[i - 1].y, 2) +
-                     std::pow(sp[i].z - sp[i - 1].z, 2)) / 100;
+                     std::pow(sp[i].z - sp[i - 1].z, 2)) /
+           100;
   return sum;
 }
 
 TEST(GcodeWords, LinesTakenApartIntoWords) {
   struct Case {
     std::string line;
-    std::string words;  // letter=value, G and M codes times ten and as written
+    std::string words;    // letter=value, G and M codes times ten and as written
     std::string problem;  // "number: TOKEN" or "refused: TOKEN"; empty when read
   };
   const auto describe = [](const tGcodeBlock& b) {

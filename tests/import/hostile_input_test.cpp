@@ -59,10 +59,11 @@ TEST(HostileInput, BinaryGarbageEndsCleanly) {
 TEST(HostileInput, RandomInstructionSoupEndsCleanly) {
   // Plausible pieces in random order: every path of the interpreter meets
   // every other, including bad numbers and pens.
-  const char* pieces[] = {"PU", "PD", "PA", "PR", "SP", "PW", "IN", "IP", "C", "M", "Z", ";", ",", " ", "\n",
-                          "0",  "17", "-5", "+3", "2.5", ".", "..", "1024", "1025", "-0", "99999999999", "7.",
-                          "LB", "DT", "\x03", "SC", "CI", "AA", "AR", "AT", "RT", "BZ", "EA", "ER", "EW", "PM",
-                          "PE", "<", "=", ">", ":", "?", "~", "\xc1", "\xfe", "\x1b", "%", "\"", "CP", "PG", "SM"};
+  const char* pieces[] = {"PU",   "PD",          "PA",   "PR", "SP", "PW",   "IN", "IP",  "C",  "M",  "Z",    ";",
+                          ",",    " ",           "\n",   "0",  "17", "-5",   "+3", "2.5", ".",  "..", "1024", "1025",
+                          "-0",   "99999999999", "7.",   "LB", "DT", "\x03", "SC", "CI",  "AA", "AR", "AT",   "RT",
+                          "BZ",   "EA",          "ER",   "EW", "PM", "PE",   "<",  "=",   ">",  ":",  "?",    "~",
+                          "\xc1", "\xfe",        "\x1b", "%",  "\"", "CP",   "PG", "SM"};
   trazvik::testing::TempFolder folder;
   std::mt19937 random(7);
   for (int round = 0; round < 800; ++round) {

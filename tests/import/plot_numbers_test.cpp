@@ -21,7 +21,7 @@ TEST(PlotNumbers, RealsTakeOneOptionalSignAndOnePoint) {
 
 TEST(PlotNumbers, WholeNumbersRefuseFractionsAndOverflow) {
   const std::pair<const char*, std::int32_t> good[] = {
-      {"0", 0}, {"+7", 7}, {"-7", -7}, {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1},
+      {"0", 0},           {"+7", 7}, {"-7", -7}, {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1},
       {"0000000012", 12}, {".", 0},
   };
   for (auto [text, value] : good) {

@@ -46,7 +46,8 @@ TEST(HpglExport, AllInOnePenKeepsThePenOfTheDrawnPointsForOutlineAndPath) {
     const char* expected;
   };
   const Case cases[] = {
-      {false, "SP 3;\r\nPA 0,0;\r\nPD 1,0;\r\nPU;\r\nSP 5;\r\nPA 0,0;\r\nPD 2,0;\r\nPU;\r\nPA 0,0;\r\nPD 3,0;\r\nPU;\r\n"},
+      {false,
+       "SP 3;\r\nPA 0,0;\r\nPD 1,0;\r\nPU;\r\nSP 5;\r\nPA 0,0;\r\nPD 2,0;\r\nPU;\r\nPA 0,0;\r\nPD 3,0;\r\nPU;\r\n"},
       {true, "SP 3;\r\nPA 0,0;\r\nPD 1,0;\r\nPU;\r\nPA 0,0;\r\nPD 2,0;\r\nPU;\r\nPA 0,0;\r\nPD 3,0;\r\nPU;\r\n"},
   };
   for (const Case& k : cases) EXPECT_EQ(hpglExportText({&a, &b}, k.allInOne), k.expected) << k.allInOne;

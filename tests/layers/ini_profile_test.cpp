@@ -58,7 +58,7 @@ TEST(IniProfile, ReadsLikeTheProfileRoutines) {
   EXPECT_EQ(ini.readInteger("Layer 3", "SPEED", 0), 1200);  // first occurrence, case ignored
   EXPECT_EQ(ini.readFloat("Layer 3", "depth", 7.5), 7.5);   // not a number -> default
   EXPECT_EQ(ini.readInteger("Layer 3", "hex", 0), 31);
-  EXPECT_EQ(ini.readInteger("Layer 3", "big", -1), -1);     // out of range -> default
+  EXPECT_EQ(ini.readInteger("Layer 3", "big", -1), -1);  // out of range -> default
   EXPECT_EQ(ini.readInteger("Layer 3", "missing", 42), 42);
   EXPECT_EQ(ini.readString("Layer 3", "quoted"), "x y");
   EXPECT_FALSE(ini.readBool("other", "active", true));

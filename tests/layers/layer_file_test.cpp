@@ -92,7 +92,8 @@ TEST_F(LayerFile, SaveThenLoadRestoresEveryEditableField) {
     double dia;
     bool active;
     int order;
-  } edits[] = {{1, 0.1, 700, 9000, 2, 6.35, false, 3}, {5, 12.000000000001, 3000, 24000, 3, 1e-3, true, 1},
+  } edits[] = {{1, 0.1, 700, 9000, 2, 6.35, false, 3},
+               {5, 12.000000000001, 3000, 24000, 3, 1e-3, true, 1},
                {9, 0, 1, 1, 1, 0, true, 2}};
   for (const auto& e : edits) {
     tWarstwa x = a.layer[static_cast<std::size_t>(e.key)];

@@ -188,9 +188,9 @@ TEST(Warstwy, MillingDataCheck) {
     bool ok;
   };
   const Case cases[] = {
-      {1000, 1, 10000, true, true},   {99, 1, 10000, true, false},   {5001, 1, 10000, true, false},
-      {100, 0, 5000, true, true},     {5000, 1, 30000, true, true},  {1000, -0.1, 10000, true, false},
-      {1000, 1, 4999, true, false},   {1000, 1, 30001, true, false}, {1, -5, 1, false, true},
+      {1000, 1, 10000, true, true}, {99, 1, 10000, true, false},   {5001, 1, 10000, true, false},
+      {100, 0, 5000, true, true},   {5000, 1, 30000, true, true},  {1000, -0.1, 10000, true, false},
+      {1000, 1, 4999, true, false}, {1000, 1, 30001, true, false}, {1, -5, 1, false, true},
   };
   for (const Case& c : cases) {
     auto w = zbuduj({{1}, {2}}, kFileTypeDxf);

@@ -16,10 +16,10 @@
 namespace trazvik::logging {
 namespace {
 
+using testing::FakeClock;
 using trazvik::testing::readFile;
 using trazvik::testing::TempFolder;
 using trazvik::testing::writeFile;
-using testing::FakeClock;
 
 struct Logs {
   TempFolder folder;
@@ -99,16 +99,14 @@ TEST(EventLog, CuttingTimeLeavesThePausesOut) {
   l.logs->log_cut_end();
   const std::string pad(12, ' ');
   EXPECT_EQ(l.text("Log_2024_06.txt"),
-            "2024-06-14 10:11:12 - Start cutting.\r\n" +
-                pad + "Project: /home/op/star.plt\r\n" +
-                pad + "Settings: /home/op/Settings.mcc\r\n" +
-                pad + "Cutting speed [mm/min]: 1500\r\n" +
-                pad + "Spindle speed / power: 12000\r\n" +
-                pad + "Tool diameter [mm]: 3.175\r\n" +
-                pad + "Estimated cutting time [min]: 12\r\n" +
-                pad + "Cutting length: 1234.6\r\n"
+            "2024-06-14 10:11:12 - Start cutting.\r\n" + pad + "Project: /home/op/star.plt\r\n" + pad +
+                "Settings: /home/op/Settings.mcc\r\n" + pad + "Cutting speed [mm/min]: 1500\r\n" + pad +
+                "Spindle speed / power: 12000\r\n" + pad + "Tool diameter [mm]: 3.175\r\n" + pad +
+                "Estimated cutting time [min]: 12\r\n" + pad +
+                "Cutting length: 1234.6\r\n"
                 "2024-06-14 10:11:42 - Cutting stop.\r\n" +
-                pad + "Cutting time: 00:00:30\r\n"
+                pad +
+                "Cutting time: 00:00:30\r\n"
                 "2024-06-14 10:12:42 - Continue cutting.\r\n"
                 "2024-06-14 10:13:02 - End of cutting.\r\n" +
                 pad + "Cutting time: 00:00:50\r\n");
@@ -181,8 +179,8 @@ TEST(EventLog, OldTextLogsAreDeletedAtStart) {
   std::vector<std::string> left;
   for (const auto& e : std::filesystem::directory_iterator(folder / "Logs")) left.push_back(e.path().filename());
   std::sort(left.begin(), left.end());
-  EXPECT_EQ(left, (std::vector<std::string>{"Log_2020_13.txt", "Log_2023_12.xml", "Log_2024_04.txt",
-                                            "Log_2024_1.txt", "Log_abcd_ef.txt", "Notes.txt"}));
+  EXPECT_EQ(left, (std::vector<std::string>{"Log_2020_13.txt", "Log_2023_12.xml", "Log_2024_04.txt", "Log_2024_1.txt",
+                                            "Log_abcd_ef.txt", "Notes.txt"}));
 }
 
 TEST(EventLog, RetentionCountsWholeDaysFromTheFirstOfTheMonth) {
@@ -192,7 +190,7 @@ TEST(EventLog, RetentionCountsWholeDaysFromTheFirstOfTheMonth) {
   writeFile(folder / "Logs/Log_2024_03.txt", "x");  // 92 whole days: kept
   writeFile(folder / "Logs/Log_2024_02.txt", "x");  // 121 days: deleted
   EXPECT_EQ(manager.DeleteOldFiles(92), (std::vector<std::string>{"Log_2024_02.txt"}));
-  time.now = toDateTime({2024, 6, 2, 0, 0, 0});      // 93 days
+  time.now = toDateTime({2024, 6, 2, 0, 0, 0});  // 93 days
   EXPECT_EQ(manager.DeleteOldFiles(92), (std::vector<std::string>{"Log_2024_03.txt"}));
   EXPECT_EQ(manager.LogFileList(), std::vector<std::string>{});
 }
@@ -214,13 +212,13 @@ TEST(EventLog, StartOfProgramNamesItsFiles) {
   writeFile(cfg, std::string(bytes.begin(), bytes.end()));
   std::filesystem::remove(l.folder / "Logs/Log_2024_06.txt");
   l.logs->log_start_app("/opt/trazvik/trazvik", "0.1.0.0");
-  EXPECT_NE(l.text("Log_2024_06.txt").find(pad + "Global configuration: " + cfg + "\r\n" + pad +
-                                           "Settings file missing: " + record.settingsFile + "\r\n"),
+  EXPECT_NE(l.text("Log_2024_06.txt")
+                .find(pad + "Global configuration: " + cfg + "\r\n" + pad +
+                      "Settings file missing: " + record.settingsFile + "\r\n"),
             std::string::npos);
   writeFile(record.settingsFile, "");
   l.logs->log_start_app("/opt/trazvik/trazvik", "0.1.0.0");
-  EXPECT_NE(l.text("Log_2024_06.txt").find(pad + "Settings file: " + record.settingsFile + "\r\n"),
-            std::string::npos);
+  EXPECT_NE(l.text("Log_2024_06.txt").find(pad + "Settings file: " + record.settingsFile + "\r\n"), std::string::npos);
 }
 
 TEST(EventLog, MessagesComeFromTheLanguageFile) {
@@ -242,12 +240,14 @@ TEST(EventLog, MessagesComeFromTheLanguageFile) {
   logs.log_cut_stop();  // its message key is missing: the texts' answer for a missing key
   EXPECT_EQ(readFile(folder / "Logs/Log_2024_06.txt"),
             "2024-06-14 10:11:12 - Zamknięcie programu.\r\n"
-            "2024-06-14 10:11:12 - error\r\n" + std::string(12, ' ') + "Czas: 00:00:00\r\n");
+            "2024-06-14 10:11:12 - error\r\n" +
+                std::string(12, ' ') + "Czas: 00:00:00\r\n");
 }
 
 TEST(EventLog, UnknownEventTypeGivesTheUnknownText) {
   TempFolder folder;
-  TEventLogger logger(folder.text() + "log.txt", [] { return 0.0; }, isoDateTimeText);
+  TEventLogger logger(
+      folder.text() + "log.txt", [] { return 0.0; }, isoDateTimeText);
   logger.FAppEvent.RegisterEvent(_END_EVENT_TYPE_ + 3);
   EXPECT_EQ(logger.EventMessage(), "Unknown event.");
   logger.FAppEvent.RegisterEvent(-1);

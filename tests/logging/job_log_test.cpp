@@ -15,10 +15,10 @@
 namespace trazvik::logging {
 namespace {
 
+using testing::FakeClock;
 using trazvik::testing::readFile;
 using trazvik::testing::TempFolder;
 using trazvik::testing::writeFile;
-using testing::FakeClock;
 
 constexpr const char* kId = "0123ABCD-4567-89EF-0123-456789ABCDEF";
 
@@ -92,9 +92,8 @@ TEST(JobLog, OneFileFollowsTheJobThroughPauseAndEnd) {
   std::vector<std::string> order;
   for (pugi::xml_node child : job.children()) order.push_back(child.name());
   EXPECT_EQ(order, (std::vector<std::string>{"JobID", "Machine", "StatusId", "Status", "StartTime", "FinishTime",
-                                             "Duration", "ProjectFile", "ConfigFile", "CuttingPower",
-                                             "CuttingSpeed", "CuttingAnglePause", "EstimatedCuttingTime",
-                                             "CuttingLenght"}));
+                                             "Duration", "ProjectFile", "ConfigFile", "CuttingPower", "CuttingSpeed",
+                                             "CuttingAnglePause", "EstimatedCuttingTime", "CuttingLenght"}));
   EXPECT_STREQ(job.child_value("JobID"), kId);
   EXPECT_STREQ(job.child_value("Machine"), "YFB 32");
   EXPECT_STREQ(job.child_value("StatusId"), "3");
@@ -210,8 +209,8 @@ TEST(JobLog, EveryJobGetsANewIdentifier) {
 }
 
 TEST(JobLog, StatusTexts) {
-  const std::pair<int, const char*> cases[] = {
-      {0, "New"}, {1, "Cut in progress"}, {2, "Cut on hold"}, {3, "Cut completed"}, {4, "Invalid state"}, {-1, "Invalid state"}};
+  const std::pair<int, const char*> cases[] = {{0, "New"},           {1, "Cut in progress"}, {2, "Cut on hold"},
+                                               {3, "Cut completed"}, {4, "Invalid state"},   {-1, "Invalid state"}};
   for (const auto& [id, text] : cases) EXPECT_EQ(jobStatusText(id), text) << id;
 }
 

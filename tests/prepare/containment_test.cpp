@@ -30,13 +30,19 @@ TEST(Containment, FigureLiesInCases) {
       {"square in an open polyline", rectangle(10, 10, 20, 20), {{0, 0}, {30, 0}, {30, 30}, {0, 30}}, false},
       {"beside, not inside", rectangle(40, 10, 50, 20), rectangle(0, 0, 30, 30), false},
       // An L-shaped B whose box encloses A while A sits in the notch.
-      {"in the notch of an L", rectangle(20, 20, 25, 25),
-       {{0, 0}, {30, 0}, {30, 10}, {10, 10}, {10, 30}, {0, 30}, {0, 0}}, false},
+      {"in the notch of an L",
+       rectangle(20, 20, 25, 25),
+       {{0, 0}, {30, 0}, {30, 10}, {10, 10}, {10, 30}, {0, 30}, {0, 0}},
+       false},
       // A's first point is B's inner corner; its next point decides.
-      {"first point at a corner, next inside", {{5, 5}, {7, 7}, {9, 5}, {5, 5}},
-       {{5, 0}, {15, 0}, {15, 15}, {0, 15}, {0, 5}, {5, 5}, {5, 0}}, true},
-      {"first point at a corner, next in the notch", {{5, 5}, {3, 3}, {2, 5}, {5, 5}},
-       {{5, 0}, {15, 0}, {15, 15}, {0, 15}, {0, 5}, {5, 5}, {5, 0}}, false},
+      {"first point at a corner, next inside",
+       {{5, 5}, {7, 7}, {9, 5}, {5, 5}},
+       {{5, 0}, {15, 0}, {15, 15}, {0, 15}, {0, 5}, {5, 5}, {5, 0}},
+       true},
+      {"first point at a corner, next in the notch",
+       {{5, 5}, {3, 3}, {2, 5}, {5, 5}},
+       {{5, 0}, {15, 0}, {15, 15}, {0, 15}, {0, 5}, {5, 5}, {5, 0}},
+       false},
   };
   for (const Case& c : cases) {
     auto a = figure(c.a);
@@ -65,16 +71,17 @@ TEST(Containment, PointOnTheBoundaryIsDecidedByTheNextPoint) {
 TEST(Containment, IsPointInPolyEvenOdd) {
   const std::vector<trealpoint> square{{0, 0}, {10, 0}, {10, 10}, {0, 10}};
   // A ring drawn as one polygon with a slit: the hole is outside.
-  const std::vector<trealpoint> ring{{0, 0}, {30, 0}, {30, 30}, {0, 30}, {0, 0}, {10, 10}, {10, 20}, {20, 20}, {20, 10}, {10, 10}};
+  const std::vector<trealpoint> ring{{0, 0},   {30, 0},  {30, 30}, {0, 30},  {0, 0},
+                                     {10, 10}, {10, 20}, {20, 20}, {20, 10}, {10, 10}};
   struct Case {
     trealpoint pt;
     const std::vector<trealpoint>* poly;
     bool inside;
   };
   const std::vector<Case> cases = {
-      {{5, 5}, &square, true},   {{15, 5}, &square, false}, {{-1, 5}, &square, false}, {{5, 10}, &square, false},
-      {{5, 0}, &square, true},   {{0, 5}, &square, true},   {{10, 5}, &square, false}, {{5, 5}, &ring, true},
-      {{15, 15}, &ring, false},  {{25, 15}, &ring, true},
+      {{5, 5}, &square, true},  {{15, 5}, &square, false}, {{-1, 5}, &square, false}, {{5, 10}, &square, false},
+      {{5, 0}, &square, true},  {{0, 5}, &square, true},   {{10, 5}, &square, false}, {{5, 5}, &ring, true},
+      {{15, 15}, &ring, false}, {{25, 15}, &ring, true},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(IsPointInPoly(c.pt, *c.poly), c.inside) << c.pt.x << ", " << c.pt.y;
@@ -181,17 +188,10 @@ TEST(Nesting, IndexedNestingMatchesTheScanOfEveryPair) {
       const double x = std::round(pos(rng)), y = std::round(pos(rng)), w = std::round(size(rng)),
                    h = std::round(size(rng));
       switch (shape(rng)) {
-        case 0:
-          figury.push_back(figure(rectangle(x, y, x + w, y + h)));
-          break;
-        case 1:
-          figury.push_back(figure({{x, y}, {x + w, y}, {x + w / 2, y + h}, {x, y}}));
-          break;
-        case 2:
-          figury.push_back(figure(testing::reversed(rectangle(x, y, x + w, y + h))));
-          break;
-        default:
-          figury.push_back(figure({{x, y}, {x + w, y + h}}));  // an open stroke
+        case 0: figury.push_back(figure(rectangle(x, y, x + w, y + h))); break;
+        case 1: figury.push_back(figure({{x, y}, {x + w, y}, {x + w / 2, y + h}, {x, y}})); break;
+        case 2: figury.push_back(figure(testing::reversed(rectangle(x, y, x + w, y + h)))); break;
+        default: figury.push_back(figure({{x, y}, {x + w, y + h}}));  // an open stroke
       }
     }
     const Nest expected = scanEveryPair(figury);
@@ -205,13 +205,14 @@ TEST(Nesting, IndexedNestingMatchesTheScanOfEveryPair) {
 TEST(Nesting, DegenerateFiguresNeverHangOrCrash) {
   constexpr double kBig = 2147483647.0;
   tListaFigur figury;
-  figury.push_back(figure({{5, 5}, {5, 5}, {5, 5}, {5, 5}}));                     // all points equal
-  figury.push_back(figure({{0, 0}, {50, 0}, {100, 0}, {0, 0}}));                  // collinear closed
+  figury.push_back(figure({{5, 5}, {5, 5}, {5, 5}, {5, 5}}));                       // all points equal
+  figury.push_back(figure({{0, 0}, {50, 0}, {100, 0}, {0, 0}}));                    // collinear closed
   figury.push_back(figure({{0, 0}, {0, 0}, {10, 0}, {10, 10}, {10, 10}, {0, 0}}));  // repeated points
   figury.push_back(figure(rectangle(kBig - 100, kBig - 100, kBig, kBig)));
   figury.push_back(figure(rectangle(kBig - 50, kBig - 50, kBig - 10, kBig - 10)));
   figury.push_back(figure({{std::nan(""), 0}, {1, 1}, {2, 0}, {std::nan(""), 0}}));
-  figury.push_back(figure({{-INFINITY, -INFINITY}, {INFINITY, -INFINITY}, {INFINITY, INFINITY}, {-INFINITY, -INFINITY}}));
+  figury.push_back(
+      figure({{-INFINITY, -INFINITY}, {INFINITY, -INFINITY}, {INFINITY, INFINITY}, {-INFINITY, -INFINITY}}));
   figury.push_back(figure(rectangle(-1000, -1000, 1000, 1000)));
   const Nest got = nestingOf(figury);
   EXPECT_EQ(got.level[4], 1) << "a square far out still nests";

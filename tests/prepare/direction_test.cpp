@@ -74,13 +74,12 @@ TEST(Direction, UstawKierunekAppliesOuterAndInnerSettings) {
     int level0, level1, level2;  // resulting directions
   };
   const std::vector<Case> cases = {
-      {0, 0, false, -1, -1, -1},  // keep everything
-      {1, 0, false, 1, 1, 1},     // all to the right
-      {2, 0, false, -1, -1, -1},  // all to the left
-      {1, 1, false, 1, -1, 1},    // inner opposite to outer
-      {2, 1, false, -1, 1, -1},
-      {0, 1, false, -1, 1, -1},  // inner "opposite" of keep: every inner figure reversed
-      {1, 1, true, -1, 1, -1},   // negative: level 0 becomes inner
+      {0, 0, false, -1, -1, -1},                            // keep everything
+      {1, 0, false, 1, 1, 1},                               // all to the right
+      {2, 0, false, -1, -1, -1},                            // all to the left
+      {1, 1, false, 1, -1, 1},                              // inner opposite to outer
+      {2, 1, false, -1, 1, -1},  {0, 1, false, -1, 1, -1},  // inner "opposite" of keep: every inner figure reversed
+      {1, 1, true, -1, 1, -1},                              // negative: level 0 becomes inner
       {2, 1, true, 1, -1, 1},
   };
   for (const Case& c : cases) {

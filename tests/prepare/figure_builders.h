@@ -27,8 +27,6 @@ inline std::vector<trealpoint> rectangle(double x0, double y0, double x1, double
   return {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}, {x0, y0}};
 }
 
-inline std::vector<trealpoint> reversed(std::vector<trealpoint> pts) {
-  return {pts.rbegin(), pts.rend()};
-}
+inline std::vector<trealpoint> reversed(std::vector<trealpoint> pts) { return {pts.rbegin(), pts.rend()}; }
 
 }  // namespace trazvik::testing

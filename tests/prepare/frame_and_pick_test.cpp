@@ -54,9 +54,9 @@ TEST(Frame, MultiLayerCountsFollowTheCutFlag) {
 TEST(PickFigure, NearestOutlineInMillimetres) {
   tListaFigur figury;
   // Plot file units (40 per mm), origin of the project at (400, 400).
-  figury.push_back(figure(rectangle(400, 400, 800, 800)));      // 0..10 mm
-  figury.push_back(figure(rectangle(1200, 400, 1600, 800)));    // 20..30 mm
-  figury.push_back(figure(rectangle(1200, 400, 1600, 800)));    // the same again: ties go to the first
+  figury.push_back(figure(rectangle(400, 400, 800, 800)));    // 0..10 mm
+  figury.push_back(figure(rectangle(1200, 400, 1600, 800)));  // 20..30 mm
+  figury.push_back(figure(rectangle(1200, 400, 1600, 800)));  // the same again: ties go to the first
   for (auto& f : figury) f->xp = f->yp = 400;
   struct Case {
     double x, y, skala;

@@ -21,7 +21,9 @@ double segmentDistance(trealpoint p, trealpoint a, trealpoint b) {
   return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
 }
 
-double orient(trealpoint a, trealpoint b, trealpoint c) { return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x); }
+double orient(trealpoint a, trealpoint b, trealpoint c) {
+  return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
+}
 
 bool onSegment(trealpoint a, trealpoint b, trealpoint p) {
   return std::min(a.x, b.x) <= p.x && p.x <= std::max(a.x, b.x) && std::min(a.y, b.y) <= p.y &&

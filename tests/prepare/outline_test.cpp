@@ -190,8 +190,8 @@ TEST(AddOutline, OffsetSideByLevelDirectionAndNegative) {
     int side;
   };
   const std::vector<Case> cases = {
-      {0, -1, false, -1}, {0, 1, false, 1},  {1, 1, false, -1}, {1, -1, false, 1},
-      {2, -1, false, -1}, {0, 0, false, 1},  {0, -1, true, 1},  {1, 1, true, 1},
+      {0, -1, false, -1}, {0, 1, false, 1}, {1, 1, false, -1}, {1, -1, false, 1},
+      {2, -1, false, -1}, {0, 0, false, 1}, {0, -1, true, 1},  {1, 1, true, 1},
   };
   for (const Case& c : cases) {
     tfigura f;

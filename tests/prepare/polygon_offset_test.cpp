@@ -106,9 +106,18 @@ TEST(PolygonOffset, RadiusWiderThanASlotCutsTheLoopInsteadOfReversingThePath) {
 
 TEST(PolygonOffset, InsetSplitByANarrowNeckKeepsTheLargerPart) {
   // A dumbbell: two blocks joined by a neck narrower than twice the radius.
-  const std::vector<trealpoint> dumbbell =
-      closed({{0, 0}, {1000, 0}, {1000, 450}, {1500, 450}, {1500, 0}, {3000, 0}, {3000, 1000}, {1500, 1000},
-              {1500, 550}, {1000, 550}, {1000, 1000}, {0, 1000}});
+  const std::vector<trealpoint> dumbbell = closed({{0, 0},
+                                                   {1000, 0},
+                                                   {1000, 450},
+                                                   {1500, 450},
+                                                   {1500, 0},
+                                                   {3000, 0},
+                                                   {3000, 1000},
+                                                   {1500, 1000},
+                                                   {1500, 550},
+                                                   {1000, 550},
+                                                   {1000, 1000},
+                                                   {0, 1000}});
   const prepare::OffsetResult result = offsetClosedPolygon(dumbbell, 150, kLeft);
   EXPECT_FALSE(crossesItself(result.outline));
   EXPECT_GT(doubleArea(result.outline), 0);
@@ -147,7 +156,9 @@ TEST(PolygonOffset, DegenerateFiguresNeverHangOrCrash) {
       {"point not a number", {{0, 0}, {1000, 0}, {std::nan(""), 5}, {0, 0}}, 150, true},
       {"infinite point", {{0, 0}, {1000, 0}, {1000, INFINITY}, {0, 0}}, 150, true},
       {"collinear there and back", {{0, 0}, {500, 0}, {1000, 0}, {500, 0}, {0, 0}}, 150, false},
-      {"repeated points", {{0, 0}, {0, 0}, {1000, 0}, {1000, 0}, {1000, 1000}, {0, 1000}, {0, 1000}, {0, 0}}, 150,
+      {"repeated points",
+       {{0, 0}, {0, 0}, {1000, 0}, {1000, 0}, {1000, 1000}, {0, 1000}, {0, 1000}, {0, 0}},
+       150,
        false},
       {"near the unset value",
        {{kBig - 5000, kBig - 5000}, {kBig, kBig - 5000}, {kBig, kBig}, {kBig - 5000, kBig}, {kBig - 5000, kBig - 5000}},

@@ -130,7 +130,7 @@ TEST(FigureCollector, JoiningRepeatsUntilNothingChangesAndClosesARing) {
   tZbieraczFigur z(wszystko());
   z.dodaj(figura({{0, 0}, {10, 0}}));
   z.dodaj(figura({{10, 10}, {0, 10}}));
-  z.dodaj(figura({{0, 10}, {0, 0}}));   // joins both: a U
+  z.dodaj(figura({{0, 10}, {0, 0}}));    // joins both: a U
   z.dodaj(figura({{10, 0}, {10, 10}}));  // joins the U at both ends
   auto l = z.odbierz();
   ASSERT_EQ(l.size(), 1u);
@@ -248,12 +248,9 @@ TEST(FigureCollector, IndexedLoadingMatchesTheFullScans) {
 TEST(FigureCollector, HugeAndDegenerateCoordinatesDoNotBreakTheIndexes) {
   const double big = 2147483647.0;
   const std::vector<Pts> input{
-      {{big, big}, {-big, -big}},
-      {{-big, big}, {big, -big}},  // crosses the first at (0, 0)
-      {{big, big - 5}, {big, big - 4}},
-      {{1e300, 0}, {-1e300, 0}},
-      {{0, 0}, {0, 0}, {0, 0}, {1, 0}},
-      {{-big, -big}, {-big, -big}, {-big + 1, -big}},
+      {{big, big}, {-big, -big}},       {{-big, big}, {big, -big}},  // crosses the first at (0, 0)
+      {{big, big - 5}, {big, big - 4}}, {{1e300, 0}, {-1e300, 0}},
+      {{0, 0}, {0, 0}, {0, 0}, {1, 0}}, {{-big, -big}, {-big, -big}, {-big + 1, -big}},
   };
   tZbieraczFigur z(wszystko(0.01));
   ProstyZbieracz ref(wszystko(0.01));

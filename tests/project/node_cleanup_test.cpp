@@ -17,12 +17,12 @@ TEST(NodeCleanup, StraightLineTest) {
     trealpoint a, b, c;
     bool straight;
   } cases[] = {
-      {{0, 0}, {0, 5}, {0, -3}, true},         // all on one vertical, even turning back
-      {{0, 0}, {0, 5}, {1, 9}, false},         // two share an x
-      {{0, 0}, {4, 1}, {0, 2}, false},         // first and last share an x
+      {{0, 0}, {0, 5}, {0, -3}, true},  // all on one vertical, even turning back
+      {{0, 0}, {0, 5}, {1, 9}, false},  // two share an x
+      {{0, 0}, {4, 1}, {0, 2}, false},  // first and last share an x
       {{0, 0}, {1, 1}, {3, 3}, true},
-      {{0, 0}, {2, 2}, {1, 1}, true},          // back along the same line
-      {{0, 0}, {1, 1.0000001}, {2, 2}, false}, // slope differs by 1e-7
+      {{0, 0}, {2, 2}, {1, 1}, true},                 // back along the same line
+      {{0, 0}, {1, 1.0000001}, {2, 2}, false},        // slope differs by 1e-7
       {{0, 0}, {1e6, 1e6 + 1e-5}, {2e6, 2e6}, true},  // differs by 1e-11 in slope
       {{0, 0}, {10, 0}, {20, 0}, true},
   };

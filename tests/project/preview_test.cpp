@@ -49,8 +49,8 @@ TEST(Preview, ProjectionKeepsAspectAndTurnsYDown) {
 TEST(Preview, RasterDrawsLinesDotsAndText) {
   const auto px = rasteryzujScene(scena(), W, H);
   ASSERT_EQ(px.size(), static_cast<std::size_t>(W * H * 3));
-  EXPECT_EQ(at(px, 5, 5), (Px{255, 255, 255}));   // background
-  EXPECT_EQ(at(px, 100, 50), (Px{255, 0, 0}));    // the middle line
+  EXPECT_EQ(at(px, 5, 5), (Px{255, 255, 255}));  // background
+  EXPECT_EQ(at(px, 100, 50), (Px{255, 0, 0}));   // the middle line
   EXPECT_EQ(at(px, 100, 45), (Px{255, 255, 255}));
   const trealpoint dot = tRzutPodgladu(scena(), W, H)({1000, 500});
   EXPECT_EQ(at(px, static_cast<int>(dot.x), static_cast<int>(dot.y)), (Px{0, 0, 255}));

@@ -233,9 +233,9 @@ TEST_F(Project, DegenerateFiguresNeverHang) {
   konfig_.setChecked("Auto_kierunek", true);
   konfig_.setChecked("Auto_kolejnosc", true);
   auto p = wczytaj(
-      "SP1;PU5,5;PD5,5,5,5;PU;"                       // all points equal: dropped
-      "PU0,0;PD100,0,200,0,0,0;PU;"                    // collinear closed, zero area
-      "PU0,0;PD0,0,10,10,10,10,10,10,20,0,0,0;PU;"     // repeated points
+      "SP1;PU5,5;PD5,5,5,5;PU;"                     // all points equal: dropped
+      "PU0,0;PD100,0,200,0,0,0;PU;"                 // collinear closed, zero area
+      "PU0,0;PD0,0,10,10,10,10,10,10,20,0,0,0;PU;"  // repeated points
       "PU2147483000,2147483000;PD2147483647,2147483000,2147483647,2147483647,2147483000,2147483000;PU;"
       "PU-2147483647,0;PD2147483647,0;PU;");
   EXPECT_TRUE(wczytano_);
@@ -364,8 +364,8 @@ TEST_F(Project, ReaderWarningsAreShownInOneBoxAfterTheOpen) {
   ASSERT_EQ(boxes_.messages().size(), 1u);
   EXPECT_FALSE(boxes_.messages()[0].error);
   EXPECT_EQ(boxes_.messages()[0].caption, txt("msgOstrzezeniaWczytaniaTytul"));
-  EXPECT_EQ(boxes_.messages()[0].text, txt("msgOstrzezeniaWczytania") + "\r\n" + linieOstrzezen(*p)[0] + "\r\n" +
-                                           linieOstrzezen(*p)[1]);
+  EXPECT_EQ(boxes_.messages()[0].text,
+            txt("msgOstrzezeniaWczytania") + "\r\n" + linieOstrzezen(*p)[0] + "\r\n" + linieOstrzezen(*p)[1]);
 }
 
 TEST_F(Project, OpenCommandTakesAnUnknownExtensionByItsContent) {
@@ -483,8 +483,8 @@ TEST_F(Project, DxfExportWritesTheToolpathsInMillimetresAndTellsAFailedWrite) {
   // The first path point in millimetres (plot units / 40).
   const trpoint3d& q = p->fig[0]->sp.front();
   const std::string first = "  0\r\nVERTEX\r\n  10\r\n" + import::dxfCoordinateText(q.x / 40) + "\r\n  20\r\n" +
-                            import::dxfCoordinateText(q.y / 40) + "\r\n  30\r\n" +
-                            import::dxfCoordinateText(q.z / 40) + "\r\n";
+                            import::dxfCoordinateText(q.y / 40) + "\r\n  30\r\n" + import::dxfCoordinateText(q.z / 40) +
+                            "\r\n";
   EXPECT_NE(text.find(first), std::string::npos) << first << text;
   EXPECT_TRUE(boxes_.messages().empty());
 
@@ -501,7 +501,8 @@ TEST_F(Project, DxfExportOfAProjectWithoutFiguresDoesNothing) {
   EXPECT_EQ(empty.pmZapiszJakoDXFClick([&](const tDialogZapisuDXF&) {
     asked = true;
     return (dir_ / "e.dxf").string();
-  }), 0);
+  }),
+            0);
   EXPECT_FALSE(asked);
   EXPECT_FALSE(fs::exists(dir_ / "e.dxf"));
 }

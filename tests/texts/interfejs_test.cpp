@@ -14,16 +14,23 @@ using testing::writeFile;
 
 constexpr const char* kVersion = "3.50";
 
-std::string languageFile(const std::string& wording, const std::string& root = "interface name=\"Trazvik\" version=\"3.50\"") {
+std::string languageFile(const std::string& wording,
+                         const std::string& root = "interface name=\"Trazvik\" version=\"3.50\"") {
   const std::string rootName = root.substr(0, root.find(' '));
-  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<" + root + ">\n"
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<" + root +
+         ">\n"
          "  <Main_window>\n"
-         "    <msgWersja str=\"" + wording + "\"/>\n"
+         "    <msgWersja str=\"" +
+         wording +
+         "\"/>\n"
          "    <bezTekstu/>\n"
-         "    <msgBrakMożliwościCofniecia str=\"" + wording + " cofanie\"/>\n"
+         "    <msgBrakMożliwościCofniecia str=\"" +
+         wording +
+         " cofanie\"/>\n"
          "  </Main_window>\n"
          "  <Other><wlacz str=\"&amp; &lt;on&gt; &#x105;\"/></Other>\n"
-         "</" + rootName + ">\n";
+         "</" +
+         rootName + ">\n";
 }
 
 struct Fixture {
@@ -31,7 +38,9 @@ struct Fixture {
   RecordingMessageBoxes boxes;
   tInterfejs texts{boxes};
 
-  void put(const std::string& code, const std::string& content) { writeFile(folder / ("Trazvik_" + code + ".xml"), content); }
+  void put(const std::string& code, const std::string& content) {
+    writeFile(folder / ("Trazvik_" + code + ".xml"), content);
+  }
   bool create(std::vector<std::string> arguments, int country) {
     return texts.Create(folder.text(), base::CommandLine(std::move(arguments)), country, kVersion);
   }
@@ -126,13 +135,13 @@ TEST(Interfejs, LookupRules) {
   ASSERT_TRUE(f.create({}, 1));
   const std::tuple<const char*, const char*, std::string> cases[] = {
       {"Main_window", "msgWersja", "version"},
-      {"Main_window", "bezTekstu", ""},                              // key without "str"
-      {"Main_window", "nieMa", "error"},                             // missing key
-      {"Nie_ma", "msgWersja", "error"},                              // missing section
-      {"main_window", "msgWersja", "error"},                         // names are case-sensitive
+      {"Main_window", "bezTekstu", ""},       // key without "str"
+      {"Main_window", "nieMa", "error"},      // missing key
+      {"Nie_ma", "msgWersja", "error"},       // missing section
+      {"main_window", "msgWersja", "error"},  // names are case-sensitive
       {"Main_window", "msgwersja", "error"},
       {"Main_window", "msgBrakMożliwościCofniecia", "version cofanie"},  // non-ASCII key
-      {"Other", "wlacz", "& <on> \xc4\x85"},                          // entities decoded, UTF-8 kept
+      {"Other", "wlacz", "& <on> \xc4\x85"},                             // entities decoded, UTF-8 kept
       {"", "", "error"},
   };
   for (const auto& [section, key, expected] : cases) {
@@ -167,8 +176,9 @@ TEST(Interfejs, ReadsFilesInTheirDeclaredEncoding) {
 
   // UTF-16 with a byte order mark.
   Fixture f;
-  const std::string ascii = "<?xml version=\"1.0\" encoding=\"UTF-16\"?><interface name=\"Trazvik\" version=\"3.50\">"
-                            "<Main_window><msgWersja str=\"v\"/></Main_window></interface>";
+  const std::string ascii =
+      "<?xml version=\"1.0\" encoding=\"UTF-16\"?><interface name=\"Trazvik\" version=\"3.50\">"
+      "<Main_window><msgWersja str=\"v\"/></Main_window></interface>";
   std::string utf16 = "\xff\xfe";
   for (char c : ascii) {
     utf16 += c;
@@ -202,9 +212,10 @@ TEST(Interfejs, MessageAndConfirmationBoxes) {
 
 TEST(Interfejs, SharedFileDeletion) {
   Fixture f;
-  f.put("US", "<?xml version=\"1.0\"?><interface name=\"Trazvik\" version=\"3.50\"><Other>"
-              "<BrakPlikuDoUsuniecia str=\"No file:\"/><BladUsuwaniaPliku str=\"Cannot delete.\"/>"
-              "<SzczegolyBledu str=\"Details: \"/></Other></interface>");
+  f.put("US",
+        "<?xml version=\"1.0\"?><interface name=\"Trazvik\" version=\"3.50\"><Other>"
+        "<BrakPlikuDoUsuniecia str=\"No file:\"/><BladUsuwaniaPliku str=\"Cannot delete.\"/>"
+        "<SzczegolyBledu str=\"Details: \"/></Other></interface>");
   ASSERT_TRUE(f.create({}, 1));
 
   const std::string existing = (f.folder / "a.lyr").string();

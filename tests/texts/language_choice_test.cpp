@@ -17,10 +17,9 @@ base::EnvironmentLookup environmentOf(std::map<std::string, std::string> variabl
 
 TEST(LanguageChoice, CountryNumbersMapToTheirLanguageOrToEnglish) {
   const std::pair<int, LanguageChoice> cases[] = {
-      {1, {1, "US"}},     {7, {7, "RU"}},     {33, {33, "FR"}},   {34, {34, "ES"}},   {36, {36, "HU"}},
-      {39, {39, "IT"}},   {40, {40, "RO"}},   {48, {48, "PL"}},   {49, {49, "DE"}},   {86, {86, "CN"}},
-      {421, {421, "SK"}}, {886, {886, "TW"}}, {966, {966, "SA"}}, {44, {1, "US"}},    {420, {1, "US"}},
-      {0, {1, "US"}},     {-48, {1, "US"}},
+      {1, {1, "US"}},     {7, {7, "RU"}},   {33, {33, "FR"}}, {34, {34, "ES"}}, {36, {36, "HU"}},   {39, {39, "IT"}},
+      {40, {40, "RO"}},   {48, {48, "PL"}}, {49, {49, "DE"}}, {86, {86, "CN"}}, {421, {421, "SK"}}, {886, {886, "TW"}},
+      {966, {966, "SA"}}, {44, {1, "US"}},  {420, {1, "US"}}, {0, {1, "US"}},   {-48, {1, "US"}},
   };
   for (const auto& [country, expected] : cases) {
     EXPECT_EQ(languageForCountry(country), expected) << country;
@@ -29,9 +28,21 @@ TEST(LanguageChoice, CountryNumbersMapToTheirLanguageOrToEnglish) {
 
 TEST(LanguageChoice, TheCountryComesFromTheTerritoryOfTheLocale) {
   const std::pair<const char*, int> cases[] = {
-      {"pl_PL.UTF-8", 48}, {"de_DE@euro", 49}, {"de_AT.UTF-8", 43}, {"en_US", 1},  {"en_GB.UTF-8", 44},
-      {"zh_TW.Big5", 886}, {"ar_SA.UTF-8", 966}, {"sk_SK", 421},   {"ru_RU.KOI8-R", 7}, {"pl_pl.utf8", 48},
-      {"C", 1},            {"POSIX", 1},         {"C.UTF-8", 1},   {"", 1},       {"xx_ZZ", 1},
+      {"pl_PL.UTF-8", 48},
+      {"de_DE@euro", 49},
+      {"de_AT.UTF-8", 43},
+      {"en_US", 1},
+      {"en_GB.UTF-8", 44},
+      {"zh_TW.Big5", 886},
+      {"ar_SA.UTF-8", 966},
+      {"sk_SK", 421},
+      {"ru_RU.KOI8-R", 7},
+      {"pl_pl.utf8", 48},
+      {"C", 1},
+      {"POSIX", 1},
+      {"C.UTF-8", 1},
+      {"", 1},
+      {"xx_ZZ", 1},
   };
   for (const auto& [locale, country] : cases) {
     EXPECT_EQ(countryNumberOfLocale(locale), country) << locale;

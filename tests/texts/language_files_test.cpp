@@ -54,7 +54,8 @@ struct CodeScan {
 
 // An argument of a dajTxt call: a literal text, or the name of a constant
 // defined with a literal text in the same file.
-std::optional<std::string> argumentText(const std::string& argument, const std::map<std::string, std::string>& constants) {
+std::optional<std::string> argumentText(const std::string& argument,
+                                        const std::map<std::string, std::string>& constants) {
   if (argument.size() >= 2 && argument.front() == '"') return argument.substr(1, argument.size() - 2);
   auto found = constants.find(argument);
   if (found == constants.end()) return std::nullopt;
@@ -89,7 +90,8 @@ CodeScan scanCode() {
         constants[(*it)[1].str()] = (*it)[2].str();
       }
       for (const std::regex* pattern : {&call, &wrapperCall}) {
-        for (auto it = std::sregex_iterator(source.begin(), source.end(), *pattern); it != std::sregex_iterator(); ++it) {
+        for (auto it = std::sregex_iterator(source.begin(), source.end(), *pattern); it != std::sregex_iterator();
+             ++it) {
           const std::string sectionArgument = (*it)[1].str();
           const std::string keyArgument = (*it)[2].str();
           if (isPassedOn(keyArgument)) continue;

@@ -35,10 +35,10 @@ TEST(ConsoleMessageBoxes, QuestionsAreAnsweredFromTheInput) {
       {"y\n", ButtonSet::yesNo(), DialogButton::Yes},
       {"  YES \n", ButtonSet::yesNo(), DialogButton::Yes},
       {"n\n", ButtonSet::yesNo(), DialogButton::No},
-      {"maybe\nyes\n", ButtonSet::yesNo(), DialogButton::Yes},        // asked again
-      {"c\ny\n", ButtonSet::yesNo(), DialogButton::Yes},              // cancel is not offered
-      {"x\nx\nx\ny\n", ButtonSet::yesNo(), DialogButton::No},          // three wrong answers
-      {"", ButtonSet::yesNoCancel(), DialogButton::Cancel},            // end of input
+      {"maybe\nyes\n", ButtonSet::yesNo(), DialogButton::Yes},  // asked again
+      {"c\ny\n", ButtonSet::yesNo(), DialogButton::Yes},        // cancel is not offered
+      {"x\nx\nx\ny\n", ButtonSet::yesNo(), DialogButton::No},   // three wrong answers
+      {"", ButtonSet::yesNoCancel(), DialogButton::Cancel},     // end of input
       {"ok\n", ButtonSet::okCancel(), DialogButton::Ok},
   };
   for (const Case& c : cases) {

@@ -193,7 +193,8 @@ TEST_F(MachineSessionTest, ThePanelShowsTheControllerAndJogsItByKeyAndButton) {
   ASSERT_TRUE(panel().isVisible());
   // Opened, it shows the link at once (not the activation's no-link caption).
   const std::string ethernet = texts().dajTxt("Control_Panel", "Control_Panel.Ethernet");
-  EXPECT_TRUE(panel().windowTitle().startsWith(QString::fromStdString(ethernet))) << panel().windowTitle().toStdString();
+  EXPECT_TRUE(panel().windowTitle().startsWith(QString::fromStdString(ethernet)))
+      << panel().windowTitle().toStdString();
   ASSERT_FALSE(label("wmx").isEmpty());
   // The window system's activation of the panel arrives before the keys.
   runUntil([] { return false; }, 300);
@@ -256,7 +257,8 @@ TEST_F(MachineSessionTest, HomeOnThePanelReturnsTheMachineToItsReferencePoint) {
   EXPECT_NEAR(p.y, 0, 0.01);
   EXPECT_NEAR(p.z, 0, 0.01);
   const std::vector<Bytes> received = controller_->receivedCommands();
-  EXPECT_EQ(std::count_if(received.begin(), received.end(), [](const Bytes& b) { return !b.empty() && b[0] == 'B'; }), 2);
+  EXPECT_EQ(std::count_if(received.begin(), received.end(), [](const Bytes& b) { return !b.empty() && b[0] == 'B'; }),
+            2);
   EXPECT_EQ(boxesShown(), "");
 }
 
@@ -368,7 +370,8 @@ TEST_F(MachineSessionTest, StartStreamsTheOpenedProjectToTheControllerToItsEnd) 
 
   main().action("SpeedStart")->trigger();
   ASSERT_EQ(session().cutting().lastOutcome(), tStartOutcome::started)
-      << startOutcomeName(session().cutting().lastOutcome()) << "\n" << boxesShown();
+      << startOutcomeName(session().cutting().lastOutcome()) << "\n"
+      << boxesShown();
   const std::string jobFile = session().control().transfer.jobFilePath();
   const auto jobBytes = std::filesystem::file_size(jobFile);
   ASSERT_GT(jobBytes, 0u);
@@ -383,8 +386,8 @@ TEST_F(MachineSessionTest, StartStreamsTheOpenedProjectToTheControllerToItsEnd) 
   // job to its end and the program notices.
   const std::string finished = texts().dajTxt("Main_window", "msgKoniecObrobki");
   ASSERT_TRUE(runUntil([&] { return main().statusPanel(0).toStdString() == finished; }, 90000))
-      << "sent " << session().control().transfer.licznik << " commands; status: "
-      << main().statusPanel(0).toStdString();
+      << "sent " << session().control().transfer.licznik
+      << " commands; status: " << main().statusPanel(0).toStdString();
   EXPECT_FALSE(session().control().transfer.isOpen);
   EXPECT_DOUBLE_EQ(session().control().context.flags.transmissionPercent, 100);
   const sim::SimCounters counters = controller_->counters();
@@ -435,7 +438,8 @@ TEST_F(MachineSessionTest, CutSelectedSendsOnlyTheSelectedFigure) {
   window->project().selected = 1;
   main().action("Tnijwybran1")->trigger();
   ASSERT_EQ(session().cutting().lastVariantOutcome(), tVariantOutcome::started)
-      << variantOutcomeName(session().cutting().lastVariantOutcome()) << "\n" << boxesShown();
+      << variantOutcomeName(session().cutting().lastVariantOutcome()) << "\n"
+      << boxesShown();
   const std::string finished = texts().dajTxt("Main_window", "msgKoniecObrobki");
   ASSERT_TRUE(runUntil([&] { return main().statusPanel(0).toStdString() == finished; }, 60000))
       << main().statusPanel(0).toStdString();
@@ -486,7 +490,6 @@ TEST_F(MachineSessionTest, TheSettingsDialogsControllerActionsReachTheController
   EXPECT_FALSE(hooks.setAcceleration(5));
   EXPECT_FALSE(hooks.currentPosition().has_value());
 }
-
 
 // "Set project zero" on the panel: the base points window's zero reaches
 // the controller, its list is kept in base.txt at the end, and taking the
@@ -653,7 +656,8 @@ TEST_F(MachineSessionTest, ThePanelsIdentificationKeepsTheEnclosureCheckAndTheCa
   boxes_.clear();
   main().action("Start1")->trigger();
   EXPECT_EQ(session().cutting().lastOutcome(), tStartOutcome::enclosureOpen)
-      << startOutcomeName(session().cutting().lastOutcome()) << "\n" << boxesShown();
+      << startOutcomeName(session().cutting().lastOutcome()) << "\n"
+      << boxesShown();
   EXPECT_NE(boxesShown().find(texts().dajTxt("Main_window", "msgSafetyEnclouserOpened")), std::string::npos)
       << boxesShown();
   EXPECT_EQ(controller_->counters().jobCommands, 0u);

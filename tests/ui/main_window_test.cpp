@@ -16,8 +16,8 @@ namespace trazvik::ui {
 namespace {
 
 using testing::pressInNextBox;
-using testing::SeenBox;
 using testing::ProgramTest;
+using testing::SeenBox;
 
 TEST_F(ProgramTest, WithoutProjectsOnlyTheProjectFreeCommandsAreUsable) {
   startProgram();
@@ -51,9 +51,9 @@ TEST_F(ProgramTest, OpeningSamplesShowsTheirFiguresInsideTheirBoxes) {
     const QImage image = w->view().grab().toImage();
     const QRgb background = image.pixel(1, 1);
     for (const auto& f : p.fig) {
-      const QRectF box = QRectF(w->view().toWidget({f->fig_pp.x, f->fig_pk.y}),
-                                w->view().toWidget({f->fig_pk.x, f->fig_pp.y}))
-                             .adjusted(-2, -2, 2, 2);
+      const QRectF box =
+          QRectF(w->view().toWidget({f->fig_pp.x, f->fig_pk.y}), w->view().toWidget({f->fig_pk.x, f->fig_pp.y}))
+              .adjusted(-2, -2, 2, 2);
       EXPECT_GT(testing::inkInside(image, box.toAlignedRect(), background), 0) << name << " figure " << f->org_index;
     }
     // Far outside the project nothing is drawn.
@@ -94,8 +94,8 @@ TEST_F(ProgramTest, CommandsOfOtherWindowsStayDisabledUntilAttached) {
   startProgram();
   ASSERT_NE(open("star.plt"), nullptr);
   const QString unavailable = QString::fromStdString(texts().dajTxt("Main_window", "msgPolecenieNiedostepne"));
-  for (const char* name : {"Start1", "SpeedStart", "Kontynuacja1", "Wstrzymaj1", "SpeedStop", "Powtrz1",
-                           "sterowanie", "mKreskowanie"}) {
+  for (const char* name :
+       {"Start1", "SpeedStart", "Kontynuacja1", "Wstrzymaj1", "SpeedStop", "Powtrz1", "sterowanie", "mKreskowanie"}) {
     EXPECT_FALSE(enabled(name)) << name;
     EXPECT_EQ(main().action(name)->statusTip(), unavailable) << name;
   }
@@ -290,8 +290,8 @@ TEST_F(ProgramTest, OpenDialogOffersEveryDesignFileAndAnyOtherFileByItsContent) 
   });
   EXPECT_EQ(main().OtworzProjekt(), nullptr);
   ASSERT_GE(filters.size(), 5) << filters.join(";;").toStdString();
-  for (const char* pattern : {"*.plt", "*.hpgl", "*.hpg", "*.hgl", "*.hp", "*.dxf", "*.nc", "*.ngc", "*.gcode", "*.gc",
-                              "*.tap", "*.cnc"}) {
+  for (const char* pattern :
+       {"*.plt", "*.hpgl", "*.hpg", "*.hgl", "*.hp", "*.dxf", "*.nc", "*.ngc", "*.gcode", "*.gc", "*.tap", "*.cnc"}) {
     EXPECT_TRUE(filters.first().split(QRegularExpression("[ ()]+")).contains(pattern))
         << pattern << " in " << filters.first().toStdString();
   }

@@ -27,9 +27,13 @@ inline void answerNextModal(std::function<void(QWidget*)> answer, int timeoutMs 
       *poll = nullptr;  // nothing appeared: the test's own checks fail
       return;
     }
-    QTimer::singleShot(10, [poll] { if (*poll) (*poll)(); });
+    QTimer::singleShot(10, [poll] {
+      if (*poll) (*poll)();
+    });
   };
-  QTimer::singleShot(0, [poll] { if (*poll) (*poll)(); });
+  QTimer::singleShot(0, [poll] {
+    if (*poll) (*poll)();
+  });
 }
 
 // Presses the standard button of the next message box and records what the
@@ -56,8 +60,10 @@ inline void pressInNextBox(QMessageBox::StandardButton button, SeenBox* seen = n
       seen->buttons = box->standardButtons();
       seen->seen = true;
     }
-    if (QAbstractButton* b = box->button(button)) b->click();
-    else box->done(QMessageBox::Cancel);
+    if (QAbstractButton* b = box->button(button))
+      b->click();
+    else
+      box->done(QMessageBox::Cancel);
   });
 }
 

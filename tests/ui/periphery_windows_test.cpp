@@ -163,8 +163,7 @@ TEST(LogViewer, ListsTheMonthlyLogsShowsTheNewestAndCopiesLinesWithCrLf) {
   testing::TempFolder folder;
   testing::UiTexts ui;
   testing::writeFile(folder / "Log_2026_11.txt", "2026-11-02 10:00:00 - Launching the application.\r\n");
-  testing::writeFile(folder / "Log_2026_12.txt",
-                     "2026-12-01 08:00:00 - Start cutting.\r\n            star.plt\r\n");
+  testing::writeFile(folder / "Log_2026_12.txt", "2026-12-01 08:00:00 - Start cutting.\r\n            star.plt\r\n");
   testing::writeFile(folder / "Log_2026_1.txt", "not a monthly log\r\n");
   testing::writeFile(folder / "Log_2026_10.xml", "<event_log/>");
   LogViewer viewer(QString::fromStdString(folder.path().string()), ui.texts);
@@ -172,8 +171,7 @@ TEST(LogViewer, ListsTheMonthlyLogsShowsTheNewestAndCopiesLinesWithCrLf) {
   EXPECT_EQ(viewer.list()->currentItem()->text(), "Log_2026_12.txt");
   EXPECT_EQ(viewer.shownText(), "2026-12-01 08:00:00 - Start cutting.\n            star.plt\n");
   viewer.copyToClipboard();
-  EXPECT_EQ(QApplication::clipboard()->text(),
-            "2026-12-01 08:00:00 - Start cutting.\r\n            star.plt\r\n");
+  EXPECT_EQ(QApplication::clipboard()->text(), "2026-12-01 08:00:00 - Start cutting.\r\n            star.plt\r\n");
   viewer.list()->setCurrentRow(0);
   EXPECT_TRUE(viewer.shownText().startsWith("2026-11-02 10:00:00"));
 }

@@ -19,8 +19,7 @@ namespace trazvik::ui::testing {
 
 inline std::string sample(const char* name) { return std::string(TRAZVIK_SOURCE_DIR) + "/samples/" + name; }
 
-inline Program::Options programOptions(const trazvik::testing::TempFolder& folder,
-                                       std::vector<std::string> arguments) {
+inline Program::Options programOptions(const trazvik::testing::TempFolder& folder, std::vector<std::string> arguments) {
   arguments.push_back("dataDir='" + (folder / "data").string() + "'");
   Program::Options o;
   o.setup.commandLine = base::CommandLine(std::move(arguments));

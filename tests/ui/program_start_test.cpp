@@ -12,8 +12,8 @@
 namespace trazvik::ui {
 namespace {
 
-using testing::programOptions;
 using testing::pressInNextBox;
+using testing::programOptions;
 using testing::SeenBox;
 
 TEST(ProgramStart, LanguageSwitchChangesTheCaptions) {

@@ -199,7 +199,8 @@ TEST_F(DialogFixture, EnablingFollowsProjectTypeSpiralAndOutlineRules) {
   EXPECT_FALSE(widget<QWidget>("work_power")->isEnabled());
   EXPECT_EQ(widget<QLabel>("lbl_Glebokosc")->toolTip().toStdString(),
             ui.texts.dajTxt("Configuration", "lGlebokoscFrezowania.hint"));
-  EXPECT_EQ(widget<QLabel>("lbl_WorkSpeed")->toolTip().toStdString(), ui.texts.dajTxt("Configuration", "lWorkSpeed.hint"));
+  EXPECT_EQ(widget<QLabel>("lbl_WorkSpeed")->toolTip().toStdString(),
+            ui.texts.dajTxt("Configuration", "lWorkSpeed.hint"));
   choose("ProjektType", 0);
   EXPECT_TRUE(depth->isEnabled());
   EXPECT_TRUE(widget<QLabel>("lbl_WorkSpeed")->toolTip().isEmpty());
@@ -302,7 +303,8 @@ TEST_F(DialogFixture, ControllerActionsWithoutALinkSayItAndSendNothing) {
   reached = false;
   click("btnUstawPrzyspieszenie");
   ASSERT_EQ(ui.boxes.messages().size(), 3u);
-  EXPECT_NE(ui.boxes.messages()[2].text.find(ui.texts.dajTxt("Configuration", "msgPodlaczSterowink")), std::string::npos);
+  EXPECT_NE(ui.boxes.messages()[2].text.find(ui.texts.dajTxt("Configuration", "msgPodlaczSterowink")),
+            std::string::npos);
 
   dialog->hooks().usbPresent = [] { return true; };
   std::string command;

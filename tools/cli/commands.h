@@ -39,9 +39,9 @@ class Context {
   ~Context();
 
   // Filled by the shared options before any command runs.
-  std::string dataDir;                  // --data-dir DIR  = dataDir='DIR'
-  std::string languageCode;             // --lang CODE     = the switch CODE
-  std::vector<std::string> passThrough; // --switch WORD   = the program's own switches
+  std::string dataDir;                   // --data-dir DIR  = dataDir='DIR'
+  std::string languageCode;              // --lang CODE     = the switch CODE
+  std::vector<std::string> passThrough;  // --switch WORD   = the program's own switches
 
   // The program's arguments as the desktop program would see them.
   base::CommandLine programArguments() const;

@@ -11,9 +11,9 @@ namespace trazvik::cli {
 namespace {
 
 // Every word the program takes as a language switch.
-const std::vector<std::string> kLanguageWords = {"USA", "US",  "GB", "POLSKA", "PL",      "DE", "RU",
-                                                 "CN",  "SK",  "ITALY", "IT",  "SPAIN", "ESPANOL", "ES",
-                                                 "SA",  "HU",  "RO", "FR",     "TW"};
+const std::vector<std::string> kLanguageWords = {"USA", "US", "GB",    "POLSKA", "PL",    "DE",      "RU",
+                                                 "CN",  "SK", "ITALY", "IT",     "SPAIN", "ESPANOL", "ES",
+                                                 "SA",  "HU", "RO",    "FR",     "TW"};
 
 }  // namespace
 
@@ -54,8 +54,7 @@ void addSharedOptions(CLI::App& app, Context& context) {
   // Subcommands created after this inherit it, so the shared options may
   // also follow the command's name.
   app.fallthrough();
-  app.add_option("--data-dir", context.dataDir,
-                 "Folder for settings, job file and logs (as the switch dataDir='DIR')")
+  app.add_option("--data-dir", context.dataDir, "Folder for settings, job file and logs (as the switch dataDir='DIR')")
       ->type_name("DIR");
   app.add_option("--lang", context.languageCode, "Language of the texts: US, PL, DE, ... (as the switch CODE)")
       ->type_name("CODE")

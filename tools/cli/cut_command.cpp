@@ -18,8 +18,7 @@ void addCutCommand(CLI::App& app, Context& context) {
       "cut", "Cut a design file: checks, job file, transfer with progress, pause with Ctrl-C, summary and logs");
   addProjectOptions(*cmd, options->project);
   cmd->add_option("--machine", options->machine, "sim:TYPE | tcp:HOST[:PORT[:IDENTITY_PORT]] | usb")->required();
-  cmd->add_option("--sim-speed", options->simSpeed,
-                  "sim: simulated seconds per real second (default 20)")
+  cmd->add_option("--sim-speed", options->simSpeed, "sim: simulated seconds per real second (default 20)")
       ->check(CLI::PositiveNumber);
   cmd->add_option("--trace", options->tracePath, "sim: picture of the tool's path at the end (.png or .svg)");
   cmd->add_option("--connect-timeout", options->connectSeconds, "seconds to wait for the controller (default 10)");

@@ -11,11 +11,11 @@
 namespace trazvik::cli {
 
 struct CutProgress {
-  double percentSent = 0;        // of the job file
+  double percentSent = 0;  // of the job file
   double commandsPerSecond = 0;
-  double elapsedSeconds = 0;     // running time, pauses left out
-  double estimatedSeconds = 0;   // the project's estimate; 0 when unknown
-  std::string state;             // "sending", "cutting", "waiting", "paused"
+  double elapsedSeconds = 0;    // running time, pauses left out
+  double estimatedSeconds = 0;  // the project's estimate; 0 when unknown
+  std::string state;            // "sending", "cutting", "waiting", "paused"
 };
 
 // "h:mm:ss" (or "m:ss" below an hour); "--:--" for a negative or unknown time.

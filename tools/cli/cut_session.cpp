@@ -207,8 +207,7 @@ void CutSession::onEvent(const tControlEvent& e) {
       if (printer_) printer_->interrupt();
       out_ << controlEventName(e.kind) << (e.detail.empty() ? "" : ": " + e.detail) << "\n";
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -224,11 +223,16 @@ CutProgress CutSession::progress() {
   p.commandsPerSecond = control_->transfer.isOpen ? rate_ : 0;
   p.elapsedSeconds = logs_->stopwatch().Elapsed() * 86400.0;
   p.estimatedSeconds = loaded_.project->GetEstimatedCuttingTime() * 60.0 / timeScale_;
-  if (summary_.end == CutEnd::linkLost) p.state = "link lost";
-  else if (control_->context.flags.jobPaused) p.state = "paused";
-  else if (control_->transfer.isOpen && !control_->context.flags.transferActive && control_->transfer.licznik > 0) p.state = "waiting for room";
-  else if (control_->transfer.isOpen) p.state = "sending";
-  else p.state = "cutting";
+  if (summary_.end == CutEnd::linkLost)
+    p.state = "link lost";
+  else if (control_->context.flags.jobPaused)
+    p.state = "paused";
+  else if (control_->transfer.isOpen && !control_->context.flags.transferActive && control_->transfer.licznik > 0)
+    p.state = "waiting for room";
+  else if (control_->transfer.isOpen)
+    p.state = "sending";
+  else
+    p.state = "cutting";
   return p;
 }
 
@@ -301,15 +305,18 @@ void CutSession::finishSummary() {
   summary_.runningSeconds = logs_ ? logs_->stopwatch().Elapsed() * 86400.0 : 0;
   if (control_) {
     summary_.commandsSent = control_->transfer.licznik;
-    summary_.filePosition = control_->transfer.isOpen ? static_cast<std::int32_t>(control_->transfer.filePosition()) : control_->context.flags.lastFilePos;
+    summary_.filePosition = control_->transfer.isOpen ? static_cast<std::int32_t>(control_->transfer.filePosition())
+                                                      : control_->context.flags.lastFilePos;
   }
   summary_.percentSent = control_->context.flags.transmissionPercent;
   if (logs_) summary_.logs = logs_->filesWritten();
   sim::SimController* simulated = session_ ? session_->simController() : nullptr;
   if (simulated && !options_.tracePath.empty()) {
     std::string error;
-    if (sim::writeTrace(simulated->trace(), options_.tracePath, error)) summary_.tracePath = options_.tracePath;
-    else err_ << "trazvik-cli cut: " << error << "\n";
+    if (sim::writeTrace(simulated->trace(), options_.tracePath, error))
+      summary_.tracePath = options_.tracePath;
+    else
+      err_ << "trazvik-cli cut: " << error << "\n";
   }
 }
 
@@ -332,8 +339,8 @@ int CutSession::run() {
     return 1;
   }
   loaded_ = loadProject(context_, options_.project);
-  settingsCaption_ = options_.project.settingsFile.empty() ? std::string("(default settings)")
-                                                           : options_.project.settingsFile;
+  settingsCaption_ =
+      options_.project.settingsFile.empty() ? std::string("(default settings)") : options_.project.settingsFile;
   const base::StartupSwitches& switches = context_.switches();
   logging::LogSetup setup;
   setup.dataDirectory = context_.dataDirectory();
@@ -399,9 +406,9 @@ std::string summaryText(const CutSummary& s, double cutMm, double travelMm, doub
                 clockText(estimatedMinutes * 60 / s.timeScale).c_str());
   text += line;
   if (s.timeScale != 1) {
-    std::snprintf(line, sizeof line, "             simulated %g times faster: %s cutting at the machine's pace, %s estimated\n",
-                  s.timeScale, clockText(s.runningSeconds * s.timeScale).c_str(),
-                  clockText(estimatedMinutes * 60).c_str());
+    std::snprintf(
+        line, sizeof line, "             simulated %g times faster: %s cutting at the machine's pace, %s estimated\n",
+        s.timeScale, clockText(s.runningSeconds * s.timeScale).c_str(), clockText(estimatedMinutes * 60).c_str());
     text += line;
   }
   std::snprintf(line, sizeof line, "  lengths:   %.1f mm cut, %.1f mm travel\n", cutMm, travelMm);

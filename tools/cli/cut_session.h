@@ -21,18 +21,18 @@ namespace trazvik::cli {
 
 struct CutOptions {
   ProjectOptions project;
-  std::string machine;          // sim:TYPE | tcp:HOST[:PORT[:IDENTITY_PORT]] | usb
-  double simSpeed = 0;          // simulated seconds per second; 0: the default
-  std::string tracePath;        // sim only: picture of the tool's path (.png/.svg)
-  double connectSeconds = 10;   // waiting for the controller
-  double reconnectSeconds = 30; // waiting for a lost link to come back
-  double maxSeconds = 0;        // give up after this long (0: never)
+  std::string machine;           // sim:TYPE | tcp:HOST[:PORT[:IDENTITY_PORT]] | usb
+  double simSpeed = 0;           // simulated seconds per second; 0: the default
+  std::string tracePath;         // sim only: picture of the tool's path (.png/.svg)
+  double connectSeconds = 10;    // waiting for the controller
+  double reconnectSeconds = 30;  // waiting for a lost link to come back
+  double maxSeconds = 0;         // give up after this long (0: never)
   // Work zero X, Y, Z set on the machine before the start, mm in machine
   // coordinates (the Z zero is the height the job's depths count from).
   // Unset: the machine's own; a simulated controller gets kSimWorkZero.
   std::optional<std::array<double, 3>> workZero;
-  int repeat = 0;               // runs the stored job again this many times
-  int head = 1;                 // head of a single-layer job, 1 to the machine's heads
+  int repeat = 0;  // runs the stored job again this many times
+  int head = 1;    // head of a single-layer job, 1 to the machine's heads
 };
 
 inline constexpr std::array<double, 3> kSimWorkZero{20, 20, 60};
@@ -43,10 +43,10 @@ enum class CutEnd { finished, stoppedByOperator, leftPaused, linkLost, notStarte
 struct CutSummary {
   CutEnd end = CutEnd::notStarted;
   std::string startOutcome;
-  double runningSeconds = 0;      // pauses left out
+  double runningSeconds = 0;  // pauses left out
   double wallSeconds = 0;
-  double timeScale = 1;           // a simulated controller's clock against the wall clock
-  int runs = 0;                   // jobs finished (the first and its repeats)
+  double timeScale = 1;  // a simulated controller's clock against the wall clock
+  int runs = 0;          // jobs finished (the first and its repeats)
   std::int64_t commandsSent = 0;
   double percentSent = 0;
   std::int32_t filePosition = 0;

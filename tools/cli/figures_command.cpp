@@ -133,8 +133,10 @@ void runFigures(Context& context, const FiguresOptions& options) {
     failFigures(path + ": the file holds no figure");
   }
   printWarnings(warnings);
-  if (options.json) printJson(file, std::cout);
-  else printTable(path, file, std::cout);
+  if (options.json)
+    printJson(file, std::cout);
+  else
+    printTable(path, file, std::cout);
 }
 
 }  // namespace

@@ -22,12 +22,19 @@ void printFrame(Context& context, bool takeLock) {
             << "language: " << frame.texts().skrotJez() << " (country " << frame.texts().country() << ", file "
             << frame.texts().loadedFile() << ")\n";
   std::cout << "switches:";
-  const std::pair<const char*, bool> flags[] = {
-      {"95", s.skipUsb},           {"service", s.serviceMode},       {"testy", s.testMode},
-      {"spline", s.spline},        {"SaveLastPos", s.saveLastPos},   {"SaveLogToXML", s.saveLogToXml},
-      {"JobLogging", s.jobLogging}, {"Ethernet", s.ethernet},        {"arcV", s.arcV},
-      {"calib", s.calibration},    {"touchPanel", s.touchPanel},     {"DSCH", s.showBaseCheck},
-      {"SafetyEnclosure", s.safetyEnclosure}};
+  const std::pair<const char*, bool> flags[] = {{"95", s.skipUsb},
+                                                {"service", s.serviceMode},
+                                                {"testy", s.testMode},
+                                                {"spline", s.spline},
+                                                {"SaveLastPos", s.saveLastPos},
+                                                {"SaveLogToXML", s.saveLogToXml},
+                                                {"JobLogging", s.jobLogging},
+                                                {"Ethernet", s.ethernet},
+                                                {"arcV", s.arcV},
+                                                {"calib", s.calibration},
+                                                {"touchPanel", s.touchPanel},
+                                                {"DSCH", s.showBaseCheck},
+                                                {"SafetyEnclosure", s.safetyEnclosure}};
   for (const auto& [name, on] : flags) {
     if (on) std::cout << ' ' << name;
   }

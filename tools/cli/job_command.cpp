@@ -55,7 +55,10 @@ void addJobCommand(CLI::App& app, Context& context) {
   auto o = std::make_shared<JobOptions>();
   CLI::App* command =
       app.add_subcommand("job", "Write the job of a design file for a machine type, without a controller");
-  command->add_option("FILE", o->request.design, "Design file: plot file, .dxf or G-code; another extension is read by its content")->required();
+  command
+      ->add_option("FILE", o->request.design,
+                   "Design file: plot file, .dxf or G-code; another extension is read by its content")
+      ->required();
   command->add_option("-o,--output", o->output, "Job file to write (replaced when it exists)")->required();
   command->add_option("--machine", o->request.machine.type, "Machine type code (\"YFB 32\", \"YJB\", \"LFV\", ...)")
       ->required();

@@ -17,21 +17,21 @@ namespace trazvik::cli {
 namespace {
 
 std::optional<std::uint16_t> portOf(const std::string& text) {
-    unsigned value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc{} || end != text.data() + text.size() || value == 0 || value > 65535) return std::nullopt;
-    return static_cast<std::uint16_t>(value);
+  unsigned value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc{} || end != text.data() + text.size() || value == 0 || value > 65535) return std::nullopt;
+  return static_cast<std::uint16_t>(value);
 }
 
 std::vector<std::string> splitColons(const std::string& text) {
-    std::vector<std::string> parts;
-    std::size_t from = 0;
-    for (;;) {
-        const std::size_t colon = text.find(':', from);
-        parts.push_back(text.substr(from, colon - from));
-        if (colon == std::string::npos) return parts;
-        from = colon + 1;
-    }
+  std::vector<std::string> parts;
+  std::size_t from = 0;
+  for (;;) {
+    const std::size_t colon = text.find(':', from);
+    parts.push_back(text.substr(from, colon - from));
+    if (colon == std::string::npos) return parts;
+    from = colon + 1;
+  }
 }
 
 const char* kForms = "sim:TYPE, tcp:HOST[:PORT[:IDENTITY_PORT]] or usb";
@@ -39,161 +39,159 @@ const char* kForms = "sim:TYPE, tcp:HOST[:PORT[:IDENTITY_PORT]] or usb";
 }  // namespace
 
 std::optional<MachineTarget> parseMachineTarget(const std::string& text, std::string& error) {
-    MachineTarget t;
-    if (text == "usb") return t;
-    if (text.rfind("sim:", 0) == 0) {
-        t.kind = MachineTarget::Kind::sim;
-        t.simType = text.substr(4);
-        if (t.simType.empty()) {
-            error = "sim: needs a machine type, for example sim:\"YFB 32\"";
-            return std::nullopt;
-        }
-        return t;
+  MachineTarget t;
+  if (text == "usb") return t;
+  if (text.rfind("sim:", 0) == 0) {
+    t.kind = MachineTarget::Kind::sim;
+    t.simType = text.substr(4);
+    if (t.simType.empty()) {
+      error = "sim: needs a machine type, for example sim:\"YFB 32\"";
+      return std::nullopt;
     }
-    if (text.rfind("tcp:", 0) == 0) {
-        t.kind = MachineTarget::Kind::tcp;
-        const std::vector<std::string> parts = splitColons(text.substr(4));
-        if (parts.size() > 3 || parts[0].empty()) {
-            error = "\"" + text + "\" is not tcp:HOST[:PORT[:IDENTITY_PORT]]";
-            return std::nullopt;
-        }
-        t.host = parts[0];
-        std::uint16_t* ports[] = {&t.commandPort, &t.identityPort};
-        for (std::size_t i = 1; i < parts.size(); ++i) {
-            const auto port = portOf(parts[i]);
-            if (!port) {
-                error = "\"" + parts[i] + "\" is not a port number (1 to 65535)";
-                return std::nullopt;
-            }
-            *ports[i - 1] = *port;
-        }
-        return t;
+    return t;
+  }
+  if (text.rfind("tcp:", 0) == 0) {
+    t.kind = MachineTarget::Kind::tcp;
+    const std::vector<std::string> parts = splitColons(text.substr(4));
+    if (parts.size() > 3 || parts[0].empty()) {
+      error = "\"" + text + "\" is not tcp:HOST[:PORT[:IDENTITY_PORT]]";
+      return std::nullopt;
     }
-    error = "unknown machine \"" + text + "\": use " + kForms;
-    return std::nullopt;
+    t.host = parts[0];
+    std::uint16_t* ports[] = {&t.commandPort, &t.identityPort};
+    for (std::size_t i = 1; i < parts.size(); ++i) {
+      const auto port = portOf(parts[i]);
+      if (!port) {
+        error = "\"" + parts[i] + "\" is not a port number (1 to 65535)";
+        return std::nullopt;
+      }
+      *ports[i - 1] = *port;
+    }
+    return t;
+  }
+  error = "unknown machine \"" + text + "\": use " + kForms;
+  return std::nullopt;
 }
 
 CLI::Option* addMachineOption(CLI::App& command, std::string& text) {
-    return command.add_option("--machine", text, std::string("The controller: ") + kForms)
-        ->type_name("MACHINE")
-        ->required();
+  return command.add_option("--machine", text, std::string("The controller: ") + kForms)
+      ->type_name("MACHINE")
+      ->required();
 }
 
 std::unique_ptr<MachineSession> MachineSession::open(const MachineTarget& target, std::string& error, Limits limits,
                                                      const tConnectionOptions& base) {
-    std::unique_ptr<MachineSession> s(new MachineSession());
-    s->target_ = target;
-    if (target.kind == MachineTarget::Kind::sim) {
-        sim::SimConfig config;
-        config.product = target.simType;
-        config.timeScale = target.simTimeScale;
-        try {
-            s->simController_ = std::make_shared<sim::SimController>(config);
-        } catch (const std::invalid_argument&) {
-            error = "unknown machine type \"" + target.simType + "\" for the simulated controller";
-            return nullptr;
-        }
-        s->simServer_ = std::make_unique<sim::SimServer>(s->simController_, sim::ServerPorts{"127.0.0.1", 0, 0});
-        try {
-            s->simServer_->start();
-        } catch (const std::runtime_error& e) {
-            error = std::string("the simulated controller could not start: ") + e.what();
-            return nullptr;
-        }
-        s->target_.host = "127.0.0.1";
-        s->target_.commandPort = s->simServer_->commandPort();
-        s->target_.identityPort = s->simServer_->identityPort();
+  std::unique_ptr<MachineSession> s(new MachineSession());
+  s->target_ = target;
+  if (target.kind == MachineTarget::Kind::sim) {
+    sim::SimConfig config;
+    config.product = target.simType;
+    config.timeScale = target.simTimeScale;
+    try {
+      s->simController_ = std::make_shared<sim::SimController>(config);
+    } catch (const std::invalid_argument&) {
+      error = "unknown machine type \"" + target.simType + "\" for the simulated controller";
+      return nullptr;
     }
-    const bool ok = target.kind == MachineTarget::Kind::usb ? s->connectUsb(error, base) : s->connectTcp(error, limits, base);
-    if (!ok) return nullptr;
-    return s;
+    s->simServer_ = std::make_unique<sim::SimServer>(s->simController_, sim::ServerPorts{"127.0.0.1", 0, 0});
+    try {
+      s->simServer_->start();
+    } catch (const std::runtime_error& e) {
+      error = std::string("the simulated controller could not start: ") + e.what();
+      return nullptr;
+    }
+    s->target_.host = "127.0.0.1";
+    s->target_.commandPort = s->simServer_->commandPort();
+    s->target_.identityPort = s->simServer_->identityPort();
+  }
+  const bool ok =
+      target.kind == MachineTarget::Kind::usb ? s->connectUsb(error, base) : s->connectTcp(error, limits, base);
+  if (!ok) return nullptr;
+  return s;
 }
 
 MachineSession::~MachineSession() {
-    if (connection_) connection_->shutdown();
-    connection_.reset();
-    if (simServer_) simServer_->stop();
+  if (connection_) connection_->shutdown();
+  connection_.reset();
+  if (simServer_) simServer_->stop();
 }
 
 void MachineSession::pump() {
-    if (connection_) connection_->queue().runPending();
+  if (connection_) connection_->queue().runPending();
 }
 
 bool MachineSession::connectTcp(std::string& error, Limits limits, tConnectionOptions options) {
-    const std::string where = target_.host + ":" + std::to_string(target_.commandPort);
-    description_ = target_.kind == MachineTarget::Kind::sim
-                       ? "simulated " + target_.simType + " (TCP " + where + ")"
-                       : "TCP " + where;
-    connection_ = std::make_unique<tMachineConnection>(linkState, plotState, machineModel, nullptr);
-    options.createUsb = false;
-    options.ethernetEnabled = true;
-    options.machineAddress = target_.host;
-    options.commandPort = target_.commandPort;
-    options.identityPort = target_.identityPort;
-    options.timeouts = {limits.connect, limits.receive};
-    linkState.ethernetError = 0;
-    connection_->FormCreate(options);
-    const auto deadline = std::chrono::steady_clock::now() + limits.overall;
-    while (!connection_->connected()) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            error = "no answer from " + where + " within " +
-                    std::to_string(std::chrono::duration_cast<std::chrono::seconds>(limits.overall).count()) + " s";
-            return false;
-        }
-        connection_->tick();
-        connection_->queue().waitAndRun(std::chrono::milliseconds(50));
-        // Not connected with an error: the connect attempt failed (the
-        // exchange errors only arise on a live connection).
-        const int e = linkState.ethernetError;
-        if (connection_->ethernet().connectedButSilent()) {
-            error = plotState.info1.empty()
-                        ? "the controller at " + where + " did not identify itself (identity port " +
-                              std::to_string(target_.identityPort) + ") and does not answer"
-                        : "the controller at " + where + " took the connection but does not answer";
-            return false;
-        }
-        if (!connection_->connected() && !connection_->ethernet().commandConnected() && e != 0) {
-            error = "cannot reach " + where + ": " + std::strerror(e);
-            return false;
-        }
+  const std::string where = target_.host + ":" + std::to_string(target_.commandPort);
+  description_ = target_.kind == MachineTarget::Kind::sim ? "simulated " + target_.simType + " (TCP " + where + ")"
+                                                          : "TCP " + where;
+  connection_ = std::make_unique<tMachineConnection>(linkState, plotState, machineModel, nullptr);
+  options.createUsb = false;
+  options.ethernetEnabled = true;
+  options.machineAddress = target_.host;
+  options.commandPort = target_.commandPort;
+  options.identityPort = target_.identityPort;
+  options.timeouts = {limits.connect, limits.receive};
+  linkState.ethernetError = 0;
+  connection_->FormCreate(options);
+  const auto deadline = std::chrono::steady_clock::now() + limits.overall;
+  while (!connection_->connected()) {
+    if (std::chrono::steady_clock::now() >= deadline) {
+      error = "no answer from " + where + " within " +
+              std::to_string(std::chrono::duration_cast<std::chrono::seconds>(limits.overall).count()) + " s";
+      return false;
     }
-    if (plotState.info1.empty()) {
-        error = "the controller at " + where + " did not identify itself (identity port " +
-                std::to_string(target_.identityPort) + ")";
-        return false;
+    connection_->tick();
+    connection_->queue().waitAndRun(std::chrono::milliseconds(50));
+    // Not connected with an error: the connect attempt failed (the
+    // exchange errors only arise on a live connection).
+    const int e = linkState.ethernetError;
+    if (connection_->ethernet().connectedButSilent()) {
+      error = plotState.info1.empty() ? "the controller at " + where + " did not identify itself (identity port " +
+                                            std::to_string(target_.identityPort) + ") and does not answer"
+                                      : "the controller at " + where + " took the connection but does not answer";
+      return false;
     }
-    return true;
+    if (!connection_->connected() && !connection_->ethernet().commandConnected() && e != 0) {
+      error = "cannot reach " + where + ": " + std::strerror(e);
+      return false;
+    }
+  }
+  if (plotState.info1.empty()) {
+    error = "the controller at " + where + " did not identify itself (identity port " +
+            std::to_string(target_.identityPort) + ")";
+    return false;
+  }
+  return true;
 }
 
 bool MachineSession::connectUsb(std::string& error, tConnectionOptions options) {
-    description_ = "USB";
-    connection_ = std::make_unique<tMachineConnection>(linkState, plotState, machineModel, makeHidapiService());
-    options.createUsb = true;
-    options.machineFilter = target_.machineFilter;
-    connection_->FormCreate(options);
-    if (!connection_->connected()) {
-        error = target_.machineFilter.empty()
-                    ? "no USB controller found (is it plugged in, and may this user open it?)"
-                    : "no USB controller named \"" + target_.machineFilter + "\" found";
-        return false;
-    }
-    return true;
+  description_ = "USB";
+  connection_ = std::make_unique<tMachineConnection>(linkState, plotState, machineModel, makeHidapiService());
+  options.createUsb = true;
+  options.machineFilter = target_.machineFilter;
+  connection_->FormCreate(options);
+  if (!connection_->connected()) {
+    error = target_.machineFilter.empty() ? "no USB controller found (is it plugged in, and may this user open it?)"
+                                          : "no USB controller named \"" + target_.machineFilter + "\" found";
+    return false;
+  }
+  return true;
 }
 
 std::unique_ptr<MachineSession> openMachine(Context& context, const std::string& machineText) {
-    std::string error;
-    std::optional<MachineTarget> target = parseMachineTarget(machineText, error);
-    if (!target) {
-        std::cerr << "trazvik-cli: " << error << '\n';
-        throw CommandFailed(2, error);
-    }
-    target->machineFilter = context.switches().machineFilter;
-    std::unique_ptr<MachineSession> session = MachineSession::open(*target, error);
-    if (!session) {
-        std::cerr << "trazvik-cli: " << error << '\n';
-        throw CommandFailed(4, error);
-    }
-    return session;
+  std::string error;
+  std::optional<MachineTarget> target = parseMachineTarget(machineText, error);
+  if (!target) {
+    std::cerr << "trazvik-cli: " << error << '\n';
+    throw CommandFailed(2, error);
+  }
+  target->machineFilter = context.switches().machineFilter;
+  std::unique_ptr<MachineSession> session = MachineSession::open(*target, error);
+  if (!session) {
+    std::cerr << "trazvik-cli: " << error << '\n';
+    throw CommandFailed(4, error);
+  }
+  return session;
 }
 
 }  // namespace trazvik::cli

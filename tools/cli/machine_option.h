@@ -33,14 +33,14 @@ namespace trazvik::cli {
 class Context;
 
 struct MachineTarget {
-    enum class Kind { sim, tcp, usb };
-    Kind kind = Kind::usb;
-    std::string simType;  // sim: the product string, e.g. "YFB 32"
-    std::string host;     // tcp
-    std::uint16_t commandPort = defaultCommandPort;
-    std::uint16_t identityPort = defaultIdentityPort;
-    std::string machineFilter;  // usb: only the controller of this product name
-    double simTimeScale = 1;    // sim: simulated seconds per wall-clock second
+  enum class Kind { sim, tcp, usb };
+  Kind kind = Kind::usb;
+  std::string simType;  // sim: the product string, e.g. "YFB 32"
+  std::string host;     // tcp
+  std::uint16_t commandPort = defaultCommandPort;
+  std::uint16_t identityPort = defaultIdentityPort;
+  std::string machineFilter;  // usb: only the controller of this product name
+  double simTimeScale = 1;    // sim: simulated seconds per wall-clock second
 };
 
 // Parses the option's text; nothing with `error` filled on a bad one.
@@ -52,48 +52,48 @@ CLI::Option* addMachineOption(CLI::App& command, std::string& text);
 // A live connection to the controller of a target, identified and ready
 // for commands; ended (and a simulated controller stopped) when destroyed.
 class MachineSession {
-public:
-    struct Limits {
-        std::chrono::milliseconds connect{3000};  // one TCP connect attempt
-        std::chrono::milliseconds receive{1000};  // one TCP receive
-        std::chrono::milliseconds overall{8000};  // connect, identity and first status
-    };
+ public:
+  struct Limits {
+    std::chrono::milliseconds connect{3000};  // one TCP connect attempt
+    std::chrono::milliseconds receive{1000};  // one TCP receive
+    std::chrono::milliseconds overall{8000};  // connect, identity and first status
+  };
 
-    // Connects; nothing with `error` filled (a sentence for the operator)
-    // when the type is unknown, the host cannot be reached in time or no
-    // USB controller is attached.
-    // `base` carries what the connection needs besides the transport (the
-    // start-up switches, the program's folder); its transport fields are
-    // set from the target.
-    static std::unique_ptr<MachineSession> open(const MachineTarget& target, std::string& error, Limits limits,
-                                                const tConnectionOptions& base = {});
-    static std::unique_ptr<MachineSession> open(const MachineTarget& target, std::string& error) {
-        return open(target, error, Limits{});
-    }
-    ~MachineSession();
+  // Connects; nothing with `error` filled (a sentence for the operator)
+  // when the type is unknown, the host cannot be reached in time or no
+  // USB controller is attached.
+  // `base` carries what the connection needs besides the transport (the
+  // start-up switches, the program's folder); its transport fields are
+  // set from the target.
+  static std::unique_ptr<MachineSession> open(const MachineTarget& target, std::string& error, Limits limits,
+                                              const tConnectionOptions& base = {});
+  static std::unique_ptr<MachineSession> open(const MachineTarget& target, std::string& error) {
+    return open(target, error, Limits{});
+  }
+  ~MachineSession();
 
-    tMachineConnection& connection() { return *connection_; }
-    tMachineOps& ops() { return connection_->ops(); }
-    tStatusReader& status() { return connection_->status(); }
-    // "USB", "TCP 192.168.0.10:9999" or "simulated YFB 32 (TCP 127.0.0.1:port)".
-    const std::string& description() const { return description_; }
-    bool overEthernet() const { return target_.kind != MachineTarget::Kind::usb; }
-    // The simulated controller of a sim: target (null otherwise).
-    sim::SimController* simController() { return simController_.get(); }
+  tMachineConnection& connection() { return *connection_; }
+  tMachineOps& ops() { return connection_->ops(); }
+  tStatusReader& status() { return connection_->status(); }
+  // "USB", "TCP 192.168.0.10:9999" or "simulated YFB 32 (TCP 127.0.0.1:port)".
+  const std::string& description() const { return description_; }
+  bool overEthernet() const { return target_.kind != MachineTarget::Kind::usb; }
+  // The simulated controller of a sim: target (null otherwise).
+  sim::SimController* simController() { return simController_.get(); }
 
-    // Runs the interface thread's pending work (the link's events).
-    void pump();
+  // Runs the interface thread's pending work (the link's events).
+  void pump();
 
-private:
-    MachineSession() = default;
-    bool connectTcp(std::string& error, Limits limits, tConnectionOptions options);
-    bool connectUsb(std::string& error, tConnectionOptions options);
+ private:
+  MachineSession() = default;
+  bool connectTcp(std::string& error, Limits limits, tConnectionOptions options);
+  bool connectUsb(std::string& error, tConnectionOptions options);
 
-    MachineTarget target_;
-    std::string description_;
-    std::shared_ptr<sim::SimController> simController_;
-    std::unique_ptr<sim::SimServer> simServer_;
-    std::unique_ptr<tMachineConnection> connection_;
+  MachineTarget target_;
+  std::string description_;
+  std::shared_ptr<sim::SimController> simController_;
+  std::unique_ptr<sim::SimServer> simServer_;
+  std::unique_ptr<tMachineConnection> connection_;
 };
 
 // The session of a command's --machine text, with the program's

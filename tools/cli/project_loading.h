@@ -19,8 +19,8 @@ namespace trazvik::cli {
 
 struct ProjectOptions {
   std::string file;
-  std::string settingsFile;          // --settings F.mcc
-  std::vector<std::string> sets;     // --set NAME=VALUE
+  std::string settingsFile;       // --settings F.mcc
+  std::vector<std::string> sets;  // --set NAME=VALUE
 };
 
 // Adds FILE, --settings and --set to a command.

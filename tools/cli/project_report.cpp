@@ -55,9 +55,10 @@ std::string projectText(const TMDIChild& pr) {
   std::string out = "file: " + pr.sciezka + "\n";
   out += "file type: " + std::to_string(t) + " (" + fileTypeName(t) + ")" +
          (pr.wielowarstwowy() ? ", multi-layer" : ", single layer") + "\n";
-  out += "figures: " + std::to_string(pr.fig.size()) + ", deepest nesting level " + std::to_string(pr.max_poziom) + "\n";
-  out += "box: (" + std::to_string(pr.pp.x) + ", " + std::to_string(pr.pp.y) + ") - (" + std::to_string(pr.pk.x) + ", " +
-         std::to_string(pr.pk.y) + ") file units, " + format("%.2f", toMm(t, pr.size_x)) + " x " +
+  out +=
+      "figures: " + std::to_string(pr.fig.size()) + ", deepest nesting level " + std::to_string(pr.max_poziom) + "\n";
+  out += "box: (" + std::to_string(pr.pp.x) + ", " + std::to_string(pr.pp.y) + ") - (" + std::to_string(pr.pk.x) +
+         ", " + std::to_string(pr.pk.y) + ") file units, " + format("%.2f", toMm(t, pr.size_x)) + " x " +
          format("%.2f", toMm(t, pr.size_y)) + " mm\n";
   out += std::string("frame: ") + (pr.jestRamka ? "yes" : "no") + "\n";
   if (t == kFileTypeGcode) {
@@ -94,7 +95,8 @@ std::string projectText(const TMDIChild& pr) {
     }
   }
   out += "\nlengths: work " + format("%.2f", pr.total_lenwork) + " mm, travel " + format("%.2f", pr.total_lenprzes) +
-         " mm, finishing " + format("%.2f", pr.total_lenpol) + " mm, vertical " + format("%.2f", pr.total_lenz) + " mm\n";
+         " mm, finishing " + format("%.2f", pr.total_lenpol) + " mm, vertical " + format("%.2f", pr.total_lenz) +
+         " mm\n";
   out += "cutting length: " + format("%.2f", pr.GetCuttingLength()) + " " + unitName(pr.konfig().unitIndex()) + "\n";
   out += "estimated time: " + format("%.2f", pr.GetEstimatedCuttingTime()) + " min\n";
   return out;

@@ -74,8 +74,7 @@ std::string valueWithUnit(const TDlgkonfig& settings, std::string_view name) {
 void listSettings(Context& context, const SettingsOptions& options) {
   const auto configuration = openSettings(context, options, false);
   const TDlgkonfig& settings = configuration->settings();
-  std::cout << "settings file: "
-            << (options.file.empty() ? configuration->settingsFile() : options.file) << '\n'
+  std::cout << "settings file: " << (options.file.empty() ? configuration->settingsFile() : options.file) << '\n'
             << "unit: " << config::unitName(settings.unitIndex()) << '\n';
   std::cout << std::left << std::setw(26) << "setting" << std::setw(24) << "shown"
             << "stored (mm)" << '\n';
@@ -101,7 +100,8 @@ void getSetting(Context& context, const SettingsOptions& options) {
 
 void setSetting(Context& context, const SettingsOptions& options) {
   const auto equals = options.assignment.find('=');
-  if (equals == std::string::npos || equals == 0) fail(context, "expected NAME=VALUE, got \"" + options.assignment + "\"", 2);
+  if (equals == std::string::npos || equals == 0)
+    fail(context, "expected NAME=VALUE, got \"" + options.assignment + "\"", 2);
   const std::string name = options.assignment.substr(0, equals);
   const std::size_t index = settingIndex(context, name);
 

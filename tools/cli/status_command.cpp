@@ -18,8 +18,8 @@ namespace trazvik::cli {
 namespace {
 
 struct NamedBit {
-    int bit;
-    const char* name;
+  int bit;
+  const char* name;
 };
 
 constexpr NamedBit kStateBits[] = {
@@ -43,77 +43,76 @@ constexpr NamedBit kStateBits[] = {
 };
 
 std::string mm(double hundredths) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f", hundredths / 100);
-    return text;
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f", hundredths / 100);
+  return text;
 }
 
 std::string stateNames(const tplotstate& st) {
-    std::string names;
-    for (const NamedBit& b : kStateBits)
-        if (st.bit(b.bit)) names += (names.empty() ? "" : " ") + std::string(b.name);
-    std::uint64_t known = 0;
-    for (const NamedBit& b : kStateBits) known |= stateBit::mask(b.bit);
-    if (const std::uint64_t other = st.StateExtend & ~known) {
-        char text[40];
-        std::snprintf(text, sizeof text, "other:0x%llx", static_cast<unsigned long long>(other));
-        names += (names.empty() ? "" : " ") + std::string(text);
-    }
-    return names.empty() ? "idle" : names;
+  std::string names;
+  for (const NamedBit& b : kStateBits)
+    if (st.bit(b.bit)) names += (names.empty() ? "" : " ") + std::string(b.name);
+  std::uint64_t known = 0;
+  for (const NamedBit& b : kStateBits) known |= stateBit::mask(b.bit);
+  if (const std::uint64_t other = st.StateExtend & ~known) {
+    char text[40];
+    std::snprintf(text, sizeof text, "other:0x%llx", static_cast<unsigned long long>(other));
+    names += (names.empty() ? "" : " ") + std::string(text);
+  }
+  return names.empty() ? "idle" : names;
 }
 
 std::string feedOfSlot(tMachineOps& ops, std::int32_t period) {
-    if (period <= 0 || period >= 65535 * std::max(1, ops.params().speedMultiplier)) return "not loaded";
-    const int m = std::max(1, ops.params().speedMultiplier);
-    return std::to_string(periodToSpeed(ops, period) / m) + " mm/min (period " + std::to_string(period) + ")";
+  if (period <= 0 || period >= 65535 * std::max(1, ops.params().speedMultiplier)) return "not loaded";
+  const int m = std::max(1, ops.params().speedMultiplier);
+  return std::to_string(periodToSpeed(ops, period) / m) + " mm/min (period " + std::to_string(period) + ")";
 }
 
 void printStatus(MachineSession& session) {
-    tStatusReader& status = session.status();
-    status.readState();
-    status.readPositions();
-    status.readZeroPoint();
-    status.readSpeeds();
-    status.readPower();
-    const tplotstate& st = plotState;
-    const tLinkState& link = linkState;
-    tMachineOps& ops = session.ops();
-    char word[24];
-    std::snprintf(word, sizeof word, "0x%llx", static_cast<unsigned long long>(st.StateExtend));
+  tStatusReader& status = session.status();
+  status.readState();
+  status.readPositions();
+  status.readZeroPoint();
+  status.readSpeeds();
+  status.readPower();
+  const tplotstate& st = plotState;
+  const tLinkState& link = linkState;
+  tMachineOps& ops = session.ops();
+  char word[24];
+  std::snprintf(word, sizeof word, "0x%llx", static_cast<unsigned long long>(st.StateExtend));
 
-    std::cout << "machine: " << session.description() << '\n'
-              << "identity: " << base::trimmed(st.info0) << " / " << base::trimmed(st.info1) << " / " << base::trimmed(st.info2)
-              << '\n'
-              << "machine type: " << machineModel.machineType << '\n'
-              << "firmware: " << firmwareVersionText(link) << '\n'
-              << "work area: " << link.workArea[0] << " x " << link.workArea[1] << " x " << link.workArea[2]
-              << " mm\n"
-              << "state: " << word << ' ' << stateNames(st) << '\n'
-              << "position: X " << mm(st.abspos.x) << " Y " << mm(st.abspos.y) << " Z " << mm(st.abspos.z)
-              << " mm (steps " << st.realpos.x << ' ' << st.realpos.y << ' ' << st.realpos.z;
-    if (ops.params().knifeAxis) std::cout << ", knife " << st.realpos.v;
-    std::cout << ")\n"
-              << "work zero: X " << mm(st.pos0.x) << " Y " << mm(st.pos0.y) << " Z " << mm(st.pos0.z) << " mm\n"
-              << "selected head: " << st.selectedZ + 1 << '\n'
-              << "speed slot: " << int(st.sel_speed) << '\n'
-              << "travel speed: " << feedOfSlot(ops, st.speedp) << '\n'
-              << "work speed: " << feedOfSlot(ops, st.speedr) << '\n'
-              << "manual speed: " << feedOfSlot(ops, st.speedm) << '\n'
-              << "plunge speed: " << feedOfSlot(ops, st.speedpol) << '\n'
-              << "power slot: " << int(st.sel_power) << '\n'
-              << "power: " << st.power << " (full scale " << link.laserFullPower << ")\n";
+  std::cout << "machine: " << session.description() << '\n'
+            << "identity: " << base::trimmed(st.info0) << " / " << base::trimmed(st.info1) << " / "
+            << base::trimmed(st.info2) << '\n'
+            << "machine type: " << machineModel.machineType << '\n'
+            << "firmware: " << firmwareVersionText(link) << '\n'
+            << "work area: " << link.workArea[0] << " x " << link.workArea[1] << " x " << link.workArea[2] << " mm\n"
+            << "state: " << word << ' ' << stateNames(st) << '\n'
+            << "position: X " << mm(st.abspos.x) << " Y " << mm(st.abspos.y) << " Z " << mm(st.abspos.z)
+            << " mm (steps " << st.realpos.x << ' ' << st.realpos.y << ' ' << st.realpos.z;
+  if (ops.params().knifeAxis) std::cout << ", knife " << st.realpos.v;
+  std::cout << ")\n"
+            << "work zero: X " << mm(st.pos0.x) << " Y " << mm(st.pos0.y) << " Z " << mm(st.pos0.z) << " mm\n"
+            << "selected head: " << st.selectedZ + 1 << '\n'
+            << "speed slot: " << int(st.sel_speed) << '\n'
+            << "travel speed: " << feedOfSlot(ops, st.speedp) << '\n'
+            << "work speed: " << feedOfSlot(ops, st.speedr) << '\n'
+            << "manual speed: " << feedOfSlot(ops, st.speedm) << '\n'
+            << "plunge speed: " << feedOfSlot(ops, st.speedpol) << '\n'
+            << "power slot: " << int(st.sel_power) << '\n'
+            << "power: " << st.power << " (full scale " << link.laserFullPower << ")\n";
 }
 
 }  // namespace
 
 void addStatusCommand(CLI::App& app, Context& context) {
-    CLI::App* command = app.add_subcommand("status", "Ask a controller who it is and what it does");
-    auto machine = std::make_shared<std::string>();
-    addMachineOption(*command, *machine);
-    command->callback([&context, machine] {
-        std::unique_ptr<MachineSession> session = openMachine(context, *machine);
-        printStatus(*session);
-    });
+  CLI::App* command = app.add_subcommand("status", "Ask a controller who it is and what it does");
+  auto machine = std::make_shared<std::string>();
+  addMachineOption(*command, *machine);
+  command->callback([&context, machine] {
+    std::unique_ptr<MachineSession> session = openMachine(context, *machine);
+    printStatus(*session);
+  });
 }
 
 }  // namespace trazvik::cli

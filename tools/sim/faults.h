@@ -14,39 +14,39 @@ namespace trazvik::sim {
 // What goes wrong with replies. A count of -1 means "every time from now on",
 // 0 means "never"; each faulty reply uses up one.
 struct ReplyFaults {
-    int wrongEchoes = 0;       // the echo keeps a lower-case opcode or has its last byte altered
-    int splitEchoes = 0;       // the echo arrives in two pieces, some time apart
-    int shortStatus = 0;       // the status reply is cut to shortStatusLength bytes
-    std::size_t shortStatusLength = 20;
-    int garbageStatus = 0;     // the status reply is noise of the right length
+  int wrongEchoes = 0;  // the echo keeps a lower-case opcode or has its last byte altered
+  int splitEchoes = 0;  // the echo arrives in two pieces, some time apart
+  int shortStatus = 0;  // the status reply is cut to shortStatusLength bytes
+  std::size_t shortStatusLength = 20;
+  int garbageStatus = 0;  // the status reply is noise of the right length
 };
 
 enum class FaultAction {
-    pressStart,
-    pressStop,
-    pressContinue,
-    pressProgrammable1,
-    pressProgrammable2,
-    spindleOverload,   // stop request together with the overload bit
-    driverError,       // value: axes (bit 0 X, 1 Y1, 2 Z, 3 Y2); 0 clears
-    openEnclosure,
-    closeEnclosure,
-    inverterError,     // value 0 clears
-    holdBufferFull,    // value 0 releases
-    dropLink,          // the command connection is closed (USB: unplugged)
-    stall,             // nothing is answered any more
-    wrongEchoes,       // value: count (-1 always)
-    splitEchoes,
-    shortStatus,
-    garbageStatus,
+  pressStart,
+  pressStop,
+  pressContinue,
+  pressProgrammable1,
+  pressProgrammable2,
+  spindleOverload,  // stop request together with the overload bit
+  driverError,      // value: axes (bit 0 X, 1 Y1, 2 Z, 3 Y2); 0 clears
+  openEnclosure,
+  closeEnclosure,
+  inverterError,   // value 0 clears
+  holdBufferFull,  // value 0 releases
+  dropLink,        // the command connection is closed (USB: unplugged)
+  stall,           // nothing is answered any more
+  wrongEchoes,     // value: count (-1 always)
+  splitEchoes,
+  shortStatus,
+  garbageStatus,
 };
 
 // One fault of the command line: `action` happens once the controller has
 // received `afterCommands` commands (0: at start).
 struct ScheduledFault {
-    FaultAction action = FaultAction::pressStop;
-    std::int64_t value = 1;
-    std::int64_t afterCommands = 0;
+  FaultAction action = FaultAction::pressStop;
+  std::int64_t value = 1;
+  std::int64_t afterCommands = 0;
 };
 
 // Parses "NAME[=VALUE][@COMMANDS]", for example "stop@40", "driver-error=X,Z@100",

@@ -12,11 +12,11 @@
 namespace trazvik::sim {
 
 struct IdentityFields {
-    std::string maker;    // "DORNELIS"
-    std::string product;  // padded with blanks or cut to 8 characters
-    std::string serial;
-    int firmwareMajor = 0;
-    int firmwareMinor = 0;
+  std::string maker;    // "DORNELIS"
+  std::string product;  // padded with blanks or cut to 8 characters
+  std::string serial;
+  int firmwareMajor = 0;
+  int firmwareMinor = 0;
 };
 
 std::vector<std::uint8_t> identityPage(const IdentityFields& f);

@@ -8,85 +8,87 @@ namespace trazvik::sim {
 namespace {
 
 double& axisRef(MachineState& st, int axis, int head) {
-    switch (axis) {
-        case axisX: return st.x;
-        case axisY: return st.y;
-        case axisZ: return st.z[static_cast<std::size_t>(head)];
-        default: return st.v;
-    }
+  switch (axis) {
+    case axisX: return st.x;
+    case axisY: return st.y;
+    case axisZ: return st.z[static_cast<std::size_t>(head)];
+    default: return st.v;
+  }
 }
 
 }  // namespace
 
 TracePoint MotionExecutor::toMillimetres(const MachineState& st, int head) const {
-    TracePoint p;
-    p.x = scale_.x != 0 ? st.x / (100 * scale_.x) : 0;
-    p.y = scale_.y != 0 ? st.y / (100 * scale_.y) : 0;
-    p.z = scale_.z != 0 ? st.z[static_cast<std::size_t>(head)] / (100 * scale_.z) : 0;
-    return p;
+  TracePoint p;
+  p.x = scale_.x != 0 ? st.x / (100 * scale_.x) : 0;
+  p.y = scale_.y != 0 ? st.y / (100 * scale_.y) : 0;
+  p.z = scale_.z != 0 ? st.z[static_cast<std::size_t>(head)] / (100 * scale_.z) : 0;
+  return p;
 }
 
 void MotionExecutor::start(const Motion& m, MachineState& st) {
-    current_ = m;
-    current_->head = std::clamp(m.head, 0, 2);
-    for (int a = 0; a < 4; ++a) start_[static_cast<std::size_t>(a)] = axisRef(st, a, current_->head);
-    elapsedUs_ = 0;
-    recordedFraction_ = 0;
+  current_ = m;
+  current_->head = std::clamp(m.head, 0, 2);
+  for (int a = 0; a < 4; ++a) start_[static_cast<std::size_t>(a)] = axisRef(st, a, current_->head);
+  elapsedUs_ = 0;
+  recordedFraction_ = 0;
 }
 
 void MotionExecutor::place(MachineState& st, double fraction) const {
-    for (int a = 0; a < 4; ++a)
-        axisRef(st, a, current_->head) = start_[static_cast<std::size_t>(a)] + current_->delta[static_cast<std::size_t>(a)] * fraction;
+  for (int a = 0; a < 4; ++a)
+    axisRef(st, a, current_->head) =
+        start_[static_cast<std::size_t>(a)] + current_->delta[static_cast<std::size_t>(a)] * fraction;
 }
 
 void MotionExecutor::record(MachineState& st, ToolTrace& trace, double fraction) {
-    if (current_->kind == MotionKind::dwell || fraction <= recordedFraction_) return;
-    TraceSegment seg;
-    place(st, recordedFraction_);
-    seg.from = toMillimetres(st, current_->head);
-    place(st, fraction);
-    seg.to = toMillimetres(st, current_->head);
-    seg.toolOn = st.toolOn();
-    seg.source = current_->source;
-    seg.knifeAngleSteps = st.v;
-    trace.add(seg);
-    recordedFraction_ = fraction;
+  if (current_->kind == MotionKind::dwell || fraction <= recordedFraction_) return;
+  TraceSegment seg;
+  place(st, recordedFraction_);
+  seg.from = toMillimetres(st, current_->head);
+  place(st, fraction);
+  seg.to = toMillimetres(st, current_->head);
+  seg.toolOn = st.toolOn();
+  seg.source = current_->source;
+  seg.knifeAngleSteps = st.v;
+  trace.add(seg);
+  recordedFraction_ = fraction;
 }
 
 double MotionExecutor::advance(double us, MachineState& st, ToolTrace& trace) {
-    if (!current_) return us;
-    const double remaining = current_->durationUs - elapsedUs_;
-    if (us < remaining) {
-        elapsedUs_ += us;
-        place(st, current_->durationUs > 0 ? elapsedUs_ / current_->durationUs : 1.0);
-        return 0;
-    }
-    record(st, trace, 1.0);
-    place(st, 1.0);
-    // Whole steps at the end of a move, as the controller counts them.
-    for (int a = 0; a < 4; ++a) {
-        double& v = axisRef(st, a, current_->head);
-        v = std::round(v);
-        if (const auto& f = current_->finalPosition[static_cast<std::size_t>(a)]) v = *f;
-    }
-    current_.reset();
-    return us - remaining;
+  if (!current_) return us;
+  const double remaining = current_->durationUs - elapsedUs_;
+  if (us < remaining) {
+    elapsedUs_ += us;
+    place(st, current_->durationUs > 0 ? elapsedUs_ / current_->durationUs : 1.0);
+    return 0;
+  }
+  record(st, trace, 1.0);
+  place(st, 1.0);
+  // Whole steps at the end of a move, as the controller counts them.
+  for (int a = 0; a < 4; ++a) {
+    double& v = axisRef(st, a, current_->head);
+    v = std::round(v);
+    if (const auto& f = current_->finalPosition[static_cast<std::size_t>(a)]) v = *f;
+  }
+  current_.reset();
+  return us - remaining;
 }
 
 std::optional<Motion> MotionExecutor::interrupt(MachineState& st, ToolTrace& trace) {
-    if (!current_) return std::nullopt;
-    const double fraction = current_->durationUs > 0 ? std::min(1.0, elapsedUs_ / current_->durationUs) : 1.0;
-    record(st, trace, fraction);
-    place(st, fraction);
-    Motion rest = *current_;
-    for (int a = 0; a < 4; ++a) {
-        double& v = axisRef(st, a, current_->head);
-        v = std::round(v);
-        rest.delta[static_cast<std::size_t>(a)] = start_[static_cast<std::size_t>(a)] + current_->delta[static_cast<std::size_t>(a)] - v;
-    }
-    rest.durationUs = current_->durationUs - elapsedUs_;
-    current_.reset();
-    return rest;
+  if (!current_) return std::nullopt;
+  const double fraction = current_->durationUs > 0 ? std::min(1.0, elapsedUs_ / current_->durationUs) : 1.0;
+  record(st, trace, fraction);
+  place(st, fraction);
+  Motion rest = *current_;
+  for (int a = 0; a < 4; ++a) {
+    double& v = axisRef(st, a, current_->head);
+    v = std::round(v);
+    rest.delta[static_cast<std::size_t>(a)] =
+        start_[static_cast<std::size_t>(a)] + current_->delta[static_cast<std::size_t>(a)] - v;
+  }
+  rest.durationUs = current_->durationUs - elapsedUs_;
+  current_.reset();
+  return rest;
 }
 
 }  // namespace trazvik::sim

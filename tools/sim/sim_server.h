@@ -14,32 +14,32 @@
 namespace trazvik::sim {
 
 struct ServerPorts {
-    std::string address = "127.0.0.1";
-    std::uint16_t commandPort = 9999;  // 0: pick a free one
-    std::uint16_t identityPort = 80;   // 0: pick a free one
+  std::string address = "127.0.0.1";
+  std::uint16_t commandPort = 9999;  // 0: pick a free one
+  std::uint16_t identityPort = 80;   // 0: pick a free one
 };
 
 class SimServer {
-public:
-    SimServer(std::shared_ptr<SimController> controller, ServerPorts ports);
-    ~SimServer();
+ public:
+  SimServer(std::shared_ptr<SimController> controller, ServerPorts ports);
+  ~SimServer();
 
-    // Binds both ports and starts serving; throws std::runtime_error with the
-    // reason when a port cannot be had.
-    void start();
-    void stop();
+  // Binds both ports and starts serving; throws std::runtime_error with the
+  // reason when a port cannot be had.
+  void start();
+  void stop();
 
-    std::uint16_t commandPort() const { return commandPort_; }
-    std::uint16_t identityPort() const { return identityPort_; }
-    std::size_t connectionCount() const { return server_.connectionCount(); }
-    SimController& controller() { return *controller_; }
+  std::uint16_t commandPort() const { return commandPort_; }
+  std::uint16_t identityPort() const { return identityPort_; }
+  std::size_t connectionCount() const { return server_.connectionCount(); }
+  SimController& controller() { return *controller_; }
 
-private:
-    std::shared_ptr<SimController> controller_;
-    ServerPorts ports_;
-    TcpServer server_;
-    std::uint16_t commandPort_ = 0, identityPort_ = 0;
-    std::chrono::steady_clock::time_point lastTick_;
+ private:
+  std::shared_ptr<SimController> controller_;
+  ServerPorts ports_;
+  TcpServer server_;
+  std::uint16_t commandPort_ = 0, identityPort_ = 0;
+  std::chrono::steady_clock::time_point lastTick_;
 };
 
 }  // namespace trazvik::sim

@@ -19,47 +19,47 @@
 namespace trazvik::sim {
 
 class SimHidDevice : public HidDevice {
-public:
-    SimHidDevice(std::shared_ptr<SimController> controller, bool followWallClock);
+ public:
+  SimHidDevice(std::shared_ptr<SimController> controller, bool followWallClock);
 
-    HidResult open() override;
-    void close() override;
-    bool isOpen() const override { return open_; }
-    bool connected() const override;
+  HidResult open() override;
+  void close() override;
+  bool isOpen() const override { return open_; }
+  bool connected() const override;
 
-    std::string manufacturer() const override;
-    std::string product() const override;
-    std::string serialNumber() const override;
+  std::string manufacturer() const override;
+  std::string product() const override;
+  std::string serialNumber() const override;
 
-    HidResult writeOutputReport(std::span<const std::uint8_t, outputReportSize> report) override;
-    HidResult readInputReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override;
-    HidResult readStringDescriptor(int index, std::vector<std::uint8_t>& body) override;
+  HidResult writeOutputReport(std::span<const std::uint8_t, outputReportSize> report) override;
+  HidResult readInputReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override;
+  HidResult readStringDescriptor(int index, std::vector<std::uint8_t>& body) override;
 
-    SimController& controller() { return *controller_; }
+  SimController& controller() { return *controller_; }
 
-private:
-    void catchUp();
-    std::optional<HidResult> unavailable() const;
+ private:
+  void catchUp();
+  std::optional<HidResult> unavailable() const;
 
-    std::shared_ptr<SimController> controller_;
-    bool followWallClock_;
-    bool open_ = false;
-    std::chrono::steady_clock::time_point last_;
+  std::shared_ptr<SimController> controller_;
+  bool followWallClock_;
+  bool open_ = false;
+  std::chrono::steady_clock::time_point last_;
 };
 
 // The devices a test attaches in place of the platform's, each listed while
 // it says it is connected (a simulated controller unplugged drops out).
 class ListedHidService : public tHidService {
-public:
-    std::vector<std::shared_ptr<HidDevice>> enumerate() override {
-        std::vector<std::shared_ptr<HidDevice>> attached;
-        for (auto& d : devices)
-            if (d->connected()) attached.push_back(d);
-        return attached;
-    }
-    std::string attachedFingerprint() override { return std::to_string(enumerate().size()); }
+ public:
+  std::vector<std::shared_ptr<HidDevice>> enumerate() override {
+    std::vector<std::shared_ptr<HidDevice>> attached;
+    for (auto& d : devices)
+      if (d->connected()) attached.push_back(d);
+    return attached;
+  }
+  std::string attachedFingerprint() override { return std::to_string(enumerate().size()); }
 
-    std::vector<std::shared_ptr<HidDevice>> devices;
+  std::vector<std::shared_ptr<HidDevice>> devices;
 };
 
 }  // namespace trazvik::sim

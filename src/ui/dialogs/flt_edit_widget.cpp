@@ -78,8 +78,10 @@ void TFltEdit::stepBy(int steps) {
   }
   const std::string before = model_->text();
   for (int i = 0; i < std::abs(steps); ++i) {
-    if (steps > 0) model_->stepUp();
-    else model_->stepDown();
+    if (steps > 0)
+      model_->stepUp();
+    else
+      model_->stepDown();
   }
   showModel();
   if (model_->text() != before) emit edited();
@@ -154,9 +156,8 @@ bool TFltEdit::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TFltEdit::openKeypad() {
-  const std::optional<QString> typed =
-      TouchKeypad::ask(this, lineEdit()->text(), QChar(model_->separator()), model_->fBigNumPad,
-                       mapToGlobal(QPoint(0, 0)));
+  const std::optional<QString> typed = TouchKeypad::ask(this, lineEdit()->text(), QChar(model_->separator()),
+                                                        model_->fBigNumPad, mapToGlobal(QPoint(0, 0)));
   if (!typed) return;
   const std::string before = model_->text();
   model_->keypadConfirmed(fromQt(*typed));

@@ -69,8 +69,7 @@ class TFltEdit : public QAbstractSpinBox {
 class TFltEditU : public TFltEdit {
   Q_OBJECT
  public:
-  TFltEditU(QWidget* parent, double minMm, double maxMm, int digits,
-            char separator = config::decimalSeparatorOfUser());
+  TFltEditU(QWidget* parent, double minMm, double maxMm, int digits, char separator = config::decimalSeparatorOfUser());
 
   // Millimetres.
   double valueMm() const { return value(); }

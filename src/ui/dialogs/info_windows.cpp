@@ -55,8 +55,10 @@ InfoRows jobInfoRows(const TMDIChild& project, const texts::tInterfejs& texts, i
   const int type = project.ImportFileType;
   InfoRows rows;
   rows.emplace_back(q(texts.dajTxt("Info", "labPlik.Caption")), q(project.sciezka));
-  rows.emplace_back(q(texts.dajTxt("Info", "labDlugoscCiecia.Caption")), lengthText(project.total_lenwork * scale, unitIndex));
-  rows.emplace_back(q(texts.dajTxt("Info", "labDlugoscPrzejazdow.Caption")), lengthText(project.total_lenprzes * scale, unitIndex));
+  rows.emplace_back(q(texts.dajTxt("Info", "labDlugoscCiecia.Caption")),
+                    lengthText(project.total_lenwork * scale, unitIndex));
+  rows.emplace_back(q(texts.dajTxt("Info", "labDlugoscPrzejazdow.Caption")),
+                    lengthText(project.total_lenprzes * scale, unitIndex));
   rows.emplace_back(q(texts.dajTxt("Info", "labCzas.Caption")), minutesText(project.GetEstimatedCuttingTime()));
   rows.emplace_back(q(texts.dajTxt("Info", "labRozmiar.Caption")),
                     lengthText(toMm(type, project.size_x) * scale, unitIndex) + " x " +
@@ -86,21 +88,21 @@ InfoRows aboutRows(const MachineInfo& m, const texts::tInterfejs& texts) {
   rows.emplace_back(q(texts.dajTxt("About", "labProducent.Caption")), orUnknown(m.maker));
   rows.emplace_back(q(texts.dajTxt("About", "labModel.Caption")), orUnknown(m.model));
   rows.emplace_back(q(texts.dajTxt("About", "labDataProdukcji.Caption")), orUnknown(m.productionDate));
-  rows.emplace_back(q(texts.dajTxt("About", "labCzasPracy.Caption")),
-                    m.runningMinutes < 0 ? unknown
-                                         : QString("%1 h %2 min").arg(m.runningMinutes / 60).arg(m.runningMinutes % 60));
+  rows.emplace_back(
+      q(texts.dajTxt("About", "labCzasPracy.Caption")),
+      m.runningMinutes < 0 ? unknown : QString("%1 h %2 min").arg(m.runningMinutes / 60).arg(m.runningMinutes % 60));
   rows.emplace_back(q(texts.dajTxt("About", "labLiczbaPlikow.Caption")),
                     m.fileCount < 0 ? unknown : QString::number(m.fileCount));
-  rows.emplace_back(q(texts.dajTxt("About", "labObszarRoboczy.Caption")),
-                    m.workAreaX <= 0 ? unknown
-                                     : QString("%1 x %2 x %3 mm").arg(m.workAreaX).arg(m.workAreaY).arg(m.workAreaZ));
-  rows.emplace_back(q(texts.dajTxt("About", "labProcesor.Caption")), orUnknown(m.processor.empty() ? m.firmware : m.processor));
+  rows.emplace_back(
+      q(texts.dajTxt("About", "labObszarRoboczy.Caption")),
+      m.workAreaX <= 0 ? unknown : QString("%1 x %2 x %3 mm").arg(m.workAreaX).arg(m.workAreaY).arg(m.workAreaZ));
+  rows.emplace_back(q(texts.dajTxt("About", "labProcesor.Caption")),
+                    orUnknown(m.processor.empty() ? m.firmware : m.processor));
   rows.emplace_back(q(texts.dajTxt("About", "labPrzetwornik.Caption")), orUnknown(m.converter));
-  rows.emplace_back(q(texts.dajTxt("About", "labKalibracja.Caption")),
-                    QString("X %1   Y %2   Z %3")
-                        .arg(m.calibration[0], 0, 'f', 8)
-                        .arg(m.calibration[1], 0, 'f', 8)
-                        .arg(m.calibration[2], 0, 'f', 8));
+  rows.emplace_back(q(texts.dajTxt("About", "labKalibracja.Caption")), QString("X %1   Y %2   Z %3")
+                                                                           .arg(m.calibration[0], 0, 'f', 8)
+                                                                           .arg(m.calibration[1], 0, 'f', 8)
+                                                                           .arg(m.calibration[2], 0, 'f', 8));
   return rows;
 }
 

@@ -20,16 +20,13 @@ namespace {
 
 enum Column { kColour, kDepth, kSpeed, kRotations, kHead, kDiameter, kActive, kOrder };
 
-QColor colourOf(tKolor value) {
-  return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
-}
+QColor colourOf(tKolor value) { return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF)); }
 
 int rounded(double value) { return static_cast<int>(std::nearbyint(value)); }
 
 }  // namespace
 
-LayerDialog::LayerDialog(tWarstwy& layers, const texts::tInterfejs& texts, LayerDialogOptions options,
-                         QWidget* parent)
+LayerDialog::LayerDialog(tWarstwy& layers, const texts::tInterfejs& texts, LayerDialogOptions options, QWidget* parent)
     : QDialog(parent), layers_(layers), texts_(texts), options_(options), grid_(new QTableWidget(this)) {
   setObjectName("LayerDialog");
   setModal(true);
@@ -49,11 +46,17 @@ LayerDialog::LayerDialog(tWarstwy& layers, const texts::tInterfejs& texts, Layer
                                                          : texts_.dajTxt("Multilayer_project", "colGlebokosc.Caption"));
         break;
       case kSpeed: headers << QString::fromStdString(texts_.dajTxt("Multilayer_project", "colSzybkosc.Caption")); break;
-      case kRotations: headers << QString::fromStdString(texts_.dajTxt("Multilayer_project", "colObroty.Caption")); break;
+      case kRotations:
+        headers << QString::fromStdString(texts_.dajTxt("Multilayer_project", "colObroty.Caption"));
+        break;
       case kHead: headers << QString::fromStdString(texts_.dajTxt("Multilayer_project", "colGlowica.Caption")); break;
-      case kDiameter: headers << QString::fromStdString(texts_.dajTxt("Multilayer_project", "colSrednica.Caption")); break;
+      case kDiameter:
+        headers << QString::fromStdString(texts_.dajTxt("Multilayer_project", "colSrednica.Caption"));
+        break;
       case kActive: headers << QString::fromStdString(texts_.dajTxt("Multilayer_project", "colAktywna.Caption")); break;
-      case kOrder: headers << QString::fromStdString(texts_.dajTxt("Multilayer_project", "colKolejnosc.Caption")); break;
+      case kOrder:
+        headers << QString::fromStdString(texts_.dajTxt("Multilayer_project", "colKolejnosc.Caption"));
+        break;
     }
   }
   grid_->setObjectName("gridWarstwy");
@@ -74,8 +77,8 @@ LayerDialog::LayerDialog(tWarstwy& layers, const texts::tInterfejs& texts, Layer
   resize(760, 360);
 }
 
-TFltEdit* LayerDialog::makeField(int row, int column, const char* name, bool length, double min, double max,
-                                 int digits, double value) {
+TFltEdit* LayerDialog::makeField(int row, int column, const char* name, bool length, double min, double max, int digits,
+                                 double value) {
   TFltEdit* field = length ? new TFltEditU(grid_, min, max, digits) : new TFltEdit(grid_, min, max, digits);
   field->setObjectName(QString("%1_%2").arg(name).arg(row));
   auto* lengthField = qobject_cast<TFltEditU*>(field);
@@ -99,12 +102,17 @@ void LayerDialog::addRow(const tWarstwa& layer) {
   grid_->setItem(row, 0, colour);
   // Depth may be negative only in the sense of "above the table"; the
   // job writer checks the values against the machine (DaneFrezarkaOK).
-  if (options_.laser) r.depth = makeField(row, kDepth, "depth", false, 0, 100000, 0, layer.glebokosc);
-  else r.depth = makeField(row, kDepth, "depth", true, -1000, 1000, 2, layer.glebokosc);
+  if (options_.laser)
+    r.depth = makeField(row, kDepth, "depth", false, 0, 100000, 0, layer.glebokosc);
+  else
+    r.depth = makeField(row, kDepth, "depth", true, -1000, 1000, 2, layer.glebokosc);
   r.speed = makeField(row, kSpeed, "speed", true, 0, 100000, 0, layer.szybkosc);
-  if (columns_.contains(kRotations)) r.rotations = makeField(row, kRotations, "rotations", false, 0, 100000, 0, layer.obroty);
-  if (columns_.contains(kHead)) r.head = makeField(row, kHead, "head", false, 1, std::max(1, options_.headCount), 0, layer.glowica);
-  if (columns_.contains(kDiameter)) r.diameter = makeField(row, kDiameter, "diameter", true, 0, 100, 2, layer.srednicaFrezu);
+  if (columns_.contains(kRotations))
+    r.rotations = makeField(row, kRotations, "rotations", false, 0, 100000, 0, layer.obroty);
+  if (columns_.contains(kHead))
+    r.head = makeField(row, kHead, "head", false, 1, std::max(1, options_.headCount), 0, layer.glowica);
+  if (columns_.contains(kDiameter))
+    r.diameter = makeField(row, kDiameter, "diameter", true, 0, 100, 2, layer.srednicaFrezu);
   r.order = makeField(row, kOrder, "order", false, 0, tWarstwy::kIloscKluczy, 0, layer.kolejnosc);
   r.active = new QCheckBox(grid_);
   r.active->setObjectName(QString("active_%1").arg(row));

@@ -25,16 +25,15 @@ class TFltEdit;
 struct LayerDialogOptions {
   bool laser = false;
   int headCount = 1;
-  int unitIndex = 0;       // display unit of lengths and speeds
-  bool pominRamke = false; // the frame is not cut (it does not count as an active figure)
-  bool touchPanel = false; // fields open the large keypad on one click
+  int unitIndex = 0;        // display unit of lengths and speeds
+  bool pominRamke = false;  // the frame is not cut (it does not count as an active figure)
+  bool touchPanel = false;  // fields open the large keypad on one click
 };
 
 class LayerDialog : public QDialog {
   Q_OBJECT
  public:
-  LayerDialog(tWarstwy& layers, const texts::tInterfejs& texts, LayerDialogOptions options,
-              QWidget* parent = nullptr);
+  LayerDialog(tWarstwy& layers, const texts::tInterfejs& texts, LayerDialogOptions options, QWidget* parent = nullptr);
 
   QTableWidget* grid() const { return grid_; }
   // The editor of a cell (row of the grid, column by its object name

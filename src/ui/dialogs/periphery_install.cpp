@@ -12,7 +12,9 @@
 namespace trazvik::ui {
 
 PeripheryWindows::PeripheryWindows(MainWindow& mainWindow, ProgramContext& context)
-    : QObject(&mainWindow), main_(mainWindow), context_(context),
+    : QObject(&mainWindow),
+      main_(mainWindow),
+      context_(context),
       settings_(new SettingsDialog(context.configuration, context.texts(), &mainWindow)) {
   main_.setSettingsDialog([this] { settings_->exec(); });
   main_.setLayerDialog([this](ProjectWindow& window) {

@@ -15,14 +15,12 @@ std::string nameOf(const QWidget* widget) { return widget->objectName().toStdStr
 
 }  // namespace
 
-SettingsBinder::SettingsBinder(TDlgkonfig& settings, QWidget* root)
-    : QObject(root), settings_(settings), root_(root) {}
+SettingsBinder::SettingsBinder(TDlgkonfig& settings, QWidget* root) : QObject(root), settings_(settings), root_(root) {}
 
 bool SettingsBinder::canHoldSetting(const QWidget* widget) {
   return qobject_cast<const TFltEdit*>(widget) || qobject_cast<const QCheckBox*>(widget) ||
          qobject_cast<const RadioGroupBox*>(widget) || qobject_cast<const QSlider*>(widget) ||
-         (qobject_cast<const QRadioButton*>(widget) &&
-          !qobject_cast<const RadioGroupBox*>(widget->parentWidget()));
+         (qobject_cast<const QRadioButton*>(widget) && !qobject_cast<const RadioGroupBox*>(widget->parentWidget()));
 }
 
 QList<QWidget*> SettingsBinder::namedSettingWidgets(QWidget* root) {
@@ -92,7 +90,7 @@ void SettingsBinder::show(QWidget* widget) {
   } else if (auto* box = qobject_cast<QCheckBox*>(widget)) {
     const CheckState state = settings_.checkState(name);
     if (state == CheckState::Grayed) box->setTristate(true);
-    box->setCheckState(state == CheckState::Checked   ? Qt::Checked
+    box->setCheckState(state == CheckState::Checked  ? Qt::Checked
                        : state == CheckState::Grayed ? Qt::PartiallyChecked
                                                      : Qt::Unchecked);
   } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {

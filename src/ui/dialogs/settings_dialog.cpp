@@ -37,8 +37,8 @@ std::string withoutSpaces(std::string text) {
 
 }  // namespace
 
-SettingsDialog::SettingsDialog(config::Configuration& configuration, const texts::tInterfejs& texts,
-                               QWidget* parent, SettingsDialogHooks hooks)
+SettingsDialog::SettingsDialog(config::Configuration& configuration, const texts::tInterfejs& texts, QWidget* parent,
+                               SettingsDialogHooks hooks)
     : QDialog(parent), configuration_(configuration), texts_(texts), hooks_(std::move(hooks)) {
   setModal(true);
   build();
@@ -68,23 +68,28 @@ void SettingsDialog::refreshCaptions() {
   for (int i = 0; i < tabs_->count(); ++i) {
     const config::TabDef& tab = config::settingTabs()[std::size_t(i)];
     QString caption;
-    if (laser && !tab.laserCaptionKey.empty()) caption = QString::fromStdString(texts_.dajTxt(std::string("Configuration"), std::string(tab.laserCaptionKey)));
-    else if (tab.captionIsLiteral) caption = qs(tab.captionKey);
-    else caption = QString::fromStdString(texts_.dajTxt(std::string("Configuration"), std::string(tab.captionKey)));
+    if (laser && !tab.laserCaptionKey.empty())
+      caption = QString::fromStdString(texts_.dajTxt(std::string("Configuration"), std::string(tab.laserCaptionKey)));
+    else if (tab.captionIsLiteral)
+      caption = qs(tab.captionKey);
+    else
+      caption = QString::fromStdString(texts_.dajTxt(std::string("Configuration"), std::string(tab.captionKey)));
     tabs_->setTabText(i, caption);
   }
   for (const SettingDef& def : config::settingCatalogue()) {
     const QString name = qs(def.name);
-    const QString caption =
-        QString::fromStdString(texts_.dajTxt(std::string("Configuration"), std::string(settings().captionKey(def.name))));
+    const QString caption = QString::fromStdString(
+        texts_.dajTxt(std::string("Configuration"), std::string(settings().captionKey(def.name))));
     if (QLabel* label = captionLabels_.value(name)) label->setText(caption);
     QWidget* widget = findChild<QWidget*>(name);
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) button->setText(caption);
     if (auto* group = qobject_cast<RadioGroupBox*>(widget)) {
       group->setTitle(caption);
       for (std::size_t i = 0; i < def.choices.size(); ++i) {
-        group->setItemText(int(i), def.choicesLiteral ? qs(def.choices[i])
-                                                      : QString::fromStdString(texts_.dajTxt(std::string("Configuration"), std::string(def.choices[i]))));
+        group->setItemText(int(i), def.choicesLiteral
+                                       ? qs(def.choices[i])
+                                       : QString::fromStdString(
+                                             texts_.dajTxt(std::string("Configuration"), std::string(def.choices[i]))));
       }
     }
   }
@@ -94,9 +99,12 @@ void SettingsDialog::refreshCaptions() {
       box->setTitle(QString::fromStdString(texts_.dajTxt(std::string("Configuration"), std::string(group.captionKey))));
     }
   }
-  if (QGroupBox* box = groups_.value("gbPoZakonczeniu")) box->setTitle(QString::fromStdString(texts_.dajTxt("Configuration", "gbPoZakonczeniu.Caption")));
-  if (auto* slow = findChild<QLabel*>("lRuchNaLukachPowolny")) slow->setText(QString::fromStdString(texts_.dajTxt("Configuration", "lRuchNaLukachPowolny.Caption")));
-  if (auto* fast = findChild<QLabel*>("lRuchNaLukachPrzyspieszony")) fast->setText(QString::fromStdString(texts_.dajTxt("Configuration", "lRuchNaLukachPrzyspieszony.Caption")));
+  if (QGroupBox* box = groups_.value("gbPoZakonczeniu"))
+    box->setTitle(QString::fromStdString(texts_.dajTxt("Configuration", "gbPoZakonczeniu.Caption")));
+  if (auto* slow = findChild<QLabel*>("lRuchNaLukachPowolny"))
+    slow->setText(QString::fromStdString(texts_.dajTxt("Configuration", "lRuchNaLukachPowolny.Caption")));
+  if (auto* fast = findChild<QLabel*>("lRuchNaLukachPrzyspieszony"))
+    fast->setText(QString::fromStdString(texts_.dajTxt("Configuration", "lRuchNaLukachPrzyspieszony.Caption")));
 }
 
 // Enabling, visibility, unit labels and hints as the settings decide them.
@@ -115,7 +123,9 @@ void SettingsDialog::refreshRules() {
     if (QLabel* unit = unitLabels_.value(name)) unit->setText(QString::fromStdString(s.unitLabelText(def.name)));
     if (QLabel* caption = captionLabels_.value(name)) {
       const std::string_view hint = s.labelHintKey(def.name);
-      caption->setToolTip(hint.empty() ? QString() : QString::fromStdString(texts_.dajTxt(std::string("Configuration"), std::string(hint))));
+      caption->setToolTip(hint.empty()
+                              ? QString()
+                              : QString::fromStdString(texts_.dajTxt(std::string("Configuration"), std::string(hint))));
     }
   }
   for (auto it = groups_.begin(); it != groups_.end(); ++it) {
@@ -186,8 +196,8 @@ void SettingsDialog::odczytClicked() {
   if (hooks_.askOpenPath) {
     path = hooks_.askOpenPath(folder);
   } else {
-    const QString chosen = QFileDialog::getOpenFileName(this, QString(), QString::fromStdString(folder),
-                                                        QStringLiteral("*.mcc"));
+    const QString chosen =
+        QFileDialog::getOpenFileName(this, QString(), QString::fromStdString(folder), QStringLiteral("*.mcc"));
     if (!chosen.isEmpty()) path = chosen.toStdString();
   }
   if (!path) return;

@@ -66,8 +66,8 @@ struct SettingsDialogHooks {
 class SettingsDialog : public QDialog {
   Q_OBJECT
  public:
-  SettingsDialog(config::Configuration& configuration, const texts::tInterfejs& texts,
-                 QWidget* parent = nullptr, SettingsDialogHooks hooks = {});
+  SettingsDialog(config::Configuration& configuration, const texts::tInterfejs& texts, QWidget* parent = nullptr,
+                 SettingsDialogHooks hooks = {});
 
   SettingsDialogHooks& hooks() { return hooks_; }
   TDlgkonfig& settings() { return configuration_.settings(); }

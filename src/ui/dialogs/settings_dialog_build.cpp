@@ -63,10 +63,15 @@ void SettingsDialog::build() {
     button->setObjectName(name);
     return button;
   };
-  QPushButton* ok = addButton("OKBtn", QString::fromStdString(texts_.dajTxt("Configuration", "OKBtn.Caption")), QDialogButtonBox::AcceptRole);
-  QPushButton* cancel = addButton("CancelBtn", QString::fromStdString(texts_.dajTxt("Configuration", "CancelBtn.Caption")), QDialogButtonBox::RejectRole);
-  QPushButton* zapis = addButton("Zapis", QString::fromStdString(texts_.dajTxt("Configuration", "Zapis.Caption")), QDialogButtonBox::ActionRole);
-  QPushButton* odczyt = addButton("Odczyt", QString::fromStdString(texts_.dajTxt("Configuration", "Odczyt.Caption")), QDialogButtonBox::ActionRole);
+  QPushButton* ok = addButton("OKBtn", QString::fromStdString(texts_.dajTxt("Configuration", "OKBtn.Caption")),
+                              QDialogButtonBox::AcceptRole);
+  QPushButton* cancel =
+      addButton("CancelBtn", QString::fromStdString(texts_.dajTxt("Configuration", "CancelBtn.Caption")),
+                QDialogButtonBox::RejectRole);
+  QPushButton* zapis = addButton("Zapis", QString::fromStdString(texts_.dajTxt("Configuration", "Zapis.Caption")),
+                                 QDialogButtonBox::ActionRole);
+  QPushButton* odczyt = addButton("Odczyt", QString::fromStdString(texts_.dajTxt("Configuration", "Odczyt.Caption")),
+                                  QDialogButtonBox::ActionRole);
   ok->setDefault(true);
   ok->setAutoDefault(true);
   for (QPushButton* b : {cancel, zapis, odczyt}) b->setAutoDefault(false);
@@ -128,11 +133,10 @@ void SettingsDialog::addSetting(const SettingDef& def, QGridLayout* grid, int& r
   switch (def.kind) {
     case SettingKind::Length:
     case SettingKind::Number: {
-      TFltEdit* field = def.kind == SettingKind::Length
-                            ? new TFltEditU(parent, def.minValue, def.maxValue, def.decimals,
-                                            settings().decimalSeparator())
-                            : new TFltEdit(parent, def.minValue, def.maxValue, def.decimals,
-                                           settings().decimalSeparator());
+      TFltEdit* field =
+          def.kind == SettingKind::Length
+              ? new TFltEditU(parent, def.minValue, def.maxValue, def.decimals, settings().decimalSeparator())
+              : new TFltEdit(parent, def.minValue, def.maxValue, def.decimals, settings().decimalSeparator());
       field->setObjectName(name);
       field->setMaximumWidth(200);
       if (def.group == kAddressGroup) {
@@ -204,14 +208,16 @@ void SettingsDialog::addExtras() {
   auto* service = tabs_->findChild<QWidget*>("tsSerwis");
   auto* serviceGrid = qobject_cast<QGridLayout*>(service->layout());
   const int serviceRow = serviceGrid->rowCount();
-  auto* typeCaption = new QLabel(QString::fromStdString(texts_.dajTxt("Configuration", "eTypMaszyny.Caption")), service);
+  auto* typeCaption =
+      new QLabel(QString::fromStdString(texts_.dajTxt("Configuration", "eTypMaszyny.Caption")), service);
   machineTypeText_ = new QLineEdit(service);
   machineTypeText_->setObjectName("eTypMaszyny");
   machineTypeText_->setReadOnly(true);
   serviceGrid->addWidget(typeCaption, serviceRow, 0);
   serviceGrid->addWidget(machineTypeText_, serviceRow, 1);
 
-  auto* calibration = new QGroupBox(QString::fromStdString(texts_.dajTxt("Configuration", "gbCalibration.Caption")), service);
+  auto* calibration =
+      new QGroupBox(QString::fromStdString(texts_.dajTxt("Configuration", "gbCalibration.Caption")), service);
   calibration->setObjectName("gbCalibration");
   groups_.insert("gbCalibration", calibration);
   auto* calibrationGrid = new QGridLayout(calibration);
@@ -242,7 +248,8 @@ void SettingsDialog::addExtras() {
 // The action buttons of the tabs, each beside the settings it concerns.
 void SettingsDialog::addActions() {
   for (const config::ActionDef& action : config::settingActions()) {
-    QString caption = QString::fromStdString(texts_.dajTxt(std::string(action.captionSection), std::string(action.captionKey)));
+    QString caption =
+        QString::fromStdString(texts_.dajTxt(std::string(action.captionSection), std::string(action.captionKey)));
     QWidget* host = nullptr;
     if (action.name == "ButtonProgramujIPplotera") host = groups_.value("GroupBoxIP");
     if (action.name == "btnPrzywrocDomyslnyWspVNaLukach") host = groups_.value("gbRuchNaLukach");

@@ -25,11 +25,8 @@ TouchKeypad::TouchKeypad(QWidget* parent, const QString& text, QChar separator, 
 
   auto* grid = new QGridLayout;
   grid->setSpacing(big ? 8 : 4);
-  const QString keys[5][3] = {{"7", "8", "9"},
-                              {"4", "5", "6"},
-                              {"1", "2", "3"},
-                              {"+/-", "0", QString(separator)},
-                              {"C", "<-", {}}};
+  const QString keys[5][3] = {
+      {"7", "8", "9"}, {"4", "5", "6"}, {"1", "2", "3"}, {"+/-", "0", QString(separator)}, {"C", "<-", {}}};
   for (int row = 0; row < 5; ++row) {
     for (int column = 0; column < 3; ++column) {
       const QString key = keys[row][column];

@@ -26,8 +26,7 @@ class TouchKeypad : public QDialog {
   // Shows the keypad modally at `topLeft` (global coordinates); the typed
   // text when confirmed, nothing when cancelled. Tests (and scripts) can
   // replace the window by setting `replacement`.
-  static std::optional<QString> ask(QWidget* parent, const QString& text, QChar separator, bool big,
-                                    QPoint topLeft);
+  static std::optional<QString> ask(QWidget* parent, const QString& text, QChar separator, bool big, QPoint topLeft);
   static std::function<std::optional<QString>(const QString& text)> replacement;
 
  private:

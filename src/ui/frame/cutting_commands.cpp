@@ -16,8 +16,10 @@ CuttingCommands::CuttingCommands(ProgramContext& context, MainWindow& mainWindow
     : context_(context), main_(mainWindow), session_(session) {
   tStartContext& c = session_.startContext();
   c.busyCursor = [](bool busy) {
-    if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
-    else QApplication::restoreOverrideCursor();
+    if (busy)
+      QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+      QApplication::restoreOverrideCursor();
   };
   c.notificationsOff = [this] {
     stopEndOfJobSignal(session_.control.context.flags);

@@ -25,9 +25,9 @@ MachineSession::MachineSession(ProgramContext& context, MainWindow& mainWindow, 
   std::unique_ptr<tHidService> hid;
   if (!sw.skipUsb) hid = hidService ? hidService() : makeHidapiService();
   connection_ = std::make_unique<tMachineConnection>(linkState, plotState, machineModel, std::move(hid));
-  cuttingSession_ = std::make_unique<tCuttingSession>(
-      *connection_, plotState, machineModel, context_.settings(), context_.texts(),
-      tCuttingSessionSetup{context_.frame.dataDirectory(), sw, appLogs_});
+  cuttingSession_ =
+      std::make_unique<tCuttingSession>(*connection_, plotState, machineModel, context_.settings(), context_.texts(),
+                                        tCuttingSessionSetup{context_.frame.dataDirectory(), sw, appLogs_});
   control_ = &cuttingSession_->control;
 }
 
@@ -55,8 +55,10 @@ void MachineSession::start() {
   hooks.statusBar = [this](int panel, const std::string& t) { main_.setStatusPanel(panel, QString::fromStdString(t)); };
   hooks.updateMenuItems = [this] { main_.UpdateMenuItems(); };
   hooks.hourglass = [](bool busy) {
-    if (busy) QApplication::setOverrideCursor(Qt::BusyCursor);
-    else QApplication::restoreOverrideCursor();
+    if (busy)
+      QApplication::setOverrideCursor(Qt::BusyCursor);
+    else
+      QApplication::restoreOverrideCursor();
   };
   hooks.endOfJobSignal = [this] {
     QApplication::beep();
@@ -113,7 +115,8 @@ void MachineSession::showPanel() {
     QRect area = main_.geometry();
     if (const QScreen* screen = main_.screen()) area = area.intersected(screen->availableGeometry());
     const QSize size = panelWindow_->frameGeometry().size();
-    panelWindow_->move(std::max(area.left(), area.right() + 1 - size.width()), area.top() + std::min(60, area.height() / 10));
+    panelWindow_->move(std::max(area.left(), area.right() + 1 - size.width()),
+                       area.top() + std::min(60, area.height() / 10));
     panelPlaced_ = true;
   }
   panelWindow_->raise();

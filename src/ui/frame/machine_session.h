@@ -96,7 +96,8 @@ class MachineSession {
   std::vector<std::string> attached_;
   SettingsDialogHooks* settingsHooks_ = nullptr;
   tBasePointList basePoints_;
-  bool basePointsLoaded_ = false;  // an unreadable "base.txt" is never overwritten  // the Ethernet link was up at the last step
+  bool basePointsLoaded_ =
+      false;  // an unreadable "base.txt" is never overwritten  // the Ethernet link was up at the last step
 
   void createPanelWindow();
   // The panel's "Set project zero" with the base points window; the list

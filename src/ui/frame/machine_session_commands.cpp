@@ -100,8 +100,7 @@ void MachineSession::attachCommands() {
   cutting_ = std::make_unique<CuttingCommands>(context_, main_, *cuttingSession_);
   attach("Start1", unlessWaiting([this] { cutting_->start(); }));
   attach("Tnijwybran1", unlessWaiting([this] { cutting_->cutSelected(tJobScope::selectedFigure); }));
-  attach("Startodwybranej1",
-                   unlessWaiting([this] { cutting_->cutSelected(tJobScope::fromSelectedFigure); }));
+  attach("Startodwybranej1", unlessWaiting([this] { cutting_->cutSelected(tJobScope::fromSelectedFigure); }));
   attach("sterowanie", [this] { showPanel(); });
   attach("Wstrzymaj1", unlessWaiting([this] { control_->commands.Wstrzymaj1Click(); }));
   attach("Kontynuacja1", unlessWaiting([this] { control_->commands.Kontynuacja1Click(); }));

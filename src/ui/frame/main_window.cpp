@@ -240,8 +240,8 @@ void MainWindow::applyToolBarTexts() {
                                                               {"SpeedStop", "Wstrzymaj1"},
                                                               {"Skont", "Kontynuacja1"}};
   for (const auto& [button, item] : withShortcut) {
-    const QString caption = std::string(button) == "OpenBtn" ? withoutAccelerator(actions_.at(item)->text())
-                                                             : actions_.at(button)->text();
+    const QString caption =
+        std::string(button) == "OpenBtn" ? withoutAccelerator(actions_.at(item)->text()) : actions_.at(button)->text();
     const std::string shortcut = actions_.at(item)->shortcut().toString(QKeySequence::NativeText).toStdString();
     setHint(button, app::hintWithShortcut(caption.toStdString(), shortcut,
                                           t.dajTxt(kMainSection, std::string(button) + ".Hint")));

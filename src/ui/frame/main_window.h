@@ -124,7 +124,7 @@ class MainWindow : public QMainWindow {
   bool zoomFromWindow_ = false;
   bool destroying_ = false;
   std::string laserManual_;  // the manual files on offer, empty when missing
-  std::string millManual_;  // the slider follows the window, not the operator
+  std::string millManual_;   // the slider follows the window, not the operator
 };
 
 }  // namespace trazvik::ui

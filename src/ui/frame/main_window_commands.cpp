@@ -21,11 +21,26 @@ namespace {
 constexpr const char* kMainSection = "Main_window";
 
 // Commands another window provides; disabled until it is attached.
-constexpr const char* kAttachedCommands[] = {
-    "info", "About1", "miPodgladDziennikow", "sterowanie", "mKreskowanie", "mPlanowanieStolu", "miMultiTesty",
-    "sWylaczPowiadomienia", "sbPomiarNarzedzia", "miZalaczPompeProzniowa", "miWylaczPompeProzniowa",
-    "Zapistestowy1", "Start1", "Kontynuacja1", "Powtrz1", "Wstrzymaj1",
-    "Tnijwybran1", "Startodwybranej1", "Tnijwybranewarstwy1", "WypalBMP1"};
+constexpr const char* kAttachedCommands[] = {"info",
+                                             "About1",
+                                             "miPodgladDziennikow",
+                                             "sterowanie",
+                                             "mKreskowanie",
+                                             "mPlanowanieStolu",
+                                             "miMultiTesty",
+                                             "sWylaczPowiadomienia",
+                                             "sbPomiarNarzedzia",
+                                             "miZalaczPompeProzniowa",
+                                             "miWylaczPompeProzniowa",
+                                             "Zapistestowy1",
+                                             "Start1",
+                                             "Kontynuacja1",
+                                             "Powtrz1",
+                                             "Wstrzymaj1",
+                                             "Tnijwybran1",
+                                             "Startodwybranej1",
+                                             "Tnijwybranewarstwy1",
+                                             "WypalBMP1"};
 
 // The toolbar buttons that share a menu item's command.
 constexpr std::pair<const char*, const char*> kSameCommand[] = {
@@ -127,8 +142,10 @@ void MainWindow::UpdateMenuItems() {
     if ((name == "mKonfigGlowna" && !settingsDialog_) || (name == "mWarstwy" && !layerDialog_)) missing = true;
     a->setEnabled(st.enabled && !missing);
     a->setVisible(st.visible);
-    if (missing) a->setStatusTip(unavailable);
-    else if (a->statusTip() == unavailable) a->setStatusTip(QString());
+    if (missing)
+      a->setStatusTip(unavailable);
+    else if (a->statusTip() == unavailable)
+      a->setStatusTip(QString());
   }
   for (auto& [name, m] : menus_) {
     if (const auto it = rules.find(name); it != rules.end()) {
@@ -170,9 +187,9 @@ ProjectWindow* MainWindow::OtworzProjekt(const std::string& path) {
     }
     g.openFilterIndex = static_cast<std::int32_t>(filters.indexOf(selected)) + 1;
   }
-  std::unique_ptr<TMDIChild> project = loadProjectWithProgress(chosen, context_.settings(), context_.texts(),
-                                                               context_.switches().spline, &g.openDir, this,
-                                                               [this](const QString& t) { setStatusPanel(0, t); });
+  std::unique_ptr<TMDIChild> project =
+      loadProjectWithProgress(chosen, context_.settings(), context_.texts(), context_.switches().spline, &g.openDir,
+                              this, [this](const QString& t) { setStatusPanel(0, t); });
   if (!project) {
     UpdateMenuItems();
     return nullptr;
@@ -194,9 +211,11 @@ ProjectWindow* MainWindow::OtworzProjekt(const std::string& path) {
 void MainWindow::addProjectWindow(ProjectWindow* window) {
   QMdiSubWindow* sub = mdi_->addSubWindow(window);
   sub->setAttribute(Qt::WA_DeleteOnClose);
-  const QString caption = actions_.at(viewOptions_.mode == ViewOptions::Mode::Direction ? "Kierunek"
-                                      : viewOptions_.mode == ViewOptions::Mode::Order   ? "Kolejnosc"
-                                                                                        : "Warstwy")->text();
+  const QString caption = actions_
+                              .at(viewOptions_.mode == ViewOptions::Mode::Direction ? "Kierunek"
+                                  : viewOptions_.mode == ViewOptions::Mode::Order   ? "Kolejnosc"
+                                                                                    : "Warstwy")
+                              ->text();
   window->setViewOptions(viewOptions_, caption);
   connect(window, &ProjectWindow::zoomChanged, this, [this, window](int level) {
     if (activeProjectWindow() != window) return;
@@ -288,9 +307,7 @@ void MainWindow::KonfiguracjaClick() {
     case app::tPoZmianieUstawien::Projekty::Zostaja:
       for (ProjectWindow* w : projectWindows()) w->refresh();
       break;
-    case app::tPoZmianieUstawien::Projekty::ZamknijWszystkie:
-      closeAllProjects();
-      break;
+    case app::tPoZmianieUstawien::Projekty::ZamknijWszystkie: closeAllProjects(); break;
     case app::tPoZmianieUstawien::Projekty::OtworzPonownie:
       closeAllProjects();
       for (const std::string& path : result.sciezki) OtworzProjekt(path);
@@ -314,7 +331,8 @@ void MainWindow::openManual(const char* key) {
   const texts::tInterfejs& t = context_.texts();
   const std::string path = app::manualFile(context_.frame.programDirectory(), key, t.skrotJez(), fileExists);
   if (path.empty()) {
-    const std::string expected = context_.frame.programDirectory() + "Trazvik_" + key + "_manual_" + t.skrotJez() + ".pdf";
+    const std::string expected =
+        context_.frame.programDirectory() + "Trazvik_" + key + "_manual_" + t.skrotJez() + ".pdf";
     t.messageBox(t.dajTxt(kMainSection, "msgBrakPlikuInstrukcji") + "\r\n" + expected, true);
     return;
   }

@@ -18,9 +18,14 @@ struct MenuDef {
 };
 
 inline constexpr MenuDef kMenus[] = {
-    {"File1", "&Plik"},         {"Widok", "&Widok"},         {"Cicie1", "&Cięcie"},
-    {"sterowanie", "&Sterowanie"}, {"Konfiguracja", "&Konfiguracja"}, {"Window1", "&Okna"},
-    {"Funkcje1", "Funkcje"},    {"mPomoc", "Pomoc"},
+    {"File1", "&Plik"},
+    {"Widok", "&Widok"},
+    {"Cicie1", "&Cięcie"},
+    {"sterowanie", "&Sterowanie"},
+    {"Konfiguracja", "&Konfiguracja"},
+    {"Window1", "&Okna"},
+    {"Funkcje1", "Funkcje"},
+    {"mPomoc", "Pomoc"},
 };
 
 // "-" as a name is a separator.

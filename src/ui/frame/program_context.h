@@ -38,9 +38,9 @@ using HidServiceFactory = std::function<std::unique_ptr<tHidService>()>;
 // What the main window needs to know about the machine; the control side
 // answers it (nothing present until a controller is found).
 struct MachineFacts {
-  bool present = false;             // DornelisFrezExist
-  bool canContinue = false;         // a paused job can be continued
-  bool transferOpen = false;        // a job is being sent
+  bool present = false;       // DornelisFrezExist
+  bool canContinue = false;   // a paused job can be continued
+  bool transferOpen = false;  // a job is being sent
   bool isLaser = false;
   bool toolMeasureMachine = false;  // tool length family, firmware 7.17 or later
   int headCount = 1;

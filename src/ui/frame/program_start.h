@@ -27,10 +27,10 @@ class Program {
  public:
   struct Options {
     app::ProgramFrame::Setup setup;  // command line, folders, country
-    bool showWindow = true;           // tests keep the window hidden
-    bool connectMachine = true;       // the USB and Ethernet link and the panel's loop
-    MachinePorts machinePorts;        // of the controller's Ethernet module
-    HidServiceFactory hidService;     // the USB devices; unset: the system's
+    bool showWindow = true;          // tests keep the window hidden
+    bool connectMachine = true;      // the USB and Ethernet link and the panel's loop
+    MachinePorts machinePorts;       // of the controller's Ethernet module
+    HidServiceFactory hidService;    // the USB devices; unset: the system's
   };
 
   explicit Program(Options options);

@@ -24,9 +24,7 @@ QMessageBox::StandardButtons qtButtons(texts::ButtonSet buttons) {
 
 }  // namespace
 
-QString dialogText(const std::string& text) {
-  return QString::fromStdString(texts::consoleLineBreaks(text));
-}
+QString dialogText(const std::string& text) { return QString::fromStdString(texts::consoleLineBreaks(text)); }
 
 QtMessageBoxes::QtMessageBoxes() = default;
 
@@ -58,8 +56,7 @@ void QtMessageBoxes::showMessageHere(const QString& text, bool error, const QStr
 }
 
 texts::DialogButton QtMessageBoxes::confirmHere(const QString& question, texts::ButtonSet buttons) {
-  QMessageBox box(QMessageBox::Question, QApplication::applicationName(), question, qtButtons(buttons),
-                  owner_.data());
+  QMessageBox box(QMessageBox::Question, QApplication::applicationName(), question, qtButtons(buttons), owner_.data());
   const int pressed = box.exec();
   switch (pressed) {
     case QMessageBox::Yes: return texts::DialogButton::Yes;

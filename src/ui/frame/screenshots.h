@@ -19,7 +19,9 @@ class Screenshots {
   // up; the function returns the widget to grab, or null to skip it.
   using Target = std::pair<std::string, std::function<QWidget*()>>;
 
-  void add(std::string name, std::function<QWidget*()> show) { targets_.emplace_back(std::move(name), std::move(show)); }
+  void add(std::string name, std::function<QWidget*()> show) {
+    targets_.emplace_back(std::move(name), std::move(show));
+  }
   // Takes the pictures after `delayMs` and then quits the application.
   // Failures are written to stderr; the exit code tells whether all went.
   void takeLater(const QString& folder, int delayMs);

@@ -151,8 +151,8 @@ void BasePointsWindow::addEntry() {
   pbx_->commit();
   pby_->commit();
   const int decimals = pbx_->model().digits();
-  list_.add(basePointEntry(zeroX(), zeroY(), komentarz_->text().toStdString(), pbx_->unit(), decimals,
-                           setup_.separator));
+  list_.add(
+      basePointEntry(zeroX(), zeroY(), komentarz_->text().toStdString(), pbx_->unit(), decimals, setup_.separator));
   showList();
 }
 

@@ -26,7 +26,7 @@ namespace trazvik::ui {
 class TFltEditU;
 
 struct BasePointsSetup {
-  int unit = 0;                      // display unit: 0 mm, 1 inch, 2 foot
+  int unit = 0;  // display unit: 0 mm, 1 inch, 2 foot
   char separator = '.';
   std::array<double, 3> workArea{};  // mm: the zero must lie in it
   double zeroX = 0, zeroY = 0;       // the current work zero, mm

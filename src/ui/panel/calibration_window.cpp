@@ -78,8 +78,7 @@ TFltEditU* TCalibration::field(const char* name) {
   return f;
 }
 
-void TCalibration::activate(const std::array<float, 3>& factors, const std::array<double, 3>& workAreaMm,
-                            int unit) {
+void TCalibration::activate(const std::array<float, 3>& factors, const std::array<double, 3>& workAreaMm, int unit) {
   unit_ = unit;
   const QString label = "[" + qs(std::string(config::unitName(unit))) + "]";
   for (QLabel* l : unitLabels) l->setText(label);

@@ -31,10 +31,10 @@ struct MotionButton {
 };
 
 constexpr MotionButton kMotion[] = {
-    {PanelButton::kul, "kul", "\u2196", 0, 0}, {PanelButton::ku, "ku", "\u2191", 0, 1},
-    {PanelButton::kur, "kur", "\u2197", 0, 2}, {PanelButton::kl, "kl", "\u2190", 1, 0},
-    {PanelButton::kr, "kr", "\u2192", 1, 2},   {PanelButton::kdl, "kdl", "\u2199", 2, 0},
-    {PanelButton::kd, "kd", "\u2193", 2, 1},   {PanelButton::kdr, "kdr", "\u2198", 2, 2},
+    {PanelButton::kul, "kul", "\u2196", 0, 0},   {PanelButton::ku, "ku", "\u2191", 0, 1},
+    {PanelButton::kur, "kur", "\u2197", 0, 2},   {PanelButton::kl, "kl", "\u2190", 1, 0},
+    {PanelButton::kr, "kr", "\u2192", 1, 2},     {PanelButton::kdl, "kdl", "\u2199", 2, 0},
+    {PanelButton::kd, "kd", "\u2193", 2, 1},     {PanelButton::kdr, "kdr", "\u2198", 2, 2},
     {PanelButton::kzu, "kzu", "Z \u2191", 0, 4}, {PanelButton::kzd, "kzd", "Z \u2193", 2, 4},
 };
 
@@ -175,7 +175,8 @@ QWidget* ControlPanel::buildJogPad() {
   stop_->setText(QStringLiteral("STOP"));
   stop_->setMinimumSize(56 * 3 + 8, 48);
   stop_->setFocusPolicy(Qt::NoFocus);
-  stop_->setStyleSheet(QStringLiteral("QToolButton { background: #c62828; color: white; font-weight: bold; font-size: 16pt; }"));
+  stop_->setStyleSheet(
+      QStringLiteral("QToolButton { background: #c62828; color: white; font-weight: bold; font-size: 16pt; }"));
   grid->addWidget(stop_, 3, 0, 1, 3);
   connect(stop_, &QToolButton::pressed, this, [this] {
     if (actions_.stopPressed) actions_.stopPressed();
@@ -283,7 +284,8 @@ QWidget* ControlPanel::buildLowerPart() {
   spindleLayout->addWidget(button(spindle, "btnWylaczObroty"), 1, 1);
   connect(buttons_["btnUstawObroty"], &QPushButton::clicked, this, [this] {
     if (!actions_.setSpindleSpeed) return;
-    if (const auto error = actions_.setSpindleSpeed(spindleSpeed_->text().toStdString())) texts_.messageBox(*error, true);
+    if (const auto error = actions_.setSpindleSpeed(spindleSpeed_->text().toStdString()))
+      texts_.messageBox(*error, true);
   });
   connect(buttons_["btnWlaczObroty"], &QPushButton::clicked, this, [this] {
     if (actions_.spindleOn) actions_.spindleOn();

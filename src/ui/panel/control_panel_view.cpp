@@ -34,8 +34,8 @@ void ControlPanel::applyCaptions() {
     buttons_[name]->setText(q(caption(std::string(name) + ".Caption")));
   }
   buttons_["btnSprawdzBaze"]->setText(q(texts_.dajTxt("Control_Panel", "btnSprawdzBaze.Caption")));
-  for (const char* name : {"btnAktywujGlowice", "btnDeaktywujGlowice", "btnWlaczObroty", "btnWylaczObroty",
-                           "btnUstawObroty"}) {
+  for (const char* name :
+       {"btnAktywujGlowice", "btnDeaktywujGlowice", "btnWlaczObroty", "btnWylaczObroty", "btnUstawObroty"}) {
     buttons_[name]->setText(q(caption(std::string(name) + ".caption")));
   }
   for (const char* name : {"btnPodsysOn", "btnOdkurzaczOn"}) buttons_[name]->setText(q(caption("wlacz")));
@@ -74,7 +74,8 @@ void ControlPanel::activatePanel() {
   // The sliders' ranges and positions as the machine stands now.
   if (sliderMachine) {
     const tSliderMachine m = sliderMachine();
-    const tSliderRange range = speedSliderRange(m, selectedSpeedSlot ? selectedSpeedSlot() : 0, smoothing && smoothing());
+    const tSliderRange range =
+        speedSliderRange(m, selectedSpeedSlot ? selectedSpeedSlot() : 0, smoothing && smoothing());
     fromController_ = true;
     vScroll_->setRange(range.minimum, range.maximum);
     const tPowerSlider power = powerSliderAtActivation(m, statusPower ? statusPower() : 0);
@@ -83,7 +84,8 @@ void ControlPanel::activatePanel() {
     pScroll_->setSingleStep(power.smallStep);
     pScroll_->setValue(power.position);
     powerLabel_->setText(q(powerLabelText(m, power.position, '.')));
-    pScroll_->setToolTip(q(texts_.dajTxt("Control_Panel", m.isLaser ? "PScroll.Hint.MocLaser" : "PScroll.Hint.Obroty")));
+    pScroll_->setToolTip(
+        q(texts_.dajTxt("Control_Panel", m.isLaser ? "PScroll.Hint.MocLaser" : "PScroll.Hint.Obroty")));
     tool_->setToolTip(q(texts_.dajTxt("Control_Panel", m.isLaser ? "k_zalwyl.Hint.laser" : "k_zalwyl.Hint.obroty")));
     fromController_ = false;
   }
@@ -106,8 +108,10 @@ void ControlPanel::showEvent(QShowEvent* event) {
 
 void ControlPanel::changeEvent(QEvent* event) {
   if (event->type() == QEvent::ActivationChange && isVisible()) {
-    if (isActiveWindow()) activatePanel();
-    else deactivatePanel();
+    if (isActiveWindow())
+      activatePanel();
+    else
+      deactivatePanel();
   }
   QWidget::changeEvent(event);
 }
@@ -117,10 +121,17 @@ void ControlPanel::refresh() {
   setWindowTitle(q(d.caption));
   machineGroup_->setTitle(q(caption("gbWspMaszyny.Caption")));
   projectGroup_->setTitle(q(caption("gbWspProjektu.Caption")));
-  for (const auto& [name, text] : {std::pair<const char*, const std::string&>{"wmx", d.wmx}, {"wmy", d.wmy}, {"wmz", d.wmz},
-                                   {"wpx", d.wpx}, {"wpy", d.wpy}, {"wpz", d.wpz}, {"wpV", d.wpV},
-                                   {"eInverterStatus", d.inverterStatus}, {"eInverterFreq", d.inverterFreq},
-                                   {"eInverterAmper", d.inverterAmper}, {"UsbError", d.usbErrors}}) {
+  for (const auto& [name, text] : {std::pair<const char*, const std::string&>{"wmx", d.wmx},
+                                   {"wmy", d.wmy},
+                                   {"wmz", d.wmz},
+                                   {"wpx", d.wpx},
+                                   {"wpy", d.wpy},
+                                   {"wpz", d.wpz},
+                                   {"wpV", d.wpV},
+                                   {"eInverterStatus", d.inverterStatus},
+                                   {"eInverterFreq", d.inverterFreq},
+                                   {"eInverterAmper", d.inverterAmper},
+                                   {"UsbError", d.usbErrors}}) {
     values_[name]->setText(q(text));
   }
   speedGroup_->setTitle(q(d.speedCaption.empty() ? caption("Szybkosc.Caption") : d.speedCaption));
@@ -131,19 +142,26 @@ void ControlPanel::refresh() {
   if (d.speedSliderMax > d.speedSliderMin && vScroll_->maximum() <= vScroll_->minimum()) {
     vScroll_->setRange(d.speedSliderMin, d.speedSliderMax);
   }
-  if (d.speedSliderPosition != 0 && d.speedSliderPosition != vScroll_->value()) vScroll_->setValue(d.speedSliderPosition);
+  if (d.speedSliderPosition != 0 && d.speedSliderPosition != vScroll_->value())
+    vScroll_->setValue(d.speedSliderPosition);
   if (d.powerSliderPosition != pScroll_->value()) pScroll_->setValue(d.powerSliderPosition);
   if (!d.powerLabel.empty()) powerLabel_->setText(q(d.powerLabel));
   fromController_ = false;
   tool_->setChecked(d.toolPressed);
 
   const tPanelTestBits& t = d.test;
-  const std::pair<const char*, bool> bits[] = {
-      {"cbSbRun", t.run}, {"cbSbWork", t.work}, {"cbSbPower", t.power}, {"cbsb_bazowanie", t.homing},
-      {"cbsb_wstrzymany", t.paused}, {"cbSbZadanieStartu", t.startRequest}, {"cbSbZadanieStopu", t.stopRequest},
-      {"cbSbZadanieKontynuacji", t.continueRequest}, {"cbsb_BMPAktywny", t.rasterActive},
-      {"cbsb_ZadanieProgramowalne1", t.programmable1}, {"cbsb_ZadanieProgramowalne2", t.programmable2},
-      {"cbsb_DriverError", t.driverError}};
+  const std::pair<const char*, bool> bits[] = {{"cbSbRun", t.run},
+                                               {"cbSbWork", t.work},
+                                               {"cbSbPower", t.power},
+                                               {"cbsb_bazowanie", t.homing},
+                                               {"cbsb_wstrzymany", t.paused},
+                                               {"cbSbZadanieStartu", t.startRequest},
+                                               {"cbSbZadanieStopu", t.stopRequest},
+                                               {"cbSbZadanieKontynuacji", t.continueRequest},
+                                               {"cbsb_BMPAktywny", t.rasterActive},
+                                               {"cbsb_ZadanieProgramowalne1", t.programmable1},
+                                               {"cbsb_ZadanieProgramowalne2", t.programmable2},
+                                               {"cbsb_DriverError", t.driverError}};
   for (const auto& [name, on] : bits) testBits_[name]->setChecked(on);
   values_["lbSelPwr"]->setText(QString::number(t.selPower));
   values_["lSelectedZ"]->setText(QString::number(t.selectedZ));

@@ -24,7 +24,9 @@ void connectPanelToMachine(ControlPanel& panel, tMachineOps& ops, tJogPanel& jog
   ControlPanelActions& a = panel.actions();
   QSlider* feedSlider = panel.speedSlider();
   jog.sliderFeed = [&panel, feedSlider] {
-    return panel.sliderMachine ? static_cast<std::int32_t>(panel::sliderFeed(panel.sliderMachine(), feedSlider->value())) : 0;
+    return panel.sliderMachine
+               ? static_cast<std::int32_t>(panel::sliderFeed(panel.sliderMachine(), feedSlider->value()))
+               : 0;
   };
   jog.redraw = [&panel] { panel.refresh(); };
   a.keyDown = [&jog](int code) { return jog.keyDown(code); };

@@ -27,7 +27,7 @@ class TFltEditU;
 struct ToolLengthSetup {
   int unit = 0;  // display unit: 0 mm, 1 inch, 2 foot
   char separator = '.';
-  double distanceMm = 0;     // the current distance tool tip to table, mm
+  double distanceMm = 0;  // the current distance tool tip to table, mm
   double maxDistanceMm = 10000;
   bool singleHeadButtons = true;  // single-head machine that is no laser
   // Each returns true when the Z zero was sent (the window then closes).
@@ -40,7 +40,7 @@ struct ToolLengthSetup {
   bool hasKnife = false;
   bool knifeOffsetRead = false;  // read from the controller (else shown as 0)
   double knifeDegrees = 0;
-  std::string knifeHint;         // the offset in knife steps
+  std::string knifeHint;  // the offset in knife steps
   // Sent after OK when it was read or the operator changed it.
   std::function<void(double degrees)> knifeOffset;
   // The watch of the machine's remote button, every 100 ms while the
@@ -54,7 +54,7 @@ class ToolLengthWindow : public QDialog {
   ToolLengthWindow(const texts::tInterfejs& texts, ToolLengthSetup setup, QWidget* parent = nullptr);
 
   double distanceMm() const;
-  void okClicked();  // OKClick
+  void okClicked();   // OKClick
   void remoteTick();  // TimerAutomatPomiarNarzTimer
   void done(int result) override;
 

@@ -57,8 +57,8 @@ QString qtFileFilter(const std::string& filter) {
 }
 
 std::unique_ptr<TMDIChild> loadProjectWithProgress(const std::string& path, TDlgkonfig& konfig,
-                                                   const texts::tInterfejs& interfejs, bool spline, std::string* openDir,
-                                                   QWidget* parent,
+                                                   const texts::tInterfejs& interfejs, bool spline,
+                                                   std::string* openDir, QWidget* parent,
                                                    std::function<void(const QString&)> statusPanel) {
   LoadingProgress progress;
   tOtwieranieProjektu o;

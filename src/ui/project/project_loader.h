@@ -18,8 +18,8 @@ namespace trazvik::ui {
 // loading's status text in the main window. Returns the project, or
 // nothing when it could not be opened (the operator has been told).
 std::unique_ptr<TMDIChild> loadProjectWithProgress(const std::string& path, TDlgkonfig& konfig,
-                                                   const texts::tInterfejs& interfejs, bool spline, std::string* openDir,
-                                                   QWidget* parent,
+                                                   const texts::tInterfejs& interfejs, bool spline,
+                                                   std::string* openDir, QWidget* parent,
                                                    std::function<void(const QString&)> statusPanel = {});
 
 // The open dialog's filter of the core ("text|patterns|text|patterns")

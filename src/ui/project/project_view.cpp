@@ -91,7 +91,8 @@ void ProjectView::rebuild() {
     d.drillPoint = f.otwor;
     d.frame = f.ramka;
     if (project_.warstwy && project_.wielowarstwowy())
-      d.layerColor = fromKolor(project_.warstwy->layer[static_cast<std::size_t>(std::clamp(f.org_color, 0, 1024))].kolor);
+      d.layerColor =
+          fromKolor(project_.warstwy->layer[static_cast<std::size_t>(std::clamp(f.org_color, 0, 1024))].kolor);
     else
       d.layerColor = fromKolor(kolorWarstwy(project_.ImportFileType, f.org_color));
     drawn_.push_back(std::move(d));
@@ -99,8 +100,8 @@ void ProjectView::rebuild() {
 }
 
 int ProjectView::drawnFigureCount() const {
-  return static_cast<int>(std::count_if(drawn_.begin(), drawn_.end(),
-                                        [](const DrawnFigure& d) { return !d.shape.isEmpty(); }));
+  return static_cast<int>(
+      std::count_if(drawn_.begin(), drawn_.end(), [](const DrawnFigure& d) { return !d.shape.isEmpty(); }));
 }
 
 double ProjectView::baseScale() const {

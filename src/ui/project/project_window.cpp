@@ -10,7 +10,6 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-
 namespace trazvik::ui {
 namespace {
 constexpr const char* kSection = "Project_window";
@@ -43,8 +42,10 @@ ProjectWindow::ProjectWindow(std::unique_ptr<TMDIChild> project, Commands comman
   widok.tytul = [this](const std::string& t) { setWindowTitle(QString::fromStdString(t)); };
   widok.odswiez = [this] { refresh(); };
   widok.zajety = [this](bool busy) {
-    if (busy) setCursor(Qt::BusyCursor);
-    else unsetCursor();
+    if (busy)
+      setCursor(Qt::BusyCursor);
+    else
+      unsetCursor();
   };
   project_->ustawWidok(std::move(widok));
 
@@ -56,7 +57,8 @@ ProjectWindow::ProjectWindow(std::unique_ptr<TMDIChild> project, Commands comman
       return;
     }
     const tfigura& f = *project_->fig[static_cast<std::size_t>(index)];
-    selectionPanel_->setText(QStringLiteral("#%1  %2 × %3 mm").arg(index + 1)
+    selectionPanel_->setText(QStringLiteral("#%1  %2 × %3 mm")
+                                 .arg(index + 1)
                                  .arg(toMm(project_->ImportFileType, f.fig_x_size), 0, 'f', 2)
                                  .arg(toMm(project_->ImportFileType, f.fig_y_size), 0, 'f', 2));
   });
@@ -69,7 +71,8 @@ ProjectWindow::~ProjectWindow() {
 }
 
 void ProjectWindow::showFigureCount() {
-  countPanel_->setText(qs(project_->interfejs().dajTxt(kSection, "msgIloscFigur")) + QString::number(project_->fig.size()));
+  countPanel_->setText(qs(project_->interfejs().dajTxt(kSection, "msgIloscFigur")) +
+                       QString::number(project_->fig.size()));
 }
 
 void ProjectWindow::setViewOptions(const ViewOptions& options, const QString& optionCaption) {
