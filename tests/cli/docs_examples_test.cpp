@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <regex>
@@ -177,12 +178,36 @@ TEST(DocsExamples, RunAsWritten) {
   }
 }
 
-// Paths in backquotes (src/..., docs/pictures/...) and the targets of
-// links and pictures: a page must not name a file that is gone.
-TEST(DocsExamples, EveryFileAPageNamesExists) {
+// The anchors of a page's headings, as Markdown renderers make them:
+// lower case, punctuation dropped, spaces as hyphens.
+std::vector<std::string> headingAnchors(const fs::path& page) {
+  std::vector<std::string> anchors;
+  bool inFence = false;
+  for (const std::string& line : linesOf(page)) {
+    if (line.rfind("```", 0) == 0) inFence = !inFence;
+    if (inFence || line.rfind('#', 0) != 0) continue;
+    std::string anchor;
+    const std::size_t title = line.find_first_not_of("# ");
+    if (title == std::string::npos) continue;
+    for (char c : line.substr(title)) {
+      const unsigned char u = static_cast<unsigned char>(c);
+      if (std::isalnum(u) || c == '-' || c == '_')
+        anchor += static_cast<char>(std::tolower(u));
+      else if (c == ' ')
+        anchor += '-';
+    }
+    anchors.push_back(anchor);
+  }
+  return anchors;
+}
+
+// Paths in backquotes (src/..., docs/pictures/...), the targets of links and
+// pictures, and the sections links point to: a page must not name a file or
+// a section that is gone.
+TEST(DocsExamples, EveryFileAndSectionAPageNamesExists) {
   static const std::regex quotedPath(
       R"(`((?:src|tools|tests|bench|scripts|cmake|lang|samples|docs|\.ci)/[A-Za-z0-9_./-]+)`)");
-  static const std::regex linkTarget(R"(\]\(([^)#:\s]+)(?:#[^)]*)?\)|src="([^":]+)\")");
+  static const std::regex linkTarget(R"(\]\(([^)#:\s]*)(?:#([^)\s]*))?\)|src="([^":]+)\")");
   for (const fs::path& page : documentationPages()) {
     const std::string text = readFile(page);
     const std::string name = fs::relative(page, kSource).string();
@@ -195,8 +220,18 @@ TEST(DocsExamples, EveryFileAPageNamesExists) {
       }
     }
     for (std::sregex_iterator m(text.begin(), text.end(), linkTarget), end; m != end; ++m) {
-      const std::string target = (*m)[1].matched ? (*m)[1].str() : (*m)[2].str();
-      EXPECT_TRUE(fs::exists(page.parent_path() / target)) << name << " links to " << target;
+      const std::string file = (*m)[3].matched ? (*m)[3].str() : (*m)[1].str();
+      const std::string anchor = (*m)[2];
+      const fs::path target = file.empty() ? page : page.parent_path() / file;
+      if (!fs::exists(target)) {
+        ADD_FAILURE() << name << " links to " << file;
+        continue;
+      }
+      if (anchor.empty() || target.extension() != ".md") continue;
+      const std::vector<std::string> anchors = headingAnchors(target);
+      const bool found = std::find(anchors.begin(), anchors.end(), anchor) != anchors.end();
+      EXPECT_TRUE(found) << name << " links to the section #" << anchor << " of "
+                         << fs::relative(target, kSource).string() << ", which has no such heading";
     }
   }
 }
