@@ -43,9 +43,10 @@ double processCpuSeconds() {
 }
 
 struct Workstation {
-  tLinkState link;
-  tplotstate st;
-  tMachineModel machine;
+  tMachineState state;
+  tLinkState& link = state.link;
+  tplotstate& st = state.status;
+  tMachineModel& machine = state.model;
   tInterfaceQueue queue;
   texts::RecordingMessageBoxes boxes;
   texts::tInterfejs texts{boxes};
@@ -62,7 +63,7 @@ struct Workstation {
     texts.loadLanguageFile(std::string(TRAZVIK_SOURCE_DIR) + "/lang/", "US", base::programMajorMinorVersion());
     machineLink.ethernet = &ethernet;
     ethernet.setAddress("127.0.0.1", port, identityPort);
-    ctx = std::make_unique<tControlContext>(machineLink, reader, st, machine, texts, flags, dataDir);
+    ctx = std::make_unique<tControlContext>(machineLink, reader, state, texts, flags, dataDir);
     ctx->interfaceQueue = &queue;
     trans = std::make_unique<TTransArm>(*ctx);
     ster = std::make_unique<Tster>(*ctx, *trans);

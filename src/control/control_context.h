@@ -12,8 +12,7 @@
 #include "machine/identify_machine.h"
 #include "link/interface_queue.h"
 #include "link/machine_link.h"
-#include "machine/machine_params.h"
-#include "machine/plot_state.h"
+#include "machine/machine_state.h"
 #include "link/status_operations.h"
 #include "texts/interfejs.h"
 
@@ -59,6 +58,8 @@ struct tMainWindowHooks {
 struct tControlContext {
   tMachineLink& link;
   tStatusReader& reader;
+  // What is known about the machine; st and machine are its status and model.
+  tMachineState& state;
   tplotstate& st;
   tMachineModel& machine;
   const texts::tInterfejs& texts;
@@ -81,18 +82,20 @@ struct tControlContext {
   std::function<void(const tControlEvent&)> onEvent;
   std::function<std::chrono::system_clock::time_point()> now = [] { return std::chrono::system_clock::now(); };
 
-  tControlContext(tMachineLink& machineLink, tStatusReader& statusReader, tplotstate& plotState,
-                  tMachineModel& machineModel, const texts::tInterfejs& interfaceTexts, tControlState& jobFlags,
-                  std::string dataFolder)
+  // `machineLink` and `statusReader` work on `machineState` (its link values
+  // and its status), as a machine connection's do.
+  tControlContext(tMachineLink& machineLink, tStatusReader& statusReader, tMachineState& machineState,
+                  const texts::tInterfejs& interfaceTexts, tControlState& jobFlags, std::string dataFolder)
       : link(machineLink),
         reader(statusReader),
-        st(plotState),
-        machine(machineModel),
+        state(machineState),
+        st(machineState.status),
+        machine(machineState.model),
         texts(interfaceTexts),
         flags(jobFlags),
         dataDirectory(std::move(dataFolder)) {}
 
-  tLinkState& linkState() const { return link.link; }
+  tLinkState& linkState() const { return state.link; }
   const tMachineParams& params() const { return machine.machineParams; }
   // The USB controller is present or the Ethernet command link is up.
   bool linkUp() const { return link.usbPresent() || link.ethernetInUse(); }

@@ -4,9 +4,9 @@
 
 namespace trazvik {
 
-tCuttingSession::tCuttingSession(tMachineConnection& connection, tplotstate& st, tMachineModel& machine,
-                                 TDlgkonfig& settings, const texts::tInterfejs& texts, tCuttingSessionSetup setup)
-    : control(connection, st, machine, texts, setup.dataDirectory),
+tCuttingSession::tCuttingSession(tMachineConnection& connection, TDlgkonfig& settings, const texts::tInterfejs& texts,
+                                 tCuttingSessionSetup setup)
+    : control(connection, texts, setup.dataDirectory),
       connection_(connection),
       switches_(setup.switches),
       logs_(setup.logs ? std::make_unique<tControlLogs>(*setup.logs) : nullptr),

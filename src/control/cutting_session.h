@@ -31,8 +31,9 @@ struct tCuttingSessionSetup {
 
 class tCuttingSession {
  public:
-  tCuttingSession(tMachineConnection& connection, tplotstate& st, tMachineModel& machine, TDlgkonfig& settings,
-                  const texts::tInterfejs& texts, tCuttingSessionSetup setup);
+  // Works on the connection's machine state.
+  tCuttingSession(tMachineConnection& connection, TDlgkonfig& settings, const texts::tInterfejs& texts,
+                  tCuttingSessionSetup setup);
   tCuttingSession(const tCuttingSession&) = delete;
   tCuttingSession& operator=(const tCuttingSession&) = delete;
 

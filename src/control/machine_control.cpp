@@ -2,9 +2,9 @@
 
 namespace trazvik {
 
-tMachineControl::tMachineControl(tMachineConnection& connection, tplotstate& st, tMachineModel& machine,
-                                 const texts::tInterfejs& texts, std::string dataDirectory)
-    : context(connection.link(), connection.status(), st, machine, texts, flags, std::move(dataDirectory)),
+tMachineControl::tMachineControl(tMachineConnection& connection, const texts::tInterfejs& texts,
+                                 std::string dataDirectory)
+    : context(connection.link(), connection.status(), connection.state(), texts, flags, std::move(dataDirectory)),
       transfer(context),
       panel(context, transfer),
       commands(context, connection.ops(), panel, transfer),

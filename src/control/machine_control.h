@@ -19,8 +19,8 @@ namespace trazvik {
 
 class tMachineControl {
  public:
-  tMachineControl(tMachineConnection& connection, tplotstate& st, tMachineModel& machine,
-                  const texts::tInterfejs& texts, std::string dataDirectory);
+  // Works on the connection's machine state.
+  tMachineControl(tMachineConnection& connection, const texts::tInterfejs& texts, std::string dataDirectory);
   tMachineControl(const tMachineControl&) = delete;
   tMachineControl& operator=(const tMachineControl&) = delete;
 

@@ -28,17 +28,14 @@ std::optional<std::string> machineAddressFromFile(const std::filesystem::path& d
   return text;
 }
 
-tMachineConnection::tMachineConnection(tLinkState& link, tplotstate& st, tMachineModel& machine,
-                                       std::unique_ptr<tHidService> hid)
-    : link_(link),
-      st_(st),
-      machine_(machine),
+tMachineConnection::tMachineConnection(tMachineState& state, std::unique_ptr<tHidService> hid)
+    : state_(state),
       hid_(std::move(hid)),
-      ethernet_(std::make_unique<TfEthernet>(link, st, machine, queue_)),
-      machineLink_(link),
+      ethernet_(std::make_unique<TfEthernet>(state.link, state.status, state.model, queue_)),
+      machineLink_(state.link),
       channel_(machineLink_),
-      reader_(channel_, st, link, machine),
-      ops_(machineLink_, reader_, st, machine) {
+      reader_(channel_, state.status, state.link, state.model),
+      ops_(machineLink_, reader_, state.status, state.model) {
   machineLink_.ethernet = ethernet_.get();
   ethernet_->setStatusText(
       [this](const std::string& section, const std::string& key) { showStatus(textOf(section, key)); });
@@ -73,7 +70,7 @@ tIdentifyEnvironment tMachineConnection::identifyEnvironment() const {
   env.readCalibration = [reader, this]() -> std::optional<std::array<float, 3>> {
     if (!machineLink_.usbPresent()) return std::nullopt;
     reader->readCalibration();
-    return link_.calibrationFactors;
+    return state_.link.calibrationFactors;
   };
   env.readLongTravel = [reader] { return reader->readTravelVariant(); };
   return env;
@@ -87,7 +84,7 @@ void tMachineConnection::FormCreate(const tConnectionOptions& options) {
     ethernet_->setAddress(options_.machineAddress, options_.commandPort, options_.identityPort);
 
   if (options_.createUsb && hid_) {
-    usb_ = std::make_unique<TfUsb>(*hid_, link_);
+    usb_ = std::make_unique<TfUsb>(*hid_, state_.link);
     usb_->machineFilter = options_.machineFilter;
     usb_->sleep = [this](std::chrono::milliseconds d) { machineLink_.sleep(d); };
     usb_->onDeviceChange = [this](bool present) { onDeviceChange(present); };
@@ -101,9 +98,9 @@ void tMachineConnection::FormCreate(const tConnectionOptions& options) {
 void tMachineConnection::onDeviceChange(bool present) {
   if (present) {
     reader_.readMachineInfo(options_.switches);
-    identifyMachine(machine_, link_, st_, identifyEnvironment());
+    identifyMachine(state_.model, state_.link, state_.status, identifyEnvironment());
     if (machineIdentified) machineIdentified();
-    showStatus(st_.info1 + " " + textOf("Ploter", "msgUSBpolaczony"));
+    showStatus(state_.status.info1 + " " + textOf("Ploter", "msgUSBpolaczony"));
   } else {
     showStatus(textOf("Ploter", "msgUSBbrakLacznosci"));
   }

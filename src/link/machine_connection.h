@@ -11,6 +11,7 @@
 #include "link/ethernet_watchdog.h"
 #include "link/hid_service.h"
 #include "machine/identify_machine.h"
+#include "machine/machine_state.h"
 #include "link/interface_queue.h"
 #include "link/machine_link.h"
 #include "link/machine_ops.h"
@@ -45,8 +46,10 @@ std::optional<std::string> machineAddressFromFile(const std::filesystem::path& d
 
 class tMachineConnection {
  public:
-  // `hid` may be null: no USB side at all.
-  tMachineConnection(tLinkState& link, tplotstate& st, tMachineModel& machine, std::unique_ptr<tHidService> hid);
+  // `state` is the machine state this connection fills and its operations
+  // work on; it must outlive the connection. `hid` may be null: no USB side
+  // at all.
+  tMachineConnection(tMachineState& state, std::unique_ptr<tHidService> hid);
   ~tMachineConnection();
   tMachineConnection(const tMachineConnection&) = delete;
   tMachineConnection& operator=(const tMachineConnection&) = delete;
@@ -90,7 +93,9 @@ class tMachineConnection {
   tMachineLink& link() { return machineLink_; }
   tStatusReader& status() { return reader_; }
   tMachineOps& ops() { return ops_; }
-  const tMachineModel& machine() const { return machine_; }
+  // What is known about the connected machine (identification, link values, status).
+  tMachineState& state() { return state_; }
+  const tMachineState& state() const { return state_; }
   bool connected() const { return ops_.linkUp(); }
   // What identification needs besides the controller's answers: the
   // program's folder and switches of the last FormCreate, and the USB reads.
@@ -100,9 +105,7 @@ class tMachineConnection {
   std::string textOf(const std::string& section, const std::string& key) const;
   void showStatus(const std::string& s) const;
 
-  tLinkState& link_;
-  tplotstate& st_;
-  tMachineModel& machine_;
+  tMachineState& state_;
   std::unique_ptr<tHidService> hid_;
   tConnectionOptions options_;
   tInterfaceQueue queue_;

@@ -28,7 +28,7 @@ void probe(tMachineOps& ops);
 // "X": the state query the USB side sends at start-up and the panel at activation.
 void stateQuery(tMachineOps& ops);
 
-// "U" with plotState.pos0 X and Y in steps, then 10 ms for the controller.
+// "U" with the status's pos0 X and Y in steps, then 10 ms for the controller.
 void setWorkZeroXY(tMachineOps& ops);
 // "N" with the Z zero; on multi-head machines "SN" for every head, the
 // selected one last.

@@ -221,7 +221,7 @@ bool decodeEthernetStatus(ByteSpan reply, const tStatusLayout& layout, tplotstat
   takeIf(st.realpos.y, f.i32(12));
   takeIf(st.realpos.z, f.i32(16));
   if (layout.protocolLevel >= 7) {
-    // The head index comes as such; one that plotState cannot hold is noise.
+    // The head index comes as such; one the status record cannot hold is noise.
     if (auto z = f.i32(20); z && *z >= 0 && *z < 16) st.selectedZ = *z;
     takeIf(st.selectedV, f.i32(24));
     if (layout.firmwareAtLeast(7, 20)) takeIf(st.realpos.v, f.i32(32));

@@ -1,5 +1,5 @@
 // Decoding of the controller's status reports (USB string descriptors 10 to
-// 25) and of the Ethernet status reply into plotState and the link values.
+// 25) and of the Ethernet status reply into the status record (tplotstate) and the link values.
 // Pure functions over the bytes that arrived: a field beyond the end of a
 // short report keeps its previous value.
 #pragma once
@@ -26,7 +26,7 @@ std::optional<std::uint32_t> headMaskOfStatusReport(ByteSpan r10, const tStatusL
 // Report 24 of the extended layout: head mask, and selectedV when asked.
 std::optional<std::uint32_t> decodeHeadReport(ByteSpan r24, tplotstate& st, bool takeSelectedV);
 // Index of the lowest set head bit; one-head machines are always head 0.
-// Only the 16 heads plotState can hold are considered.
+// Only the 16 heads the status record can hold are considered.
 std::int32_t headIndexFromMask(std::uint32_t mask, int headCount);
 
 // abspos from realpos and the axis factors (a zero factor gives 0).

@@ -52,8 +52,8 @@ Bytes encodeUsbReport(int report, const tControllerReports& c, const tStatusLayo
 Bytes encodeEthernetStatus(const tControllerReports& c, const tStatusLayout& layout);
 
 // The controller values that would produce this status (speeds divided back
-// by the multiplier and positions scaled back to steps); values plotState
-// does not keep are taken from `base`.
+// by the multiplier and positions scaled back to steps); values the status
+// record does not keep are taken from `base`.
 tControllerReports controllerReportsFrom(const tplotstate& st, const tLinkState& link, const tStatusLayout& layout,
                                          tControllerReports base = {});
 

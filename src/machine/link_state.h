@@ -1,6 +1,5 @@
-// Process-wide values of the link and the controller. They are kept in one
-// record so the simulator and the tests can work on their own copy; the
-// names the rest of the program uses are references into the global one.
+// The values of the link and the controller of one connection (part of its
+// machine state, machine_state.h).
 #pragma once
 #include "no_qt.h"
 
@@ -36,28 +35,6 @@ struct tLinkState {
   // protocolLevel.firmwareMinor is at least a.b
   bool firmwareAtLeast(int a, int b) const { return protocolLevel * 100 + firmwareMinor >= a * 100 + b; }
 };
-
-inline tLinkState linkState{};
-
-inline bool& cncMachine = linkState.cncMachine;
-inline bool& ethernetActive = linkState.ethernetActive;
-inline bool& drillSlots = linkState.drillSlots;
-inline std::uint16_t& protocolLevel = linkState.protocolLevel;
-inline std::uint16_t& firmwareMinor = linkState.firmwareMinor;
-inline std::int32_t& firmwareBuild = linkState.firmwareBuild;
-inline std::int32_t& controllerVersion = linkState.controllerVersion;
-inline std::array<double, 3>& workArea = linkState.workArea;
-inline std::array<double, 3>& secondWorkArea = linkState.secondWorkArea;
-inline std::int32_t& laserFullPower = linkState.laserFullPower;
-inline std::int32_t& machineInputs = linkState.machineInputs;
-inline std::int32_t& driverErrorAxes = linkState.driverErrorAxes;
-inline std::array<std::int32_t, 4>& inverterStatus = linkState.inverterStatus;
-inline std::array<float, 3>& calibrationFactors = linkState.calibrationFactors;
-inline std::int32_t& usbReadErrors = linkState.usbReadErrors;
-inline std::int32_t& usbWriteErrors = linkState.usbWriteErrors;
-inline std::int32_t& ethernetError = linkState.ethernetError;
-
-inline bool firmwareAtLeast(int a, int b) { return linkState.firmwareAtLeast(a, b); }
 
 // The firmware version as the controller's three numbers joined by ".".
 std::string firmwareVersionText(const tLinkState& link);

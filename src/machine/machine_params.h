@@ -54,16 +54,4 @@ struct tMachineModel {
   double loadedAxisFactorX = 0, loadedAxisFactorY = 0, loadedAxisFactorZ = 0;
 };
 
-inline tMachineModel machineModel{};
-
-inline std::string& machineType = machineModel.machineType;
-inline tMachineParams& machineParams = machineModel.machineParams;
-inline bool& noInverterMarker = machineModel.noInverterMarker;
-inline double& cornerAngle = machineModel.cornerAngle;
-inline double& cornerAngleFlat = machineModel.cornerAngleFlat;
-inline double& smoothJointCosine = machineModel.smoothJointCosine;
-inline bool& bezierCommands = machineModel.bezierCommands;
-inline bool& safetyEnclosure = machineModel.safetyEnclosure;
-inline tCommandLengths& commandLengths = machineModel.commandLengths;
-
 }  // namespace trazvik

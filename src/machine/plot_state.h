@@ -37,9 +37,6 @@ struct tplotstate {
   bool bit(int n) const { return (StateExtend & stateBit::mask(n)) != 0; }
 };
 
-// The single process-wide status record.
-inline tplotstate plotState{};
-
 // The speed of the slot named by sel_speed; an unknown slot leaves speed alone.
 void selectSpeedSlot(tplotstate& st);
 

@@ -97,7 +97,9 @@ TEST(StartupSwitches, BaseCheckModeAndItsInterval) {
   for (const auto& [argument, interval] : cases) {
     const StartupSwitches s = readStartupSwitches(CommandLine({argument}));
     EXPECT_EQ(s.checkBaseMode, interval.has_value()) << argument;
-    if (interval) EXPECT_EQ(s.checkBaseInterval, *interval) << argument;
+    if (interval) {
+      EXPECT_EQ(s.checkBaseInterval, *interval) << argument;
+    }
   }
 }
 

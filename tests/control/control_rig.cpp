@@ -110,7 +110,7 @@ ControlRig::ControlRig(RigOptions o) : options(std::move(o)) {
   machineLink = std::make_unique<tMachineLink>(link);
   channel = std::make_unique<tLinkStatusChannel>(*machineLink);
   reader = std::make_unique<tStatusReader>(*channel, st, link, machine);
-  ctx = std::make_unique<tControlContext>(*machineLink, *reader, st, machine, *texts, flags, dataDir.string() + "/");
+  ctx = std::make_unique<tControlContext>(*machineLink, *reader, state, *texts, flags, dataDir.string() + "/");
   ctx->interfaceQueue = &queue;
   ctx->panelMakesWatchdog = true;
   identify_.safetyEnclosureSwitch = options.safetyEnclosure;

@@ -79,9 +79,10 @@ class ControlRig {
 
   RigOptions options;
   std::filesystem::path dataDir;
-  tLinkState link;
-  tplotstate st;
-  tMachineModel machine;
+  tMachineState state;
+  tLinkState& link = state.link;
+  tplotstate& st = state.status;
+  tMachineModel& machine = state.model;
   tInterfaceQueue queue;
   texts::RecordingMessageBoxes boxes;
   std::unique_ptr<texts::tInterfejs> texts;

@@ -28,16 +28,17 @@ TEST(MachineControl, ConnectionWatchdogPanelAndTransferTogether) {
   const auto dir = std::filesystem::temp_directory_path() / ("trazvik_machine_control_" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
 
-  tLinkState link;
-  tplotstate st;
-  tMachineModel machine;
+  tMachineState state;
+  tLinkState& link = state.link;
+  tplotstate& st = state.status;
+  tMachineModel& machine = state.model;
   texts::RecordingMessageBoxes boxes;
   texts::tInterfejs texts(boxes);
   texts.loadLanguageFile(std::string(TRAZVIK_SOURCE_DIR) + "/lang/", "US", base::programMajorMinorVersion());
   {
-    tMachineConnection connection(link, st, machine, nullptr);
+    tMachineConnection connection(state, nullptr);
     connection.FormCreate(localConnectionOptions(server.commandPort(), server.identityPort()));
-    tMachineControl control(connection, st, machine, texts, dir.string() + "/");
+    tMachineControl control(connection, texts, dir.string() + "/");
     std::vector<tControlEvent> events;
     control.context.onEvent = [&](const tControlEvent& e) { events.push_back(e); };
     control.context.settings.ethernetConnection = true;

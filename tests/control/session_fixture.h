@@ -31,9 +31,10 @@ struct SessionFixture {
   TDlgkonfig settings{'.'};
   TMDIChild project{settings, texts};
   const std::string star = std::string(TRAZVIK_SOURCE_DIR) + "/samples/star.plt";
-  tLinkState link;
-  tplotstate st;
-  tMachineModel machine;
+  tMachineState state;
+  tLinkState& link = state.link;
+  tplotstate& st = state.status;
+  tMachineModel& machine = state.model;
   std::unique_ptr<tMachineConnection> connection;
   std::unique_ptr<tCuttingSession> session;
 
@@ -52,9 +53,9 @@ struct SessionFixture {
   // Connects, builds the session (with `logs`, may be null) and its panel,
   // and sets the work zero; false when the controller did not answer.
   bool connect(std::uint16_t commandPort, std::uint16_t identityPort, logging::AppLogs* logs) {
-    connection = std::make_unique<tMachineConnection>(link, st, machine, nullptr);
+    connection = std::make_unique<tMachineConnection>(state, nullptr);
     connection->FormCreate(localConnectionOptions(commandPort, identityPort));
-    session = std::make_unique<tCuttingSession>(*connection, st, machine, settings, texts,
+    session = std::make_unique<tCuttingSession>(*connection, settings, texts,
                                                 tCuttingSessionSetup{folder.text(), base::StartupSwitches{}, logs});
     tControlSettings snapshot = controlSettingsOf(settings);
     snapshot.ethernetConnection = true;

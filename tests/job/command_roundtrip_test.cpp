@@ -60,7 +60,9 @@ std::vector<Expectation> jobCommands(const tCommandSet& set, const tMachineModel
           {moveCommand(d, set.speedMultiplier, moveCode, set), CommandKind::move, [=](const tDecodedCommand& c) {
              EXPECT_EQ(c.delta, d);
              EXPECT_GE(c.pathLength, 10u);
-             if (set.wide) EXPECT_EQ(c.speedCode, carriedCode(moveCode, set.protocolLevel));
+             if (set.wide) {
+               EXPECT_EQ(c.speedCode, carriedCode(moveCode, set.protocolLevel));
+             }
            }});
     }
   }

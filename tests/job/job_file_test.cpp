@@ -122,7 +122,10 @@ TEST_F(JobFileTest, MoveBeyondTheControllersFieldsFailsWithoutAFile) {
 
 TEST_F(JobFileTest, FigureRangeOutsideTheProjectIsRefused) {
   addSquare(8.99);
-  const tJobResult r = writeJob(*project_, konfig_, router_, dir_ / "out.cnx", {kOutputDrawing, 0, 3});
+  tJobRequest figures0To3;
+  figures0To3.first = 0;
+  figures0To3.last = 3;
+  const tJobResult r = writeJob(*project_, konfig_, router_, dir_ / "out.cnx", figures0To3);
   EXPECT_FALSE(r.ok);
   EXPECT_NE(r.error.find("not in the project"), std::string::npos) << r.error;
   EXPECT_FALSE(fs::exists(dir_ / "out.cnx"));

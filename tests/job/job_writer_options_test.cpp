@@ -155,7 +155,10 @@ TEST_F(MultiLayer, LayerSelectionFollowsTheRange) {
   }
   // From figure 1: layers 2 and 3 from figure 1 on, so three layer
   // blocks would be wrong; each layer writes only its own figures.
-  const tJobResult r = write(jobMachineFor("YFB 32", 7, 20), {kOutputDrawing, 1, 2});
+  tJobRequest figures1To2;
+  figures1To2.first = 1;
+  figures1To2.last = 2;
+  const tJobResult r = write(jobMachineFor("YFB 32", 7, 20), figures1To2);
   ASSERT_TRUE(r.ok) << r.error;
   EXPECT_EQ(r.figuresWritten, 5);  // handed over: layer 2 figures 1, 2; layer 3 figures 0..2
   int travels = 0;

@@ -49,7 +49,9 @@ TEST(JobWriterSamples, EveryMachineTypeWritesEverySample) {
         EXPECT_GT(moves, static_cast<int>(project->fig.size()));
         const bool wide = m.model.machineParams.wideCommandSet != 0;
         EXPECT_EQ(cmds.back().kind, wide ? CommandKind::jobEnd : CommandKind::selectSlot);
-        if (!wide) EXPECT_EQ(cmds.back().number, 2);
+        if (!wide) {
+          EXPECT_EQ(cmds.back().number, 2);
+        }
       }
     }
   }

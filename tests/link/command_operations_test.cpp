@@ -114,10 +114,10 @@ struct Converter {
   explicit Converter(const std::string& product) {
     machine = machineModelFor(paddedProductString(product, 8), 7, 20, 0, link);
   }
-  tLinkState link;
-  tplotstate st;
-  tMachineModel machine;
-  tMachineConnection connection{link, st, machine, nullptr};
+  tMachineState state;
+  tLinkState& link = state.link;
+  tMachineModel& machine = state.model;
+  tMachineConnection connection{state, nullptr};
 };
 
 TEST(SpeedConversion, SlowFeedsMachineFactorsAndRoundTrip) {

@@ -55,7 +55,7 @@ class SimRig {
       server = std::make_unique<sim::SimServer>(controller, sim::ServerPorts{"127.0.0.1", 0, 0});
       server->start();
     }
-    connection = std::make_unique<tMachineConnection>(link, st, machine, std::move(hid));
+    connection = std::make_unique<tMachineConnection>(state, std::move(hid));
     connection->statusBarText = [this](const std::string& s) { statusTexts.push_back(s); };
     if (transport == Transport::usb) {
       // The controller's clock moves with the link's waits, sped up.
@@ -102,9 +102,10 @@ class SimRig {
 
   std::shared_ptr<sim::SimController> controller;
   std::unique_ptr<sim::SimServer> server;
-  tLinkState link;
-  tplotstate st;
-  tMachineModel machine;
+  tMachineState state;
+  tLinkState& link = state.link;
+  tplotstate& st = state.status;
+  tMachineModel& machine = state.model;
   std::unique_ptr<tMachineConnection> connection;
   std::vector<std::string> statusTexts;
 

@@ -115,7 +115,7 @@ TEST(StatusReport, HeadMaskToHeadIndex) {
       {4, 1, 0},
       {0xFFFF, 1, 0},
       {1u << 15, 3, 15},
-      {1u << 16, 3, 0},  // beyond the 16 heads plotState holds
+      {1u << 16, 3, 0},  // beyond the 16 heads the status record holds
       {(1u << 16) | 8u, 3, 3},
       {0x20, 0, 5},  // headless laser types still follow the mask
   };

@@ -1,5 +1,5 @@
 // Hostile input: random report bodies and Ethernet replies of any length are
-// decoded without reading past them and without breaking plotState's limits.
+// decoded without reading past them and without breaking the status record's limits.
 #include "link/legacy_replies.h"
 #include "link/status_decode.h"
 

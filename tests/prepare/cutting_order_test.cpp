@@ -79,9 +79,15 @@ TEST(CuttingOrder, NestedFiguresKeepTheirEnclosingFigure) {
   shuffle(figury, 9);
   UstawKolejnosc(figury, orderSettings(1, 4, true), 50);
   for (const auto& f : figury) {
-    if (f->org_index == 1) EXPECT_EQ(f->lezy_w->org_index, 0);
-    if (f->org_index == 2) EXPECT_EQ(f->lezy_w->org_index, 1);
-    if (f->org_index == 4) EXPECT_EQ(f->lezy_w->org_index, 3);
+    if (f->org_index == 1) {
+      EXPECT_EQ(f->lezy_w->org_index, 0);
+    }
+    if (f->org_index == 2) {
+      EXPECT_EQ(f->lezy_w->org_index, 1);
+    }
+    if (f->org_index == 4) {
+      EXPECT_EQ(f->lezy_w->org_index, 3);
+    }
   }
 }
 

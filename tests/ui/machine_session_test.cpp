@@ -54,9 +54,6 @@ using trazvik::testing::writeFile;
 class MachineSessionTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    // The link records are the program's own; nothing of an earlier test may linger.
-    plotState = tplotstate{};
-    machineModel = tMachineModel{};
     sim::SimConfig config;
     config.timeScale = 20;  // jobs and jogs at twenty times the real pace
     controller_ = std::make_shared<sim::SimController>(config);
@@ -112,6 +109,8 @@ class MachineSessionTest : public ::testing::Test {
   }
 
   MachineSession& session() { return *program_->machine(); }
+  // What the program's connection knows about the machine.
+  tMachineState& machineState() { return session().connection().state(); }
   MainWindow& main() { return program_->mainWindow(); }
   ControlPanel& panel() { return session().panelWindow(); }
   QString label(const char* name) { return panel().findChild<QLabel*>(name)->text(); }
@@ -128,7 +127,7 @@ class MachineSessionTest : public ::testing::Test {
     }
     return done();
   }
-  bool connected() { return session().facts().present && !plotState.info1.empty(); }
+  bool connected() { return session().facts().present && !machineState().status.info1.empty(); }
   // The program started with the Ethernet box on and connected to the simulator.
   void startConnected() {
     writeSettings(true);
@@ -137,9 +136,9 @@ class MachineSessionTest : public ::testing::Test {
   }
   // The controller's work zero, millimetres.
   void setWorkZero(double x, double y, double z) {
-    plotState.pos0.x = x * 100;
-    plotState.pos0.y = y * 100;
-    plotState.pos0.z = z * 100;
+    machineState().status.pos0.x = x * 100;
+    machineState().status.pos0.y = y * 100;
+    machineState().status.pos0.z = z * 100;
     setWorkZeroXY(session().connection().ops());
     setWorkZeroZ(session().connection().ops());
   }
@@ -164,9 +163,9 @@ TEST_F(MachineSessionTest, TheSettingsEthernetBoxConnectsTheProgram) {
   EXPECT_EQ(main().statusPanel(0).toStdString(), texts().dajTxt("Ethernet_communication", "msgEthernetPodlaczony"));
   EXPECT_TRUE(main().action("sterowanie")->isEnabled());
   // The vacuum pump's menu items belong to machines that have one.
-  ASSERT_EQ(machineModel.machineParams.vacuumPump, 0) << "this router has no vacuum pump output";
+  ASSERT_EQ(machineState().model.machineParams.vacuumPump, 0) << "this router has no vacuum pump output";
   EXPECT_FALSE(main().action("miZalaczPompeProzniowa")->isVisible());
-  machineModel.machineParams.vacuumPump = 1;
+  machineState().model.machineParams.vacuumPump = 1;
   main().UpdateMenuItems();
   EXPECT_TRUE(main().action("miZalaczPompeProzniowa")->isVisible());
   EXPECT_TRUE(main().action("miZalaczPompeProzniowa")->isEnabled());
@@ -482,7 +481,7 @@ TEST_F(MachineSessionTest, TheSettingsDialogsControllerActionsReachTheController
   EXPECT_TRUE(sent) << "the acceleration record went out";
   const std::array<double, 3> factors = hooks.calibrationFactors();
   EXPECT_GT(factors[0], 0);
-  EXPECT_EQ(factors[0], linkState.calibrationFactors[0]);
+  EXPECT_EQ(factors[0], machineState().link.calibrationFactors[0]);
 
   // Without a controller nothing is claimed.
   server_->stop();
@@ -502,8 +501,8 @@ TEST_F(MachineSessionTest, TheBasePointsWindowSetsTheControllersWorkZero) {
   QPushButton* setZero = panel().findChild<QPushButton*>("setbaza");
   ASSERT_NE(setZero, nullptr);
   ASSERT_TRUE(setZero->isEnabled());
-  const double factorX = machineModel.machineParams.axisFactorX;
-  const double factorY = machineModel.machineParams.axisFactorY;
+  const double factorX = machineState().model.machineParams.axisFactorX;
+  const double factorY = machineState().model.machineParams.axisFactorY;
   ASSERT_GT(factorX, 0);
 
   bool typed = false;
@@ -559,12 +558,12 @@ TEST_F(MachineSessionTest, TheToolLengthWindowSetsTheControllersZeroZ) {
   QPushButton* toolLength = panel().findChild<QPushButton*>("pomiar");
   ASSERT_NE(toolLength, nullptr);
   ASSERT_TRUE(toolLength->isEnabled());
-  const double factorZ = machineModel.machineParams.axisFactorZ;
+  const double factorZ = machineState().model.machineParams.axisFactorZ;
   ASSERT_GT(factorZ, 0);
   // The Z travel as a controller that reports it does.
   const double travel = 120;
-  session().connection().ops().linkState().secondWorkArea[2] = travel;
-  session().connection().ops().linkState().workArea[2] = travel;
+  machineState().link.secondWorkArea[2] = travel;
+  machineState().link.workArea[2] = travel;
 
   // A distance beyond the Z travel is refused and the window stays open;
   // the corrected one is sent and closes it.
@@ -633,7 +632,7 @@ TEST_F(MachineSessionTest, ThePanelsIdentificationKeepsTheEnclosureCheckAndTheCa
   writeSettings(false);
   ASSERT_NO_FATAL_FAILURE(startProgram({"SafetyEnclosure"}, true));
   ASSERT_TRUE(runUntil([&] { return connected(); }, 15000)) << "the program found the USB controller";
-  const tMachineModel& machine = session().connection().machine();
+  const tMachineModel& machine = machineState().model;
   ASSERT_EQ(machine.machineType, "YFB 32");
   ASSERT_TRUE(machine.safetyEnclosure);
   ASSERT_DOUBLE_EQ(machine.machineParams.axisFactorX, 10 / 1.25);

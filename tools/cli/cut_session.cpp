@@ -93,6 +93,9 @@ class CutSession {
   double timeScale_ = 1;  // the simulated controller's clock against the wall clock
   std::string settingsCaption_;
 
+  // The connected machine (after openMachine).
+  tMachineState& machine() { return connection_->state(); }
+
   CutSummary summary_;
   bool ended_ = false;
   bool interrupted_ = false;
@@ -143,15 +146,15 @@ void CutSession::setWorkZero(const MachineTarget& target) {
   if (!zero && target.kind == MachineTarget::Kind::sim) zero = kSimWorkZero;
   tMachineOps& ops = connection_->ops();
   if (zero) {
-    plotState.pos0.x = (*zero)[0] * 100;
-    plotState.pos0.y = (*zero)[1] * 100;
-    plotState.pos0.z = (*zero)[2] * 100;
+    machine().status.pos0.x = (*zero)[0] * 100;
+    machine().status.pos0.y = (*zero)[1] * 100;
+    machine().status.pos0.z = (*zero)[2] * 100;
     setWorkZeroXY(ops);
     setWorkZeroZ(ops);
   }
   ops.status.readZeroPoint();
-  out_ << "Work zero: X " << plotState.pos0.x / 100 << ", Y " << plotState.pos0.y / 100 << ", Z "
-       << plotState.pos0.z / 100 << " mm\n";
+  out_ << "Work zero: X " << machine().status.pos0.x / 100 << ", Y " << machine().status.pos0.y / 100 << ", Z "
+       << machine().status.pos0.z / 100 << " mm\n";
 }
 
 bool CutSession::repeatJob() {
@@ -166,7 +169,7 @@ bool CutSession::repeatJob() {
 void CutSession::buildControl() {
   TDlgkonfig& settings = *loaded_.settings;
   cutting_ = std::make_unique<tCuttingSession>(
-      *connection_, plotState, machineModel, settings, context_.texts(),
+      *connection_, settings, context_.texts(),
       tCuttingSessionSetup{context_.dataDirectory(), context_.switches(), logs_.get()});
   control_ = &cutting_->control;
   tControlSettings snapshot = controlSettingsOf(settings);
@@ -356,18 +359,18 @@ int CutSession::run() {
     logs_->log_end_app();
     return 1;
   }
-  out_ << "Controller: " << trimmedText(plotState.info1) << " (" << machineModel.machineType << "), firmware "
-       << firmwareVersionText(linkState) << ", working area " << linkState.workArea[0] << " x " << linkState.workArea[1]
-       << " mm\n";
+  out_ << "Controller: " << trimmedText(machine().status.info1) << " (" << machine().model.machineType << "), firmware "
+       << firmwareVersionText(machine().link) << ", working area " << machine().link.workArea[0] << " x "
+       << machine().link.workArea[1] << " mm\n";
   // A machine without heads in its table has the one tool.
-  const int heads = std::max(1, static_cast<int>(machineModel.machineParams.headCount));
+  const int heads = std::max(1, static_cast<int>(machine().model.machineParams.headCount));
   if (options_.head > heads) {
-    err_ << "trazvik-cli cut: head " << options_.head << ": machine type \"" << machineModel.machineType << "\" has "
+    err_ << "trazvik-cli cut: head " << options_.head << ": machine type \"" << machine().model.machineType << "\" has "
          << heads << (heads == 1 ? " head" : " heads") << "\n";
     logs_->log_end_app();
     return 1;
   }
-  loaded_.settings->SetParam(machineContextOf(machineModel, linkState, plotState, true));
+  loaded_.settings->SetParam(machineContextOf(machine().model, machine().link, machine().status, true));
   setWorkZero(*target);
   buildControl();
 
@@ -381,7 +384,7 @@ int CutSession::run() {
     logs_->log_end_app();
     return 1;
   }
-  out_ << "Job " << summary_.jobFile << " started on " << trimmedText(plotState.info1) << "\n";
+  out_ << "Job " << summary_.jobFile << " started on " << trimmedText(machine().status.info1) << "\n";
   followJob();
   finishSummary();
   logs_->log_end_app();

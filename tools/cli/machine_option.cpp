@@ -124,14 +124,14 @@ bool MachineSession::connectTcp(std::string& error, Limits limits, tConnectionOp
   const std::string where = target_.host + ":" + std::to_string(target_.commandPort);
   description_ = target_.kind == MachineTarget::Kind::sim ? "simulated " + target_.simType + " (TCP " + where + ")"
                                                           : "TCP " + where;
-  connection_ = std::make_unique<tMachineConnection>(linkState, plotState, machineModel, nullptr);
+  connection_ = std::make_unique<tMachineConnection>(machine_, nullptr);
   options.createUsb = false;
   options.ethernetEnabled = true;
   options.machineAddress = target_.host;
   options.commandPort = target_.commandPort;
   options.identityPort = target_.identityPort;
   options.timeouts = {limits.connect, limits.receive};
-  linkState.ethernetError = 0;
+  machine_.link.ethernetError = 0;
   connection_->FormCreate(options);
   const auto deadline = std::chrono::steady_clock::now() + limits.overall;
   while (!connection_->connected()) {
@@ -144,11 +144,12 @@ bool MachineSession::connectTcp(std::string& error, Limits limits, tConnectionOp
     connection_->queue().waitAndRun(std::chrono::milliseconds(50));
     // Not connected with an error: the connect attempt failed (the
     // exchange errors only arise on a live connection).
-    const int e = linkState.ethernetError;
+    const int e = machine_.link.ethernetError;
     if (connection_->ethernet().connectedButSilent()) {
-      error = plotState.info1.empty() ? "the controller at " + where + " did not identify itself (identity port " +
-                                            std::to_string(target_.identityPort) + ") and does not answer"
-                                      : "the controller at " + where + " took the connection but does not answer";
+      error = machine_.status.info1.empty()
+                  ? "the controller at " + where + " did not identify itself (identity port " +
+                        std::to_string(target_.identityPort) + ") and does not answer"
+                  : "the controller at " + where + " took the connection but does not answer";
       return false;
     }
     if (!connection_->connected() && !connection_->ethernet().commandConnected() && e != 0) {
@@ -156,7 +157,7 @@ bool MachineSession::connectTcp(std::string& error, Limits limits, tConnectionOp
       return false;
     }
   }
-  if (plotState.info1.empty()) {
+  if (machine_.status.info1.empty()) {
     error = "the controller at " + where + " did not identify itself (identity port " +
             std::to_string(target_.identityPort) + ")";
     return false;
@@ -166,7 +167,7 @@ bool MachineSession::connectTcp(std::string& error, Limits limits, tConnectionOp
 
 bool MachineSession::connectUsb(std::string& error, tConnectionOptions options) {
   description_ = "USB";
-  connection_ = std::make_unique<tMachineConnection>(linkState, plotState, machineModel, makeHidapiService());
+  connection_ = std::make_unique<tMachineConnection>(machine_, makeHidapiService());
   options.createUsb = true;
   options.machineFilter = target_.machineFilter;
   connection_->FormCreate(options);

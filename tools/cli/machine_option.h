@@ -6,8 +6,8 @@
 //   tcp:HOST[:PORT[:IDENTITY_PORT]]   a controller with a network module
 //                                     (ports 9999 and 80 unless given)
 //   usb                               the controller attached by USB
-// The connection uses the program's single machine state (plotState, the
-// identified machine, the link values), as the desktop program does.
+// The session owns the machine state of its connection (the identified
+// machine, the link values, the status), as the desktop program's does.
 #pragma once
 
 #include "link/machine_connection.h"
@@ -73,6 +73,7 @@ class MachineSession {
   ~MachineSession();
 
   tMachineConnection& connection() { return *connection_; }
+  tMachineState& state() { return machine_; }
   tMachineOps& ops() { return connection_->ops(); }
   tStatusReader& status() { return connection_->status(); }
   // "USB", "TCP 192.168.0.10:9999" or "simulated YFB 32 (TCP 127.0.0.1:port)".
@@ -93,6 +94,7 @@ class MachineSession {
   std::string description_;
   std::shared_ptr<sim::SimController> simController_;
   std::unique_ptr<sim::SimServer> simServer_;
+  tMachineState machine_;
   std::unique_ptr<tMachineConnection> connection_;
 };
 

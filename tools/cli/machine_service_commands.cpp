@@ -47,7 +47,7 @@ std::string mm(double hundredths) {
 
 void printPosition(MachineSession& session) {
   session.status().readPositions();
-  const tplotstate& st = plotState;
+  const tplotstate& st = session.state().status;
   std::cout << "position: X " << mm(st.abspos.x) << " Y " << mm(st.abspos.y) << " Z " << mm(st.abspos.z) << " mm\n";
 }
 
@@ -63,7 +63,8 @@ void endOfWait(tWaitResult result, const char* what) {
 
 bool busy(MachineSession& session) {
   session.status().readState();
-  return plotState.bit(stateBit::jobRunning) || plotState.bit(stateBit::motionRunning);
+  const tplotstate& st = session.state().status;
+  return st.bit(stateBit::jobRunning) || st.bit(stateBit::motionRunning);
 }
 
 void runHome(Context& context, const std::string& machine, const std::string& axes) {
@@ -139,11 +140,11 @@ void runSend(Context& context, const std::string& machine, const std::string& he
   if (!bytes) fail(2, error);
   context.requireSingleInstance();
   auto session = openMachine(context, machine);
-  linkState.ethernetError = 0;
+  session->state().link.ethernetError = 0;
   sendCommand(session->connection().link(), *bytes);
   if (!session->connection().connected()) fail(4, "the controller went away while the command was sent");
-  if (session->overEthernet() && linkState.ethernetError != 0)
-    fail(1, "the controller's echo was wrong (error " + std::to_string(linkState.ethernetError) + ")");
+  if (session->overEthernet() && session->state().link.ethernetError != 0)
+    fail(1, "the controller's echo was wrong (error " + std::to_string(session->state().link.ethernetError) + ")");
   std::cout << "sent " << bytes->size() << " bytes" << (session->overEthernet() ? ", echo correct" : "") << '\n';
 }
 

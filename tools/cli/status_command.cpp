@@ -75,8 +75,8 @@ void printStatus(MachineSession& session) {
   status.readZeroPoint();
   status.readSpeeds();
   status.readPower();
-  const tplotstate& st = plotState;
-  const tLinkState& link = linkState;
+  const tplotstate& st = session.state().status;
+  const tLinkState& link = session.state().link;
   tMachineOps& ops = session.ops();
   char word[24];
   std::snprintf(word, sizeof word, "0x%llx", static_cast<unsigned long long>(st.StateExtend));
@@ -84,7 +84,7 @@ void printStatus(MachineSession& session) {
   std::cout << "machine: " << session.description() << '\n'
             << "identity: " << base::trimmed(st.info0) << " / " << base::trimmed(st.info1) << " / "
             << base::trimmed(st.info2) << '\n'
-            << "machine type: " << machineModel.machineType << '\n'
+            << "machine type: " << session.state().model.machineType << '\n'
             << "firmware: " << firmwareVersionText(link) << '\n'
             << "work area: " << link.workArea[0] << " x " << link.workArea[1] << " x " << link.workArea[2] << " mm\n"
             << "state: " << word << ' ' << stateNames(st) << '\n'

@@ -24,9 +24,9 @@ MachineSession::MachineSession(ProgramContext& context, MainWindow& mainWindow, 
   const base::StartupSwitches& sw = context_.switches();
   std::unique_ptr<tHidService> hid;
   if (!sw.skipUsb) hid = hidService ? hidService() : makeHidapiService();
-  connection_ = std::make_unique<tMachineConnection>(linkState, plotState, machineModel, std::move(hid));
+  connection_ = std::make_unique<tMachineConnection>(machine_, std::move(hid));
   cuttingSession_ =
-      std::make_unique<tCuttingSession>(*connection_, plotState, machineModel, context_.settings(), context_.texts(),
+      std::make_unique<tCuttingSession>(*connection_, context_.settings(), context_.texts(),
                                         tCuttingSessionSetup{context_.frame.dataDirectory(), sw, appLogs_});
   control_ = &cuttingSession_->control;
 }
@@ -46,7 +46,7 @@ void MachineSession::start() {
   connection_->machineIdentified = [this] {
     // The settings take the identified machine's limits (the job writer and
     // the settings dialog read them).
-    context_.settings().SetParam(machineContextOf(machineModel, linkState, plotState, true));
+    context_.settings().SetParam(machineContextOf(machine_.model, machine_.link, machine_.status, true));
     main_.UpdateMenuItems();
   };
   connection_->menuUpdate = [this] { main_.UpdateMenuItems(); };
@@ -98,9 +98,9 @@ void MachineSession::createPanelWindow() {
   jog_->hasKnife = control_->context.settings.hasKnife;
   panelWindow_ = std::make_unique<ControlPanel>(control_->panel, context_.texts(), &main_);
   ControlPanel& w = *panelWindow_;
-  w.sliderMachine = [] { return panel::sliderMachineOf(machineModel, linkState, plotState.info1); };
-  w.selectedSpeedSlot = [] { return static_cast<int>(plotState.sel_speed); };
-  w.statusPower = [] { return static_cast<int>(plotState.power); };
+  w.sliderMachine = [this] { return panel::sliderMachineOf(machine_.model, machine_.link, machine_.status.info1); };
+  w.selectedSpeedSlot = [this] { return static_cast<int>(machine_.status.sel_speed); };
+  w.statusPower = [this] { return static_cast<int>(machine_.status.power); };
   w.unitIndex = [this] { return control_->context.settings.unitIndex; };
   w.smoothing = [this] { return control_->context.settings.smoothing; };
   connectPanelToMachine(w, connection_->ops(), *jog_, control_->context.flags);
@@ -146,7 +146,7 @@ void MachineSession::step() {
   stepping_ = false;
   // A connection that ended in a socket error says nothing by itself: the
   // status bar must not go on saying it is connected.
-  const bool ethernet = linkState.ethernetActive;
+  const bool ethernet = machine_.link.ethernetActive;
   if (wasEthernet_ && !ethernet) {
     const texts::tInterfejs& t = context_.texts();
     if (main_.statusPanel(0).toStdString() == t.dajTxt("Ethernet_communication", "msgEthernetPodlaczony"))
@@ -180,8 +180,8 @@ MachineFacts MachineSession::facts() const {
   const config::MachineContext& m = context_.settings().machine();
   f.isLaser = context_.settings().isLaser();
   f.headCount = m.headCount;
-  f.vacuumPump = f.present && machineModel.machineParams.vacuumPump != 0;
-  f.toolMeasureMachine = f.present && isToolMeasureFamily(machineModel) && linkState.firmwareAtLeast(7, 17);
+  f.vacuumPump = f.present && machine_.model.machineParams.vacuumPump != 0;
+  f.toolMeasureMachine = f.present && isToolMeasureFamily(machine_.model) && machine_.link.firmwareAtLeast(7, 17);
   return f;
 }
 

@@ -80,6 +80,9 @@ class MachineSession {
   MainWindow& main_;
   MachinePorts ports_;
   logging::AppLogs* appLogs_;
+  // What is known about the connected machine; the connection and the
+  // control side work on it.
+  tMachineState machine_;
   std::unique_ptr<tMachineConnection> connection_;
   std::unique_ptr<tCuttingSession> cuttingSession_;
   tMachineControl* control_ = nullptr;  // the cutting session's

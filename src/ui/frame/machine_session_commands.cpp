@@ -170,7 +170,7 @@ void MachineSession::bindSettingsDialog(SettingsDialogHooks& hooks) {
   };
   hooks.defaultAcceleration = [this] {
     std::string product;
-    const int value = defaultAcceleration(connection_->link().usbPresent(), machineModel, plotState, product);
+    const int value = defaultAcceleration(connection_->link().usbPresent(), machine_.model, machine_.status, product);
     return std::make_pair(value, product);
   };
   hooks.setAcceleration = [this](int value) {
@@ -179,7 +179,7 @@ void MachineSession::bindSettingsDialog(SettingsDialogHooks& hooks) {
     setAcceleration(ops, value);
     return true;
   };
-  hooks.currentRampStep = [] { return static_cast<int>(machineModel.machineParams.rampStep); };
+  hooks.currentRampStep = [this] { return static_cast<int>(machine_.model.machineParams.rampStep); };
   // The group shows the factors the controller keeps (1 when uncalibrated),
   // not the axis scales they divide.
   hooks.calibrationFactors = [this] {

@@ -38,9 +38,9 @@ void MachineSession::attachSetZero() {
     BasePointsSetup setup;
     setup.unit = cs.unitIndex;
     setup.separator = context_.settings().decimalSeparator();
-    setup.workArea = linkState.secondWorkArea;
+    setup.workArea = machine_.link.secondWorkArea;
     setup.headCount = context_.settings().machine().headCount;
-    setup.selectedHead = plotState.selectedZ;
+    setup.selectedHead = machine_.status.selectedZ;
     for (std::size_t i = 0; i < setup.headOffsets.size(); ++i)
       setup.headOffsets[i] = {cs.headOffsets[i].x, cs.headOffsets[i].y};
     setup.currentPosition = [this]() -> std::optional<std::array<double, 2>> {
@@ -52,8 +52,8 @@ void MachineSession::attachSetZero() {
     };
     tProjectZeroHooks hooks;
     hooks.chooseZero = [this, setup]() mutable -> std::optional<std::array<double, 2>> {
-      setup.zeroX = plotState.pos0.x / 100;
-      setup.zeroY = plotState.pos0.y / 100;
+      setup.zeroX = machine_.status.pos0.x / 100;
+      setup.zeroY = machine_.status.pos0.y / 100;
       BasePointsWindow window(basePoints_, context_.texts(), setup, panelWindow_.get());
       if (window.exec() != QDialog::Accepted) return std::nullopt;
       return std::array<double, 2>{window.zeroX(), window.zeroY()};
@@ -63,7 +63,7 @@ void MachineSession::attachSetZero() {
     hooks.errorBox = [this](const std::string& text) { context_.texts().messageBox(text, true); };
     ProjectWindow* active = main_.activeProjectWindow();
     setbazaClick(connection_->ops(), active ? &active->project() : nullptr, context_.settings(), context_.texts(),
-                 linkState.secondWorkArea, hooks);
+                 machine_.link.secondWorkArea, hooks);
     if (panelWindow_) panelWindow_->refresh();
   };
 }
