@@ -84,5 +84,6 @@ void addHomeCommand(CLI::App& app, Context& context);
 void addMoveCommand(CLI::App& app, Context& context);
 void addSendCommand(CLI::App& app, Context& context);
 void addCutCommand(CLI::App& app, Context& context);
+void addSurfacingCommand(CLI::App& app, Context& context);
 
 }  // namespace trazvik::cli

@@ -5,6 +5,7 @@
 #include "dialogs/info_windows.h"
 #include "dialogs/layer_dialog.h"
 #include "dialogs/settings_dialog.h"
+#include "dialogs/surfacing_dialog.h"
 #include "frame/main_window.h"
 #include "frame/program_context.h"
 #include "project/project_window.h"
@@ -33,6 +34,12 @@ PeripheryWindows::PeripheryWindows(MainWindow& mainWindow, ProgramContext& conte
   main_.setCommand("info", [this] { showJobInformation(); });
   main_.setCommand("About1", [this] { showAbout(); });
   main_.setCommand("miPodgladDziennikow", [this] { showLogViewer(); });
+  main_.setCommand("mPlanowanieStolu", [this] { showTableSurfacing(); });
+}
+
+void PeripheryWindows::showTableSurfacing() {
+  SurfacingDialog dialog(context_.texts(), context_.settings().unitIndex(), &main_);
+  if (dialog.exec() == QDialog::Accepted && dialog.written()) main_.OtworzProjekt(dialog.path());
 }
 
 void PeripheryWindows::showJobInformation() {

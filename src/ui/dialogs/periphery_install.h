@@ -30,6 +30,8 @@ class PeripheryWindows : public QObject {
   void showJobInformation();
   void showAbout();
   void showLogViewer();
+  // The table surfacing generator; the written program is opened as a project.
+  void showTableSurfacing();
 
  private:
   MainWindow& main_;
