@@ -13,11 +13,26 @@
 
 namespace trazvik::ui::testing {
 
+// An answer belongs to the test that asked for it. One still waiting when its
+// test ends (the test expected no box) would otherwise answer a box of the
+// next test and write into the ended test's variables; the test runner calls
+// cancelPendingModalAnswers() after every test.
+inline int& modalAnswerGeneration() {
+  static int generation = 0;
+  return generation;
+}
+inline void cancelPendingModalAnswers() { ++modalAnswerGeneration(); }
+
 inline void answerNextModal(std::function<void(QWidget*)> answer, int timeoutMs = 5000) {
   auto clock = std::make_shared<QElapsedTimer>();
   clock->start();
   auto poll = std::make_shared<std::function<void()>>();
-  *poll = [answer, clock, poll, timeoutMs] {
+  const int generation = modalAnswerGeneration();
+  *poll = [answer, clock, poll, timeoutMs, generation] {
+    if (generation != modalAnswerGeneration()) {
+      *poll = nullptr;
+      return;
+    }
     if (QWidget* modal = QApplication::activeModalWidget()) {
       answer(modal);
       *poll = nullptr;
