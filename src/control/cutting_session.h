@@ -9,6 +9,7 @@
 #pragma once
 #include "no_qt.h"
 
+#include "control/base_check.h"
 #include "control/control_logs.h"
 #include "control/control_settings.h"
 #include "control/machine_control.h"
@@ -27,6 +28,7 @@ struct tCuttingSessionSetup {
   std::string dataDirectory;  // ends with "/": "out.cnx" and the loop's files
   base::StartupSwitches switches;
   logging::AppLogs* logs = nullptr;  // the event and job logs; none: no logs
+  std::string windowCaption;         // the main window's caption (base-check reports)
 };
 
 class tCuttingSession {
@@ -38,6 +40,8 @@ class tCuttingSession {
   tCuttingSession& operator=(const tCuttingSession&) = delete;
 
   tMachineControl control;
+  // The base check of the panel and the base-check mode of every job.
+  tBaseCheck baseCheck;
 
   // The project the machine's own start button starts (none: nothing).
   std::function<TMDIChild*()> activeProject;
@@ -71,9 +75,14 @@ class tCuttingSession {
  private:
   // The job's travel height for pause and continue.
   void started();
+  // Base-check mode: the job's report begun, the machine at its reference
+  // point and homed twice.
+  void baseCheckStart(const TMDIChild& project);
+  tBaseCheckJobInfo baseCheckInfo(const TMDIChild& project) const;
 
   tMachineConnection& connection_;
   base::StartupSwitches switches_;
+  std::string windowCaption_;
   std::unique_ptr<tControlLogs> logs_;
   tOpsStartMachine startMachine_;
   tStartContext startContext_;

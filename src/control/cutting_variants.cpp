@@ -40,13 +40,13 @@ tVariantOutcome tStartOfCutting::cutSelection(TMDIChild* project, tJobScope scop
     return tVariantOutcome::noSelection;
   }
   s_ = startSettingsOf(ctx_.settings);
-  if (scope == tJobScope::fromSelectedFigure && ctx_.switches.checkBaseMode && ctx_.baseCheckStart)
-    ctx_.baseCheckStart();
   // As for Start: nothing goes to a controller that is not there, and a
   // running job is never held and cleared under the operator's hands.
   m.readState();
   if (!m.linkUp()) return tVariantOutcome::noLink;
   if (m.state().bit(kStateMotion) || m.state().bit(kStateRunning)) return tVariantOutcome::machineBusy;
+  if (scope == tJobScope::fromSelectedFigure && ctx_.switches.checkBaseMode && ctx_.baseCheckStart)
+    ctx_.baseCheckStart(*project);
   if (ctx_.runRequested) ctx_.runRequested();
   if (m.link().cncMachine && m.transferOpen()) m.stopTransfer();
 

@@ -144,7 +144,6 @@ logging::CutStartInfo cutStartInfoOf(const tStartContext& context, const tStartS
 
 tStartOutcome tStartOfCutting::Start1Click(TMDIChild* project) {
   tStartMachine& m = ctx_.machine;
-  if (ctx_.switches.checkBaseMode && ctx_.baseCheckStart) ctx_.baseCheckStart();
   if (ctx_.switches.arcV && ctx_.switches.testMode) {
     // The flat motion coefficient follows the arc slider while testing.
     auto& model = const_cast<tMachineModel&>(m.model());
@@ -166,6 +165,7 @@ tStartOutcome tStartOfCutting::Start1Click(TMDIChild* project) {
   }
   // A job that runs or a machine in motion is never replaced under it.
   if (m.state().bit(kStateMotion) || m.state().bit(kStateRunning)) return tStartOutcome::machineBusy;
+  if (ctx_.switches.checkBaseMode && ctx_.baseCheckStart) ctx_.baseCheckStart(*project);
   if (m.link().cncMachine && m.transferOpen()) m.stopTransfer();
 
   if (project->ImportFileType == 4) {

@@ -101,8 +101,10 @@ struct tStartContext {
   std::function<void()> releasePanelButtons{};
   std::function<void()> stopJob{};  // the pause of a running job (enclosure open)
   std::function<void()> toolOutputsOff{};
-  std::function<void()> baseCheckStart{};  // base-check mode
-  std::function<void()> burnBitmap{};      // bitmap projects
+  // Base-check mode: the job's report begun, the machine homed. Runs once
+  // the controller answers and is at rest.
+  std::function<void(const TMDIChild&)> baseCheckStart{};
+  std::function<void()> burnBitmap{};  // bitmap projects
   // The file name last chosen in the open dialog (caption of the variants'
   // no-selection message).
   std::function<std::string()> openDialogFileName{};

@@ -9,6 +9,7 @@
 #include "config/tdlgkonfig.h"
 #include "import/file_type.h"
 #include "control_rig.h"
+#include "usb_device.h"
 #include "machine/machine_capabilities.h"
 #include "link/machine_control_operations.h"
 #include "project/tmdichild.h"
@@ -37,6 +38,7 @@ struct SessionFixture {
   tMachineModel& machine = state.model;
   std::unique_ptr<tMachineConnection> connection;
   std::unique_ptr<tCuttingSession> session;
+  base::StartupSwitches switches;  // the program's switches (CHECKBASE...)
 
   SessionFixture() {
     EXPECT_TRUE(
@@ -55,14 +57,32 @@ struct SessionFixture {
   bool connect(std::uint16_t commandPort, std::uint16_t identityPort, logging::AppLogs* logs) {
     connection = std::make_unique<tMachineConnection>(state, nullptr);
     connection->FormCreate(localConnectionOptions(commandPort, identityPort));
+    makeSession(logs, true);
+    if (!runUntil([&] { return link.ethernetActive; }, std::chrono::seconds(10))) return false;
+    return setUp();
+  }
+  // The same over the USB link to an in-process simulated controller.
+  bool connectUsb(std::shared_ptr<sim::SimController> controller, logging::AppLogs* logs) {
+    auto service = std::make_unique<sim::ListedHidService>();
+    service->devices.push_back(std::make_shared<sim::SimHidDevice>(std::move(controller), true));
+    connection = std::make_unique<tMachineConnection>(state, std::move(service));
+    tConnectionOptions options;
+    options.switches = switches;
+    connection->FormCreate(options);
+    makeSession(logs, false);
+    if (!runUntil([&] { return connection->connected(); }, std::chrono::seconds(10))) return false;
+    return setUp();
+  }
+  void makeSession(logging::AppLogs* logs, bool ethernet) {
     session = std::make_unique<tCuttingSession>(*connection, settings, texts,
-                                                tCuttingSessionSetup{folder.text(), base::StartupSwitches{}, logs});
+                                                tCuttingSessionSetup{folder.text(), switches, logs, "Trazvik"});
     tControlSettings snapshot = controlSettingsOf(settings);
-    snapshot.ethernetConnection = true;
+    snapshot.ethernetConnection = ethernet;
     session->takeSettings(snapshot);
     session->createPanel();
     session->control.panel.setTimerEnabled(true);
-    if (!runUntil([&] { return link.ethernetActive; }, std::chrono::seconds(10))) return false;
+  }
+  bool setUp() {
     settings.SetParam(machineContextOf(machine, link, st, true));
     st.pos0 = {2000, 2000, 6000};
     setWorkZeroXY(connection->ops());

@@ -41,7 +41,7 @@ struct StartFixture {
         tStartContext{machine, settings, texts, folder.text(), travelHeight, "/cfg/Settings.mcc", {}});
     context->jobStarted = [this](const logging::CutStartInfo& info) { started.push_back(info); };
     context->stopJob = [this] { ++stops; };
-    context->baseCheckStart = [this] { ++baseChecks; };
+    context->baseCheckStart = [this](const TMDIChild&) { ++baseChecks; };
     context->runRequested = [this] { ++runRequests; };
     context->openDialogFileName = [] { return std::string("/designs/star.plt"); };
     start = std::make_unique<tStartOfCutting>(*context);

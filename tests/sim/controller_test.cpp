@@ -235,6 +235,31 @@ TEST_F(SimControllerTest, HomingSetsBitThreeAndEndsAtTheReference) {
   EXPECT_EQ(ctl->reports().position[1], -10);
 }
 
+TEST_F(SimControllerTest, LostStepsShowInEveryBaseCheckUntilTheAxisIsHomed) {
+  make();
+  ScheduledFault lost;
+  lost.action = FaultAction::lostSteps;
+  lost.shiftMm = {0.2, 0, -0.7};
+  ctl->apply(lost);
+  const auto check = [&] {
+    for (std::uint8_t mask : {0x81, 0x82, 0x84}) send(Bytes{'B', mask});
+    EXPECT_TRUE(ctl->runUntilIdle(10s));
+    return ctl->reports().position;
+  };
+  // The check measures without correcting: a second one finds the same.
+  for (int i = 0; i < 2; ++i) {
+    const auto p = check();
+    EXPECT_EQ(p[0], 200);
+    EXPECT_EQ(p[1], 0);
+    EXPECT_EQ(p[2], -700);
+  }
+  send(Bytes{'B', 0x31});  // homing X finds its switch anew; Z keeps its slip
+  ASSERT_TRUE(ctl->runUntilIdle(10s));
+  const auto p = check();
+  EXPECT_EQ(p[0], 0);
+  EXPECT_EQ(p[2], -700);
+}
+
 TEST_F(SimControllerTest, ProbeStopsAtTheSensorAndStopCommandEndsAManualMove) {
   config.probeTouchMm = -40;
   make();

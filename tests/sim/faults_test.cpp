@@ -33,8 +33,15 @@ TEST(SimFaultText, ParsesNamesValuesAndCommandCounts) {
     EXPECT_EQ(f->value, c.value) << c.text;
     EXPECT_EQ(f->afterCommands, c.after) << c.text;
   }
-  for (const char* bad : {"explode", "stop@", "stop@-3", "driver-error=Q", "wrong-echo=many", ""}) {
-    std::string error;
+  std::string error;
+  const auto lost = parseFault("lost-steps=0.2,-0.05@300", error);
+  ASSERT_TRUE(lost) << error;
+  EXPECT_EQ(lost->action, FaultAction::lostSteps);
+  EXPECT_EQ(lost->afterCommands, 300);
+  EXPECT_EQ(lost->shiftMm, (std::array<double, 3>{0.2, -0.05, 0}));
+  for (const char* bad : {"explode", "stop@", "stop@-3", "driver-error=Q", "wrong-echo=many", "", "lost-steps",
+                          "lost-steps=0.2,,0", "lost-steps=1,2,3,4", "lost-steps=0,2mm", "lost-steps=nan"}) {
+    error.clear();
     EXPECT_FALSE(parseFault(bad, error)) << bad;
     EXPECT_FALSE(error.empty()) << bad;
   }

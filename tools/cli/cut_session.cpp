@@ -170,7 +170,7 @@ void CutSession::buildControl() {
   TDlgkonfig& settings = *loaded_.settings;
   cutting_ = std::make_unique<tCuttingSession>(
       *connection_, settings, context_.texts(),
-      tCuttingSessionSetup{context_.dataDirectory(), context_.switches(), logs_.get()});
+      tCuttingSessionSetup{context_.dataDirectory(), context_.switches(), logs_.get(), context_.frame().caption()});
   control_ = &cutting_->control;
   tControlSettings snapshot = controlSettingsOf(settings);
   snapshot.ethernetConnection = session_->overEthernet();  // the watchdog brings a dropped network link back

@@ -67,7 +67,7 @@ Motion SimController::homingMotion(std::uint8_t mask) const {
     m.delta[static_cast<std::size_t>(target)] = -from;
     if (factor[a] > 0 && !knife) longestMm = std::max(longestMm, std::abs(from) / (100 * factor[a]));
     if (check && !knife)
-      m.finalPosition[a] = std::round(config_.baseDeviationMm[a] * 100 * factor[a]);
+      m.finalPosition[a] = std::round((config_.baseDeviationMm[a] + lostStepsMm_[a]) * 100 * factor[a]);
     else
       m.finalPosition[static_cast<std::size_t>(target)] = 0;
   }
@@ -327,7 +327,15 @@ void SimController::endJob() {
 void SimController::startQueuedImmediate(const Command& c) {
   const tDecodedCommand d = decodeCommand(c, set_);
   switch (d.kind) {
-    case CommandKind::home: immediateMotions_.push_back(homingMotion(d.number)); break;
+    case CommandKind::home: {
+      const auto mask = static_cast<std::uint8_t>(d.number);
+      immediateMotions_.push_back(homingMotion(mask));
+      // Homing finds each axis's switch anew: the counted position is true again.
+      if (!(mask & 0x80))
+        for (std::size_t a = 0; a < lostStepsMm_.size(); ++a)
+          if ((mask & (1u << a)) && !(a == axisZ && st_.thirdAxisMode == 4)) lostStepsMm_[a] = 0;
+      break;
+    }
     case CommandKind::probe: immediateMotions_.push_back(probeMotion()); break;
     case CommandKind::spindleWait:
       immediateMotions_.push_back(dwellMotion(500, TraceSource::immediate));  // spindle run-up

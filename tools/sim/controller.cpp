@@ -443,6 +443,9 @@ void SimController::applyLocked(const ScheduledFault& f) {
     case FaultAction::splitEchoes: replyFaults_.splitEchoes = count; break;
     case FaultAction::shortStatus: replyFaults_.shortStatus = count; break;
     case FaultAction::garbageStatus: replyFaults_.garbageStatus = count; break;
+    case FaultAction::lostSteps:
+      for (std::size_t a = 0; a < lostStepsMm_.size(); ++a) lostStepsMm_[a] += f.shiftMm[a];
+      break;
   }
 }
 

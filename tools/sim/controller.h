@@ -151,6 +151,9 @@ class SimController {
   tCommandSet set_;
   mutable std::mutex mutex_;
   MachineState st_;
+  // Steps lost so far, X, Y, Z in mm: the counted position minus the true
+  // one. A base check finds them; homing of an axis clears its share.
+  std::array<double, 3> lostStepsMm_{};
   MotionExecutor executor_;
   ToolTrace trace_;
   JobBuffer job_;

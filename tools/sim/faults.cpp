@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <map>
 
 namespace trazvik::sim {
@@ -19,6 +20,23 @@ std::optional<std::int64_t> parseInteger(const std::string& text) {
 std::string upper(std::string s) {
   for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return s;
+}
+
+// "DX[,DY[,DZ]]": up to three finite millimetre values, the missing ones 0.
+bool parseShift(const std::string& text, std::array<double, 3>& shift) {
+  shift = {0, 0, 0};
+  if (text.empty()) return false;
+  std::size_t start = 0;
+  for (std::size_t axis = 0; axis < shift.size(); ++axis) {
+    const std::size_t comma = text.find(',', start);
+    const std::string part = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    const char* end = part.data() + part.size();
+    auto [p, ec] = std::from_chars(part.data(), end, shift[axis]);
+    if (part.empty() || ec != std::errc{} || p != end || !std::isfinite(shift[axis])) return false;
+    if (comma == std::string::npos) return true;
+    start = comma + 1;
+  }
+  return false;  // a fourth value
 }
 
 }  // namespace
@@ -59,6 +77,7 @@ std::optional<ScheduledFault> parseFault(const std::string& text, std::string& e
       {"split-echo", FaultAction::splitEchoes},
       {"short-status", FaultAction::shortStatus},
       {"garbage-status", FaultAction::garbageStatus},
+      {"lost-steps", FaultAction::lostSteps},
   };
   ScheduledFault fault;
   std::string body = text;
@@ -82,6 +101,13 @@ std::optional<ScheduledFault> parseFault(const std::string& text, std::string& e
     return std::nullopt;
   }
   fault.action = it->second;
+  if (fault.action == FaultAction::lostSteps) {
+    if (!parseShift(value, fault.shiftMm)) {
+      error = "fault \"" + text + "\": lost-steps needs DX[,DY[,DZ]] in mm, for example 0.2,0,0";
+      return std::nullopt;
+    }
+    return fault;
+  }
   if (value.empty()) {
     // A driver error without axes is an error of X; counters mean "once".
     fault.value = 1;

@@ -5,6 +5,7 @@
 #pragma once
 #include "no_qt.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -39,6 +40,7 @@ enum class FaultAction {
   splitEchoes,
   shortStatus,
   garbageStatus,
+  lostSteps,  // shiftMm: the true position slips against the counted one
 };
 
 // One fault of the command line: `action` happens once the controller has
@@ -47,13 +49,15 @@ struct ScheduledFault {
   FaultAction action = FaultAction::pressStop;
   std::int64_t value = 1;
   std::int64_t afterCommands = 0;
+  std::array<double, 3> shiftMm{};  // lost steps: X, Y, Z in mm
 };
 
 // Parses "NAME[=VALUE][@COMMANDS]", for example "stop@40", "driver-error=X,Z@100",
-// "wrong-echo=3", "short-status=-1", "drop@500". Names: start, stop, continue,
+// "wrong-echo=3", "short-status=-1", "drop@500", "lost-steps=0.2,0,0@300". Names: start, stop, continue,
 // request1, request2, overload, driver-error, enclosure-open, enclosure-closed,
 // inverter-error, buffer-full, drop, stall, wrong-echo, split-echo,
-// short-status, garbage-status. Returns nothing and fills `error` on a bad text.
+// short-status, garbage-status, lost-steps=DX[,DY[,DZ]] (mm, decimal point).
+// Returns nothing and fills `error` on a bad text.
 std::optional<ScheduledFault> parseFault(const std::string& text, std::string& error);
 
 // Axis names "X", "Y1", "Y2", "Z" joined by commas, or a number, to the mask.

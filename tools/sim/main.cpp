@@ -150,7 +150,8 @@ int main(int argc, char** argv) {
   app.add_option("--fault", o.faults,
                  "fault NAME[=VALUE][@COMMANDS]: start, stop, continue, request1, request2, overload, "
                  "driver-error=X,Y1,Y2,Z, enclosure-open, enclosure-closed, inverter-error, buffer-full, "
-                 "drop, stall, wrong-echo=N, split-echo=N, short-status=N, garbage-status=N (N=-1: always)");
+                 "drop, stall, wrong-echo=N, split-echo=N, short-status=N, garbage-status=N (N=-1: always), "
+                 "lost-steps=DX,DY,DZ (mm the true position slips against the counted one)");
   app.add_option("--trace", o.tracePath, "write the tool's path at the end (.svg or .png)");
   try {
     app.parse(argc, argv);

@@ -27,7 +27,7 @@ MachineSession::MachineSession(ProgramContext& context, MainWindow& mainWindow, 
   connection_ = std::make_unique<tMachineConnection>(machine_, std::move(hid));
   cuttingSession_ =
       std::make_unique<tCuttingSession>(*connection_, context_.settings(), context_.texts(),
-                                        tCuttingSessionSetup{context_.frame.dataDirectory(), sw, appLogs_});
+                                        tCuttingSessionSetup{context_.frame.dataDirectory(), sw, appLogs_, context_.frame.caption()});
   control_ = &cuttingSession_->control;
 }
 

@@ -120,7 +120,11 @@ void MachineSession::attachCommands() {
     options.switches = context_.switches();
     options.hourglass = control_->context.mainWindow.hourglass;
     bazujClick(connection_->ops(), options);
+    // Homing while a base-checked job is paused goes into its report.
+    if (control_->flags.checkBaseMode && control_->flags.jobPaused)
+      cuttingSession_->baseCheck.appendTimed("   BAZOWANIE");
   };
+  a.checkBase = [this] { cuttingSession_->baseCheck.btnSprawdzBazeClick(); };
   attachSetZero();
   // The window only collects the move; the machine moves once it is closed,
   // so the panel's STOP can end the move.
@@ -147,6 +151,7 @@ void MachineSession::attachCommands() {
   refuseWhile(a.dustExtraction, busy);
   refuseWhile(a.setPulseTime, busy);
   refuseWhile(a.home, busy);
+  refuseWhile(a.checkBase, busy);
   refuseWhile(a.setZero, busy);
   refuseWhile(a.moveByDelta, busy);
   refuseWhile(a.toolLength, busy);
