@@ -53,8 +53,8 @@ struct Workstation {
   tControlState flags;
   tMachineLink machineLink{link};
   tLinkStatusChannel channel{machineLink};
-  tStatusReader reader{channel, st, link, machine};
-  TfEthernet ethernet{link, st, machine, queue};
+  tStatusReader reader{channel, state};
+  TfEthernet ethernet{state, queue};
   std::unique_ptr<tControlContext> ctx;
   std::unique_ptr<TTransArm> trans;
   std::unique_ptr<Tster> ster;

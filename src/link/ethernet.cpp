@@ -53,8 +53,8 @@ Bytes expectedEcho(ByteSpan command) {
   return echo;
 }
 
-TfEthernet::TfEthernet(tLinkState& link, tplotstate& st, tMachineModel& machine, tInterfaceQueue& interfaceQueue)
-    : link_(link), st_(st), machine_(machine), queue_(interfaceQueue) {
+TfEthernet::TfEthernet(tMachineState& state, tInterfaceQueue& interfaceQueue)
+    : link_(state.link), st_(state.status), machine_(state.model), queue_(interfaceQueue) {
   link_.ethernetActive = false;
   link_.ethernetError = 0;
 }

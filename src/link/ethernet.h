@@ -14,9 +14,7 @@
 #include "machine/byte_fields.h"
 #include "machine/identify_machine.h"
 #include "link/interface_queue.h"
-#include "machine/link_state.h"
-#include "machine/machine_params.h"
-#include "machine/plot_state.h"
+#include "machine/machine_state.h"
 #include "link/tcp_client.h"
 
 #include <chrono>
@@ -66,7 +64,8 @@ class TfEthernet {
   // Shows a text of the interface (section, key) in the status bar's first panel.
   using StatusText = std::function<void(const std::string& section, const std::string& key)>;
 
-  TfEthernet(tLinkState& link, tplotstate& st, tMachineModel& machine, tInterfaceQueue& interfaceQueue);
+  // The connection identifies the machine into `state` and keeps its link values.
+  TfEthernet(tMachineState& state, tInterfaceQueue& interfaceQueue);
   ~TfEthernet();
 
   void setAddress(const std::string& machineAddress, std::uint16_t commandPort = defaultCommandPort,

@@ -31,11 +31,11 @@ std::optional<std::string> machineAddressFromFile(const std::filesystem::path& d
 tMachineConnection::tMachineConnection(tMachineState& state, std::unique_ptr<tHidService> hid)
     : state_(state),
       hid_(std::move(hid)),
-      ethernet_(std::make_unique<TfEthernet>(state.link, state.status, state.model, queue_)),
+      ethernet_(std::make_unique<TfEthernet>(state, queue_)),
       machineLink_(state.link),
       channel_(machineLink_),
-      reader_(channel_, state.status, state.link, state.model),
-      ops_(machineLink_, reader_, state.status, state.model) {
+      reader_(channel_, state),
+      ops_(machineLink_, reader_, state) {
   machineLink_.ethernet = ethernet_.get();
   ethernet_->setStatusText(
       [this](const std::string& section, const std::string& key) { showStatus(textOf(section, key)); });

@@ -8,8 +8,7 @@
 
 #include "machine/command_set.h"
 #include "link/machine_link.h"
-#include "machine/machine_params.h"
-#include "machine/plot_state.h"
+#include "machine/machine_state.h"
 #include "link/status_operations.h"
 
 #include <array>
@@ -47,6 +46,8 @@ enum class tWaitResult {
 struct tMachineOps {
   tMachineLink& link;
   tStatusReader& status;
+  // What is known about the machine; st and machine are its status and model.
+  tMachineState& state;
   tplotstate& st;
   tMachineModel& machine;
   tOperationSettings settings;
@@ -66,10 +67,12 @@ struct tMachineOps {
   // the same head on.
   std::uint8_t activeHeadMask = 0x90;
 
-  tMachineOps(tMachineLink& l, tStatusReader& s, tplotstate& plot, tMachineModel& m)
-      : link(l), status(s), st(plot), machine(m) {}
+  // `l` and `s` work on `machineState` (its link values and status), as a
+  // machine connection's do.
+  tMachineOps(tMachineLink& l, tStatusReader& s, tMachineState& machineState)
+      : link(l), status(s), state(machineState), st(machineState.status), machine(machineState.model) {}
 
-  tLinkState& linkState() const { return link.link; }
+  tLinkState& linkState() const { return state.link; }
   const tMachineParams& params() const { return machine.machineParams; }
   tCommandSet commandSet() const { return commandSetOf(machine, link.link); }
   // A controller can be reached: USB present or the Ethernet connection up.

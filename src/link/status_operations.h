@@ -7,8 +7,7 @@
 
 #include "base/startup_switches.h"
 #include "machine/byte_fields.h"
-#include "machine/link_state.h"
-#include "machine/machine_params.h"
+#include "machine/machine_state.h"
 #include "machine/plot_state.h"
 
 #include <array>
@@ -40,8 +39,10 @@ class tStatusChannel {
 
 class tStatusReader {
  public:
-  tStatusReader(tStatusChannel& channel, tplotstate& st, tLinkState& link, const tMachineModel& machine)
-      : channel_(channel), st_(st), link_(link), machine_(machine) {}
+  // The reads fill the status and the link values of `state` and decode by
+  // its identified machine.
+  tStatusReader(tStatusChannel& channel, tMachineState& state)
+      : channel_(channel), st_(state.status), link_(state.link), machine_(state.model) {}
 
   // State word, output mask and head; read again while homing (bit 3) as
   // long as the controller answers.

@@ -109,7 +109,7 @@ ControlRig::ControlRig(RigOptions o) : options(std::move(o)) {
 
   machineLink = std::make_unique<tMachineLink>(link);
   channel = std::make_unique<tLinkStatusChannel>(*machineLink);
-  reader = std::make_unique<tStatusReader>(*channel, st, link, machine);
+  reader = std::make_unique<tStatusReader>(*channel, state);
   ctx = std::make_unique<tControlContext>(*machineLink, *reader, state, *texts, flags, dataDir.string() + "/");
   ctx->interfaceQueue = &queue;
   ctx->panelMakesWatchdog = true;
@@ -145,7 +145,7 @@ ControlRig::ControlRig(RigOptions o) : options(std::move(o)) {
       options.externalPort = server_->commandPort();
       options.externalIdentityPort = server_->identityPort();
     }
-    ethernet = std::make_unique<TfEthernet>(link, st, machine, queue);
+    ethernet = std::make_unique<TfEthernet>(state, queue);
     ethernet->setAddress("127.0.0.1", options.externalPort, options.externalIdentityPort);
     ethernet->setTimeouts({3000ms, 500ms});
     ethernet->setIdentifyEnvironment(identify_);
@@ -183,7 +183,7 @@ tJobCommands& ControlRig::useJobCommands(double travelHeight, double top) {
   ctx->settings.retractFeed = 600;
   ctx->settings.plungeFeed = 300;
   ctx->settings.travelFeed = 3000;
-  ops = std::make_unique<tMachineOps>(*machineLink, *reader, st, machine);
+  ops = std::make_unique<tMachineOps>(*machineLink, *reader, state);
   ops->settings.travelHeight = travelHeight;
   commands = std::make_unique<tJobCommands>(*ctx, *ops, *ster, *trans);
   return *commands;

@@ -85,9 +85,10 @@ class EthernetLink : public ::testing::Test {
  protected:
   std::shared_ptr<sim::SimController> controller;
   std::unique_ptr<sim::SimServer> server;
-  tLinkState link;
-  tplotstate st;
-  tMachineModel machine;
+  tMachineState state;
+  tLinkState& link = state.link;
+  tplotstate& st = state.status;
+  tMachineModel& machine = state.model;
   tInterfaceQueue queue;
   std::unique_ptr<TfEthernet> ethernet;
   std::vector<std::string> texts;
@@ -99,7 +100,7 @@ class EthernetLink : public ::testing::Test {
     controller = std::make_shared<sim::SimController>(config, m);
     server = std::make_unique<sim::SimServer>(controller, sim::ServerPorts{"127.0.0.1", 0, 0});
     server->start();
-    ethernet = std::make_unique<TfEthernet>(link, st, machine, queue);
+    ethernet = std::make_unique<TfEthernet>(state, queue);
     ethernet->setAddress("127.0.0.1", server->commandPort(), server->identityPort());
     ethernet->setTimeouts({3000ms, 300ms});
     ethernet->setStatusText(

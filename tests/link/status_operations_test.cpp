@@ -64,9 +64,10 @@ class FakeChannel : public tStatusChannel {
 };
 
 struct Machine {
-  tLinkState link;
-  tMachineModel model;
-  tplotstate st;
+  tMachineState state;
+  tLinkState& link = state.link;
+  tMachineModel& model = state.model;
+  tplotstate& st = state.status;
   explicit Machine(const char* product, int level = 7, int minor = 22) {
     model = machineModelFor(product, level, minor, 0, link);
   }
@@ -79,7 +80,7 @@ TEST(StatusOperations, ReadStateFollowsHomingOverUsb) {
   ch.controller.headMask = 6;
   ch.controller.powerMask = 0x40;
   ch.stateScript = {0x8, 0x9, 0x2};
-  tStatusReader reader(ch, m.st, m.link, m.model);
+  tStatusReader reader(ch, m.state);
   reader.readState();
   EXPECT_EQ(ch.reads, (std::vector<int>{10, 10, 10}));
   EXPECT_EQ(m.st.state, 0x2);
@@ -97,7 +98,7 @@ TEST(StatusOperations, ExtendedLayoutReadsTheHeadReport) {
   Machine m("YNB 15");
   FakeChannel ch(tStatusChannel::Kind::usb, m.layout());
   ch.controller.stateWord = stateBit::mask(stateBit::inverterError);
-  tStatusReader reader(ch, m.st, m.link, m.model);
+  tStatusReader reader(ch, m.state);
   reader.readState();
   EXPECT_EQ(ch.reads, (std::vector<int>{10, 24}));
   EXPECT_TRUE(m.st.bit(stateBit::inverterError));
@@ -112,7 +113,7 @@ TEST(StatusOperations, EthernetStopsRepeatingWhenTheLinkDrops) {
   ch.stateScript = {0x8, 0x8, 0x8};
   ch.dropAfter = 2;
   ch.controller.position = {100, 200, 300, 0};
-  tStatusReader reader(ch, m.st, m.link, m.model);
+  tStatusReader reader(ch, m.state);
   reader.readState();
   EXPECT_EQ(ch.exchanges.size(), 3u);
   EXPECT_EQ(ch.exchanges.front(), (Bytes{'S', 'X'}));
@@ -133,7 +134,7 @@ TEST(StatusOperations, WaitWhileBusyEndsWithMotionOrLink) {
   Machine m("YFB 32", 7, 20);
   FakeChannel ch(tStatusChannel::Kind::ethernet, m.layout());
   ch.stateScript = {0x1, 0x1, 0x9, 0x0};
-  tStatusReader reader(ch, m.st, m.link, m.model);
+  tStatusReader reader(ch, m.state);
   reader.waitWhileBusy();
   EXPECT_EQ(ch.exchanges.size(), 4u);
   EXPECT_EQ(ch.sleeps, 3);  // the homing re-read follows at once
@@ -142,7 +143,7 @@ TEST(StatusOperations, WaitWhileBusyEndsWithMotionOrLink) {
   FakeChannel down(tStatusChannel::Kind::ethernet, m.layout());
   down.stateScript = {0x1};
   down.dropAfter = 1;
-  tStatusReader waiting(down, m.st, m.link, m.model);
+  tStatusReader waiting(down, m.state);
   waiting.waitWhileBusy();  // must return although bit 0 is still set
   EXPECT_TRUE(m.st.bit(stateBit::motionRunning));
   EXPECT_EQ(down.exchanges.size(), 2u);
@@ -157,7 +158,7 @@ TEST(StatusOperations, MachineInformationOverUsb) {
   ch.controller.firmwareMajor = 7;
   ch.controller.firmwareMinor = 25;
   ch.controller.firmwareBuild = 3;
-  tStatusReader reader(ch, m.st, m.link, m.model);
+  tStatusReader reader(ch, m.state);
   base::StartupSwitches switches;
   switches.maxY = 800;
   reader.readMachineInfo(switches);
@@ -180,7 +181,7 @@ TEST(StatusOperations, MachineInformationOverUsb) {
 TEST(StatusOperations, LegacyQueries) {
   Machine m("LFV", 5, 0);
   FakeChannel ch(tStatusChannel::Kind::legacy, m.layout());
-  tStatusReader reader(ch, m.st, m.link, m.model);
+  tStatusReader reader(ch, m.state);
   reader.readSpeeds();
   reader.readMachineInfo({});
   const std::vector<Bytes> expected = {{'I', 1}, {'I', 0}, {'I', 2}, {'I', 3}, {'I', 255},

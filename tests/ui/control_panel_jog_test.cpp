@@ -26,7 +26,7 @@ TEST(ControlPanelJog, AHeldKeyMovesTheMachineAndItsReleaseStopsIt) {
   options.config.timeScale = 1;
   control_test::ControlRig rig(options);
   ASSERT_TRUE(rig.connect());
-  tMachineOps ops(*rig.machineLink, *rig.reader, rig.st, rig.machine);
+  tMachineOps ops(*rig.machineLink, *rig.reader, rig.state);
   tJogPanel jog(ops);
   ControlPanel panel(*rig.ster, *rig.texts);
   panel.beforeStep = [&] { rig.queue.runPending(); };
