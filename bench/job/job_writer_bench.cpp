@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
   project.ImportFileType = kFileTypeHpgl;
   const int figures = int(points / 1000);
   for (int k = 0; k < figures; ++k) project.fig.push_back(makeFigure(k));
-  const tJobMachine machine = jobMachineFor(type, 7, 20);
+  const tMachineState machine = jobMachineFor(type, 7, 20);
 
   const double start = cpuSeconds();
   const tJobResult r = writeJob(project, konfig, machine, out, {});

@@ -47,7 +47,7 @@ struct tOfflineJobRequest {
 
 struct tOfflineJob {
   tOfflineJobRequest request;
-  tOfflineMachine machine;
+  tMachineState machine;
   std::unique_ptr<TDlgkonfig> settings;
   std::unique_ptr<TMDIChild> project;
   Bytes bytes;      // the job

@@ -10,7 +10,7 @@ namespace trazvik::app {
 tOfflineJob writeOfflineJob(const tOfflineJobRequest& request, const texts::tInterfejs& texts) {
   tOfflineJob job = openOfflineProject(request, texts);
   TMDIChild& project = *job.project;
-  const tJobMachine machine{job.machine.model, job.machine.link, job.machine.status};
+  const tMachineState& machine = job.machine;
   const tJobPlan plan = planJob(project, *job.settings, machine, tJobScope::wholeProject, request.head - 1);
   if (plan.head < 0)
     throw tOfflineJobError(request.design + ": the job cannot be written: no active layer starts the job");

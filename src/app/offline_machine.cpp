@@ -18,7 +18,7 @@ std::string knownTypes() {
 
 }  // namespace
 
-tOfflineMachine offlineMachine(const tOfflineMachineRequest& request) {
+tMachineState offlineMachine(const tOfflineMachineRequest& request) {
   const auto& codes = machineTypeCodes();
   if (std::find(codes.begin(), codes.end(), request.type) == codes.end())
     throw tOfflineMachineError("unknown machine type \"" + request.type + "\"; known types: " + knownTypes());
@@ -29,7 +29,7 @@ tOfflineMachine offlineMachine(const tOfflineMachineRequest& request) {
   if (n < 2 || n > 3 || level < 0 || level > 99 || minor < 0 || minor > 99 || build < 0)
     throw tOfflineMachineError("firmware \"" + request.firmware + "\" is not of the form 7.20 or 7.20.3");
 
-  tOfflineMachine m;
+  tMachineState m;
   m.link.controllerVersion = request.controllerVersion;
   m.model = machineModelFor(paddedProductString(request.type, 8), level, minor, build, m.link);
   if (m.model.machineParams.timerTick <= 0)

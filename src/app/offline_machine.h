@@ -5,9 +5,7 @@
 #include "no_qt.h"
 
 #include "machine/command_set.h"
-#include "machine/link_state.h"
-#include "machine/machine_params.h"
-#include "machine/plot_state.h"
+#include "machine/machine_state.h"
 
 #include <optional>
 #include <stdexcept>
@@ -29,13 +27,6 @@ struct tOfflineMachineRequest {
   int controllerVersion = 550;
 };
 
-struct tOfflineMachine {
-  tMachineModel model;
-  tLinkState link;
-  tplotstate status;
-  tCommandSet commandSet() const { return commandSetOf(model, link); }
-};
-
-tOfflineMachine offlineMachine(const tOfflineMachineRequest& request);
+tMachineState offlineMachine(const tOfflineMachineRequest& request);
 
 }  // namespace trazvik::app

@@ -34,7 +34,7 @@ class tJobChecks {
  public:
   // `machine` is the machine as last read: its working area, its work zero
   // and its limits.
-  tJobChecks(const TMDIChild& project, const TDlgkonfig& settings, const tJobMachine& machine,
+  tJobChecks(const TMDIChild& project, const TDlgkonfig& settings, const tMachineState& machine,
              const texts::tInterfejs& texts)
       : project_(project), settings_(settings), machine_(machine), texts_(texts) {}
 
@@ -73,7 +73,7 @@ class tJobChecks {
 
   const TMDIChild& project_;
   const TDlgkonfig& settings_;
-  tJobMachine machine_;
+  tMachineState machine_;
   const texts::tInterfejs& texts_;
 };
 

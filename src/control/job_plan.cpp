@@ -68,7 +68,7 @@ int planJobHead(const TMDIChild& project, const TDlgkonfig& settings, int headCo
   return head > 2 ? -1 : head;
 }
 
-tJobPlan planJob(const TMDIChild& project, const TDlgkonfig& settings, const tJobMachine& machine, tJobScope scope,
+tJobPlan planJob(const TMDIChild& project, const TDlgkonfig& settings, const tMachineState& machine, tJobScope scope,
                  int headChoice) {
   const tJobSettings s = jobSettingsOf(settings);
   const tWriterMachine m = writerMachineOf(machine);
@@ -95,15 +95,15 @@ tJobPlan planJob(const TMDIChild& project, const TDlgkonfig& settings, const tJo
   return plan;
 }
 
-tJobResult writePlannedJob(TMDIChild& project, const TDlgkonfig& settings, const tJobMachine& machine,
+tJobResult writePlannedJob(TMDIChild& project, const TDlgkonfig& settings, const tMachineState& machine,
                            const tJobPlan& plan, const std::filesystem::path& path) {
   rebuildToolpaths(project, plan);
   tSavingShown shown(project, path.string());
   return writeJob(project, settings, machine, path, plan.request);
 }
 
-tJobResult writePlannedJobTo(tByteSink& out, TMDIChild& project, const TDlgkonfig& settings, const tJobMachine& machine,
-                             const tJobPlan& plan) {
+tJobResult writePlannedJobTo(tByteSink& out, TMDIChild& project, const TDlgkonfig& settings,
+                             const tMachineState& machine, const tJobPlan& plan) {
   rebuildToolpaths(project, plan);
   return writeJobTo(out, project, jobSettingsOf(settings), machine, plan.request);
 }

@@ -53,17 +53,17 @@ int planJobHead(const TMDIChild& project, const TDlgkonfig& settings, int headCo
 
 // Plans the job of `scope` for `machine`. `headChoice` is the operator's
 // head (0 to 2) of single-layer jobs. The selected figure is the project's.
-tJobPlan planJob(const TMDIChild& project, const TDlgkonfig& settings, const tJobMachine& machine, tJobScope scope,
+tJobPlan planJob(const TMDIChild& project, const TDlgkonfig& settings, const tMachineState& machine, tJobScope scope,
                  int headChoice);
 
 // Writes the planned job to `path`, whole or not at all: a drawing's
 // toolpaths are made again first (the selection stays; a hatched project
 // keeps its hatching), and the project's view shows the file meanwhile.
 // Failures come back in the result, never as an exception.
-tJobResult writePlannedJob(TMDIChild& project, const TDlgkonfig& settings, const tJobMachine& machine,
+tJobResult writePlannedJob(TMDIChild& project, const TDlgkonfig& settings, const tMachineState& machine,
                            const tJobPlan& plan, const std::filesystem::path& path);
 // The same into any sink.
-tJobResult writePlannedJobTo(tByteSink& out, TMDIChild& project, const TDlgkonfig& settings, const tJobMachine& machine,
-                             const tJobPlan& plan);
+tJobResult writePlannedJobTo(tByteSink& out, TMDIChild& project, const TDlgkonfig& settings,
+                             const tMachineState& machine, const tJobPlan& plan);
 
 }  // namespace trazvik

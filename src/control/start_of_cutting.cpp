@@ -52,11 +52,11 @@ void tStartOfCutting::error(const std::string& text, const std::optional<std::st
   ctx_.texts.messageBox(text, true, caption);
 }
 
-tJobMachine tStartOfCutting::machineNow() {
-  return tJobMachine{ctx_.machine.model(), ctx_.machine.link(), ctx_.machine.state()};
+tMachineState tStartOfCutting::machineNow() {
+  return tMachineState{ctx_.machine.model(), ctx_.machine.link(), ctx_.machine.state()};
 }
 
-tJobChecks tStartOfCutting::checks(const TMDIChild& project, const tJobMachine& machine) const {
+tJobChecks tStartOfCutting::checks(const TMDIChild& project, const tMachineState& machine) const {
   return tJobChecks(project, ctx_.settings, machine, ctx_.texts);
 }
 
@@ -281,7 +281,7 @@ tStartOutcome tStartOfCutting::writeAndHandOver(TMDIChild& project) {
   tStartMachine& m = ctx_.machine;
   tJobResult written;
   if (!writeJobFile(project, written)) return tStartOutcome::writeFailed;
-  const tJobMachine machine = machineNow();
+  const tMachineState machine = machineNow();
   const tJobChecks check = checks(project, machine);
   if (refused(check.flyingStart(written.extremes))) return tStartOutcome::flyingStart;
   std::error_code ec;

@@ -155,8 +155,8 @@ class tStartOfCutting {
   tStartOutcome writeAndHandOver(TMDIChild& project);
   tVariantOutcome writeAndHandOverSelection(TMDIChild& project);
   // The machine as last read, for the plan, the checks and the writer.
-  tJobMachine machineNow();
-  tJobChecks checks(const TMDIChild& project, const tJobMachine& machine) const;
+  tMachineState machineNow();
+  tJobChecks checks(const TMDIChild& project, const tMachineState& machine) const;
   void plan(const TMDIChild& project, tJobScope scope);
   // "out.cnx" written from the plan; a failure is told and "F" 2 sent.
   bool writeJobFile(TMDIChild& project, tJobResult& result);

@@ -9,13 +9,13 @@
 
 namespace trazvik {
 
-tJobMachine jobMachineFor(const std::string& type, int protocolLevel, int firmwareMinor) {
-  tJobMachine m;
+tMachineState jobMachineFor(const std::string& type, int protocolLevel, int firmwareMinor) {
+  tMachineState m;
   m.model = machineModelFor(paddedProductString(type, 8), protocolLevel, firmwareMinor, 0, m.link);
   return m;
 }
 
-tWriterMachine writerMachineOf(const tJobMachine& jm) {
+tWriterMachine writerMachineOf(const tMachineState& jm) {
   const tMachineParams& p = jm.model.machineParams;
   const std::string type = base::trimmed(jm.model.machineType);
   tWriterMachine w;

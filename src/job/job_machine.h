@@ -1,29 +1,21 @@
-// The machine a job is written for: the identified model, the controller's
-// link values and the last status (work zero, head Z zeros, tool mask), and
-// what the writer derives from them.
+// The machine a job is written for, a machine state (the identified model,
+// the controller's link values and the last status: work zero, head Z zeros,
+// tool mask), and what the writer derives from it.
 #pragma once
 #include "no_qt.h"
 
 #include "machine/command_set.h"
 #include "job/speed_plan_params.h"
-#include "machine/link_state.h"
-#include "machine/machine_params.h"
-#include "machine/plot_state.h"
+#include "machine/machine_state.h"
 
 #include <string>
 
 namespace trazvik {
 
-struct tJobMachine {
-  tMachineModel model;
-  tLinkState link;
-  tplotstate status;
-};
-
 // A machine type at a firmware version without a controller attached: the
 // identification of its product string (e.g. "YFB 32", "WTK32", "YJB"),
 // with the type's head count and a status of zeros.
-tJobMachine jobMachineFor(const std::string& type, int protocolLevel, int firmwareMinor);
+tMachineState jobMachineFor(const std::string& type, int protocolLevel, int firmwareMinor);
 
 // The capabilities that change what the writer writes.
 struct tWriterMachine {
@@ -49,7 +41,7 @@ struct tWriterMachine {
   trpoint3d workZero;                 // 0.01 mm, from the status
 };
 
-tWriterMachine writerMachineOf(const tJobMachine& m);
+tWriterMachine writerMachineOf(const tMachineState& m);
 
 // The spindle speed or laser power a G-code program's S word asks for, held
 // within the machine's working power range as the working power setting is:

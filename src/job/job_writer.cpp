@@ -87,7 +87,7 @@ std::string rangeError(const TMDIChild& project, int first, int last) {
          std::to_string(project.fig.size()) + " figures";
 }
 
-tJobResult writeInto(tByteSink& out, TMDIChild& project, const tJobSettings& s, const tJobMachine& machine,
+tJobResult writeInto(tByteSink& out, TMDIChild& project, const tJobSettings& s, const tMachineState& machine,
                      const tJobRequest& request, bool multi) {
   tJobResult result;
   const int count = static_cast<int>(project.fig.size());
@@ -125,7 +125,7 @@ tJobResult writeInto(tByteSink& out, TMDIChild& project, const tJobSettings& s, 
 
 // Runs the writer into the atomic file; any failure removes the temporary
 // file and comes back as the result's error.
-tJobResult writeFile(TMDIChild& project, const tJobSettings& s, const tJobMachine& machine,
+tJobResult writeFile(TMDIChild& project, const tJobSettings& s, const tMachineState& machine,
                      const std::filesystem::path& path, const tJobRequest& request, bool multi) {
   tJobResult result;
   try {
@@ -163,7 +163,7 @@ bool isMultiLayerJob(const TMDIChild& project, const tJobSettings& s) {
   return s.ProjektType == 1 && project.wielowarstwowy();
 }
 
-tJobResult writeJobTo(tByteSink& out, TMDIChild& project, const tJobSettings& settings, const tJobMachine& machine,
+tJobResult writeJobTo(tByteSink& out, TMDIChild& project, const tJobSettings& settings, const tMachineState& machine,
                       const tJobRequest& request) {
   try {
     return writeInto(out, project, settings, machine, request, isMultiLayerJob(project, settings));
@@ -178,7 +178,7 @@ tJobResult writeJobTo(tByteSink& out, TMDIChild& project, const tJobSettings& se
   }
 }
 
-tJobResult writeJob(TMDIChild& project, const TDlgkonfig& settings, const tJobMachine& machine,
+tJobResult writeJob(TMDIChild& project, const TDlgkonfig& settings, const tMachineState& machine,
                     const std::filesystem::path& path, const tJobRequest& request) {
   const tJobSettings s = jobSettingsOf(settings);
   return writeFile(project, s, machine, path, request, isMultiLayerJob(project, s));

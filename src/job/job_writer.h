@@ -71,11 +71,11 @@ bool isMultiLayerJob(const TMDIChild& project, const tJobSettings& settings);
 // `machine` to `path`, whole or not at all. Single-layer and multi-layer
 // jobs as the project and the settings say. Never throws for file or range
 // problems: they come back in the result.
-tJobResult writeJob(TMDIChild& project, const TDlgkonfig& settings, const tJobMachine& machine,
+tJobResult writeJob(TMDIChild& project, const TDlgkonfig& settings, const tMachineState& machine,
                     const std::filesystem::path& path, const tJobRequest& request);
 
 // The same into any sink; the caller owns what happens to the bytes.
-tJobResult writeJobTo(tByteSink& out, TMDIChild& project, const tJobSettings& settings, const tJobMachine& machine,
+tJobResult writeJobTo(tByteSink& out, TMDIChild& project, const tJobSettings& settings, const tMachineState& machine,
                       const tJobRequest& request);
 
 // The text shown when a job could not be written: the project window's

@@ -60,7 +60,7 @@ struct StartWrite {
   double startZ = 0;  // the tool's height when the job begins, mm above the work zero
 };
 
-StartWrite writeAsTheStart(TMDIChild& project, const TDlgkonfig& settings, const tJobMachine& machine,
+StartWrite writeAsTheStart(TMDIChild& project, const TDlgkonfig& settings, const tMachineState& machine,
                            const std::string& path) {
   StartWrite w;
   const tJobPlan plan = planJob(project, settings, machine, tJobScope::wholeProject, 0);
@@ -81,7 +81,7 @@ struct CheckedPoint {
 // The toolpath points the job has to cut: the figures the writer writes,
 // in millimetres as the writer converts them.
 std::vector<CheckedPoint> pointsToCut(const TMDIChild& project, const TDlgkonfig& settings,
-                                      const tJobMachine& machine) {
+                                      const tMachineState& machine) {
   tJobMoveContext ctx;
   ctx.fileType = project.ImportFileType;
   ctx.skala = settings.real("skala");
@@ -164,7 +164,7 @@ FidelityOutcome runFidelityCase(const FidelityCase& c, const texts::tInterfejs& 
     return out;
   };
   SimController sim(simConfigOf(c));
-  tJobMachine machine;
+  tMachineState machine;
   machine.model = sim.machine().model;
   machine.link = sim.machine().link;
   // The work zero on the table, the machine's top (its Z reference) the

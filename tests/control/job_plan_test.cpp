@@ -24,8 +24,8 @@ using PlanFixture = trazvik::testing::StartFixture;
 
 enum class Kind { router, threeHeads, laser, laserWithZ };
 
-tJobMachine machineOf(Kind kind) {
-  tJobMachine m = jobMachineFor(kind == Kind::laser || kind == Kind::laserWithZ ? "WTK32" : "YFB 32", 7, 20);
+tMachineState machineOf(Kind kind) {
+  tMachineState m = jobMachineFor(kind == Kind::laser || kind == Kind::laserWithZ ? "WTK32" : "YFB 32", 7, 20);
   if (kind == Kind::threeHeads) m.model.machineParams.headCount = 3;
   if (kind == Kind::laserWithZ) m.model.machineParams.laserZAxis = 1;
   return m;
@@ -101,7 +101,7 @@ TEST(JobPlan, EachScopeWritesItsFigures) {
   PlanFixture f;
   TMDIChild& p = f.open(kStar);
   ASSERT_GE(p.fig.size(), 3u);
-  const tJobMachine machine = machineOf(Kind::router);
+  const tMachineState machine = machineOf(Kind::router);
   const auto size = [&](tJobScope scope, int selected) {
     p.selected = selected;
     const tJobPlan plan = planJob(p, f.settings, machine, scope, 0);
@@ -143,7 +143,7 @@ TEST(JobChecks, APlotterClassControllerTakesJobsBelowItsBufferOnly) {
   };
   for (const Case& c : {Case{false, 4193280, false}, Case{false, 4193281, true}, Case{true, 4193281, false},
                         Case{true, 100000000, false}}) {
-    tJobMachine m = machineOf(Kind::router);
+    tMachineState m = machineOf(Kind::router);
     m.link.cncMachine = c.cnc;
     const auto refusal = tJobChecks(p, f.settings, m, f.texts).jobSize(c.bytes);
     EXPECT_EQ(refusal.has_value(), c.refused) << c.cnc << " " << c.bytes;

@@ -13,7 +13,7 @@ class RecordingStartMachine : public tStartMachine {
  public:
   // An identified "YFB 32" at firmware 7.20 (the job is written for it).
   RecordingStartMachine() {
-    const tJobMachine identified = jobMachineFor("YFB 32", 7, 20);
+    const tMachineState identified = jobMachineFor("YFB 32", 7, 20);
     model_ = identified.model;
     link_ = identified.link;
     link_.cncMachine = true;

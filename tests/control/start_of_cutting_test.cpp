@@ -220,7 +220,7 @@ TEST(StartOfCutting, GcodeProgramUsesItsOwnHeightAndNoToolMargins) {
 TEST(StartOfCutting, FlyingStartNeedsRoomToBackOff) {
   Start s;
   s.star();
-  const tJobMachine laser = jobMachineFor("WTK32", 7, 20);
+  const tMachineState laser = jobMachineFor("WTK32", 7, 20);
   s.machine.model_ = laser.model;
   s.machine.link_ = laser.link;
   s.machine.link_.workArea = {1000, 600, 0};

@@ -96,8 +96,8 @@ GoldenCase readCase(const fs::path& folder) {
   return c;
 }
 
-std::string jobText(const Bytes& job, const app::tOfflineMachine& machine) {
-  const tCommandSet set = machine.commandSet();
+std::string jobText(const Bytes& job, const tMachineState& machine) {
+  const tCommandSet set = commandSetOf(machine.model, machine.link);
   std::string out;
   for (const tDecodedCommand& d : decodeCommandStream(job, set, machine.model.commandLengths))
     out += commandText(d, set) + "\n";

@@ -38,7 +38,7 @@ GoldenCase readCase(const std::filesystem::path& folder);
 // The job as the decoder reads it for that machine: one line per command
 // ("name fields | meaning"), no offsets, so an inserted command shifts no
 // other line.
-std::string jobText(const Bytes& job, const app::tOfflineMachine& machine);
+std::string jobText(const Bytes& job, const tMachineState& machine);
 
 // Empty when equal; otherwise the number (from 1) of the first differing
 // line with the expected and actual line and the line before it.

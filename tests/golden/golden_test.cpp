@@ -87,7 +87,7 @@ TEST_P(GoldenJob, RetracesItsToolpathsOnTheSimulatedController) {
   const std::string problems = retraceProblems(run, figures, job.machine, case_.toleranceSteps);
   EXPECT_TRUE(problems.empty()) << case_.name << ":\n" << problems;
   ASSERT_TRUE(case_.endMm.has_value()) << case_.name << ": case.txt names no end_mm";
-  const tCommandSet set = job.machine.commandSet();
+  const tCommandSet set = commandSetOf(job.machine.model, job.machine.link);
   const double tol = case_.toleranceSteps + 1e-6;
   EXPECT_LE(std::fabs(run.end.x - (*case_.endMm)[0]) * 100 * set.axisFactorX, tol)
       << case_.name << " end X " << run.end.x;

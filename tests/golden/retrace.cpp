@@ -21,7 +21,7 @@ SimRun runOnSimulator(const app::tOfflineJob& job) {
   config.bufferBytes = std::size_t{1} << 24;  // the whole job waits in the buffer
   sim::SimMachine machine{job.machine.model, job.machine.link};
   sim::SimController ctl(config, machine);
-  const tCommandSet set = job.machine.commandSet();
+  const tCommandSet set = commandSetOf(job.machine.model, job.machine.link);
 
   // The Start command leaves the tool at the project origin at the job's
   // starting height, which the job's first relative move starts from.
@@ -62,7 +62,7 @@ int figureHead(const app::tOfflineJob& job, const tfigura& f) {
 
 std::vector<RetraceFigure> expectedToolpaths(const app::tOfflineJob& job) {
   const TMDIChild& p = *job.project;
-  const tCommandSet set = job.machine.commandSet();
+  const tCommandSet set = commandSetOf(job.machine.model, job.machine.link);
   const auto& mp = job.machine.model.machineParams;
   const TDlgkonfig& k = *job.settings;
   const double skala = k.real("skala") / 100;
@@ -141,9 +141,9 @@ std::string pointText(const RetracePoint& p) {
 
 }  // namespace
 
-std::string retraceProblems(const SimRun& run, const std::vector<RetraceFigure>& figures,
-                            const app::tOfflineMachine& machine, double tol) {
-  const tCommandSet set = machine.commandSet();
+std::string retraceProblems(const SimRun& run, const std::vector<RetraceFigure>& figures, const tMachineState& machine,
+                            double tol) {
+  const tCommandSet set = commandSetOf(machine.model, machine.link);
   std::vector<StepSegment> segs;
   for (const sim::TraceSegment& s : run.trace.segments()) {
     if (s.source != sim::TraceSource::job) continue;

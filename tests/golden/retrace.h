@@ -44,7 +44,7 @@ std::vector<RetraceFigure> expectedToolpaths(const app::tOfflineJob& job);
 
 // Empty when every figure was retraced within `toleranceSteps` per axis;
 // otherwise what was not.
-std::string retraceProblems(const SimRun& run, const std::vector<RetraceFigure>& figures,
-                            const app::tOfflineMachine& machine, double toleranceSteps);
+std::string retraceProblems(const SimRun& run, const std::vector<RetraceFigure>& figures, const tMachineState& machine,
+                            double toleranceSteps);
 
 }  // namespace trazvik::golden

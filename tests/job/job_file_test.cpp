@@ -44,7 +44,7 @@ class JobFileTest : public JobWriterTest {
   }
 
   fs::path dir_;
-  const tJobMachine router_ = jobMachineFor("YFB 32", 7, 20);
+  const tMachineState router_ = jobMachineFor("YFB 32", 7, 20);
 };
 
 TEST_F(JobFileTest, WrittenJobEqualsTheStreamedBytes) {

@@ -28,7 +28,7 @@ inline std::string shortText(const tDecodedCommand& c, const tCommandSet& set) {
   return t;
 }
 
-inline Lines decodeLines(const std::basic_string<std::uint8_t>& bytes, const tJobMachine& m) {
+inline Lines decodeLines(const std::basic_string<std::uint8_t>& bytes, const tMachineState& m) {
   const tCommandSet set = commandSetOf(m.model, m.link);
   const auto cmds = decodeCommandStream(std::span(bytes.data(), bytes.size()), set, m.model.commandLengths);
   Lines out;
@@ -94,7 +94,7 @@ class JobWriterTest : public ::testing::Test {
     return addFigure({{x0, y0, z}, {x0 + 400, y0, z}, {x0 + 400, y0 + 400, z}, {x0, y0 + 400, z}, {x0, y0, z}}, color);
   }
 
-  tJobResult write(const tJobMachine& m, tJobRequest r = {}) {
+  tJobResult write(const tMachineState& m, tJobRequest r = {}) {
     tMemorySink sink;
     tJobResult res = writeJobTo(sink, *project_, jobSettingsOf(konfig_), m, r);
     bytes_ = sink.data;

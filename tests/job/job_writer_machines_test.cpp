@@ -142,7 +142,7 @@ TEST_F(JobWriterTest, LaserFlyingStartRunsUpBeforeTheBeam) {
   ASSERT_GE(firstRun, 0) << joined(lines_);
   std::vector<tDecodedCommand> cmds;
   {
-    const tJobMachine m = jobMachineFor("WTK32", 7, 20);
+    const tMachineState m = jobMachineFor("WTK32", 7, 20);
     const tCommandSet set = commandSetOf(m.model, m.link);
     cmds = decodeCommandStream(std::span(bytes_.data(), bytes_.size()), set, m.model.commandLengths);
   }
@@ -187,7 +187,7 @@ TEST_F(JobWriterTest, LaserWithoutFlyingStartSwitchesTheBeamBeforeCutting) {
 // open stroke of three points.
 TEST_F(JobWriterTest, PlotterClassOpenStroke) {
   addFigure({{0, 0, 359.6}, {400, 0, 359.6}, {400, 400, 359.6}});
-  tJobMachine m = jobMachineFor("LFV", 5, 0);
+  tMachineState m = jobMachineFor("LFV", 5, 0);
   m.link.cncMachine = false;
   ASSERT_TRUE(write(m).ok);
   const Lines header = {
@@ -221,7 +221,7 @@ TEST_F(JobWriterTest, PlotterClassOpenStroke) {
 // the material thickness) in every move of the job.
 TEST_F(JobWriterTest, LaserWithZAxisStaysAtTheTravelHeight) {
   addSquare(0);
-  const tJobMachine m = jobMachineFor("WTK11", 7, 20);
+  const tMachineState m = jobMachineFor("WTK11", 7, 20);
   ASSERT_TRUE(writerMachineOf(m).laserZAxis);
   ASSERT_TRUE(write(m).ok);
   const tCommandSet set = commandSetOf(m.model, m.link);

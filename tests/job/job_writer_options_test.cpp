@@ -13,7 +13,7 @@ struct Track {
   std::vector<tJobPosition> after;  // per command: position after it
 };
 
-Track track(const std::basic_string<std::uint8_t>& bytes, const tJobMachine& m, tJobPosition start) {
+Track track(const std::basic_string<std::uint8_t>& bytes, const tMachineState& m, tJobPosition start) {
   const tCommandSet set = commandSetOf(m.model, m.link);
   Track t;
   tJobPosition p = start;
@@ -35,7 +35,7 @@ Track track(const std::basic_string<std::uint8_t>& bytes, const tJobMachine& m, 
 // its Z reference from the status, output code); the trailer releases it.
 TEST_F(JobWriterTest, MultiHeadRouterSelectsAndReleasesTheChosenHead) {
   addSquare(8.99);
-  tJobMachine m = jobMachineFor("YJB", 7, 20);
+  tMachineState m = jobMachineFor("YJB", 7, 20);
   m.status.pos0Z123 = {10000, 12345, 9000};
   m.status.sel_power = 0x01;
   tJobRequest r;
@@ -80,7 +80,7 @@ TEST_F(MultiLayer, HeadChangeBetweenLayersShiftsTheMoves) {
   addSquare(8.99, 0, 0, 2);
   layer(1, 1, 0);
   layer(2, 2, 1);
-  tJobMachine m = jobMachineFor("YJB", 7, 20);
+  tMachineState m = jobMachineFor("YJB", 7, 20);
   m.status.pos0Z123 = {10000, 12000, 0};
   const tJobResult res = write(m);
   ASSERT_TRUE(res.ok) << res.error;
@@ -202,7 +202,7 @@ TEST_F(JobWriterTest, TwoEdgedKnifeCutsBackWithoutTurning) {
 // "RB2": drilling slots for the whole job and "sfw" instead of run-up pauses.
 TEST_F(JobWriterTest, SpindleWaitModelWaitsForTheSpindle) {
   addSquare(8.99);
-  const tJobMachine m = jobMachineFor("RB2", 9, 20);
+  const tMachineState m = jobMachineFor("RB2", 9, 20);
   ASSERT_TRUE(writerMachineOf(m).spindleWait);
   ASSERT_TRUE(write(m).ok);
   EXPECT_RUN(lines_,
@@ -221,7 +221,7 @@ TEST_F(JobWriterTest, SpindleWaitModelWaitsForTheSpindle) {
 
 TEST_F(JobWriterTest, SafetyEnclosureLeavesPowerAndSpindleToTheMachine) {
   addSquare(8.99);
-  tJobMachine m = jobMachineFor("YFB 32", 7, 20);
+  tMachineState m = jobMachineFor("YFB 32", 7, 20);
   m.model.safetyEnclosure = true;
   ASSERT_TRUE(write(m).ok);
   ASSERT_GE(lines_.size(), 5u);
@@ -254,7 +254,7 @@ TEST_F(JobWriterTest, BezierSegmentsReplaceTheCuttingMoves) {
   seg.U = 0.01f;
   seg.gladki = false;
   f.SpiralaBezier = {seg};
-  tJobMachine m = jobMachineFor("YFB 32", 7, 20);
+  tMachineState m = jobMachineFor("YFB 32", 7, 20);
   m.model.bezierCommands = true;
   ASSERT_TRUE(write(m).ok);
   EXPECT_RUN(lines_, (Lines{"r outputs state=1 mask=0x01", "sWA bezier-point A x=0 y=0 z=0",

@@ -31,7 +31,7 @@ TEST(JobWriterSamples, EveryMachineTypeWritesEverySample) {
       const bool wideType = machineRow(type)->wideCommandSet != 0;
       for (int level : {wideType ? 6 : 5, 7}) {
         SCOPED_TRACE(std::string(s.file) + " on \"" + type + "\" level " + std::to_string(level));
-        const tJobMachine m = jobMachineFor(type, level, 20);
+        const tMachineState m = jobMachineFor(type, level, 20);
         tMemorySink sink;
         tJobRequest r;
         r.outputMode = s.mode;
@@ -67,7 +67,7 @@ TEST(JobWriterSamples, SmoothingWithoutFittedSegmentsCutsTheWholeStar) {
   TDlgkonfig konfig;
   auto project = OtworzProjekt(std::string(TRAZVIK_SOURCE_DIR) + "/samples/star.plt", konfig, interfejs, {});
   ASSERT_TRUE(project);
-  tJobMachine m;
+  tMachineState m;
   m.link.controllerVersion = 550;
   m.model = machineModelFor(paddedProductString("YFB 32", 8), 5, 50, 0, m.link);
   ASSERT_TRUE(m.model.bezierCommands);

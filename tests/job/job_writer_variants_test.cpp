@@ -42,7 +42,7 @@ TEST_F(JobWriterTest, LaserLayersSetFeedAndPowerPerFigure) {
     w.iloscFigAktywnych = 1;
   }
   project_->warstwy->EnableSorting();
-  const tJobMachine m = jobMachineFor("WTK32", 7, 20);
+  const tMachineState m = jobMachineFor("WTK32", 7, 20);
   ASSERT_TRUE(write(m).ok);
   const tCommandSet set = commandSetOf(m.model, m.link);
   auto slot1 = [&](double feed) { return "v load-slot slot=1 code=" + std::to_string(speedCode(feed, set)); };
