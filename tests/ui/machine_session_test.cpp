@@ -17,6 +17,8 @@
 #include "panel/tool_length_window.h"
 #include "dialogs/flt_edit_widget.h"
 #include "dialogs/radio_group_box.h"
+#include "dialogs/multi_test_window.h"
+#include "app/multi_test.h"
 #include "modal_answer.h"
 
 #include "program_fixture.h"
@@ -31,11 +33,13 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTableWidget>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -727,6 +731,54 @@ TEST_F(MachineSessionTest, TheCalibrationWindowStoresTheFactorInTheController) {
   EXPECT_FLOAT_EQ(stored[1], 599.0f / 600.0f);
   EXPECT_FLOAT_EQ(stored[2], 1.0f);
   EXPECT_FLOAT_EQ(static_cast<float>(hooks.calibrationFactors()[0]), 1.0025f);
+}
+
+// Service mode with base checks: the test window opened from the menu cuts
+// a folder of three projects unattended, each with its settings file, and
+// the status bar tells the end of the run; each job has its report and its
+// line in the global report.
+TEST_F(MachineSessionTest, TheTestWindowCutsAFolderOfProjectsUnattended) {
+  server_->stop();
+  sim::SimConfig config;
+  config.timeScale = 600;
+  controller_ = std::make_shared<sim::SimController>(config);
+  server_ = std::make_unique<sim::SimServer>(controller_, sim::ServerPorts{"127.0.0.1", 0, 0});
+  server_->start();
+  const auto set = folder_ / "set1";
+  std::filesystem::create_directories(set);
+  for (const char* f : {"star.plt", "plate.dxf", "pocket.nc"}) std::filesystem::copy_file(testing::sample(f), set / f);
+  const std::string link = "IP1 := 127\r\nIP2 := 0\r\nIP3 := 0\r\nIP4 := 1\r\ncbEthernetConnection := cbChecked\r\n";
+  writeFile(set / "star.mcc", link + "WorkSpeed=800\r\nCzasRozruchu=0\r\n");
+  writeFile(set / "set1.mcc", link + "WorkSpeed=600\r\nCzasRozruchu=0\r\n");
+  writeSettings(true);
+  startProgram({"service", "CHECKBASE=1"});
+  ASSERT_TRUE(runUntil([&] { return connected(); }, 15000));
+  setWorkZero(20, 20, 60);
+  ASSERT_TRUE(main().action("miMultiTesty")->isVisible());
+  main().action("miMultiTesty")->trigger();
+  auto* window = main().findChild<MultiTestWindow*>("dlgMultiTestList");
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(window->isVisible());
+  window->chooseFolder = [&](const std::string&) { return set.string(); };
+  window->findChild<QPushButton*>("btnWybierzFolder")->click();
+  EXPECT_EQ(main().statusPanel(1).toStdString(), app::kMultiTestLoaded);
+  ASSERT_NE(window->findChild<QTableWidget*>("sgLista"), nullptr);
+  EXPECT_EQ(window->findChild<QTableWidget*>("sgLista")->rowCount(), 3);
+
+  window->findChild<QPushButton*>("btnMultiTestStart")->click();
+  ASSERT_TRUE(runUntil([&] { return main().statusPanel(1).toStdString() == app::kMultiTestEnd; }, 120000))
+      << main().statusPanel(1).toStdString() << "\n"
+      << boxesShown();
+  EXPECT_EQ(controller_->counters().jobsEnded, 3u);
+  std::ifstream in(folder_ / "data" / "CheckBase_GlobalRaport.txt", std::ios::binary);
+  std::vector<std::string> lines;
+  for (std::string l; std::getline(in, l);) lines.push_back(l);
+  ASSERT_EQ(lines.size(), 4u);
+  for (const char* project : {";star.plt;Ok;", ";plate.dxf;Ok;", ";pocket.nc;Ok;"}) {
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& l) {
+      return l.find(project) != std::string::npos;
+    })) << project;
+  }
 }
 
 }  // namespace

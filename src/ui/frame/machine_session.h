@@ -1,6 +1,7 @@
 #pragma once
 #include "frame/program_context.h"
 
+#include "app/multi_test.h"
 #include "control/base_points.h"
 #include "control/cutting_session.h"
 #include "control/jog_panel.h"
@@ -19,6 +20,7 @@ class Tprzesun;
 class CuttingCommands;
 struct SettingsDialogHooks;
 class MainWindow;
+class MultiTestWindow;
 
 // The machine side of the desktop program: the connection (USB and
 // Ethernet), the core's cutting session (the control panel's loop, the job
@@ -99,6 +101,9 @@ class MachineSession {
   std::vector<std::string> attached_;
   SettingsDialogHooks* settingsHooks_ = nullptr;
   tBasePointList basePoints_;
+  std::unique_ptr<app::TMultiTest> multiTest_;
+  std::unique_ptr<app::tMultiTestRun> multiTestRun_;
+  MultiTestWindow* multiTestWindow_ = nullptr;  // owned by the main window
   bool basePointsLoaded_ =
       false;  // an unreadable "base.txt" is never overwritten  // the Ethernet link was up at the last step
 
@@ -111,6 +116,11 @@ class MachineSession {
   void loadBasePoints();
   void saveBasePoints();
   void attachCommands();
+  // The multi-project tests: the test window, the run over its list and
+  // the next item at each job's end.
+  void attachMultiTest();
+  void showMultiTest();
+  std::string startTestItem(const app::TMultiTestDane& item);
   // A main window command that calls into the session, undone by detach().
   void attach(const std::string& name, std::function<void()> command);
   void detach();

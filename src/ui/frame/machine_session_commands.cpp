@@ -102,6 +102,7 @@ void MachineSession::attachCommands() {
   attach("Tnijwybran1", unlessWaiting([this] { cutting_->cutSelected(tJobScope::selectedFigure); }));
   attach("Startodwybranej1", unlessWaiting([this] { cutting_->cutSelected(tJobScope::fromSelectedFigure); }));
   attach("sterowanie", [this] { showPanel(); });
+  attachMultiTest();
   attach("Wstrzymaj1", unlessWaiting([this] { control_->commands.Wstrzymaj1Click(); }));
   attach("Kontynuacja1", unlessWaiting([this] { control_->commands.Kontynuacja1Click(); }));
   attach("Powtrz1", unlessWaiting([this] { control_->commands.Powtrz1Click(); }));

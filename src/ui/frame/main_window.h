@@ -61,6 +61,10 @@ class MainWindow : public QMainWindow {
   ProjectWindow* OtworzProjekt(const std::string& path = {});
   // UpdateMenuItems: enabling and visibility from the current state.
   void UpdateMenuItems();
+  // Closes every project window, the last opened first.
+  void closeAllProjects();
+  // The status bar's colour: the button face (empty) or a named colour.
+  void setStatusColour(const QString& colour);
 
   ProjectWindow* activeProjectWindow() const;
   std::vector<ProjectWindow*> projectWindows() const;  // window order, first opened first
@@ -96,7 +100,6 @@ class MainWindow : public QMainWindow {
   void chooseView(ViewOptions::Mode mode);
   void toggleEntryPoints();
   void applyViewOptions();
-  void closeAllProjects();
   void openManual(const char* key);
   void openDataFolder();
   void openDownloadPage();

@@ -4,6 +4,7 @@
 #include "project/project_loader.h"
 #include "project/project_window.h"
 
+#include <QStatusBar>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -291,6 +292,10 @@ void MainWindow::closeAllProjects() {
     delete *it;  // at once, so the reopened projects of a type change follow cleanly
   }
   UpdateMenuItems();
+}
+
+void MainWindow::setStatusColour(const QString& colour) {
+  statusBar()->setStyleSheet(colour.isEmpty() ? QString() : "QStatusBar { background: " + colour + "; }");
 }
 
 void MainWindow::KonfiguracjaClick() {
