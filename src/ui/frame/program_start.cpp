@@ -2,6 +2,7 @@
 
 #include "import/file_type.h"
 
+#include "dialogs/multi_test_window.h"
 #include "dialogs/periphery_install.h"
 #include "dialogs/settings_dialog.h"
 #include "dialogs/window_grab.h"
@@ -13,6 +14,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 
 #include <filesystem>
@@ -165,6 +168,33 @@ void Program::addScreenshots(const QString& folder) {
     waited.start();
     while (waited.elapsed() < 1000) QApplication::processEvents(QEventLoop::AllEvents, 50);
     return &machine_->panelWindow();
+  });
+  // Service mode: the cutting menu with the multi-project tests, and their
+  // window over a folder of the samples.
+  screenshots_.add("cutting_menu", [this]() -> QWidget* {
+    QMenu* menu = mainWindow_->menu("Cicie1");
+    if (menu == nullptr || !mainWindow_->action("miMultiTesty")->isVisible()) return nullptr;
+    menu->popup(mainWindow_->mapToGlobal(QPoint(40, 40)));
+    return menu;
+  });
+  screenshots_.add("multi_test_window", [this, folder]() -> QWidget* {
+    if (QMenu* menu = mainWindow_->menu("Cicie1")) menu->hide();
+    if (!machine_ || !mainWindow_->action("miMultiTesty")->isVisible()) return nullptr;
+    const std::filesystem::path set = std::filesystem::path(frame_.dataDirectory()) / "MultiTest";
+    std::error_code ec;
+    std::filesystem::create_directories(set, ec);
+    const std::vector<std::string> files = designFilesOf(frame_.commandLine());
+    const std::filesystem::path samples = std::filesystem::path(files.empty() ? "" : files[0]).parent_path();
+    for (const char* f : {"star.plt", "plate.dxf", "pocket.nc"})
+      std::filesystem::copy_file(samples / f, set / f, std::filesystem::copy_options::overwrite_existing, ec);
+    std::filesystem::copy_file(configuration_->settingsFile(), set / "MultiTest.mcc",
+                               std::filesystem::copy_options::overwrite_existing, ec);
+    mainWindow_->action("miMultiTesty")->trigger();
+    auto* window = mainWindow_->findChild<MultiTestWindow*>("dlgMultiTestList");
+    if (window == nullptr) return nullptr;
+    window->chooseFolder = [set](const std::string&) { return set.string(); };
+    if (auto* choose = window->findChild<QPushButton*>("btnWybierzFolder")) choose->click();
+    return window;
   });
 }
 
