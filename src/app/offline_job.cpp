@@ -55,6 +55,11 @@ tOfflineJob openOfflineProject(const tOfflineJobRequest& request, const texts::t
   }
   job.project = OtworzProjekt(request.design, *job.settings, texts, tOtwieranieProjektu{});
   if (!job.project) throw tOfflineJobError(request.design + ": the design file could not be opened");
+  if (request.hatch) {
+    std::string error;
+    if (!zakreskujProjekt(*job.project, *request.hatch, job.settings->isLaser(), error))
+      throw tOfflineJobError(request.design + ": " + error);
+  }
   return job;
 }
 

@@ -10,9 +10,11 @@
 #include "config/tdlgkonfig.h"
 #include "geometry/bytes.h"
 #include "job/job_state.h"
+#include "project/hatching_form.h"
 #include "project/tmdichild.h"
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -40,9 +42,10 @@ void applySettingAssignment(TDlgkonfig& settings, const std::string& assignment)
 struct tOfflineJobRequest {
   std::string design;  // .plt, .dxf or .nc
   tOfflineMachineRequest machine;
-  std::string settingsFile;       // empty: defaults only
-  std::vector<std::string> sets;  // NAME=VALUE, after the settings file
-  int head = 1;                   // head of a single-layer job, 1 to 3
+  std::string settingsFile;                     // empty: defaults only
+  std::vector<std::string> sets;                // NAME=VALUE, after the settings file
+  int head = 1;                                 // head of a single-layer job, 1 to 3
+  std::optional<tUstawieniaKreskowania> hatch;  // hatched after opening, as the hatching dialog does
 };
 
 struct tOfflineJob {

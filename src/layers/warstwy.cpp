@@ -129,19 +129,24 @@ void tWarstwy::setLayerOrder(int k, int order) {
   if (tWarstwa* w = wpis(k)) w->kolejnosc = order;
 }
 
-void tWarstwy::DodajWarstweKresek(int fileType, bool /*laser*/, bool kreskiKolorRodzica) {
+void tWarstwy::DodajWarstweKresek(int fileType, bool laser, bool kreskiKolorRodzica) {
   if (kreskiKolorRodzica) return;
   const int key = fileType == kFileTypeDxf ? 0 : 1;
   tWarstwa& w = layer[static_cast<std::size_t>(key)];
+  // A key the drawing uses already (pen 1 is common) keeps the operator's
+  // parameters; a new layer takes those every layer was built with. Zero
+  // speed and head would refuse the job or leave it without a head.
+  if (!w.wystepuje) {
+    w.glebokosc = defGlebokosc_;
+    w.szybkosc = defPredkosc_;
+    w.obroty = laser ? 0 : defObroty_;
+    w.glowica = 1;
+    w.srednicaFrezu = 0;
+    w.kolejnosc = 0;
+  }
   w.org_color = key;
   w.wystepuje = true;
   w.aktywna = true;
-  w.glebokosc = 0;
-  w.szybkosc = 0;
-  w.obroty = 0;
-  w.glowica = 0;
-  w.srednicaFrezu = 0;
-  w.kolejnosc = 0;
   w.kolor = kolorWarstwy(fileType, key);
 }
 

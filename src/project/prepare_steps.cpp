@@ -19,7 +19,13 @@ void TMDIChild::AnalizaKierunkow() { JakiKierunek(fig, -1); }
 
 void TMDIChild::UstawKierunek() { ::trazvik::UstawKierunek(fig, readPrepareSettings(konfig_)); }
 
-void TMDIChild::UstawKolejnosc() { ::trazvik::UstawKolejnosc(fig, readPrepareSettings(konfig_), center.y); }
+void TMDIChild::UstawKolejnosc() {
+  HatchLineCompare kreski;
+  if (kreskowanie.wzor != 0) {
+    kreski = [k = kreskowanie](const tfigura& a, const tfigura& b) { return porownajKreski(a, b, k); };
+  }
+  ::trazvik::UstawKolejnosc(fig, readPrepareSettings(konfig_), center.y, kreski);
+}
 
 void TMDIChild::AddOutline() {
   OutlineProject projekt;

@@ -71,6 +71,30 @@ void TMDIChild::OdswiezAktywnoscWarstw() {
   if (widok_.odswiez) widok_.odswiez();
 }
 
+void TMDIChild::policzSumyDlugosci() {
+  total_lenwork = total_lenpol = total_lenz = 0;
+  for (const auto& f : fig) {
+    total_lenwork += f->lenwork;
+    total_lenpol += f->lenpol;
+    total_lenz += f->lenz;
+  }
+}
+
+void TMDIChild::policzFiguryWarstw() {
+  if (!warstwy || !wielowarstwowy()) return;
+  for (tWarstwa& w : warstwy->layer) w.iloscFigAktywnych = w.iloscWszystkichFig = 0;
+  for (const auto& f : fig) {
+    if (f->org_color < 0 || f->org_color >= tWarstwy::kIloscKluczy) continue;
+    tWarstwa& w = warstwy->layer[static_cast<std::size_t>(f->org_color)];
+    ++w.iloscWszystkichFig;
+    if (f->tocut) ++w.iloscFigAktywnych;
+  }
+}
+
+void TMDIChild::odswiez() const {
+  if (widok_.odswiez) widok_.odswiez();
+}
+
 void TMDIChild::ustal_dist() {
   tGabarytProjektu g{pp, pk, center, size_x, size_y};
   ustalDist(fig, g, konfig_.integer("out_dir"));

@@ -7,6 +7,7 @@
 #include "geometry/records.h"
 #include "import/read_warning.h"
 #include "layers/warstwy.h"
+#include "prepare/hatching.h"
 #include "geometry/figure_list.h"
 
 #include <functional>
@@ -101,6 +102,12 @@ class TMDIChild {
   void UstawKolejnosc();
   void AddOutline();
   bool IsPointInPoly(const trealpoint& pkt, const std::vector<trealpoint>& poly) const;
+  // After a change of the figures: the project's length totals again (the
+  // sums of the figures' own), the figure counts of the layer table, and a
+  // redraw.
+  void policzSumyDlugosci();
+  void policzFiguryWarstw();
+  void odswiez() const;
   // Applies "leave out the frame" to the frame figure.
   void oznaczToCutRamki();
   // The figure whose outline passes nearest to (x, y) in millimetres; -1
@@ -135,6 +142,8 @@ class TMDIChild {
   bool jestRamka = false;
   int zoomSkala = 1;
   bool hasHatching = false;
+  // How the hatch lines were made (their cutting order needs it).
+  tKreskowanie kreskowanie;
   bool otwarto_jako_wielowarstwowy = false;
   double prj_accuracy = 2.0;
   // Segments shorter than prj_accuracy counted while reading.

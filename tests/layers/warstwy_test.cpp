@@ -220,6 +220,20 @@ TEST(Warstwy, HatchingLayer) {
   EXPECT_EQ(p.layer[1].org_color, 1);
   EXPECT_EQ(p.layer[1].kolor, kolorPisaka(1));
   EXPECT_EQ(p.layerCount(), 2);
+  // A new layer is cut with the defaults of the table, by the first head.
+  EXPECT_EQ(p.getSzybkosc(1), 1500);
+  EXPECT_EQ(p.getObroty(1), 18000);
+  EXPECT_DOUBLE_EQ(p.getGlebokosc(1), 2.5);
+  EXPECT_EQ(p.getGlowica(1), 1);
+
+  // A layer the drawing has already keeps what the operator set.
+  auto q = zbuduj({{1}, {3}}, kFileTypeHpgl);
+  q.layer[1].szybkosc = 900;
+  q.layer[1].kolejnosc = 4;
+  q.DodajWarstweKresek(kFileTypeHpgl, false, false);
+  EXPECT_EQ(q.getSzybkosc(1), 900);
+  EXPECT_EQ(q.getKolejnosc(1), 4);
+  EXPECT_EQ(q.layerCount(), 2);
 }
 
 TEST(Warstwy, FreeClearsEverything) {

@@ -1,16 +1,20 @@
 // The main window's functions menu: the table surfacing generator of the
-// service mode, driven through the menu item as the operator drives it.
+// service mode and the hatching dialog, driven through their menu items as
+// the operator drives them.
 #include "modal_answer.h"
 #include "program_fixture.h"
 
 #include "dialogs/flt_edit_widget.h"
+#include "dialogs/hatching_dialog.h"
 #include "dialogs/surfacing_dialog.h"
 #include "frame/main_window.h"
 #include "project/tmdichild.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace trazvik::ui {
@@ -65,6 +69,47 @@ TEST_F(ProgramTest, SurfacingGeneratorRefusesWrongFieldsThenOpensTheWrittenProgr
   ASSERT_NE(opened, nullptr);
   EXPECT_EQ(opened->project().sciezka, path);
   EXPECT_EQ(opened->project().ImportFileType, 3);
+}
+
+int hatchLines(const TMDIChild& p) {
+  return static_cast<int>(std::count_if(p.fig.begin(), p.fig.end(), [](const auto& f) { return f->kreska; }));
+}
+
+TEST_F(ProgramTest, HatchingDialogHatchesTheActiveProjectAndKeepsItsFields) {
+  startProgram();
+  ProjectWindow* w = open("plate.dxf");
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(enabled("mKreskowanie"));
+  answerNextModal([&](QWidget* dialog) {
+    ASSERT_NE(qobject_cast<HatchingDialog*>(dialog), nullptr);
+    type(dialog, "Odstep", "2");
+    type(dialog, "Kat", "45");
+    dialog->findChild<QCheckBox*>("kreskiDwukierunkowo")->setChecked(true);
+    press(dialog, "OK");
+  });
+  main().action("mKreskowanie")->trigger();
+  const TMDIChild& p = w->project();
+  const int first = hatchLines(p);
+  EXPECT_GT(first, 10);
+  EXPECT_TRUE(p.hasHatching);
+  EXPECT_EQ(p.kreskowanie.wzor, 3);
+
+  // A spacing of 0 is refused with a box and the dialog stays open with the
+  // fields of the last use; cancelling leaves the lines as they were.
+  SeenBox refused;
+  QString keptAngle;
+  answerNextModal([&](QWidget* dialog) {
+    keptAngle = dialog->findChild<TFltEdit*>("Kat")->shownText();
+    type(dialog, "Odstep", "0");
+    pressInNextBox(QMessageBox::Ok, &refused);
+    press(dialog, "OK");
+    EXPECT_TRUE(dialog->isVisible());
+    press(dialog, "Anuluj");
+  });
+  main().action("mKreskowanie")->trigger();
+  EXPECT_TRUE(refused.seen);
+  EXPECT_EQ(keptAngle.toDouble(), 45);
+  EXPECT_EQ(hatchLines(p), first);
 }
 
 }  // namespace

@@ -86,5 +86,6 @@ void addSendCommand(CLI::App& app, Context& context);
 void addCutCommand(CLI::App& app, Context& context);
 void addMultitestCommand(CLI::App& app, Context& context);
 void addSurfacingCommand(CLI::App& app, Context& context);
+void addHatchCommand(CLI::App& app, Context& context);
 
 }  // namespace trazvik::cli

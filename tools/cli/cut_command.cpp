@@ -17,6 +17,7 @@ void addCutCommand(CLI::App& app, Context& context) {
   CLI::App* cmd = app.add_subcommand(
       "cut", "Cut a design file: checks, job file, transfer with progress, pause with Ctrl-C, summary and logs");
   addProjectOptions(*cmd, options->project);
+  addHatchOption(*cmd, options->project);
   cmd->add_option("--machine", options->machine, "sim:TYPE | tcp:HOST[:PORT[:IDENTITY_PORT]] | usb")->required();
   cmd->add_option("--sim-speed", options->simSpeed, "sim: simulated seconds per real second (default 20)")
       ->check(CLI::PositiveNumber);

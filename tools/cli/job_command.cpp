@@ -69,6 +69,18 @@ void addJobCommand(CLI::App& app, Context& context) {
   command->add_option("--set", o->request.sets, "One setting by its name, after the settings file (repeatable)")
       ->type_name("NAME=VALUE");
   command->add_option("--head", o->request.head, "Head of a single-layer job (1 to 3)")->capture_default_str();
+  command
+      ->add_option_function<std::string>(
+          "--hatch",
+          [o](const std::string& text) {
+            tUstawieniaKreskowania u;
+            std::string error;
+            if (!czytajOpcjeKreskowania(text, u, error)) throw CLI::ValidationError("--hatch", error);
+            o->request.hatch = u;
+          },
+          "Hatch the closed figures first: spacing in mm, angle in degrees, and optionally both-ways, contours, "
+          "black")
+      ->type_name("MM,DEG[,both-ways][,contours]");
   command->callback([&context, o] { runJob(context, *o); });
 }
 

@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
   trazvik::cli::addCutCommand(app, context);
   trazvik::cli::addMultitestCommand(app, context);
   trazvik::cli::addSurfacingCommand(app, context);
+  trazvik::cli::addHatchCommand(app, context);
 
   try {
     app.parse(argc, argv);

@@ -21,6 +21,21 @@ void addProjectOptions(CLI::App& command, ProjectOptions& options) {
       ->type_name("NAME=VALUE");
 }
 
+void addHatchOption(CLI::App& command, ProjectOptions& options) {
+  command
+      .add_option_function<std::string>(
+          "--hatch",
+          [&options](const std::string& text) {
+            tUstawieniaKreskowania u;
+            std::string error;
+            if (!czytajOpcjeKreskowania(text, u, error)) throw CLI::ValidationError("--hatch", error);
+            options.hatch = u;
+          },
+          "Hatch the closed figures first: spacing in mm, angle in degrees, and optionally both-ways, contours, "
+          "black")
+      ->type_name("MM,DEG[,both-ways][,contours]");
+}
+
 namespace {
 
 void fail(Context& context, const std::string& text) {
@@ -54,6 +69,11 @@ LoadedProject loadProject(Context& context, const ProjectOptions& options) {
   // The reasons have been shown through the message boxes.
   if (!loaded.project) throw CommandFailed(2, "the file could not be opened");
   printWarnings(linieOstrzezen(*loaded.project));
+  if (options.hatch) {
+    std::string error;
+    if (!zakreskujProjekt(*loaded.project, *options.hatch, loaded.settings->isLaser(), error))
+      fail(context, options.file + ": " + error);
+  }
   return loaded;
 }
 

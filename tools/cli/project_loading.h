@@ -5,7 +5,10 @@
 
 #include "commands.h"
 #include "config/tdlgkonfig.h"
+#include "project/hatching_form.h"
 #include "project/tmdichild.h"
+
+#include <optional>
 
 #include <memory>
 #include <string>
@@ -19,9 +22,13 @@ namespace trazvik::cli {
 
 struct ProjectOptions {
   std::string file;
-  std::string settingsFile;       // --settings F.mcc
-  std::vector<std::string> sets;  // --set NAME=VALUE
+  std::string settingsFile;                     // --settings F.mcc
+  std::vector<std::string> sets;                // --set NAME=VALUE
+  std::optional<tUstawieniaKreskowania> hatch;  // hatched after opening
 };
+
+// Adds --hatch MM,DEG[,both-ways][,contours] to a command.
+void addHatchOption(CLI::App& command, ProjectOptions& options);
 
 // Adds FILE, --settings and --set to a command.
 void addProjectOptions(CLI::App& command, ProjectOptions& options);

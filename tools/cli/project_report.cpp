@@ -78,6 +78,7 @@ std::string projectText(const TMDIChild& pr) {
     std::string marks = f.otwarta ? "open" : "closed";
     if (f.ramka) marks += ",frame";
     if (f.otwor) marks += ",drill";
+    if (f.kreska) marks += ",hatch";
     const std::vector<trealpoint> p = drawnPoints(f);
     std::snprintf(line, sizeof line, "%5zu %5d %6d %6s %3d  %-4s %-11s %6zu %10.2f\n", i, f.org_index, f.poziom,
                   parent.c_str(), f.dir, f.tocut ? "yes" : "no", marks.c_str(), p.size(), lengthMm(t, p));
@@ -139,6 +140,7 @@ std::string projectJson(const TMDIChild& pr) {
     j.key("tocut").value(f.tocut);
     j.key("frame").value(f.ramka);
     j.key("drill").value(f.otwor);
+    j.key("hatch").value(f.kreska);
     j.key("outline");
     pointArray(j, f.op);
     j.key("toolpath").beginArray();

@@ -2,6 +2,7 @@
 #include "project/tmdichild.h"
 #include "texts/interfejs.h"
 
+#include "dialogs/hatching_dialog.h"
 #include "dialogs/info_windows.h"
 #include "dialogs/layer_dialog.h"
 #include "dialogs/settings_dialog.h"
@@ -16,7 +17,8 @@ PeripheryWindows::PeripheryWindows(MainWindow& mainWindow, ProgramContext& conte
     : QObject(&mainWindow),
       main_(mainWindow),
       context_(context),
-      settings_(new SettingsDialog(context.configuration, context.texts(), &mainWindow)) {
+      settings_(new SettingsDialog(context.configuration, context.texts(), &mainWindow)),
+      hatching_(new HatchingDialog(context.texts(), &mainWindow)) {
   main_.setSettingsDialog([this] { settings_->exec(); });
   main_.setLayerDialog([this](ProjectWindow& window) {
     TMDIChild& project = window.project();
@@ -35,6 +37,13 @@ PeripheryWindows::PeripheryWindows(MainWindow& mainWindow, ProgramContext& conte
   main_.setCommand("About1", [this] { showAbout(); });
   main_.setCommand("miPodgladDziennikow", [this] { showLogViewer(); });
   main_.setCommand("mPlanowanieStolu", [this] { showTableSurfacing(); });
+  main_.setCommand("mKreskowanie", [this] { hatchActiveProject(); });
+}
+
+void PeripheryWindows::hatchActiveProject() {
+  ProjectWindow* window = main_.activeProjectWindow();
+  if (window == nullptr) return;
+  if (hatching_->hatch(window->project(), context_.settings().isLaser())) window->refresh();
 }
 
 void PeripheryWindows::showTableSurfacing() {

@@ -16,6 +16,7 @@ class MainWindow;
 struct ProgramContext;
 struct MachineInfo;
 class SettingsDialog;
+class HatchingDialog;
 
 class PeripheryWindows : public QObject {
   Q_OBJECT
@@ -24,6 +25,8 @@ class PeripheryWindows : public QObject {
   PeripheryWindows(MainWindow& mainWindow, ProgramContext& context);
 
   SettingsDialog& settingsDialog() { return *settings_; }
+  // Made once, so that its fields keep their values between uses.
+  HatchingDialog& hatchingDialog() { return *hatching_; }
   // What the About box shows of the machine; set by the control side.
   std::function<MachineInfo()> machineInfo;
 
@@ -32,11 +35,14 @@ class PeripheryWindows : public QObject {
   void showLogViewer();
   // The table surfacing generator; the written program is opened as a project.
   void showTableSurfacing();
+  // The hatching dialog for the active project; it is redrawn after OK.
+  void hatchActiveProject();
 
  private:
   MainWindow& main_;
   ProgramContext& context_;
   SettingsDialog* settings_;
+  HatchingDialog* hatching_;
 };
 
 }  // namespace trazvik::ui

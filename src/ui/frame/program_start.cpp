@@ -3,7 +3,9 @@
 #include "import/file_type.h"
 
 #include "dialogs/multi_test_window.h"
+#include "dialogs/hatching_dialog.h"
 #include "dialogs/periphery_install.h"
+#include "project/project_window.h"
 #include "dialogs/settings_dialog.h"
 #include "dialogs/window_grab.h"
 #include "base/version_text.h"
@@ -195,6 +197,28 @@ void Program::addScreenshots(const QString& folder) {
     window->chooseFolder = [set](const std::string&) { return set.string(); };
     if (auto* choose = window->findChild<QPushButton*>("btnWybierzFolder")) choose->click();
     return window;
+  });
+  // The hatching dialog over the project, and the project hatched with it.
+  screenshots_.add("hatching_dialog", [this]() -> QWidget* {
+    HatchingDialog& dialog = periphery_->hatchingDialog();
+    tUstawieniaKreskowania fields;
+    fields.Odstep = 2;
+    fields.Kat = 30;
+    fields.kreskiDwukierunkowo = true;
+    dialog.setFields(fields);
+    dialog.show();
+    return &dialog;
+  });
+  screenshots_.add("main_window_hatched", [this]() -> QWidget* {
+    HatchingDialog& dialog = periphery_->hatchingDialog();
+    dialog.hide();
+    ProjectWindow* window = mainWindow_->activeProjectWindow();
+    if (window == nullptr) return nullptr;
+    std::string error;
+    if (!zakreskujProjekt(window->project(), dialog.fields(), context_->settings().isLaser(), error)) return nullptr;
+    mainWindow_->action("Kolejnosc")->trigger();
+    window->refresh();
+    return mainWindow_.get();
   });
 }
 
