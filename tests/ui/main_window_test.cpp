@@ -95,7 +95,7 @@ TEST_F(ProgramTest, CommandsOfOtherWindowsStayDisabledUntilAttached) {
   ASSERT_NE(open("star.plt"), nullptr);
   const QString unavailable = QString::fromStdString(texts().dajTxt("Main_window", "msgPolecenieNiedostepne"));
   for (const char* name :
-       {"Start1", "SpeedStart", "Kontynuacja1", "Wstrzymaj1", "SpeedStop", "Powtrz1", "sterowanie", "mKreskowanie"}) {
+       {"Start1", "SpeedStart", "Kontynuacja1", "Wstrzymaj1", "SpeedStop", "Powtrz1", "sterowanie"}) {
     EXPECT_FALSE(enabled(name)) << name;
     EXPECT_EQ(main().action(name)->statusTip(), unavailable) << name;
   }
