@@ -58,11 +58,7 @@ std::unique_ptr<TMDIChild> OtworzProjekt(const std::string& path, TDlgkonfig& ko
   projekt->DostosujWgTypuProjektu(typ.fileType);
   bool wczytano = false;
   if (projekt->ImportFileType == kFileTypeBitmap) {
-    if (o.wczytajBitmape) {
-      wczytano = o.wczytajBitmape(*projekt, plik);
-    } else {
-      interfejs.messageBox(interfejs.dajTxt("Project_window", "msgNieMoznaOtworzycZbioru") + "\r\n" + plik, true);
-    }
+    wczytano = projekt->LoadBMP(plik);
   } else {
     wczytano = projekt->Load(plik);
   }

@@ -18,9 +18,6 @@ struct tOtwieranieProjektu {
   std::function<std::string(const std::string& filtr, const std::string& folder)> wybierzPlik;
   // The main window refreshes its menus.
   std::function<void()> odswiezMenu;
-  // Reads a bitmap into the project (raster engraving); without it a
-  // bitmap cannot be opened.
-  std::function<bool(TMDIChild&, const std::string&)> wczytajBitmape;
   // Passed to the new project.
   tWidokProjektu widok;
   // The program's "spline" switch, for the reader.

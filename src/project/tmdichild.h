@@ -5,6 +5,7 @@
 // preparation steps in their fixed order.
 #pragma once
 #include "geometry/records.h"
+#include "import/bmp_decoder.h"
 #include "import/read_warning.h"
 #include "layers/warstwy.h"
 #include "prepare/hatching.h"
@@ -55,6 +56,13 @@ class TMDIChild {
   // could not be read or holds no figure: the operator has been told and
   // the window closes.
   bool Load(const std::string& path);
+  // Reads a bitmap into the project for raster engraving: the picture, and
+  // the engraved height (setting WysokoscObrazu) from the engraved width
+  // and the picture's aspect; the project's size is the engraved size in
+  // millimetres and it has no figures. False when the file is no bitmap the
+  // program reads: the operator has been told the file and the reason, and
+  // the window closes.
+  bool LoadBMP(const std::string& path);
 
   // Figure i is the frame: at least 2 figures, figure i at level 0 and every
   // other figure nested.
@@ -152,6 +160,11 @@ class TMDIChild {
   // What the reader met in the file and did not draw; the program tells the
   // operator after the open.
   import::tReadWarnings ostrzezenia;
+  // The picture of a bitmap project, shared with the engraving that burns
+  // it; its pixel width and height stay for the job information.
+  std::shared_ptr<const import::tBitmap> obraz;
+  int obrazSzerokosc = 0;
+  int obrazWysokosc = 0;
   // The program's "spline" switch (curves of DXF files read as splines).
   bool przelacznikSpline = false;
 
