@@ -31,6 +31,9 @@ struct tControlState {
   // Written by the bitmap engraving worker and by this side.
   std::atomic<bool> engravingRunning{false};
   std::atomic<bool> engravingStopRequested{false};
+  // The engraving worker uses the link (it hands the monitoring step to
+  // the interface thread itself); the timer leaves the link alone.
+  std::atomic<bool> engravingHoldsLink{false};
 
   // Monitoring loop
   bool driverErrorShown = false;

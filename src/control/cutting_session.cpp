@@ -13,6 +13,12 @@ namespace trazvik {
 tCuttingSession::tCuttingSession(tMachineConnection& connection, TDlgkonfig& settings, const texts::tInterfejs& texts,
                                  tCuttingSessionSetup setup)
     : control(connection, texts, setup.dataDirectory),
+      engraving(
+          tEngravingContext{connection.ops(), control.flags, control.transfer, settings, texts,
+                            [&connection](std::function<void()> step) { connection.queue().post(std::move(step)); },
+                            [this] {
+                              if (control.panel.display().shown) control.panel.Tick();
+                            }}),
       baseCheck(control.context, connection.ops(), control.commands),
       connection_(connection),
       switches_(setup.switches),
@@ -28,6 +34,8 @@ tCuttingSession::tCuttingSession(tMachineConnection& connection, TDlgkonfig& set
     if (onEvent) onEvent(e);
   };
   cc.mainWindow.startCommand = [this] { Start1Click(activeProject ? activeProject() : nullptr); };
+  cc.mainWindow.resumeEngraving = [this] { engraving.resume(); };
+  cc.mainWindow.engravingWorkerExists = [this] { return engraving.workerExists(); };
   cc.mainWindow.baseCheckMonitor = [this](bool forced) { baseCheck.baseCheckMonitor(forced); };
   cc.mainWindow.baseCheckSummary = [this] { baseCheck.endOfJob(); };
   baseCheck.decimalSeparator = settings.decimalSeparator();
@@ -37,6 +45,7 @@ tCuttingSession::tCuttingSession(tMachineConnection& connection, TDlgkonfig& set
     return project->ktoraToFigura(y, x);
   };
 
+  startContext_.burnBitmap = [this] { WypalBMP1Click(activeProject ? activeProject() : nullptr); };
   tStartContext& c = startContext_;
   c.jobStarted = [this](const logging::CutStartInfo& info) {
     if (logs_) logs_->started(info);
@@ -108,6 +117,11 @@ tStartOutcome tCuttingSession::Start1Click(TMDIChild* project) {
   lastOutcome_ = start_.Start1Click(project);
   started();
   return lastOutcome_;
+}
+
+tBurnOutcome tCuttingSession::WypalBMP1Click(TMDIChild* project) {
+  lastBurnOutcome_ = engraving.WypalBMP1Click(project);
+  return lastBurnOutcome_;
 }
 
 tVariantOutcome tCuttingSession::cutSelection(TMDIChild* project, tJobScope scope) {

@@ -12,6 +12,7 @@
 #include "control/base_check.h"
 #include "control/control_logs.h"
 #include "control/control_settings.h"
+#include "control/engraving.h"
 #include "control/machine_control.h"
 #include "control/ops_start_machine.h"
 #include "control/start_of_cutting.h"
@@ -40,6 +41,9 @@ class tCuttingSession {
   tCuttingSession& operator=(const tCuttingSession&) = delete;
 
   tMachineControl control;
+  // "Wypal BMP" and the engraving worker it starts (the start of a bitmap
+  // project comes here too).
+  tEngraving engraving;
   // The base check of the panel and the base-check mode of every job.
   tBaseCheck baseCheck;
 
@@ -65,6 +69,9 @@ class tCuttingSession {
   // start's waits) is not run again.
   tStartOutcome Start1Click(TMDIChild* project);
   tVariantOutcome cutSelection(TMDIChild* project, tJobScope scope);
+  // Burns the bitmap of `project` (WypalBMP1Click).
+  tBurnOutcome WypalBMP1Click(TMDIChild* project);
+  tBurnOutcome lastBurnOutcome() const { return lastBurnOutcome_; }
   const tStartOfCutting& start() const { return start_; }
   tStartOutcome lastOutcome() const { return lastOutcome_; }
   tVariantOutcome lastVariantOutcome() const { return lastVariantOutcome_; }
@@ -90,6 +97,7 @@ class tCuttingSession {
   bool starting_ = false;
   tStartOutcome lastOutcome_ = tStartOutcome::noProject;
   tVariantOutcome lastVariantOutcome_ = tVariantOutcome::noProject;
+  tBurnOutcome lastBurnOutcome_ = tBurnOutcome::noProject;
 };
 
 }  // namespace trazvik

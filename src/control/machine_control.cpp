@@ -17,6 +17,11 @@ tMachineControl::tMachineControl(tMachineConnection& connection, const texts::tI
 }
 
 void tMachineControl::timerEvent() {
+  // While the engraving worker holds the link only the work it hands over runs.
+  if (flags.engravingHoldsLink) {
+    connection_.queue().runPending();
+    return;
+  }
   connection_.tick();
   panel.Timer1Timer();
 }

@@ -149,6 +149,7 @@ void Tster::setVerParam() {
 // ----- the timer event -----
 
 void Tster::Timer1Timer() {
+  if (ctx_.flags.engravingHoldsLink) return;
   if (ctx_.settings.ethernetConnection && watchdog() && !commandLinkConnected()) watchdog()->Resume();
   interval_ = trans_.isOpen || display_.active ? activeInterval : monitorInterval;
   if (trans_.isOpen) trans_.Tick();

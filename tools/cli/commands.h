@@ -84,6 +84,7 @@ void addHomeCommand(CLI::App& app, Context& context);
 void addMoveCommand(CLI::App& app, Context& context);
 void addSendCommand(CLI::App& app, Context& context);
 void addCutCommand(CLI::App& app, Context& context);
+void addBurnCommand(CLI::App& app, Context& context);
 void addMultitestCommand(CLI::App& app, Context& context);
 void addSurfacingCommand(CLI::App& app, Context& context);
 void addHatchCommand(CLI::App& app, Context& context);

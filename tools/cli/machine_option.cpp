@@ -4,6 +4,7 @@
 
 #include "controller.h"
 #include "sim_server.h"
+#include "usb_device.h"
 
 #include <CLI/CLI.hpp>
 
@@ -34,16 +35,17 @@ std::vector<std::string> splitColons(const std::string& text) {
   }
 }
 
-const char* kForms = "sim:TYPE, tcp:HOST[:PORT[:IDENTITY_PORT]] or usb";
+const char* kForms = "sim:TYPE, tcp:HOST[:PORT[:IDENTITY_PORT]], usb or sim-usb:TYPE";
 
 }  // namespace
 
 std::optional<MachineTarget> parseMachineTarget(const std::string& text, std::string& error) {
   MachineTarget t;
   if (text == "usb") return t;
-  if (text.rfind("sim:", 0) == 0) {
-    t.kind = MachineTarget::Kind::sim;
-    t.simType = text.substr(4);
+  const bool overUsb = text.rfind("sim-usb:", 0) == 0;
+  if (text.rfind("sim:", 0) == 0 || overUsb) {
+    t.kind = overUsb ? MachineTarget::Kind::simUsb : MachineTarget::Kind::sim;
+    t.simType = text.substr(overUsb ? 8 : 4);
     if (t.simType.empty()) {
       error = "sim: needs a machine type, for example sim:\"YFB 32\"";
       return std::nullopt;
@@ -83,7 +85,7 @@ std::unique_ptr<MachineSession> MachineSession::open(const MachineTarget& target
                                                      const tConnectionOptions& base) {
   std::unique_ptr<MachineSession> s(new MachineSession());
   s->target_ = target;
-  if (target.kind == MachineTarget::Kind::sim) {
+  if (target.kind == MachineTarget::Kind::sim || target.kind == MachineTarget::Kind::simUsb) {
     sim::SimConfig config;
     config.product = target.simType;
     config.timeScale = target.simTimeScale;
@@ -92,6 +94,11 @@ std::unique_ptr<MachineSession> MachineSession::open(const MachineTarget& target
     } catch (const std::invalid_argument&) {
       error = "unknown machine type \"" + target.simType + "\" for the simulated controller";
       return nullptr;
+    }
+    if (target.kind == MachineTarget::Kind::simUsb) {
+      s->description_ = "simulated " + target.simType + " (USB in this program)";
+      if (!s->connectSimUsb(error, base)) return nullptr;
+      return s;
     }
     s->simServer_ = std::make_unique<sim::SimServer>(s->simController_, sim::ServerPorts{"127.0.0.1", 0, 0});
     try {
@@ -160,6 +167,22 @@ bool MachineSession::connectTcp(std::string& error, Limits limits, tConnectionOp
   if (machine_.status.info1.empty()) {
     error = "the controller at " + where + " did not identify itself (identity port " +
             std::to_string(target_.identityPort) + ")";
+    return false;
+  }
+  return true;
+}
+
+bool MachineSession::connectSimUsb(std::string& error, tConnectionOptions options) {
+  auto service = std::make_unique<sim::ListedHidService>();
+  auto device = std::make_shared<sim::SimHidDevice>(simController_, true);
+  device->reportInterval = std::chrono::microseconds(1000);  // a full-speed interrupt endpoint
+  service->devices.push_back(device);
+  simUsbDevice_ = device;
+  connection_ = std::make_unique<tMachineConnection>(machine_, std::move(service));
+  options.createUsb = true;
+  connection_->FormCreate(options);
+  if (!connection_->connected()) {
+    error = "the simulated USB controller was not found";
     return false;
   }
   return true;

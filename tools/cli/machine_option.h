@@ -6,6 +6,10 @@
 //   tcp:HOST[:PORT[:IDENTITY_PORT]]   a controller with a network module
 //                                     (ports 9999 and 80 unless given)
 //   usb                               the controller attached by USB
+//   sim-usb:TYPE                      a simulated controller of machine type
+//                                     TYPE behind a USB device in this
+//                                     process, at the link's pace of 1000
+//                                     reports a second
 // The session owns the machine state of its connection (the identified
 // machine, the link values, the status), as the desktop program's does.
 #pragma once
@@ -26,6 +30,7 @@ class Option;
 namespace trazvik::sim {
 class SimController;
 class SimServer;
+class SimHidDevice;
 }  // namespace trazvik::sim
 
 namespace trazvik::cli {
@@ -33,7 +38,7 @@ namespace trazvik::cli {
 class Context;
 
 struct MachineTarget {
-  enum class Kind { sim, tcp, usb };
+  enum class Kind { sim, tcp, usb, simUsb };
   Kind kind = Kind::usb;
   std::string simType;  // sim: the product string, e.g. "YFB 32"
   std::string host;     // tcp
@@ -78,9 +83,13 @@ class MachineSession {
   tStatusReader& status() { return connection_->status(); }
   // "USB", "TCP 192.168.0.10:9999" or "simulated YFB 32 (TCP 127.0.0.1:port)".
   const std::string& description() const { return description_; }
-  bool overEthernet() const { return target_.kind != MachineTarget::Kind::usb; }
+  bool overEthernet() const {
+    return target_.kind == MachineTarget::Kind::sim || target_.kind == MachineTarget::Kind::tcp;
+  }
   // The simulated controller of a sim: target (null otherwise).
   sim::SimController* simController() { return simController_.get(); }
+  // The simulated USB device of a sim-usb: target (null otherwise).
+  const sim::SimHidDevice* simUsbDevice() const { return simUsbDevice_.get(); }
 
   // Runs the interface thread's pending work (the link's events).
   void pump();
@@ -89,11 +98,13 @@ class MachineSession {
   MachineSession() = default;
   bool connectTcp(std::string& error, Limits limits, tConnectionOptions options);
   bool connectUsb(std::string& error, tConnectionOptions options);
+  bool connectSimUsb(std::string& error, tConnectionOptions options);
 
   MachineTarget target_;
   std::string description_;
   std::shared_ptr<sim::SimController> simController_;
   std::unique_ptr<sim::SimServer> simServer_;
+  std::shared_ptr<sim::SimHidDevice> simUsbDevice_;
   tMachineState machine_;
   std::unique_ptr<tMachineConnection> connection_;
 };

@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
   trazvik::cli::addMoveCommand(app, context);
   trazvik::cli::addSendCommand(app, context);
   trazvik::cli::addCutCommand(app, context);
+  trazvik::cli::addBurnCommand(app, context);
   trazvik::cli::addMultitestCommand(app, context);
   trazvik::cli::addSurfacingCommand(app, context);
   trazvik::cli::addHatchCommand(app, context);

@@ -48,6 +48,26 @@ Motion SimController::moveMotion(const tDecodedCommand& d, TraceSource source) c
   return m;
 }
 
+// The move after "SBS" burns the line received: its Z field carries the
+// number of pixels (it moves no axis).
+Motion SimController::engravingMotion(const tDecodedCommand& d) {
+  Motion m = moveMotion(d, TraceSource::immediate);
+  const auto& p = machine_.model.machineParams;
+  auto pass = std::make_shared<RasterPass>();
+  pass->count = std::abs(d.delta.dz);
+  pass->bytes = std::move(st_.rasterArmedLine);
+  pass->greyMapped = st_.rasterGreyMapped;
+  pass->blackPercent = st_.rasterBlack;
+  pass->whitePercent = st_.rasterWhite;
+  pass->fullPower = machine_.link.laserFullPower > 0 ? machine_.link.laserFullPower : 255;
+  m.delta[axisZ] = m.delta[axisV] = 0;
+  m.raster = std::move(pass);
+  st_.rasterArmedLine.clear();
+  st_.rasterArmed = false;
+  (void)p;
+  return m;
+}
+
 Motion SimController::homingMotion(std::uint8_t mask) const {
   const auto& p = machine_.model.machineParams;
   Motion m;
@@ -149,6 +169,14 @@ void SimController::executeImmediate(const Command& c) {
     case CommandKind::probe:
     case CommandKind::pause:
     case CommandKind::spindleWait: immediateQueue_.push_back(c); break;
+    case CommandKind::unknown:
+      // The pixels of the next line are taken in while the machine
+      // still moves: their announcement acts at once.
+      if (d.bytes.size() >= 3 && std::memcmp(d.bytes.data(), "SBD", 3) == 0) {
+        rasterCommand(d.bytes);
+        break;
+      }
+      [[fallthrough]];
     default: {
       // Everything else takes effect in the order sent: behind the
       // manual motions still waiting or running.
@@ -168,7 +196,9 @@ void SimController::execute(const tDecodedCommand& d, bool inJob) {
   auto& motions = inJob ? jobMotions_ : immediateMotions_;
   const TraceSource source = inJob ? TraceSource::job : TraceSource::immediate;
   switch (d.kind) {
-    case CommandKind::move: motions.push_back(moveMotion(d, source)); break;
+    case CommandKind::move:
+      motions.push_back(st_.rasterArmed && !inJob ? engravingMotion(d) : moveMotion(d, source));
+      break;
     case CommandKind::pause: motions.push_back(dwellMotion(d.value, source)); break;
     case CommandKind::loadSlot:
       if (d.number < 6) st_.speedSlots[d.number] = static_cast<std::int32_t>(d.value);
@@ -232,20 +262,40 @@ void SimController::execute(const tDecodedCommand& d, bool inJob) {
   }
 }
 
-// Raster engraving: "SBB" starts it, "SBE" ends it, "SBD" announces the
-// packets of pixels of one line, which follow as plain data.
+// Raster engraving: "SBB" starts it, "SBE" ends it, "SBV" sets the powers
+// of black and white for grey levels, "SBD" announces the packets of pixels
+// of one line, which follow as plain data, and "SBS" makes the next move
+// burn them.
 bool SimController::rasterCommand(const Command& c) {
   auto is = [&c](const char* name) { return c.size() >= 3 && std::memcmp(c.data(), name, 3) == 0; };
-  if (is("SBB"))
-    st_.raster = true;
-  else if (is("SBE")) {
-    st_.raster = false;
-    st_.rasterDataPackets = 0;
-  } else if (is("SBD")) {
+  auto number = [&c](std::size_t at) {
     std::uint32_t n = 0;
-    for (std::size_t i = 0; i < 4 && 3 + i < c.size(); ++i) n |= std::uint32_t{c[3 + i]} << (8 * i);
-    st_.rasterDataPackets = static_cast<int>(std::min<std::uint32_t>(n, 1u << 20));
-  } else if (!is("SBV") && !is("SBS")) {
+    for (std::size_t i = 0; i < 4 && at + i < c.size(); ++i) n |= std::uint32_t{c[at + i]} << (8 * i);
+    return n;
+  };
+  if (is("SBB")) {
+    st_.raster = true;
+  } else if (is("SBE")) {
+    st_.raster = false;
+    st_.rasterArmed = false;
+    st_.rasterDataPackets = 0;
+    st_.rasterLines.clear();
+  } else if (is("SBD")) {
+    st_.rasterLines.emplace_back();
+    st_.rasterDataPackets = static_cast<int>(std::min<std::uint32_t>(number(3), 1u << 20));
+  } else if (is("SBV")) {
+    const std::uint32_t black = number(3), white = number(7);
+    std::memcpy(&st_.rasterBlack, &black, sizeof black);
+    std::memcpy(&st_.rasterWhite, &white, sizeof white);
+    st_.rasterGreyMapped = true;
+  } else if (is("SBS")) {
+    st_.rasterArmed = st_.raster;
+    st_.rasterArmedLine.clear();
+    if (!st_.rasterLines.empty()) {
+      st_.rasterArmedLine = std::move(st_.rasterLines.front());
+      st_.rasterLines.pop_front();
+    }
+  } else {
     return false;
   }
   return true;

@@ -59,9 +59,19 @@ std::vector<Command> SimController::frame(ByteView data, Bytes& pending) const {
   pending.insert(pending.end(), data.begin(), data.end());
   std::vector<Command> out;
   std::size_t at = 0;
+  int pixelPackets = st_.rasterDataPackets;
   while (at < pending.size()) {
     const std::uint8_t op = pending[at];
     std::size_t len = pending.size() - at;
+    // Pixel packets of a raster line travel alone and may begin with any byte.
+    if (pixelPackets > 0) {
+      --pixelPackets;
+      len = std::min(len, kPixelsPerPacket);
+      out.emplace_back(pending.begin() + static_cast<std::ptrdiff_t>(at),
+                       pending.begin() + static_cast<std::ptrdiff_t>(at + len));
+      at += len;
+      continue;
+    }
     // Job commands may come several to a packet; their length is fixed by
     // the opcode. Immediate commands travel alone, so the packet is one.
     if (isLower(op)) {
@@ -82,7 +92,7 @@ PortResponse SimController::onCommandData(int connection, ByteView data) {
   PortResponse response;
   if (stalled_) return response;
   for (const Command& c : frame(data, pendingBytes_[connection])) {
-    if (c.size() >= 2 && c[0] == 'S' && c[1] == 'X') {
+    if (st_.rasterDataPackets == 0 && c.size() >= 2 && c[0] == 'S' && c[1] == 'X') {
       response.pieces.push_back({statusReplyLocked(), {}});
       continue;
     }
@@ -128,8 +138,11 @@ void SimController::onUsbPayload(ByteView payload) {
   std::lock_guard lock(mutex_);
   if (stalled_ || usbUnplugged_ || payload.empty()) return;
   Command c(payload.begin(), payload.end());
-  // A report carries one command, zero-padded to 16 bytes.
-  if (const std::size_t len = layoutLength(c, set_); len > 0 && len <= c.size()) c.resize(len);
+  // A report carries one command, zero-padded to 16 bytes, or a packet of pixels.
+  if (st_.rasterDataPackets > 0)
+    c.resize(std::min(c.size(), kPixelsPerPacket));
+  else if (const std::size_t len = layoutLength(c, set_); len > 0 && len <= c.size())
+    c.resize(len);
   receiveCommand(c);
 }
 
@@ -207,6 +220,10 @@ void SimController::receiveCommand(const Command& c) {
   if (received_.size() > kReceivedLogSize) received_.pop_front();
   if (st_.rasterDataPackets > 0) {  // pixels of a raster line, not a command
     --st_.rasterDataPackets;
+    if (st_.rasterLines.empty()) st_.rasterLines.emplace_back();
+    st_.rasterLines.back().insert(
+        st_.rasterLines.back().end(), c.begin(),
+        c.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(c.size(), kPixelsPerPacket)));
     return;
   }
   const bool jobCommand = isLower(c[0]) || (c.size() >= 2 && c[0] == 'S' && c[1] == 'E');

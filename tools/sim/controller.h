@@ -93,6 +93,8 @@ class SimController {
   // The last commands received (status queries not included), oldest
   // first, as the controller framed them; at most kReceivedLogSize.
   static constexpr std::size_t kReceivedLogSize = 1024;
+  // Pixel bytes in one packet of a raster line.
+  static constexpr std::size_t kPixelsPerPacket = 15;
   std::vector<Bytes> receivedCommands() const;
   void clearReceivedCommands();
   // Position of the tool in millimetres (machine coordinates).
@@ -132,6 +134,7 @@ class SimController {
   void clearJob();
   void stopManualMotion();
   Motion moveMotion(const tDecodedCommand& d, TraceSource source) const;
+  Motion engravingMotion(const tDecodedCommand& d);
   Motion homingMotion(std::uint8_t mask) const;
   Motion probeMotion() const;
   Motion dwellMotion(double ms, TraceSource source) const;

@@ -7,6 +7,8 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
+#include <vector>
 
 namespace trazvik::sim {
 
@@ -40,6 +42,13 @@ struct MachineState {
   bool toolMeasureArmed = false;
   bool raster = false;
   int rasterDataPackets = 0;  // pixel packets still expected after "SBD"
+  // Pixel bytes of the lines received and not yet burnt, oldest first (the
+  // next line arrives while the machine still burns the one before).
+  std::deque<std::vector<std::uint8_t>> rasterLines;
+  std::vector<std::uint8_t> rasterArmedLine;  // the line the next move burns
+  bool rasterArmed = false;                   // "SBS": the next move burns the line
+  bool rasterGreyMapped = false;              // "SBV": pixels are grey levels the controller maps
+  float rasterBlack = 0, rasterWhite = 0;     // percent, of "SBV"
 
   bool jobRunning = false;
   bool jobPaused = false;

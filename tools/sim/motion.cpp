@@ -40,8 +40,37 @@ void MotionExecutor::place(MachineState& st, double fraction) const {
         start_[static_cast<std::size_t>(a)] + current_->delta[static_cast<std::size_t>(a)] * fraction;
 }
 
+// The pixels of an engraving move whose middles the beam passed between the
+// last record and `fraction`.
+void MotionExecutor::burn(MachineState& st, ToolTrace& trace, double fraction) {
+  const RasterPass& pass = *current_->raster;
+  if (pass.count <= 0) return;
+  place(st, 0);
+  const TracePoint from = toMillimetres(st, current_->head);
+  place(st, 1);
+  const TracePoint to = toMillimetres(st, current_->head);
+  const bool forward = to.x >= from.x;
+  if (recordedFraction_ == 0) {
+    BurnLine line;
+    line.y = from.y;
+    line.x0 = std::min(from.x, to.x);
+    line.cell = std::abs(to.x - from.x) / pass.count;
+    line.power.assign(static_cast<std::size_t>(pass.count), -1);
+    line.fullPower = pass.fullPower;
+    trace.addBurn(std::move(line));
+  }
+  BurnLine& line = trace.lastBurn();
+  for (int j = 0; j < pass.count; ++j) {
+    const double middle = (j + 0.5) / pass.count;
+    if (middle <= recordedFraction_ || middle > fraction) continue;
+    const std::size_t at = static_cast<std::size_t>(forward ? j : pass.count - 1 - j);
+    line.power[at] = pass.power(j);
+  }
+}
+
 void MotionExecutor::record(MachineState& st, ToolTrace& trace, double fraction) {
   if (current_->kind == MotionKind::dwell || fraction <= recordedFraction_) return;
+  if (current_->raster) burn(st, trace, fraction);
   TraceSegment seg;
   place(st, recordedFraction_);
   seg.from = toMillimetres(st, current_->head);
@@ -87,6 +116,7 @@ std::optional<Motion> MotionExecutor::interrupt(MachineState& st, ToolTrace& tra
         start_[static_cast<std::size_t>(a)] + current_->delta[static_cast<std::size_t>(a)] - v;
   }
   rest.durationUs = current_->durationUs - elapsedUs_;
+  rest.raster.reset();  // an interrupted engraving move burns no further
   current_.reset();
   return rest;
 }

@@ -7,9 +7,11 @@
 #include "no_qt.h"
 
 #include "machine_state.h"
+#include "raster_burn.h"
 #include "tool_trace.h"
 
 #include <array>
+#include <memory>
 #include <optional>
 
 namespace trazvik::sim {
@@ -29,6 +31,8 @@ struct Motion {
   double periodCode = 0;  // timer counts per path step (reported speed)
   // For homing and base checks: where each axis ends (steps), if it moves.
   std::array<std::optional<double>, 4> finalPosition{};
+  // An engraving move: the pixels it burns along its way.
+  std::shared_ptr<const RasterPass> raster;
 };
 
 class MotionExecutor {
@@ -51,6 +55,7 @@ class MotionExecutor {
  private:
   void place(MachineState& st, double fraction) const;
   void record(MachineState& st, ToolTrace& trace, double fraction);
+  void burn(MachineState& st, ToolTrace& trace, double fraction);
 
   AxisScale scale_;
   std::optional<Motion> current_;

@@ -4,6 +4,8 @@
 #pragma once
 #include "no_qt.h"
 
+#include "raster_burn.h"
+
 #include <cstddef>
 #include <vector>
 
@@ -33,7 +35,14 @@ class ToolTrace {
  public:
   // Consecutive pieces of one straight move are merged into one segment.
   void add(const TraceSegment& s);
-  void clear() { segments_.clear(); }
+  void clear() {
+    segments_.clear();
+    burns_.clear();
+  }
+  // Engraving moves: the pixels burnt along each.
+  void addBurn(BurnLine line) { burns_.push_back(std::move(line)); }
+  BurnLine& lastBurn() { return burns_.back(); }
+  const std::vector<BurnLine>& burns() const { return burns_; }
 
   const std::vector<TraceSegment>& segments() const { return segments_; }
   std::size_t size() const { return segments_.size(); }
@@ -44,6 +53,7 @@ class ToolTrace {
 
  private:
   std::vector<TraceSegment> segments_;
+  std::vector<BurnLine> burns_;
 };
 
 }  // namespace trazvik::sim

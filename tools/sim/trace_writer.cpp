@@ -140,7 +140,8 @@ std::string traceToSvg(const ToolTrace& trace) {
 
 bool writeTrace(const ToolTrace& trace, const std::string& path, std::string& error) {
   if (endsWith(path, ".png")) {
-    if (writePng(trace, path)) return true;
+    // A bitmap engraving is drawn as the picture it burnt.
+    if (!trace.burns().empty() ? writeBurntPng(trace.burns(), path) : writePng(trace, path)) return true;
     error = "cannot write the picture \"" + path + "\"";
     return false;
   }

@@ -15,6 +15,14 @@ void SimHidDevice::catchUp() {
   last_ = now;
 }
 
+void SimHidDevice::pace() {
+  ++reports_;
+  if (reportInterval.count() <= 0) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (nextReport_ > now) std::this_thread::sleep_until(nextReport_);
+  nextReport_ = std::max(now, nextReport_) + reportInterval;
+}
+
 std::optional<HidResult> SimHidDevice::unavailable() const {
   if (!controller_->usbConnected()) return HidResult{hid_errors::notConnected, 0};
   if (!open_) return HidResult{hid_errors::notOpen, 0};
@@ -38,6 +46,7 @@ std::string SimHidDevice::serialNumber() const { return controller_->config().se
 
 HidResult SimHidDevice::writeOutputReport(std::span<const std::uint8_t, outputReportSize> report) {
   if (auto e = unavailable()) return *e;
+  pace();
   catchUp();
   controller_->onUsbPayload(report.subspan(1));
   return {0, outputReportSize};
@@ -60,6 +69,7 @@ HidResult SimHidDevice::readStringDescriptor(int index, std::vector<std::uint8_t
   if (auto e = unavailable()) return *e;
   if (controller_->stalled()) return {hid_errors::timedOut, 0};
   if (index < 10 || index > 25) return {hid_errors::badIndex, 0};
+  pace();
   catchUp();
   body = controller_->usbReport(index);
   if (body.size() > stringDescriptorSize) body.resize(stringDescriptorSize);

@@ -11,6 +11,7 @@
 #include "link/hid_device.h"
 #include "link/hid_service.h"
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -37,14 +38,24 @@ class SimHidDevice : public HidDevice {
 
   SimController& controller() { return *controller_; }
 
+  // Time one report takes on the link; 0: no limit. A real controller's
+  // full-speed endpoint carries one report a millisecond.
+  std::chrono::microseconds reportInterval{0};
+  // Reports that went over the link (output reports written, status
+  // reports read).
+  std::uint64_t reports() const { return reports_.load(); }
+
  private:
   void catchUp();
+  void pace();
   std::optional<HidResult> unavailable() const;
 
   std::shared_ptr<SimController> controller_;
   bool followWallClock_;
   bool open_ = false;
   std::chrono::steady_clock::time_point last_;
+  std::chrono::steady_clock::time_point nextReport_{};
+  std::atomic<std::uint64_t> reports_{0};
 };
 
 // The devices a test attaches in place of the platform's, each listed while
