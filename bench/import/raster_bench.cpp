@@ -39,17 +39,18 @@ std::size_t bytesOf(const import::tRasterLines& r) {
 
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-  trazvik::testing::BmpSpec spec;
-  spec.width = 4000;
-  spec.height = 3000;
-  spec.bpp = 8;
+  trazvik::testing::BmpLayout layout;
+  layout.width = 4000;
+  layout.height = 3000;
+  layout.bpp = 8;
   for (int g = 0; g < 256; ++g)
-    spec.palette.push_back({static_cast<std::uint8_t>(g), static_cast<std::uint8_t>(g), static_cast<std::uint8_t>(g)});
-  spec.values.resize(static_cast<std::size_t>(spec.width) * static_cast<std::size_t>(spec.height));
-  for (int y = 0; y < spec.height; ++y)
-    for (int x = 0; x < spec.width; ++x)
-      spec.values[static_cast<std::size_t>(y * spec.width + x)] = static_cast<std::uint32_t>((x * 7 + y * 3) % 256);
-  const std::vector<std::uint8_t> file = trazvik::testing::bmpFile(spec);
+    layout.palette.push_back(
+        {static_cast<std::uint8_t>(g), static_cast<std::uint8_t>(g), static_cast<std::uint8_t>(g)});
+  layout.values.resize(static_cast<std::size_t>(layout.width) * static_cast<std::size_t>(layout.height));
+  for (int y = 0; y < layout.height; ++y)
+    for (int x = 0; x < layout.width; ++x)
+      layout.values[static_cast<std::size_t>(y * layout.width + x)] = static_cast<std::uint32_t>((x * 7 + y * 3) % 256);
+  const std::vector<std::uint8_t> file = trazvik::testing::bmpFile(layout);
 
   import::tBitmap picture;
   std::string reason;

@@ -32,8 +32,8 @@ struct IsolatedFolder : TempFolder {
 };
 
 // 48 x 30 pixels of every grey, black and white at the edges of each row.
-trazvik::testing::BmpSpec testPicture() {
-  trazvik::testing::BmpSpec s;
+trazvik::testing::BmpLayout testPicture() {
+  trazvik::testing::BmpLayout s;
   s.width = 48;
   s.height = 30;
   s.bpp = 8;
@@ -62,14 +62,14 @@ Picture readPng(const std::string& path) {
 
 // The converted lines as the burnt picture shows them: the last line at
 // the top, 255 minus the power of each pixel (full power 255).
-Picture expectedPicture(const trazvik::testing::BmpSpec& spec, double width, double pitch) {
-  const std::vector<std::uint8_t> file = trazvik::testing::bmpFile(spec);
+Picture expectedPicture(const trazvik::testing::BmpLayout& layout, double width, double pitch) {
+  const std::vector<std::uint8_t> file = trazvik::testing::bmpFile(layout);
   import::tBitmap bitmap;
   std::string reason;
   import::decodeBmp(file, bitmap, reason);
   import::tRasterSettings s;
   s.szerokosc = width;
-  s.wysokosc = width * spec.height / spec.width;
+  s.wysokosc = width * layout.height / layout.width;
   s.krok = pitch;
   const import::tRasterLines lines = import::BMPToList(bitmap, s);
   Picture p;
@@ -102,9 +102,9 @@ std::vector<std::string> differences(const Picture& burnt, const Picture& expect
 // compares the burnt picture at `burnt` with the converted lines.
 void burnWithAPause(const TempFolder& folder, const std::vector<std::string>& machine, const std::string& burnt,
                     SimProcess* sim) {
-  const trazvik::testing::BmpSpec spec = testPicture();
+  const trazvik::testing::BmpLayout layout = testPicture();
   const std::string picture = (folder / "grey.bmp").string();
-  const std::vector<std::uint8_t> bytes = trazvik::testing::bmpFile(spec);
+  const std::vector<std::uint8_t> bytes = trazvik::testing::bmpFile(layout);
   trazvik::testing::writeFile(picture, std::string(bytes.begin(), bytes.end()));
   // 45 pixels a line: three full packets, so the empty fourth one goes too.
   const double width = 6.75, pitch = 0.15;
@@ -123,7 +123,7 @@ void burnWithAPause(const TempFolder& folder, const std::vector<std::string>& ma
   EXPECT_NE(cli.output().find("Engraving finished."), std::string::npos) << cli.output();
   if (sim) ASSERT_EQ(sim->stop(), 0) << sim->output();
 
-  const Picture expected = expectedPicture(spec, width, pitch);
+  const Picture expected = expectedPicture(layout, width, pitch);
   ASSERT_EQ(expected.width, 45);
   ASSERT_EQ(expected.height, 29);
   const std::vector<std::string> wrong = differences(readPng(burnt), expected);

@@ -111,13 +111,13 @@ TEST_P(HatchedCut, EveryHatchLineIsCutWithTheToolOn) {
   const CutCase& c = GetParam();
   IsolatedFolder folder;
   const std::string data = folder.text() + "data";
-  const std::string spec = c.hatch;
+  const std::string hatchOption = c.hatch;
   // The same hatching as the cut makes: spacing, angle and options.
   std::vector<std::string> parts;
-  for (std::size_t at = 0, next; at <= spec.size(); at = next + 1) {
-    next = spec.find(',', at);
-    if (next == std::string::npos) next = spec.size();
-    parts.push_back(spec.substr(at, next - at));
+  for (std::size_t at = 0, next; at <= hatchOption.size(); at = next + 1) {
+    next = hatchOption.find(',', at);
+    if (next == std::string::npos) next = hatchOption.size();
+    parts.push_back(hatchOption.substr(at, next - at));
   }
   std::string options = "--spacing " + parts[0] + " --angle " + parts[1];
   for (std::size_t i = 2; i < parts.size(); ++i) options += " --" + parts[i];
@@ -131,7 +131,7 @@ TEST_P(HatchedCut, EveryHatchLineIsCutWithTheToolOn) {
   ASSERT_TRUE(sim.start({"--type", c.machine, "--time-scale", "40", "--trace", trace})) << sim.output();
   const std::string machine =
       "tcp:127.0.0.1:" + std::to_string(sim.commandPort()) + ":" + std::to_string(sim.identityPort());
-  const auto run = runCli("cut '" + kLetter + "' --hatch " + spec + " --machine " + machine +
+  const auto run = runCli("cut '" + kLetter + "' --hatch " + hatchOption + " --machine " + machine +
                               " --work-zero 20,20,60 --data-dir '" + data + "' --max-time 300",
                           true);
   ASSERT_EQ(run.exitCode, 0) << run.output;

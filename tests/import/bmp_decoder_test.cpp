@@ -13,7 +13,7 @@ namespace trazvik::import {
 namespace {
 
 using trazvik::testing::bmpFile;
-using trazvik::testing::BmpSpec;
+using trazvik::testing::BmpLayout;
 using trazvik::testing::Rgb;
 
 constexpr Rgb kBlack{0, 0, 0}, kWhite{255, 255, 255}, kRed{255, 0, 0}, kGreen{0, 255, 0}, kBlue{0, 0, 255},
@@ -28,7 +28,7 @@ std::vector<Rgb> pixelsOf(const tBitmap& b) {
 
 struct DecodeCase {
   const char* name;
-  BmpSpec spec;
+  BmpLayout layout;
   std::vector<Rgb> expected;  // top row first
 };
 
@@ -104,9 +104,9 @@ TEST(BmpDecoder, EveryVariantGivesItsPixels) {
   for (const DecodeCase& c : decodeCases()) {
     tBitmap b;
     std::string reason;
-    ASSERT_TRUE(decodeBmp(bmpFile(c.spec), b, reason)) << c.name << ": " << reason;
-    EXPECT_EQ(b.width, c.spec.width) << c.name;
-    EXPECT_EQ(b.height, c.spec.height) << c.name;
+    ASSERT_TRUE(decodeBmp(bmpFile(c.layout), b, reason)) << c.name << ": " << reason;
+    EXPECT_EQ(b.width, c.layout.width) << c.name;
+    EXPECT_EQ(b.height, c.layout.height) << c.name;
     EXPECT_EQ(pixelsOf(b), c.expected) << c.name;
   }
 }
@@ -117,7 +117,7 @@ struct RefusalCase {
   const char* reason;  // a part of the reason
 };
 
-std::vector<std::uint8_t> valid24() { return bmpFile(decodeCases()[8].spec); }
+std::vector<std::uint8_t> valid24() { return bmpFile(decodeCases()[8].layout); }
 
 std::vector<RefusalCase> refusalCases() {
   std::vector<RefusalCase> c;
@@ -131,13 +131,13 @@ std::vector<RefusalCase> refusalCases() {
   magic[1] = 'X';
   c.push_back({"no BM", magic, "not a bitmap"});
   c.push_back({"empty file", {}, "not a bitmap"});
-  BmpSpec wide{40, 30001, 1, 24, 0, false, {}, 0, {}, {}, {0}};
+  BmpLayout wide{40, 30001, 1, 24, 0, false, {}, 0, {}, {}, {0}};
   c.push_back({"over 30000 wide", bmpFile(wide), "too large"});
-  BmpSpec tall{40, 1, 30001, 24, 0, true, {}, 0, {}, {}, {0}};
+  BmpLayout tall{40, 1, 30001, 24, 0, true, {}, 0, {}, {}, {0}};
   c.push_back({"over 30000 high, top-down", bmpFile(tall), "too large"});
-  BmpSpec huge{40, 20000, 20000, 24, 0, false, {}, 0, {}, {}, {0}};
+  BmpLayout huge{40, 20000, 20000, 24, 0, false, {}, 0, {}, {}, {0}};
   c.push_back({"too many pixels", bmpFile(huge), "too large"});
-  BmpSpec flat{40, 3, 0, 24, 0, false, {}, 0, {}, {}, {0}};
+  BmpLayout flat{40, 3, 0, 24, 0, false, {}, 0, {}, {}, {0}};
   c.push_back({"no rows", bmpFile(flat), "height"});
   auto headerSize = valid24();
   headerSize[14] = 20;
@@ -151,17 +151,17 @@ std::vector<RefusalCase> refusalCases() {
   auto jpeg = valid24();
   jpeg[30] = 4;
   c.push_back({"embedded JPEG", jpeg, "JPEG"});
-  BmpSpec index{40, 3, 2, 8, 0, false, {kRed, kGreen}, 2, {}, {0, 1, 5, 0, 0, 0}, {}};
+  BmpLayout index{40, 3, 2, 8, 0, false, {kRed, kGreen}, 2, {}, {0, 1, 5, 0, 0, 0}, {}};
   c.push_back({"colour past the palette", bmpFile(index), "palette of 2"});
-  BmpSpec mask{40, 3, 2, 16, 3, false, {}, 0, {0xF00F, 0x07E0, 0x001F}, {0, 0, 0, 0, 0, 0}, {}};
+  BmpLayout mask{40, 3, 2, 16, 3, false, {}, 0, {0xF00F, 0x07E0, 0x001F}, {0, 0, 0, 0, 0, 0}, {}};
   c.push_back({"split colour mask", bmpFile(mask), "colour mask"});
-  BmpSpec runPast{40, 3, 2, 8, 1, false, {kRed}, 1, {}, {}, {4, 0, 0, 1}};
+  BmpLayout runPast{40, 3, 2, 8, 1, false, {kRed}, 1, {}, {}, {4, 0, 0, 1}};
   c.push_back({"run past the row", bmpFile(runPast), "outside"});
-  BmpSpec jumpPast{40, 3, 2, 8, 1, false, {kRed}, 1, {}, {}, {0, 2, 9, 0, 0, 1}};
+  BmpLayout jumpPast{40, 3, 2, 8, 1, false, {kRed}, 1, {}, {}, {0, 2, 9, 0, 0, 1}};
   c.push_back({"jump past the picture", bmpFile(jumpPast), "outside"});
-  BmpSpec noEnd{40, 3, 2, 8, 1, false, {kRed}, 1, {}, {}, {3, 0, 0}};
+  BmpLayout noEnd{40, 3, 2, 8, 1, false, {kRed}, 1, {}, {}, {3, 0, 0}};
   c.push_back({"run-length code without its end", bmpFile(noEnd), "truncated"});
-  BmpSpec absoluteCut{40, 3, 2, 8, 1, false, {kRed}, 1, {}, {}, {0, 3, 0}};
+  BmpLayout absoluteCut{40, 3, 2, 8, 1, false, {kRed}, 1, {}, {}, {0, 3, 0}};
   c.push_back({"absolute run cut short", bmpFile(absoluteCut), "truncated"});
   return c;
 }
@@ -181,7 +181,7 @@ TEST(BmpDecoder, DamagedFilesEndWithPixelsOrAReason) {
   // decoder gives a whole picture or a reason, and never reads past the file.
   std::mt19937 random(20261210);
   for (const DecodeCase& c : decodeCases()) {
-    const std::vector<std::uint8_t> good = bmpFile(c.spec);
+    const std::vector<std::uint8_t> good = bmpFile(c.layout);
     for (int round = 0; round < 300; ++round) {
       std::vector<std::uint8_t> bad = good;
       for (int k = 0; k < 3; ++k) bad[random() % bad.size()] = static_cast<std::uint8_t>(random());

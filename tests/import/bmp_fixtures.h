@@ -10,7 +10,7 @@ namespace trazvik::testing {
 
 using Rgb = std::array<std::uint8_t, 3>;
 
-struct BmpSpec {
+struct BmpLayout {
   int headerSize = 40;  // 12 (OS/2), 40, 108 (V4) or 124 (V5)
   int width = 0;
   int height = 0;  // written negative when topDown
@@ -38,7 +38,7 @@ inline void put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
 
 // The rows as the file stores them: bottom row first unless top-down,
 // each padded to a multiple of 4 bytes.
-inline std::vector<std::uint8_t> packedRows(const BmpSpec& s) {
+inline std::vector<std::uint8_t> packedRows(const BmpLayout& s) {
   std::vector<std::uint8_t> out;
   const std::size_t stride = ((static_cast<std::size_t>(s.width) * s.bpp + 31) / 32) * 4;
   for (int r = 0; r < s.height; ++r) {
@@ -59,7 +59,7 @@ inline std::vector<std::uint8_t> packedRows(const BmpSpec& s) {
   return out;
 }
 
-inline std::vector<std::uint8_t> bmpFile(const BmpSpec& s) {
+inline std::vector<std::uint8_t> bmpFile(const BmpLayout& s) {
   const bool maskTail = s.headerSize == 40 && s.compression == 3;
   const std::size_t entry = s.headerSize == 12 ? 3 : 4;
   const std::size_t offBits =

@@ -41,7 +41,7 @@ class BitmapProject : public ::testing::Test {
   int closed_ = 0;
 };
 
-trazvik::testing::BmpSpec fourByTwo() {
+trazvik::testing::BmpLayout fourByTwo() {
   return {40, 4, 2, 24, 0, false, {}, 0, {}, {0, 0xFFFFFF, 0, 0xFFFFFF, 0x808080, 0, 0, 0}, {}};
 }
 
