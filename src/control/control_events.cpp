@@ -15,6 +15,10 @@ const char* controlEventName(tControlEventKind kind) {
     case tControlEventKind::spindleOverload: return "spindle overload";
     case tControlEventKind::driverError: return "driver error";
     case tControlEventKind::enclosureOpened: return "enclosure opened";
+    case tControlEventKind::pausedByMachine: return "paused by the machine";
+    case tControlEventKind::linkFaulty: return "link faulty";
+    case tControlEventKind::echoFault: return "echo fault";
+    case tControlEventKind::controllerStalled: return "controller stalled";
   }
   return "?";
 }

@@ -21,6 +21,10 @@ enum class tControlEventKind {
   spindleOverload,
   driverError,  // `value`: the axes mask
   enclosureOpened,
+  pausedByMachine,    // the machine's stop button paused the job (after jobPaused)
+  linkFaulty,         // status replies could not be read, time after time: sending stopped
+  echoFault,          // an echo missing or not the command's; `value`: the job file byte, -1 outside the job
+  controllerStalled,  // buffer full while the machine stood: the operator stopped the job
 };
 
 struct tControlEvent {

@@ -25,6 +25,16 @@ void tControlLogs::onEvent(const tControlEvent& event) {
       logs_.log_cut_interrupted("Link lost: job file sent up to byte " + std::to_string(event.filePos) + " (" +
                                 std::to_string(static_cast<long long>(std::nearbyint(event.percent))) + " %)");
       break;
+    case tControlEventKind::linkFaulty:
+    case tControlEventKind::controllerStalled:
+      if (interruptedLogged_) break;
+      interruptedLogged_ = true;
+      logs_.log_cut_interrupted(std::string(event.kind == tControlEventKind::linkFaulty
+                                                ? "Link faulty: the controller's status replies could not be read"
+                                                : "Controller stalled: buffer full while the machine stood still") +
+                                "; job file sent up to byte " + std::to_string(event.filePos) + " (" +
+                                std::to_string(static_cast<long long>(std::nearbyint(event.percent))) + " %)");
+      break;
     default: break;
   }
 }

@@ -28,6 +28,12 @@ struct tControlSettings {
   double travelFeed = 0;              // przespeed, mm/min
   double spindleRunUpSeconds = 0;     // CzasRozruchu
   int unitIndex = 0;                  // 0 mm, 1 inch, 2 foot
+  // The controller reports its buffer full while the machine stands: told
+  // after the first bound (a dwell or a tool change may take that long),
+  // and after the second the operator is asked whether to stop the job
+  // (0: never asked; the CLI stops by its own --max-stall instead).
+  double stallNoticeSeconds = 3;
+  double stallAskSeconds = 60;
   struct Offset {
     double x = 0, y = 0;
   };

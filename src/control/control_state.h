@@ -18,6 +18,12 @@ struct tControlState {
   // The transfer was stopped by a lost link: the job did not run to its
   // end, so the loop must not report it as finished.
   bool transferInterrupted = false;
+  // The controller's echo of a job command was wrong before the job was
+  // started: the transfer sends nothing (not even the start) until the
+  // operator continues.
+  bool transferHeld = false;
+  // The faulty link has been told (once per run of unreadable replies).
+  bool linkFaultTold = false;
   // Machine requests (buttons, overload) seen by the transfer's status
   // reads since the last monitoring step: a controller reports a press
   // once, so a read that is not the loop's must not swallow it.

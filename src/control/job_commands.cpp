@@ -217,6 +217,8 @@ void tJobCommands::Wstrzymaj1Click() {
 }
 
 void tJobCommands::Kontynuacja1Click() {
+  // A transfer held for a wrong echo goes on with the job.
+  ctx_.flags.transferHeld = false;
   const int project = ctx_.mainWindow.activeProjectType ? ctx_.mainWindow.activeProjectType() : 0;
   if (project != 0) {
     ctx_.flags.runRequested = true;

@@ -41,6 +41,9 @@ struct tPanelDisplay {
   bool toolPressed = false;  // k_zalwyl
 
   tPanelTestBits test;
+  // "waiting for the controller: buffer full, machine idle for N s" while
+  // the controller stalls; empty otherwise.
+  std::string controllerWait;
   std::string usbErrors;  // read/write counters
   std::string inverterStatus, inverterFreq, inverterAmper;
   bool inverterErrorVisible = false;

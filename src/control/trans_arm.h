@@ -8,6 +8,7 @@
 #include "no_qt.h"
 
 #include "control/control_context.h"
+#include "control/stall_watch.h"
 
 #include <cstdint>
 #include <fstream>
@@ -16,6 +17,10 @@
 namespace trazvik {
 
 inline constexpr const char* jobFileName = "out.cnx";
+
+// The operator's message when the status replies could not be read
+// `unreadable` times in a row and the transfer stopped at `filePos`.
+std::string linkFaultyText(int unreadable, std::int64_t filePos, double percent);
 
 class TTransArm {
  public:
@@ -34,7 +39,20 @@ class TTransArm {
   // the file is open).
   void Tick();
 
+  // Seconds the controller has reported its buffer full while the machine
+  // stood still (0 while it moves or has room).
+  double stallSeconds() const;
+  // The transfer gives up waiting for a stalled controller: it stops, and
+  // the job is paused when it runs.
+  void stopStalled(const std::string& message);
+  // The status replies could not be read time after time: the transfer
+  // stops where it is and the operator is told.
+  void stopForFaultyLink();
+
   std::int64_t filePosition() const { return pos_; }
+  // The last job command got no echo yet; the transfer's next status read
+  // decides whether that was the controller's fault.
+  bool awaitingEcho() const { return isOpen && unechoed_; }
   bool goSent() const { return goSent_; }
   std::string jobFilePath() const { return ctx_.dataDirectory + jobFileName; }
   // "--", "\", "|" or "/" for the spinner phase.
@@ -56,12 +74,19 @@ class TTransArm {
   void finish();
   void linkLost();
   void badFile(const std::string& why);
+  // True when the controller's echo of the command just sent (which began
+  // at byte `at` of the job file) was missing or wrong; the job is held.
+  bool echoFault(std::int64_t at);
+  void watchBufferFull();
   void showProgress(bool withSpinner);
 
   tControlContext& ctx_;
   std::ifstream fb_;
   std::int64_t pos_ = 0;
   bool goSent_ = false;
+  tStallWatch stall_;
+  std::int64_t lastSentAt_ = 0;  // file position of the last command sent
+  bool unechoed_ = false;        // it got no echo; the next read decides
 };
 
 }  // namespace trazvik

@@ -152,8 +152,14 @@ void Tster::Timer1Timer() {
   if (ctx_.flags.engravingHoldsLink) return;
   if (ctx_.settings.ethernetConnection && watchdog() && !commandLinkConnected()) watchdog()->Resume();
   interval_ = trans_.isOpen || display_.active ? activeInterval : monitorInterval;
+  // Echoes of commands sent since the last event (the operator's, the
+  // pause's) belong to those operations, not to the job's next command.
+  reportEchoFaults();
   if (trans_.isOpen) trans_.Tick();
   if (!ctx_.flags.engravingRunning || ctx_.flags.engravingStopRequested) Tick();
+  reportEchoFaults();
+  watchLinkFault();
+  watchStall();
   if (ctx_.mainWindow.baseCheckMonitor) ctx_.mainWindow.baseCheckMonitor(false);
   if (ctx_.flags.saveLastPos) lastPositionCheck();
 }
@@ -243,6 +249,7 @@ void Tster::requestBits(std::uint64_t bits) {
     if (ctx_.mainWindow.pauseCommand) ctx_.mainWindow.pauseCommand();
     ctx_.flags.pausedFromMachine = true;
     ctx_.flags.pausedFromPc = false;
+    ctx_.report(tControlEventKind::pausedByMachine);
     if (has(stateBit::spindleOverload)) {
       const std::string text = ctx_.text("Control_Panel", "msgPrzeciazenieWrzeciona");
       ctx_.report(tControlEventKind::spindleOverload, 0, text);

@@ -80,6 +80,10 @@ class Tster {
   void coordinates();
   void locks();
   void endOfJobSignal();
+  // The faults of the link and the controller (tster_faults.cpp).
+  void reportEchoFaults();
+  void watchLinkFault();
+  void watchStall();
   void lastPositionCheck();
   void linkCaption();
   void unitCaptions();
@@ -105,6 +109,8 @@ class Tster {
   std::uint8_t shownPowerSlot_ = 255;
   std::uint16_t shownPower_ = 0;
   bool shownToolOn_ = false;
+  // Seconds of a stalled controller at which the operator is asked next.
+  double nextStallQuestion_ = 0;
 };
 
 }  // namespace trazvik

@@ -2,10 +2,12 @@
 
 #include "link/status_decode.h"
 #include "link/status_layout.h"
+#include "link/status_plausibility.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 namespace trazvik {
 
@@ -118,21 +120,22 @@ void TfEthernet::Write(ByteSpan command) {
     link_.ethernetError = ethernet_errors::commandTooLong;
     return;
   }
-  const Bytes echo = exchange(command);
-  if (echo.empty()) {
-    // A socket error keeps the code the error event stored.
-    if (!socketError_) link_.ethernetError = ethernet_errors::noEcho;
-    return;
-  }
-  if (echo.size() != command.size()) {
-    link_.ethernetError = ethernet_errors::echoLength;
-    return;
-  }
-  if (echo != expectedEcho(command)) {
-    link_.ethernetError = ethernet_errors::echoDiffers;
-    return;
-  }
-  link_.ethernetError = 0;
+  Bytes echo = exchange(command);
+  // A socket error keeps the code the error event stored: the link is lost,
+  // which the loop tells.
+  if (echo.empty() && socketError_) return;
+  link_.ethernetError = echoError(command, echo);
+  if (link_.ethernetError == 0) return;
+  if (echoFaults_.size() >= keptEchoFaults) echoFaults_.erase(echoFaults_.begin());
+  echoFaults_.push_back({Bytes(command.begin(), command.end()), std::move(echo), link_.ethernetError});
+}
+
+std::vector<tEchoFault> TfEthernet::takeEchoFaults() {
+  // While the last exchanges got nothing, a missing echo may be the link
+  // going down: that is decided by the next exchange that gets an answer
+  // (the faults are then the controller's) or by the loss of the link.
+  if (silentExchanges_ > 0) return {};
+  return std::exchange(echoFaults_, {});
 }
 
 bool TfEthernet::GetStatus() {
@@ -142,7 +145,12 @@ bool TfEthernet::GetStatus() {
     if (!socketError_) link_.ethernetError = ethernet_errors::noStatus;
     return false;
   }
-  return decodeEthernetStatus(reply, statusLayoutOf(machine_, link_), st_, link_);
+  const tStatusLayout layout = statusLayoutOf(machine_, link_);
+  if (!statusReplyReadable(reply, layout)) {
+    link_.ethernetError = ethernet_errors::statusUnreadable;
+    return false;
+  }
+  return decodeEthernetStatus(reply, layout, st_, link_);
 }
 
 void TfEthernet::getInfo() {
@@ -201,12 +209,15 @@ void TfEthernet::TcpClient1Connect() {
 }
 
 void TfEthernet::TcpClient1Disconnect() {
+  // Echoes missing on a link that went down are the loss, told as such.
+  echoFaults_.clear();
   command_.disconnect();
   show("msgEthernetRozlaczony");
   link_.ethernetActive = false;
 }
 
 void TfEthernet::TcpClient1Error(int code) {
+  echoFaults_.clear();
   link_.ethernetError = code;
   command_.disconnect();
   link_.ethernetActive = false;

@@ -13,6 +13,7 @@
 
 #include "machine/byte_fields.h"
 #include "machine/identify_machine.h"
+#include "link/echo_check.h"
 #include "link/interface_queue.h"
 #include "machine/machine_state.h"
 #include "link/tcp_client.h"
@@ -22,6 +23,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace trazvik {
 
@@ -34,6 +36,9 @@ inline constexpr int noIdentity = 103;
 // A command longer than one exchange carries: refused, nothing sent (a cut
 // command would reach the machine as a different, wrong command).
 inline constexpr int commandTooLong = 104;
+// A status reply came but holds numbers no controller reports; it is not
+// decoded.
+inline constexpr int statusUnreadable = 105;
 }  // namespace ethernet_errors
 
 inline constexpr std::uint16_t defaultCommandPort = 9999;
@@ -77,7 +82,17 @@ class TfEthernet {
   void setIdentifyEnvironment(tIdentifyEnvironment env) { identifyEnv_ = std::move(env); }
 
   // Command exchange with the echo check (interface thread).
+  // An echo that is missing or not the command's is kept for the operation
+  // that sent it (takeEchoFaults).
   void Write(ByteSpan command);
+  // The echo faults since the last call, oldest first; at most
+  // keptEchoFaults are kept (the oldest go when more come). Nothing while
+  // the last exchange got no answer (see lastExchangeSilent).
+  std::vector<tEchoFault> takeEchoFaults();
+  static constexpr std::size_t keptEchoFaults = 16;
+  // The last exchange received nothing: whether the controller only missed
+  // an echo or the link is going down shows at the next one.
+  bool lastExchangeSilent() const { return silentExchanges_ > 0; }
   // Status exchange, decoded into the plot state; false when nothing usable came.
   bool GetStatus();
   // The raw "SX" exchange or any other: what one receive brought (empty
@@ -121,6 +136,7 @@ class TfEthernet {
   bool socketError_ = false;  // the last exchange ended in the error event
   int silentExchanges_ = 0;   // exchanges in a row that received nothing
   bool connectedButSilent_ = false;
+  std::vector<tEchoFault> echoFaults_;
 };
 
 }  // namespace trazvik

@@ -3,6 +3,8 @@
 #include "link/legacy_replies.h"
 #include "link/status_decode.h"
 #include "link/status_layout.h"
+#include "link/status_plausibility.h"
+#include "link/ethernet.h"
 
 namespace trazvik {
 
@@ -28,17 +30,34 @@ bool tStatusReader::readStateOnce(bool full) {
   const tStatusLayout layout = statusLayoutOf(machine_, link_);
   if (ethernet()) {
     const Bytes reply = channel_.exchange(Bytes{'S', 'X'});
+    if (!reply.empty() && !readable(statusReplyReadable(reply, layout))) {
+      link_.ethernetError = ethernet_errors::statusUnreadable;
+      return false;
+    }
     answered_ = decodeEthernetStatus(reply, layout, st_, link_);
     return answered_;
   }
   const Bytes r10 = report(10);
   usbError_ = !answered_;
+  if (answered_ && !readable(statusReportReadable(r10, layout))) return false;
   decodeStateReport(r10, layout, st_, full);
   if (!full) return answered_;
   std::optional<std::uint32_t> mask = headMaskOfStatusReport(r10, layout);
   if (layout.extended) mask = decodeHeadReport(report(24), st_, false);
   st_.selectedZ = headIndexFromMask(mask.value_or(0), layout.headCount);
   return !usbError_;
+}
+
+bool tStatusReader::readable(bool replyReadable) {
+  if (replyReadable) {
+    unreadableInARow_ = 0;
+    return true;
+  }
+  // Nothing of the reply is taken: the last state stands, and the read
+  // counts as unanswered, so no one acts on it.
+  ++unreadableInARow_;
+  answered_ = false;
+  return false;
 }
 
 void tStatusReader::readLegacyState() { decodeLegacyState(query({'X'}, 1), st_); }
@@ -82,6 +101,7 @@ void tStatusReader::readPositions() {
   const tStatusLayout layout = statusLayoutOf(machine_, link_);
   if (usb()) {
     const Bytes r10 = report(10);
+    if (answered_ && !readable(statusReportReadable(r10, layout))) return;
     decodePositionReport(r10, layout, st_);
     std::optional<std::uint32_t> mask = headMaskOfStatusReport(r10, layout);
     if (layout.knifeAxis && layout.extended) mask = decodeHeadReport(report(24), st_, true);

@@ -76,12 +76,23 @@ class tStatusReader {
   bool usbErrorFlag() const { return usbError_; }
   // The last read got an answer from the controller.
   bool lastReadAnswered() const { return answered_; }
+  // Status replies in a row that came but could not be read (their numbers
+  // are no machine's). One is a disturbance and is skipped; a run of
+  // faultyAfterUnreadable means the link or the controller keeps talking
+  // nonsense: at the transfer's 10 ms pace that takes 50 ms, at the loop's
+  // 100 ms half a second, far less than a full job buffer lasts, and a
+  // burst of noise that spoils five replies in a row is no passing one.
+  int unreadableInARow() const { return unreadableInARow_; }
+  bool linkFaulty() const { return unreadableInARow_ >= faultyAfterUnreadable; }
+  static constexpr int faultyAfterUnreadable = 5;
 
  private:
   bool usb() const { return channel_.kind() == tStatusChannel::Kind::usb; }
   bool ethernet() const { return channel_.kind() == tStatusChannel::Kind::ethernet; }
   Bytes report(int n);
   bool readStateOnce(bool full);
+  // Counts an unreadable reply (false) or ends a run of them (true).
+  bool readable(bool replyReadable);
   void readLegacyState();
   Bytes query(std::initializer_list<std::uint8_t> bytes, std::size_t replyBytes);
 
@@ -91,6 +102,7 @@ class tStatusReader {
   const tMachineModel& machine_;
   bool usbError_ = false;
   bool answered_ = true;
+  int unreadableInARow_ = 0;
 };
 
 }  // namespace trazvik

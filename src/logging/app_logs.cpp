@@ -178,6 +178,7 @@ void AppLogs::log_cut_interrupted(const std::string& where) {
   writeEvent();
   if (jobLogger_->FEnabled) {
     job_->RegisterPause();
+    job_->FNote = where;
     storeJob();
   }
 }

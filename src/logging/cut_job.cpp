@@ -70,6 +70,7 @@ void TCutJob::Reset() {
   FCuttingAnglePause = 0;
   FEstimatedCuttingTime = 0;
   FCuttingLenght = 0;
+  FNote.clear();
   FStopWatch.Reset();
 }
 

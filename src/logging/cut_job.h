@@ -44,6 +44,9 @@ class TCutJob {
   std::int32_t FCuttingAnglePause = 0;
   std::int32_t FEstimatedCuttingTime = 0;
   double FCuttingLenght = 0;
+  // Why the job stopped short of its end (a lost or faulty link, a stalled
+  // controller); empty otherwise. Written as the job's Note.
+  std::string FNote;
   TStopWatch FStopWatch;
 
  private:

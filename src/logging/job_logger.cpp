@@ -43,6 +43,7 @@ std::string TJobLogger::JobDocument() const {
   add("CuttingAnglePause", std::to_string(FJob.FCuttingAnglePause));
   add("EstimatedCuttingTime", std::to_string(FJob.FEstimatedCuttingTime));
   add("CuttingLenght", fixedOneDecimal(FJob.FCuttingLenght, separator_));
+  if (!FJob.FNote.empty()) add("Note", FJob.FNote);
   std::ostringstream out;
   doc.save(out, "  ", pugi::format_indent, pugi::encoding_utf8);
   return out.str();

@@ -93,33 +93,10 @@ class BurnSession {
   tMachineState& machine() { return session_->connection().state(); }
 };
 
-bool BurnSession::connect(const MachineTarget& requested) {
-  MachineTarget target = requested;
-  target.machineFilter = context_.switches().machineFilter;
-  const bool simulated = target.kind == MachineTarget::Kind::sim || target.kind == MachineTarget::Kind::simUsb;
-  if (simulated) {
-    timeScale_ = o_.simSpeed;
-    target.simTimeScale = timeScale_;
-  }
-  MachineSession::Limits limits;
-  limits.overall = std::chrono::milliseconds(static_cast<long long>(o_.connectSeconds * 1000));
-  tConnectionOptions base;
-  base.switches = context_.switches();
-  base.programDirectory = context_.programDirectory();
-  std::string error;
-  session_ = MachineSession::open(target, error, limits, base);
-  if (!session_) {
-    err_ << "trazvik-cli burn: " << error << "\n";
-    return false;
-  }
-  texts::tInterfejs& texts = context_.texts();
-  session_->connection().text = [&texts](const std::string& section, const std::string& key) {
-    return texts.dajTxt(section, key);
-  };
-  out_ << "Connected to " << session_->description();
-  if (simulated) out_ << ", " << timeScale_ << " times real time";
-  out_ << "\n";
-  return true;
+bool BurnSession::connect(const MachineTarget& target) {
+  if (target.simulated()) timeScale_ = o_.simSpeed;
+  session_ = connectForJob(context_, target, {"burn", o_.connectSeconds, timeScale_, {}}, out_, err_);
+  return session_ != nullptr;
 }
 
 void BurnSession::progress(bool last) {
@@ -236,7 +213,7 @@ int BurnSession::run() {
     err_ << "trazvik-cli burn: " << error << "\n";
     return 1;
   }
-  const bool simulated = target->kind == MachineTarget::Kind::sim || target->kind == MachineTarget::Kind::simUsb;
+  const bool simulated = target->simulated();
   if (!o_.tracePath.empty() && !simulated) {
     err_ << "trazvik-cli burn: --trace needs --machine sim:TYPE or sim-usb:TYPE (trazvik-sim draws its own with its "
             "--trace)\n";

@@ -18,7 +18,16 @@ void addCutCommand(CLI::App& app, Context& context) {
       "cut", "Cut a design file: checks, job file, transfer with progress, pause with Ctrl-C, summary and logs");
   addProjectOptions(*cmd, options->project);
   addHatchOption(*cmd, options->project);
-  cmd->add_option("--machine", options->machine, "sim:TYPE | tcp:HOST[:PORT[:IDENTITY_PORT]] | usb")->required();
+  cmd->add_option("--machine", options->machine, "sim:TYPE | sim-usb:TYPE | tcp:HOST[:PORT[:IDENTITY_PORT]] | usb")
+      ->required();
+  cmd->add_option("--sim-fault", options->simFaults,
+                  "sim: a fault of the simulated controller, NAME[=VALUE][@COMMANDS] as trazvik-sim's --fault");
+  cmd->add_option("--sim-journal", options->simJournal,
+                  "sim: write the job commands the simulated controller executed, one hexadecimal line each");
+  cmd->add_option("--max-stall", options->maxStallSeconds,
+                  "stop the job when the controller reports its buffer full while the machine stands still this "
+                  "many seconds (default: wait)")
+      ->check(CLI::PositiveNumber);
   cmd->add_option("--sim-speed", options->simSpeed, "sim: simulated seconds per real second (default 20)")
       ->check(CLI::PositiveNumber);
   cmd->add_option("--trace", options->tracePath, "sim: picture of the tool's path at the end (.png or .svg)");

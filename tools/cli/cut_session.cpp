@@ -4,12 +4,14 @@
 #include "machine_option.h"
 
 #include "controller.h"
+#include "journal.h"
 #include "trace_writer.h"
 
 #include "base/directories.h"
 #include "base/version_text.h"
 #include "config/tdlgkonfig.h"
 #include "control/cutting_session.h"
+#include "control/stall_watch.h"
 #include "link/hid_service.h"
 #include "machine/machine_capabilities.h"
 #include "link/machine_connection.h"
@@ -32,6 +34,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// What a paused job waits for, as the operator can give it.
+constexpr const char* kHowToGoOn = "Press the machine's continue button to go on, or Ctrl-C for the menu.";
+
 double secondsSince(Clock::time_point t) { return std::chrono::duration<double>(Clock::now() - t).count(); }
 
 // Feeds the sample jobs finish in a few seconds at.
@@ -50,6 +55,8 @@ const char* cutEndName(CutEnd end) {
     case CutEnd::stoppedByOperator: return "stopped by the operator";
     case CutEnd::leftPaused: return "left paused in the controller";
     case CutEnd::linkLost: return "interrupted: the link to the controller was lost";
+    case CutEnd::linkFaulty: return "interrupted: the controller's replies could not be read";
+    case CutEnd::stalled: return "stopped: the controller took no more of the job";
     case CutEnd::notStarted: return "not started";
     case CutEnd::timedOut: return "given up after the time limit";
   }
@@ -74,6 +81,7 @@ class CutSession {
   void onEvent(const tControlEvent& e);
   bool askAfterInterrupt();
   void stopJob();
+  void stopStalled();
   CutProgress progress();
   void finishSummary();
 
@@ -92,6 +100,7 @@ class CutSession {
   std::unique_ptr<ProgressPrinter> printer_;
   double timeScale_ = 1;  // the simulated controller's clock against the wall clock
   std::string settingsCaption_;
+  bool howToGoOnDue_ = false;
 
   // The connected machine (after openMachine).
   tMachineState& machine() { return connection_->state(); }
@@ -112,38 +121,18 @@ CutSession::~CutSession() {
   session_.reset();
 }
 
-bool CutSession::openMachine(const MachineTarget& requested) {
-  MachineTarget target = requested;
-  target.machineFilter = context_.switches().machineFilter;
-  if (target.kind == MachineTarget::Kind::sim) {
-    timeScale_ = options_.simSpeed > 0 ? options_.simSpeed : kDefaultSimSpeed;
-    target.simTimeScale = timeScale_;
-  }
-  MachineSession::Limits limits;
-  limits.overall = std::chrono::milliseconds(static_cast<long long>(options_.connectSeconds * 1000));
-  tConnectionOptions base;
-  base.switches = context_.switches();
-  base.programDirectory = context_.programDirectory();
-  std::string error;
-  session_ = MachineSession::open(target, error, limits, base);
-  if (!session_) {
-    err_ << "trazvik-cli cut: " << error << "\n";
-    return false;
-  }
+bool CutSession::openMachine(const MachineTarget& target) {
+  if (target.simulated()) timeScale_ = options_.simSpeed > 0 ? options_.simSpeed : kDefaultSimSpeed;
+  session_ =
+      connectForJob(context_, target, {"cut", options_.connectSeconds, timeScale_, options_.simFaults}, out_, err_);
+  if (!session_) return false;
   connection_ = &session_->connection();
-  texts::tInterfejs& texts = context_.texts();
-  connection_->text = [&texts](const std::string& section, const std::string& key) {
-    return texts.dajTxt(section, key);
-  };
-  out_ << "Connected to " << session_->description();
-  if (target.kind == MachineTarget::Kind::sim) out_ << ", " << timeScale_ << " times real time";
-  out_ << "\n";
   return true;
 }
 
 void CutSession::setWorkZero(const MachineTarget& target) {
   std::optional<std::array<double, 3>> zero = options_.workZero;
-  if (!zero && target.kind == MachineTarget::Kind::sim) zero = kSimWorkZero;
+  if (!zero && target.simulated()) zero = kSimWorkZero;
   tMachineOps& ops = connection_->ops();
   if (zero) {
     machine().status.pos0.x = (*zero)[0] * 100;
@@ -175,6 +164,7 @@ void CutSession::buildControl() {
   tControlSettings snapshot = controlSettingsOf(settings);
   snapshot.ethernetConnection = session_->overEthernet();  // the watchdog brings a dropped network link back
   snapshot.signalAtEnd = false;
+  snapshot.stallAskSeconds = 0;  // no question: --max-stall decides
   cutting_->takeSettings(snapshot);
   cutting_->onEvent = [this](const tControlEvent& e) { onEvent(e); };
   cutting_->activeProject = [this] { return loaded_.project.get(); };
@@ -192,8 +182,28 @@ void CutSession::onEvent(const tControlEvent& e) {
       ++summary_.runs;
       ended_ = true;
       break;
+    case tControlEventKind::linkFaulty:
+      // The message box says what happened and where the job stood.
+      if (printer_) printer_->interrupt();
+      summary_.end = CutEnd::linkFaulty;
+      break;
+    case tControlEventKind::echoFault:
+      if (printer_) printer_->interrupt();
+      // A job command's (its byte in `value`): the job is held. The advice
+      // follows the message box, which comes after the event.
+      howToGoOnDue_ = e.value >= 0;
+      break;
+    case tControlEventKind::pausedByMachine:
+      if (printer_) printer_->interrupt();
+      out_ << "The machine's STOP button paused the job. " << kHowToGoOn << "\n";
+      break;
+    case tControlEventKind::controllerStalled:
+      if (printer_) printer_->interrupt();
+      out_ << e.detail << "\n";
+      break;
     case tControlEventKind::linkLost:
     case tControlEventKind::jobInterrupted:
+      if (summary_.end == CutEnd::linkFaulty || summary_.end == CutEnd::stalled) break;
       if (summary_.end != CutEnd::linkLost) {
         if (printer_) printer_->interrupt();
         out_ << "The link to the controller was lost; the job stopped at byte " << e.filePos << " of the job file ("
@@ -226,8 +236,13 @@ CutProgress CutSession::progress() {
   p.commandsPerSecond = control_->transfer.isOpen ? rate_ : 0;
   p.elapsedSeconds = logs_->stopwatch().Elapsed() * 86400.0;
   p.estimatedSeconds = loaded_.project->GetEstimatedCuttingTime() * 60.0 / timeScale_;
+  const double stall = control_->transfer.stallSeconds();
   if (summary_.end == CutEnd::linkLost)
     p.state = "link lost";
+  else if (summary_.end == CutEnd::linkFaulty)
+    p.state = "link faulty";
+  else if (stall > 0 && stall >= control_->context.settings.stallNoticeSeconds)
+    p.state = controllerWaitText(stall);
   else if (control_->context.flags.jobPaused)
     p.state = "paused";
   else if (control_->transfer.isOpen && !control_->context.flags.transferActive && control_->transfer.licznik > 0)
@@ -273,6 +288,16 @@ bool CutSession::askAfterInterrupt() {
 
 void CutSession::step() { control_->timerEvent(); }
 
+void CutSession::stopStalled() {
+  printer_->interrupt();
+  const long long seconds = std::llround(std::floor(control_->transfer.stallSeconds()));
+  summary_.end = CutEnd::stalled;
+  control_->transfer.stopStalled("The controller reported its buffer full while the machine stood still for " +
+                                 std::to_string(seconds) + " s (--max-stall): the job is stopped at byte " +
+                                 std::to_string(control_->transfer.filePosition()) + " of the job file.");
+  stopJob();
+}
+
 void CutSession::followJob() {
   InterruptFlag interrupt;
   printer_ = std::make_unique<ProgressPrinter>(out_, ::isatty(STDOUT_FILENO) == 1 && &out_ == &std::cout);
@@ -284,8 +309,17 @@ void CutSession::followJob() {
       lastSecond = Clock::now();
       logs_->JobTimeDisplayTimer();
     }
+    if (howToGoOnDue_) {
+      howToGoOnDue_ = false;
+      out_ << kHowToGoOn << "\n";
+    }
     printer_->update(progress(), secondsSince(startedAt_));
     if (interrupt.take() && !askAfterInterrupt()) return;
+    if (summary_.end == CutEnd::linkFaulty) return;
+    if (options_.maxStallSeconds > 0 && control_->transfer.stallSeconds() >= options_.maxStallSeconds) {
+      stopStalled();
+      return;
+    }
     if (summary_.end == CutEnd::linkLost) {
       if (connection_->connected() || secondsSince(lostAt_) > options_.reconnectSeconds) {
         out_ << (connection_->connected() ? "The controller answers again." : "The controller did not come back.")
@@ -314,6 +348,11 @@ void CutSession::finishSummary() {
   summary_.percentSent = control_->context.flags.transmissionPercent;
   if (logs_) summary_.logs = logs_->filesWritten();
   sim::SimController* simulated = session_ ? session_->simController() : nullptr;
+  if (simulated && !options_.simJournal.empty()) {
+    std::string error;
+    if (!sim::writeJournal(simulated->executedJobCommands(), options_.simJournal, error))
+      err_ << "trazvik-cli cut: " << error << "\n";
+  }
   if (simulated && !options_.tracePath.empty()) {
     std::string error;
     if (sim::writeTrace(simulated->trace(), options_.tracePath, error))
@@ -330,7 +369,11 @@ int CutSession::run() {
     err_ << "trazvik-cli cut: " << error << "\n";
     return 1;
   }
-  if (!options_.tracePath.empty() && target->kind != MachineTarget::Kind::sim) {
+  if ((!options_.simFaults.empty() || !options_.simJournal.empty()) && !target->simulated()) {
+    err_ << "trazvik-cli cut: --sim-fault and --sim-journal need --machine sim:TYPE or sim-usb:TYPE\n";
+    return 1;
+  }
+  if (!options_.tracePath.empty() && !target->simulated()) {
     err_ << "trazvik-cli cut: --trace needs --machine sim:TYPE (trazvik-sim draws its own with its --trace)\n";
     return 1;
   }
@@ -394,8 +437,10 @@ int CutSession::run() {
     case CutEnd::finished: return 0;
     case CutEnd::stoppedByOperator:
     case CutEnd::leftPaused: return 2;
-    case CutEnd::linkLost: return 3;
+    case CutEnd::linkLost:
+    case CutEnd::linkFaulty: return 3;
     case CutEnd::timedOut: return 4;
+    case CutEnd::stalled: return 5;
     case CutEnd::notStarted: return 1;
   }
   return 1;

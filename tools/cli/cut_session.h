@@ -21,12 +21,15 @@ namespace trazvik::cli {
 
 struct CutOptions {
   ProjectOptions project;
-  std::string machine;           // sim:TYPE | tcp:HOST[:PORT[:IDENTITY_PORT]] | usb
-  double simSpeed = 0;           // simulated seconds per second; 0: the default
-  std::string tracePath;         // sim only: picture of the tool's path (.png/.svg)
-  double connectSeconds = 10;    // waiting for the controller
-  double reconnectSeconds = 30;  // waiting for a lost link to come back
-  double maxSeconds = 0;         // give up after this long (0: never)
+  std::string machine;                 // sim:TYPE | tcp:HOST[:PORT[:IDENTITY_PORT]] | usb
+  double simSpeed = 0;                 // simulated seconds per second; 0: the default
+  std::string tracePath;               // sim only: picture of the tool's path (.png/.svg)
+  double connectSeconds = 10;          // waiting for the controller
+  double reconnectSeconds = 30;        // waiting for a lost link to come back
+  double maxSeconds = 0;               // give up after this long (0: never)
+  double maxStallSeconds = 0;          // stop a controller stalled this long (0: wait)
+  std::vector<std::string> simFaults;  // sim: faults scheduled in the simulated controller
+  std::string simJournal;              // sim: the executed job commands go here
   // Work zero X, Y, Z set on the machine before the start, mm in machine
   // coordinates (the Z zero is the height the job's depths count from).
   // Unset: the machine's own; a simulated controller gets kSimWorkZero.
@@ -38,7 +41,7 @@ struct CutOptions {
 inline constexpr std::array<double, 3> kSimWorkZero{20, 20, 60};
 
 // How the job ended.
-enum class CutEnd { finished, stoppedByOperator, leftPaused, linkLost, notStarted, timedOut };
+enum class CutEnd { finished, stoppedByOperator, leftPaused, linkLost, linkFaulty, notStarted, timedOut, stalled };
 
 struct CutSummary {
   CutEnd end = CutEnd::notStarted;
@@ -57,7 +60,8 @@ struct CutSummary {
 
 // Runs the whole road; `in` answers the questions (Ctrl-C, the start's
 // questions). Exit code: 0 finished, 1 not started, 2 stopped by the
-// operator or left paused, 3 link lost, 4 timed out.
+// operator or left paused, 3 link lost or faulty, 4 timed out, 5 the
+// controller stalled longer than --max-stall.
 int runCut(Context& context, const CutOptions& options, std::istream& in, std::ostream& out, std::ostream& err);
 
 const char* cutEndName(CutEnd end);

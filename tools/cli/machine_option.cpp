@@ -42,12 +42,13 @@ const char* kForms = "sim:TYPE, tcp:HOST[:PORT[:IDENTITY_PORT]], usb or sim-usb:
 std::optional<MachineTarget> parseMachineTarget(const std::string& text, std::string& error) {
   MachineTarget t;
   if (text == "usb") return t;
-  const bool overUsb = text.rfind("sim-usb:", 0) == 0;
-  if (text.rfind("sim:", 0) == 0 || overUsb) {
-    t.kind = overUsb ? MachineTarget::Kind::simUsb : MachineTarget::Kind::sim;
-    t.simType = text.substr(overUsb ? 8 : 4);
+  for (const auto& [prefix, kind] : {std::pair<std::string, MachineTarget::Kind>{"sim:", MachineTarget::Kind::sim},
+                                     {"sim-usb:", MachineTarget::Kind::simUsb}}) {
+    if (text.rfind(prefix, 0) != 0) continue;
+    t.kind = kind;
+    t.simType = text.substr(prefix.size());
     if (t.simType.empty()) {
-      error = "sim: needs a machine type, for example sim:\"YFB 32\"";
+      error = prefix + " needs a machine type, for example " + prefix + "\"YFB 32\"";
       return std::nullopt;
     }
     return t;
@@ -85,7 +86,7 @@ std::unique_ptr<MachineSession> MachineSession::open(const MachineTarget& target
                                                      const tConnectionOptions& base) {
   std::unique_ptr<MachineSession> s(new MachineSession());
   s->target_ = target;
-  if (target.kind == MachineTarget::Kind::sim || target.kind == MachineTarget::Kind::simUsb) {
+  if (target.simulated()) {
     sim::SimConfig config;
     config.product = target.simType;
     config.timeScale = target.simTimeScale;
@@ -95,11 +96,17 @@ std::unique_ptr<MachineSession> MachineSession::open(const MachineTarget& target
       error = "unknown machine type \"" + target.simType + "\" for the simulated controller";
       return nullptr;
     }
-    if (target.kind == MachineTarget::Kind::simUsb) {
-      s->description_ = "simulated " + target.simType + " (USB in this program)";
-      if (!s->connectSimUsb(error, base)) return nullptr;
-      return s;
+    for (const std::string& text : target.simFaults) {
+      const std::optional<sim::ScheduledFault> fault = sim::parseFault(text, error);
+      if (!fault) return nullptr;
+      s->simController_->schedule(*fault);
     }
+  }
+  if (target.kind == MachineTarget::Kind::simUsb) {
+    if (!s->connectSimUsb(error, base)) return nullptr;
+    return s;
+  }
+  if (target.kind == MachineTarget::Kind::sim) {
     s->simServer_ = std::make_unique<sim::SimServer>(s->simController_, sim::ServerPorts{"127.0.0.1", 0, 0});
     try {
       s->simServer_->start();
@@ -173,6 +180,7 @@ bool MachineSession::connectTcp(std::string& error, Limits limits, tConnectionOp
 }
 
 bool MachineSession::connectSimUsb(std::string& error, tConnectionOptions options) {
+  description_ = "simulated " + target_.simType + " (USB in this program)";
   auto service = std::make_unique<sim::ListedHidService>();
   auto device = std::make_shared<sim::SimHidDevice>(simController_, true);
   device->reportInterval = std::chrono::microseconds(1000);  // a full-speed interrupt endpoint
@@ -200,6 +208,35 @@ bool MachineSession::connectUsb(std::string& error, tConnectionOptions options) 
     return false;
   }
   return true;
+}
+
+std::unique_ptr<MachineSession> connectForJob(Context& context, MachineTarget target,
+                                              const JobConnectionRequest& request, std::ostream& out,
+                                              std::ostream& err) {
+  target.machineFilter = context.switches().machineFilter;
+  if (target.simulated()) {
+    target.simTimeScale = request.simTimeScale;
+    target.simFaults = request.simFaults;
+  }
+  MachineSession::Limits limits;
+  limits.overall = std::chrono::milliseconds(static_cast<long long>(request.connectSeconds * 1000));
+  tConnectionOptions base;
+  base.switches = context.switches();
+  base.programDirectory = context.programDirectory();
+  std::string error;
+  std::unique_ptr<MachineSession> session = MachineSession::open(target, error, limits, base);
+  if (!session) {
+    err << "trazvik-cli " << request.command << ": " << error << "\n";
+    return nullptr;
+  }
+  texts::tInterfejs& texts = context.texts();
+  session->connection().text = [&texts](const std::string& section, const std::string& key) {
+    return texts.dajTxt(section, key);
+  };
+  out << "Connected to " << session->description();
+  if (target.simulated()) out << ", " << target.simTimeScale << " times real time";
+  out << "\n";
+  return session;
 }
 
 std::unique_ptr<MachineSession> openMachine(Context& context, const std::string& machineText) {

@@ -19,8 +19,10 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <iosfwd>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace CLI {
 class App;
@@ -46,6 +48,9 @@ struct MachineTarget {
   std::uint16_t identityPort = defaultIdentityPort;
   std::string machineFilter;  // usb: only the controller of this product name
   double simTimeScale = 1;    // sim: simulated seconds per wall-clock second
+  // sim: faults scheduled in the simulated controller ("stop@40", ...)
+  std::vector<std::string> simFaults;
+  bool simulated() const { return kind == Kind::sim || kind == Kind::simUsb; }
 };
 
 // Parses the option's text; nothing with `error` filled on a bad one.
@@ -108,6 +113,23 @@ class MachineSession {
   tMachineState machine_;
   std::unique_ptr<tMachineConnection> connection_;
 };
+
+// What a job command (cut, burn) wants of its connection besides the
+// target itself.
+struct JobConnectionRequest {
+  const char* command = "";            // "cut", "burn": the prefix of its messages
+  double connectSeconds = 10;          // waiting for the controller
+  double simTimeScale = 1;             // simulated targets: their clock against the wall clock
+  std::vector<std::string> simFaults;  // simulated targets: faults scheduled before the start
+};
+
+// Opens the session a job command works with: the program's "OnlyMachine"
+// filter, start-up switches and folder, the program's texts for the link's
+// messages. Tells "Connected to ..." on `out`, or the reason on `err` and
+// gives nothing.
+std::unique_ptr<MachineSession> connectForJob(Context& context, MachineTarget target,
+                                              const JobConnectionRequest& request, std::ostream& out,
+                                              std::ostream& err);
 
 // The session of a command's --machine text, with the program's
 // "OnlyMachine" filter for USB. A bad text or a failed connection is told

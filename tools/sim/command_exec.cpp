@@ -319,7 +319,10 @@ void SimController::setOutputs(bool on, std::uint8_t mask) {
   if (on && mask >= 1 && mask <= 3) st_.selectedPowerSlot = mask;
 }
 
-void SimController::executeJobCommand(const Command& c) { execute(decodeCommand(c, set_), true); }
+void SimController::executeJobCommand(const Command& c) {
+  executedJob_.push_back(c);
+  execute(decodeCommand(c, set_), true);
+}
 
 // ----- job control -----
 

@@ -98,6 +98,7 @@ PortResponse SimController::onCommandData(int connection, ByteView data) {
     }
     Bytes echo = echoOf(c);
     receiveCommand(c);
+    if (takeFault(replyFaults_.lostEchoes)) continue;  // taken, but not echoed
     if (takeFault(replyFaults_.wrongEchoes)) {
       if (isLower(c[0]))
         echo[0] = c[0];  // the opcode not turned to upper case
@@ -161,6 +162,11 @@ Bytes SimController::usbReport(int index) {
 std::vector<Bytes> SimController::receivedCommands() const {
   std::lock_guard lock(mutex_);
   return {received_.begin(), received_.end()};
+}
+
+std::vector<Bytes> SimController::executedJobCommands() const {
+  std::lock_guard lock(mutex_);
+  return executedJob_;
 }
 
 void SimController::clearReceivedCommands() {
@@ -457,6 +463,7 @@ void SimController::applyLocked(const ScheduledFault& f) {
       break;
     case FaultAction::stall: stalled_ = f.value != 0; break;
     case FaultAction::wrongEchoes: replyFaults_.wrongEchoes = count; break;
+    case FaultAction::lostEchoes: replyFaults_.lostEchoes = count; break;
     case FaultAction::splitEchoes: replyFaults_.splitEchoes = count; break;
     case FaultAction::shortStatus: replyFaults_.shortStatus = count; break;
     case FaultAction::garbageStatus: replyFaults_.garbageStatus = count; break;

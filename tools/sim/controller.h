@@ -97,6 +97,9 @@ class SimController {
   static constexpr std::size_t kPixelsPerPacket = 15;
   std::vector<Bytes> receivedCommands() const;
   void clearReceivedCommands();
+  // Every job command executed since the start, in order (a repeated job
+  // is there again).
+  std::vector<Bytes> executedJobCommands() const;
   // Position of the tool in millimetres (machine coordinates).
   TracePoint toolPosition() const;
 
@@ -179,6 +182,7 @@ class SimController {
   std::uint64_t noiseSeed_ = 0x9E3779B97F4A7C15ull;
   SimCounters counters_;
   std::deque<Bytes> received_;
+  std::vector<Bytes> executedJob_;
 };
 
 }  // namespace trazvik::sim

@@ -74,6 +74,7 @@ std::optional<ScheduledFault> parseFault(const std::string& text, std::string& e
       {"drop", FaultAction::dropLink},
       {"stall", FaultAction::stall},
       {"wrong-echo", FaultAction::wrongEchoes},
+      {"lost-echo", FaultAction::lostEchoes},
       {"split-echo", FaultAction::splitEchoes},
       {"short-status", FaultAction::shortStatus},
       {"garbage-status", FaultAction::garbageStatus},

@@ -16,6 +16,7 @@ namespace trazvik::sim {
 // 0 means "never"; each faulty reply uses up one.
 struct ReplyFaults {
   int wrongEchoes = 0;  // the echo keeps a lower-case opcode or has its last byte altered
+  int lostEchoes = 0;   // the command is taken but no echo comes back
   int splitEchoes = 0;  // the echo arrives in two pieces, some time apart
   int shortStatus = 0;  // the status reply is cut to shortStatusLength bytes
   std::size_t shortStatusLength = 20;
@@ -36,7 +37,8 @@ enum class FaultAction {
   holdBufferFull,  // value 0 releases
   dropLink,        // the command connection is closed (USB: unplugged)
   stall,           // nothing is answered any more
-  wrongEchoes,     // value: count (-1 always)
+  lostEchoes,
+  wrongEchoes,  // value: count (-1 always)
   splitEchoes,
   shortStatus,
   garbageStatus,
@@ -55,7 +57,7 @@ struct ScheduledFault {
 // Parses "NAME[=VALUE][@COMMANDS]", for example "stop@40", "driver-error=X,Z@100",
 // "wrong-echo=3", "short-status=-1", "drop@500", "lost-steps=0.2,0,0@300". Names: start, stop, continue,
 // request1, request2, overload, driver-error, enclosure-open, enclosure-closed,
-// inverter-error, buffer-full, drop, stall, wrong-echo, split-echo,
+// inverter-error, buffer-full, drop, stall, wrong-echo, lost-echo, split-echo,
 // short-status, garbage-status, lost-steps=DX[,DY[,DZ]] (mm, decimal point).
 // Returns nothing and fills `error` on a bad text.
 std::optional<ScheduledFault> parseFault(const std::string& text, std::string& error);

@@ -4,6 +4,7 @@
 #include "controller.h"
 #include "faults.h"
 #include "sim_server.h"
+#include "journal.h"
 #include "trace_writer.h"
 
 #include "build_info.h"
@@ -33,6 +34,7 @@ struct Options {
   std::string area, secondArea;
   std::vector<std::string> faults;
   std::string tracePath;
+  std::string journalPath;
   std::string knife;
 };
 
@@ -104,6 +106,13 @@ int run(Options& o) {
   if (c.droppedJobCommands) std::cout << ", " << c.droppedJobCommands << " job commands lost to a full buffer";
   if (c.unknownCommands) std::cout << ", " << c.unknownCommands << " unknown commands";
   std::cout << std::endl;
+  if (!o.journalPath.empty()) {
+    std::string error;
+    if (!writeJournal(controller->executedJobCommands(), o.journalPath, error)) {
+      std::cerr << "trazvik-sim: " << error << "\n";
+      return 1;
+    }
+  }
   if (!o.tracePath.empty()) {
     std::string error;
     if (!writeTrace(controller->trace(), o.tracePath, error)) {
@@ -150,9 +159,10 @@ int main(int argc, char** argv) {
   app.add_option("--fault", o.faults,
                  "fault NAME[=VALUE][@COMMANDS]: start, stop, continue, request1, request2, overload, "
                  "driver-error=X,Y1,Y2,Z, enclosure-open, enclosure-closed, inverter-error, buffer-full, "
-                 "drop, stall, wrong-echo=N, split-echo=N, short-status=N, garbage-status=N (N=-1: always), "
-                 "lost-steps=DX,DY,DZ (mm the true position slips against the counted one)");
+                 "drop, stall, wrong-echo=N, lost-echo=N, split-echo=N, short-status=N, garbage-status=N (N=-1: "
+                 "always), lost-steps=DX,DY,DZ (mm the true position slips against the counted one)");
   app.add_option("--trace", o.tracePath, "write the tool's path at the end (.svg or .png)");
+  app.add_option("--journal", o.journalPath, "write the job commands executed, one hexadecimal line each, at the end");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -99,6 +99,12 @@ void ControlPanel::build() {
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
   layout->addWidget(buildButtons());
+  // What the job waits for when the controller stalls; hidden otherwise.
+  controllerWait_ = new QLabel(this);
+  controllerWait_->setObjectName("lControllerWait");
+  controllerWait_->setStyleSheet(QStringLiteral("color: #c62828; font-weight: bold;"));
+  controllerWait_->hide();
+  layout->addWidget(controllerWait_);
   lowerPart_ = buildLowerPart();
   layout->addWidget(lowerPart_);
   testPanel_ = qobject_cast<QGroupBox*>(buildTestPanel());

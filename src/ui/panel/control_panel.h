@@ -160,6 +160,7 @@ class ControlPanel : public QWidget {
   QLabel* pulseCaption_ = nullptr;
   QLabel* pulseUnit_ = nullptr;
   QLabel* inverterError_ = nullptr;
+  QLabel* controllerWait_ = nullptr;
 };
 
 }  // namespace trazvik::ui

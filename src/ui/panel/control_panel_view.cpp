@@ -175,6 +175,8 @@ void ControlPanel::refresh() {
   buttons_["ButtonWyjscia"]->setVisible(d.outputsButtonVisible);
   buttons_["pomiar"]->setVisible(d.toolLengthButtonVisible);
   inverterError_->setVisible(d.inverterErrorVisible);
+  controllerWait_->setText(q(d.controllerWait));
+  controllerWait_->setVisible(!d.controllerWait.empty());
   lowerPart_->setVisible(d.panelHeight > 335);
   applyLocks();
   // The loop closed the panel (no link): the window goes as well.
