@@ -31,7 +31,10 @@ struct MachineContext {
   std::int32_t minSpindle = 0;
   std::int32_t maxSpindle = 0;
   std::int32_t radiusFactorStraight = 0;
-  double workAreaX = 0;  // millimetres
+  bool bezierCommands = false;      // the controller cuts Bezier records
+  double smoothJointCosine = 0.96;  // a joint turning less than this cosine is smooth
+  double axisFactorX = 0;           // steps per 0.01 mm
+  double workAreaX = 0;             // millimetres
   double workAreaY = 0;
 };
 

@@ -53,8 +53,12 @@ double Thpgl::accelerationDistance() const {
 
 // Bezier records only where the figure has its segments: a figure that was
 // never fitted is cut along its toolpath, or the job would lose its cuts.
+bool Thpgl::cutsBezierChain(const tfigura& fig) const {
+  return m_.bezier && s_.wygladzanie && !fig.SpiralaBezier.empty();
+}
+
 void Thpgl::cuttingMoves(tfigura& fig, const tWarstwa* layer) {
-  if (m_.bezier && s_.wygladzanie && !fig.SpiralaBezier.empty())
+  if (cutsBezierChain(fig))
     bezierMoves(fig);
   else
     polylineMoves(fig, layer);

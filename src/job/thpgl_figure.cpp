@@ -162,10 +162,14 @@ void Thpgl::endOfCutting() {
 }
 
 void Thpgl::retract(const tfigura& fig, tLastPoint& last) {
-  const trpoint3d& lp = fig.sp.back();
+  // The tool leaves the material where its cut ended: the end of the
+  // Bezier chain when the chain was cut.
+  const bool chain = cutsBezierChain(fig);
+  const trpoint3d& lp = chain ? fig.SpiralaBezier.back().D : fig.sp.back();
   last.x = toMm(FileType, lp.x - fig.xp);
   last.y = toMm(FileType, lp.y - fig.yp);
-  const tPoint p = pointOf(fig, fig.sp.size() - 1);
+  const tPoint p = chain ? tPoint{mmXY(ctx_, lp.x - fig.xp), mmXY(ctx_, lp.y - fig.yp), mmZ(ctx_, lp.z)}
+                         : pointOf(fig, fig.sp.size() - 1);
   if (m_.laserZAxis) {
     move(p.x, p.y, st_.travelHeight);
     last.z = st_.travelHeight;

@@ -116,6 +116,7 @@ class Thpgl {
   bool knife() const { return s_.hasKnife && m_.knifeAxis; }
   void cuttingMoves(tfigura& fig, const tWarstwa* layer);
   void bezierMoves(const tfigura& fig);
+  bool cutsBezierChain(const tfigura& fig) const;
   void polylineMoves(const tfigura& fig, const tWarstwa* layer);
   void flyingStart(const tfigura& fig, std::size_t i, double accel);
   void stopAt(const tfigura& fig, std::size_t i, double z, double zBefore, bool flying, double accel);

@@ -89,6 +89,9 @@ config::MachineContext machineContextOf(const tMachineModel& m, const tLinkState
   c.minSpindle = p.minSpindle;
   c.maxSpindle = p.maxSpindle;
   c.radiusFactorStraight = p.radiusFactorStraight;
+  c.bezierCommands = m.bezierCommands;
+  c.smoothJointCosine = m.smoothJointCosine;
+  c.axisFactorX = p.axisFactorX;
   c.workAreaX = link.workArea[0];
   c.workAreaY = link.workArea[1];
   return c;

@@ -38,6 +38,15 @@ void TMDIChild::AddOutline() {
   total_lenprzes = sumy.total_lenprzes;
   total_lenpol = sumy.total_lenpol;
   total_lenz = sumy.total_lenz;
+  if (wygladzanieDostepne()) {
+    PrzyblizBezier();
+  } else {
+    // Chains of an earlier outline must not outlive it.
+    for (auto& f : fig) {
+      f->LBezier.clear();
+      f->SpiralaBezier.clear();
+    }
+  }
 }
 
 bool TMDIChild::IsPointInPoly(const trealpoint& pkt, const std::vector<trealpoint>& poly) const {

@@ -8,6 +8,7 @@
 #include "import/bmp_decoder.h"
 #include "import/read_warning.h"
 #include "layers/warstwy.h"
+#include "prepare/bezier_fit.h"
 #include "prepare/hatching.h"
 #include "geometry/figure_list.h"
 
@@ -110,6 +111,20 @@ class TMDIChild {
   void UstawKolejnosc();
   void AddOutline();
   bool IsPointInPoly(const trealpoint& pkt, const std::vector<trealpoint>& poly) const;
+
+  // Bezier smoothing, at the end of AddOutline when smoothing is on and the
+  // controller cuts Bezier records: every figure's outline op as a chain of
+  // cubic segments (LBezier) and the chain with its descent (SpiralaBezier).
+  bool wygladzanieDostepne() const;
+  void PrzyblizBezier();
+  prepare::FittedChain PrzyblizFigure(int nr);
+  // One segment over the outline points poczatek to koniec of figure nr;
+  // the fitting error (file units) goes to blad.
+  tBezier PrzyblizSegment(int nr, int poczatek, int koniec, double& blad) const;
+  void Wygladz(int nr, const prepare::FittedChain& dopasowanie);
+  void DobierzU(int nr);
+  void UtworzSpiraleBezier(int nr);
+  prepare::BezierLimits granicePrzyblizenia() const;
   // After a change of the figures: the project's length totals again (the
   // sums of the figures' own), the figure counts of the layer table, and a
   // redraw.

@@ -6,6 +6,7 @@
 #include "config/tdlgkonfig.h"
 #include "control/job_plan.h"
 #include "geometry/figure.h"
+#include "prepare/bezier_fit.h"
 #include "job/job_move.h"
 #include "machine/identify_machine.h"
 #include "machine/machine_capabilities.h"
@@ -87,11 +88,27 @@ std::vector<CheckedPoint> pointsToCut(const TMDIChild& project, const TDlgkonfig
   ctx.skala = settings.real("skala");
   const bool gcode = project.ImportFileType == kFileTypeGcode;
   const bool skipFrame = settings.flag("bezramki");
+  const bool bezier = machine.model.bezierCommands && settings.flag("wygladzanie");
   std::vector<CheckedPoint> points;
   for (std::size_t i = 0; i < project.fig.size(); ++i) {
     const tfigura& f = *project.fig[i];
     const bool written = gcode || (f.tocut && !(skipFrame && project.framka(static_cast<int>(i))));
     if (!written || f.sp.size() < 2 || (gcode && f.Gprzestawcza)) continue;
+    if (bezier && !f.SpiralaBezier.empty()) {
+      // The smoothed figure is cut along its chain: points along each curve,
+      // close enough that the curve between two of them bulges by far less
+      // than the tolerance (the box of the cut is taken from them too).
+      std::size_t k = 0;
+      for (const tBezier& b : f.SpiralaBezier) {
+        const double lengthMm = std::fabs(mmXY(ctx, b.Dlugosc));
+        const int steps = std::clamp(static_cast<int>(std::ceil(lengthMm / 0.25)), 8, 4000);
+        for (int step = 0; step <= steps; ++step, ++k) {
+          const trpoint3d p = prepare::bezierPoint(b, static_cast<double>(step) / steps);
+          points.push_back({i, k, mmXY(ctx, p.x - f.xp), mmXY(ctx, p.y - f.yp), mmZ(ctx, p.z)});
+        }
+      }
+      continue;
+    }
     for (std::size_t k = 0; k < f.sp.size(); ++k) {
       const trpoint3d& p = f.sp[k];
       double z = mmZ(ctx, p.z);
@@ -99,7 +116,6 @@ std::vector<CheckedPoint> pointsToCut(const TMDIChild& project, const TDlgkonfig
       points.push_back({i, k, mmXY(ctx, p.x - f.xp), mmXY(ctx, p.y - f.yp), z});
     }
   }
-  (void)machine;
   return points;
 }
 

@@ -86,6 +86,7 @@ const Settings kToggles[] = {
     {{"cbZejsciePoSpirali", 1}, {"polerowanie", 1}},
     {{"polerowanie", 1}},
     {{"wygladzanie", 1}},
+    {{"wygladzanie", 1}, {"cbZejsciePoSpirali", 1}},
     {{"Glebokosc", 4}},
     {{"Skok_wiercenia", 0.3}},
     {{"order_fig", 0}},

@@ -262,8 +262,11 @@ TEST_F(JobWriterTest, BezierSegmentsReplaceTheCuttingMoves) {
                             "sWD bezier-point D x=3000 y=1000 z=-1000", "sWU bezier-step u=0.008",
                             "sWL bezier-steps n=125", "sWG bezier-join smooth=0", "sWW bezier-execute",
                             "l segment-limit code=65535", "p pause ms=100", "p pause ms=2"}));
-  // The retract starts from the end of the segment.
-  EXPECT_RUN(lines_, (Lines{"f select-slot slot=3", "a move dx=-3000 dy=-1000 dz=+2500 L=8064 code=65535"}));
+  // The tool leaves the material straight up where the segment ended, not
+  // on a slant back to the toolpath's last point.
+  EXPECT_RUN(lines_, (Lines{"p pause ms=2", "v load-slot slot=3 code=6000", "f select-slot slot=3",
+                            "a move dx=+0 dy=+0 dz=+2500 L=5000 code=65535"}));
+  EXPECT_EQ(findRun(lines_, {"a move dx=-3000 dy=-1000 dz=+2500 L=8064 code=65535"}), -1);
   // Without segments the figure is cut along its toolpath with moves.
   f.SpiralaBezier.clear();
   ASSERT_TRUE(write(m).ok);

@@ -124,10 +124,18 @@ Motion SimController::dwellMotion(double ms, TraceSource source) const {
 }
 
 // A cubic Bezier segment from the records "sWA" to "sWD" (control points
-// relative to where the tool stands), followed as short straight chords.
+// relative to where the tool stands), followed as straight chords short
+// enough that the trace stays within half a step of the curve.
 void SimController::bezierMotions(std::deque<Motion>& out) {
-  constexpr int chords = 16;
   const auto& pts = bezier_;
+  // A chord of a cubic strays from it by at most 3/4 of the control
+  // polygon's largest second difference over the square of the chords.
+  double bend = 0;
+  for (std::size_t k = 0; k < 3; ++k) {
+    bend = std::max(bend, std::fabs(double(pts[0][k]) - 2.0 * pts[1][k] + pts[2][k]));
+    bend = std::max(bend, std::fabs(double(pts[1][k]) - 2.0 * pts[2][k] + pts[3][k]));
+  }
+  const int chords = std::clamp(static_cast<int>(std::ceil(std::sqrt(0.75 * std::sqrt(3.0) * bend / 0.5))), 1, 4096);
   std::array<double, 3> previous{0, 0, 0};
   const double tick = machine_.model.machineParams.timerTick > 0 ? machine_.model.machineParams.timerTick : 1;
   const int m = std::max(1, machine_.model.machineParams.speedMultiplier);
