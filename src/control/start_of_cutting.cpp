@@ -6,6 +6,7 @@
 #include "machine/command_set.h"
 #include "job/job_machine.h"
 #include "job/job_writer.h"
+#include "project/narrow_figures.h"
 #include "project/tmdichild.h"
 #include "texts/interfejs.h"
 
@@ -20,6 +21,7 @@ const char* startOutcomeName(tStartOutcome outcome) {
     case tStartOutcome::noProject: return "no project";
     case tStartOutcome::noLink: return "no link";
     case tStartOutcome::machineBusy: return "machine busy";
+    case tStartOutcome::narrowFigures: return "figures narrower than the tool";
     case tStartOutcome::bitmap: return "bitmap";
     case tStartOutcome::layerData: return "layer data";
     case tStartOutcome::noHead: return "no head";
@@ -181,6 +183,7 @@ tStartOutcome tStartOfCutting::Start1Click(TMDIChild* project) {
     return tStartOutcome::bitmap;
   }
 
+  if (!narrowFiguresAccepted(*project)) return tStartOutcome::narrowFigures;
   const tStartOutcome prepared = prepareMachine(*project);
   if (prepared != tStartOutcome::started) return prepared;
   if (!preflightCheck(*project)) return tStartOutcome::preflight;
@@ -247,6 +250,14 @@ bool tStartOfCutting::startTool(const TMDIChild& project) {
   if (m.model().machineParams.isLaser == 0)
     m.sleep(std::chrono::milliseconds(std::llround(s_.spindleRunUpSeconds * 1000)));
   return true;
+}
+
+bool tStartOfCutting::narrowFiguresAccepted(const TMDIChild& project) {
+  const std::string figures = opisFigurWezszych(project, ctx_.texts);
+  if (figures.empty()) return true;
+  const auto answer = ctx_.texts.confirmationBox(figures + "\r\n\r\n" + txt("Main_window", "msgCzyCiacPozostale"),
+                                                 texts::ButtonSet::yesNo());
+  return answer == texts::DialogButton::Yes;
 }
 
 bool tStartOfCutting::writeJobFile(TMDIChild& project, tJobResult& result) {

@@ -33,6 +33,7 @@ enum class tStartOutcome {
   noProject,
   noLink,
   machineBusy,
+  narrowFigures,
   bitmap,
   layerData,
   noHead,
@@ -166,6 +167,8 @@ class tStartOfCutting {
   // The powers loaded, the safety enclosure checked, the spindle's run-up
   // waited for; false when the enclosure is open.
   bool startTool(const TMDIChild& project);
+  // Names the figures the tool cannot cut and asks whether to cut the rest.
+  bool narrowFiguresAccepted(const TMDIChild& project);
   void sendLetter(char letter);
   void clearAndWait();
   bool moveToStart();

@@ -52,6 +52,9 @@ class tfigura {
   bool Gprzestawcza = false;  // a G-code figure of rapid moves
   bool ramka = false;         // the frame around all other figures
   bool kreska = false;        // a hatching line
+  // The tool-radius outline left nothing of this closed figure: it is
+  // narrower than the tool everywhere, and the tool cannot cut it.
+  bool narrowerThanTool = false;
   std::int32_t pochodzi = 0;  // figure a hatching line was made for
   std::vector<tBezier> LBezier;
   std::vector<tBezier> SpiralaBezier;

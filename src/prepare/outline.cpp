@@ -9,6 +9,7 @@
 #include "prepare/toolpath.h"
 
 #include <cmath>
+#include <utility>
 
 namespace trazvik {
 namespace {
@@ -21,9 +22,11 @@ double offsetUnits(double mm, const PrepareSettings& s, int fileType) {
   return roundEven(mm / scale * unitsPerMm(fileType));
 }
 
-std::vector<trealpoint> offsetFigure(const tfigura& f, double r, bool negatyw) {
+std::vector<trealpoint> offsetFigure(const tfigura& f, double r, bool negatyw, bool* collapsed = nullptr) {
   if (f.otwarta || !(r > 0)) return f.p;
-  return prepare::offsetClosedPolygon(f.p, r, offsetSide(f, negatyw)).outline;
+  prepare::OffsetResult result = prepare::offsetClosedPolygon(f.p, r, offsetSide(f, negatyw));
+  if (collapsed != nullptr) *collapsed = result.collapsed;
+  return std::move(result.outline);
 }
 
 prepare::DescentPlan descentFor(const tfigura& f, const PrepareSettings& s, const OutlineProject& project) {
@@ -116,7 +119,8 @@ OutlineTotals AddOutline(tListaFigur& figury, const PrepareSettings& s, const Ou
     } else {
       f.dp = f.p;
     }
-    f.op = radiusMm > 0 ? offsetFigure(f, offsetUnits(radiusMm, s, type), s.negatyw) : f.p;
+    f.narrowerThanTool = false;
+    f.op = radiusMm > 0 ? offsetFigure(f, offsetUnits(radiusMm, s, type), s.negatyw, &f.narrowerThanTool) : f.p;
     if (project.grawer || type == kFileTypeBitmap) {
       f.sp.clear();
       f.obwod = f.lenwork = f.lenpol = f.lenz = 0;

@@ -1,5 +1,7 @@
 #include "project/open_project.h"
 
+#include "project/narrow_figures.h"
+
 #include "config/tdlgkonfig.h"
 #include "geometry/units.h"
 #include "import/file_type.h"
@@ -77,9 +79,14 @@ std::vector<std::string> linieOstrzezen(const TMDIChild& projekt) {
 
 void pokazOstrzezeniaWczytania(const TMDIChild& projekt, const texts::tInterfejs& interfejs) {
   const std::vector<std::string> linie = linieOstrzezen(projekt);
-  if (linie.empty()) return;
-  std::string t = interfejs.dajTxt("Project_window", "msgOstrzezeniaWczytania");
-  for (const std::string& l : linie) t += "\r\n" + l;
+  const std::string wezsze = opisFigurWezszych(projekt, interfejs);
+  if (linie.empty() && wezsze.empty()) return;
+  std::string t;
+  if (!linie.empty()) {
+    t = interfejs.dajTxt("Project_window", "msgOstrzezeniaWczytania");
+    for (const std::string& l : linie) t += "\r\n" + l;
+  }
+  if (!wezsze.empty()) t += (t.empty() ? "" : "\r\n\r\n") + wezsze;
   interfejs.messageBox(t, false, interfejs.dajTxt("Project_window", "msgOstrzezeniaWczytaniaTytul"));
 }
 

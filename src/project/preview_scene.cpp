@@ -30,7 +30,7 @@ void obejmij(tScenaPodgladu& s, bool& pierwszy, trealpoint p) {
 }
 
 tKolor kolorFigury(const TMDIChild& projekt, const tfigura& f) {
-  if (!f.tocut) return kSzary;
+  if (!f.tocut || f.narrowerThanTool) return kSzary;
   if (projekt.warstwy) return projekt.warstwy->layer[static_cast<std::size_t>(std::clamp(f.org_color, 0, 1024))].kolor;
   return kolorWarstwy(projekt.ImportFileType, f.org_color);
 }
@@ -49,7 +49,7 @@ tScenaPodgladu zbudujScenePodgladu(const TMDIChild& projekt) {
     for (const trealpoint& q : figura.punkty) obejmij(s, pierwszy, q);
     if (f.otwor && !f.p.empty()) s.kropki.push_back({f.p[0], figura.kolor, 4});
     s.linie.push_back(std::move(figura));
-    if (!f.tocut) continue;
+    if (!f.tocut || f.narrowerThanTool) continue;
 
     std::vector<trealpoint> sciezka;
     if (!f.sp.empty()) {

@@ -36,6 +36,23 @@ TEST(OpenCommand, PrintsNestingOrderFlagsLayersAndTotals) {
   EXPECT_NE(run.output.find("estimated time: "), std::string::npos) << run.output;
 }
 
+// The 7 mm holes of the plate under a 10 mm cutter: named on stderr with
+// their place and size, and marked in the table as not cut.
+TEST(OpenCommand, NamesFiguresNarrowerThanTheTool) {
+  TempFolder folder;
+  const std::filesystem::path plate = std::filesystem::path(TRAZVIK_SOURCE_DIR) / "samples/plate.dxf";
+  const CliRun run = runCli(
+      "open --data-dir " + quoted(folder / "data") + " --set doOutline=1 --set srednica=10 " + quoted(plate), true);
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find("cannot cut and the job leaves out: 4"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("X 15.00 Y 65.00 mm, 7.00 x 7.00 mm, tool 10.00 mm"), std::string::npos) << run.output;
+  EXPECT_EQ(count(run.output, "closed,narrow"), 4u) << run.output;
+  const CliRun fits = runCli(
+      "open --data-dir " + quoted(folder / "data") + " --set doOutline=1 --set srednica=6 " + quoted(plate), true);
+  ASSERT_EQ(fits.exitCode, 0) << fits.output;
+  EXPECT_EQ(fits.output.find("narrow"), std::string::npos) << fits.output;
+}
+
 TEST(OpenCommand, JsonExtendsTheFiguresObject) {
   TempFolder folder;
   writeFile(folder / "nest.plt", kNest);

@@ -125,6 +125,49 @@ TEST(StartOfCutting, AreaAndZeroChecksRefuseWithTheirMessage) {
   }
 }
 
+// plate.dxf holds four 7 mm holes in a 120 x 80 mm plate: a 10 mm cutter
+// cannot cut them, a 6 mm one can. The start names them before it moves the
+// machine and cuts the rest only when told to.
+TEST(StartOfCutting, FiguresNarrowerThanTheToolAreNamedAndTheStartAsks) {
+  const auto plate = std::string(TRAZVIK_SOURCE_DIR) + "/samples/plate.dxf";
+  auto prepared = [&](Start& s, double tool) {
+    s.settings.set("doOutline", true);
+    s.settings.set("srednica", tool);
+    s.machine.state_.pos0.x = s.machine.state_.pos0.y = 2000;
+    return std::ref(s.open(plate));
+  };
+  {
+    Start no;
+    TMDIChild& p = prepared(no, 10);
+    int narrow = 0;
+    for (const auto& f : p.fig) narrow += f->narrowerThanTool ? 1 : 0;
+    EXPECT_EQ(narrow, 4);
+    no.boxes.prepareAnswer(texts::DialogButton::No);
+    EXPECT_EQ(no.run(), tStartOutcome::narrowFigures);
+    ASSERT_EQ(no.boxes.questions().size(), 1u);
+    const std::string& q = no.boxes.questions()[0].text;
+    EXPECT_EQ(q.rfind(no.txt("Project_window", "msgFiguryWezszeOdNarzedzia") + " 4", 0), 0u) << q;
+    EXPECT_NE(q.find("X 105.00 Y 15.00 mm, 7.00 x 7.00 mm, tool 10.00 mm"), std::string::npos) << q;
+    EXPECT_NE(q.find(no.txt("Main_window", "msgCzyCiacPozostale")), std::string::npos) << q;
+    EXPECT_EQ(no.machine.log, std::vector<std::string>{"readState"}) << "nothing moves before the answer";
+    EXPECT_FALSE(no.jobWritten());
+  }
+  {
+    Start yes;
+    prepared(yes, 10);
+    yes.boxes.prepareAnswer(texts::DialogButton::Yes);
+    EXPECT_EQ(yes.run(), tStartOutcome::started) << ::testing::PrintToString(yes.messageTexts());
+    EXPECT_TRUE(yes.jobWritten());
+  }
+  {
+    Start fits;
+    TMDIChild& p = prepared(fits, 6);
+    for (const auto& f : p.fig) EXPECT_FALSE(f->narrowerThanTool);
+    EXPECT_EQ(fits.run(), tStartOutcome::started) << ::testing::PrintToString(fits.messageTexts());
+    EXPECT_TRUE(fits.boxes.questions().empty());
+  }
+}
+
 TEST(StartOfCutting, ExactFitPasses) {
   Start s;
   TMDIChild& p = s.star();

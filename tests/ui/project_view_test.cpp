@@ -2,6 +2,9 @@
 #include "project/project_view.h"
 
 #include "program_fixture.h"
+#include "modal_answer.h"
+
+#include "config/tdlgkonfig.h"
 
 #include <QTest>
 #include <QWheelEvent>
@@ -69,6 +72,61 @@ TEST_F(ProgramTest, SimulationDrawsTheToolPathsAndEnds) {
   for (int i = 0; i < 500 && w->view().simulating(); ++i) QTest::qWait(20);
   EXPECT_FALSE(w->view().simulating());
   EXPECT_EQ(w->view().grab().toImage(), before);
+}
+
+// Red pixels (the entry points and order numbers) inside a rectangle.
+int redInside(const QImage& image, QRect r) {
+  r = r.intersected(image.rect());
+  int red = 0;
+  for (int y = r.top(); y <= r.bottom(); ++y)
+    for (int x = r.left(); x <= r.right(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      if (c.red() > 150 && c.green() < 110 && c.blue() < 110) ++red;
+    }
+  return red;
+}
+
+// The darkest grey level of the pixels within 3 pixels of a point.
+int darkestAround(const QImage& image, QPoint at) {
+  int darkest = 255;
+  for (int y = at.y() - 3; y <= at.y() + 3; ++y)
+    for (int x = at.x() - 3; x <= at.x() + 3; ++x)
+      if (image.rect().contains(x, y)) darkest = std::min(darkest, qGray(image.pixel(x, y)));
+  return darkest;
+}
+
+// plate.dxf: four 7 mm holes (centres 15 mm from the corners) in a 120 x 80
+// mm plate. Under a 10 mm cutter the open names them, and the view draws
+// them grey without an order number, beside the numbered figures it cuts.
+TEST_F(ProgramTest, FiguresNarrowerThanTheToolAreToldAtOpenAndDrawnAsNotCut) {
+  startProgram();
+  TDlgkonfig& settings = program_->context().settings();
+  settings.set("doOutline", true);
+  settings.set("srednica", 10.0);
+  testing::SeenBox seen;
+  testing::pressInNextBox(QMessageBox::Ok, &seen);
+  ProjectWindow* w = open("plate.dxf");
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(seen.seen);
+  const std::string text = seen.text.toStdString();
+  EXPECT_NE(text.find(texts().dajTxt("Project_window", "msgFiguryWezszeOdNarzedzia") + " 4"), std::string::npos)
+      << text;
+  for (const char* place : {"X 105.00 Y 15.00", "X 105.00 Y 65.00", "X 15.00 Y 65.00", "X 15.00 Y 15.00"})
+    EXPECT_NE(text.find(std::string(place) + " mm, 7.00 x 7.00 mm, tool 10.00 mm"), std::string::npos) << place;
+
+  main().action("Kolejnosc")->trigger();
+  ProjectView& view = w->view();
+  const QImage image = view.grab().toImage();
+  // DXF units are hundredths of a millimetre; the plate's corner is 0, 0.
+  // A line drawn grey is never darker than its grey; a cut one is near black.
+  const int hole = darkestAround(image, view.toWidget(QPointF(1500 + 350, 1500)).toPoint());
+  EXPECT_GE(hole, 165);
+  EXPECT_LT(hole, 240) << "the hole is drawn";
+  EXPECT_LT(darkestAround(image, view.toWidget(QPointF(0, 4000)).toPoint()), 150) << "the frame is cut";
+  const QPoint centre = view.toWidget(QPointF(1500, 1500)).toPoint();
+  EXPECT_EQ(redInside(image, QRect(centre - QPoint(40, 40), QSize(80, 80))), 0) << "no entry point, no number";
+  // The frame is cut and numbered.
+  EXPECT_GT(redInside(image, image.rect()), 0);
 }
 
 }  // namespace

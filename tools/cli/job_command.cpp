@@ -32,6 +32,7 @@ void runJob(Context& context, const JobOptions& o) {
     throw CommandFailed(2, e.what());
   }
   printWarnings(linieOstrzezen(*job.project));
+  printWarnings(narrowFigureWarnings(*job.project, context.texts()));
   std::string error;
   const std::string_view bytes(reinterpret_cast<const char*>(job.bytes.data()), job.bytes.size());
   if (!base::writeFileAtomically(o.output, bytes, &error)) {

@@ -1,5 +1,8 @@
 #include "project_loading.h"
 
+#include "project/narrow_figures.h"
+#include "texts/console_message_boxes.h"
+
 #include "app/offline_job.h"
 #include "project/open_project.h"
 
@@ -60,6 +63,12 @@ void printWarnings(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) std::cerr << line << '\n';
 }
 
+std::vector<std::string> narrowFigureWarnings(const TMDIChild& project, const texts::tInterfejs& texts) {
+  const std::string text = opisFigurWezszych(project, texts);
+  if (text.empty()) return {};
+  return {project.sciezka + ": " + texts::consoleLineBreaks(text)};
+}
+
 LoadedProject loadProject(Context& context, const ProjectOptions& options) {
   LoadedProject loaded;
   loaded.settings = loadSettings(context, options);
@@ -69,6 +78,7 @@ LoadedProject loadProject(Context& context, const ProjectOptions& options) {
   // The reasons have been shown through the message boxes.
   if (!loaded.project) throw CommandFailed(2, "the file could not be opened");
   printWarnings(linieOstrzezen(*loaded.project));
+  printWarnings(narrowFigureWarnings(*loaded.project, context.texts()));
   if (options.hatch) {
     std::string error;
     if (!zakreskujProjekt(*loaded.project, *options.hatch, loaded.settings->isLaser(), error))

@@ -41,6 +41,8 @@ std::unique_ptr<TDlgkonfig> loadSettings(Context& context, const ProjectOptions&
 // Prints the lines on standard error, one each (what the reader passed
 // over in a file that was read).
 void printWarnings(const std::vector<std::string>& lines);
+// The figures narrower than the tool, which the job leaves out, for stderr.
+std::vector<std::string> narrowFigureWarnings(const TMDIChild& project, const texts::tInterfejs& texts);
 
 struct LoadedProject {
   std::unique_ptr<TDlgkonfig> settings;

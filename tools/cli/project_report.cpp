@@ -70,7 +70,7 @@ std::string projectText(const TMDIChild& pr) {
   out += "\n";
 
   const auto idx = indices(pr);
-  out += "order  file  level parent dir  cut  marks       points  length_mm\n";
+  out += "order  file  level parent dir  cut  marks           points  length_mm\n";
   for (std::size_t i = 0; i < pr.fig.size(); ++i) {
     const tfigura& f = *pr.fig[i];
     char line[200];
@@ -79,9 +79,11 @@ std::string projectText(const TMDIChild& pr) {
     if (f.ramka) marks += ",frame";
     if (f.otwor) marks += ",drill";
     if (f.kreska) marks += ",hatch";
+    if (f.narrowerThanTool) marks += ",narrow";
     const std::vector<trealpoint> p = drawnPoints(f);
-    std::snprintf(line, sizeof line, "%5zu %5d %6d %6s %3d  %-4s %-11s %6zu %10.2f\n", i, f.org_index, f.poziom,
-                  parent.c_str(), f.dir, f.tocut ? "yes" : "no", marks.c_str(), p.size(), lengthMm(t, p));
+    std::snprintf(line, sizeof line, "%5zu %5d %6d %6s %3d  %-4s %-15s %6zu %10.2f\n", i, f.org_index, f.poziom,
+                  parent.c_str(), f.dir, f.tocut && !f.narrowerThanTool ? "yes" : "no", marks.c_str(), p.size(),
+                  lengthMm(t, p));
     out += line;
   }
 
@@ -138,6 +140,7 @@ std::string projectJson(const TMDIChild& pr) {
     }
     j.key("dir").value(f.dir);
     j.key("tocut").value(f.tocut);
+    j.key("narrower_than_tool").value(f.narrowerThanTool);
     j.key("frame").value(f.ramka);
     j.key("drill").value(f.otwor);
     j.key("hatch").value(f.kreska);

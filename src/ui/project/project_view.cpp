@@ -87,7 +87,8 @@ void ProjectView::rebuild() {
     // A G-code program is its own tool path.
     if (project_.ImportFileType != 3) d.toolPath = toolPathOf(f);
     if (d.toolPath == d.shape) d.toolPath.clear();
-    d.cut = f.tocut;
+    // Drawn as not cut, without an order number: the tool is wider than it.
+    d.cut = f.tocut && !f.narrowerThanTool;
     d.drillPoint = f.otwor;
     d.frame = f.ramka;
     if (project_.warstwy && project_.wielowarstwowy())
