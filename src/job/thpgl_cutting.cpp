@@ -7,6 +7,7 @@
 #include "machine/commands_records.h"
 #include "job/corner_planner.h"
 #include "job/ramp_lookup.h"
+#include "prepare/bezier_fit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -72,11 +73,13 @@ void Thpgl::bezierMoves(const tfigura& fig) {
     const tJobPosition from = st_.jobPosition;
     tJobPosition to = from;
     put(bezierPointRecord('A', 0, 0, 0));
+    auto machinePoint = [&](const trpoint3d& p) {
+      return trpoint3d{mmXY(ctx_, p.x - fig.xp) + shift.x, mmXY(ctx_, p.y - fig.yp) + shift.y,
+                       m_.set.axisFactorZ == 0 ? 0 : zSign * mmZ(ctx_, p.z) + shift.z};
+    };
     const std::pair<char, const trpoint3d*> points[] = {{'B', &seg.B}, {'C', &seg.C}, {'D', &seg.D}};
     for (const auto& [name, p] : points) {
-      const double x = mmXY(ctx_, p->x - fig.xp) + shift.x;
-      const double y = mmXY(ctx_, p->y - fig.yp) + shift.y;
-      const double z = m_.set.axisFactorZ == 0 ? 0 : zSign * mmZ(ctx_, p->z) + shift.z;
+      const auto [x, y, z] = machinePoint(*p);
       const std::int32_t sx = checkedSteps(x, m_.set.axisFactorX, "X");
       const std::int32_t sy = checkedSteps(y, m_.set.axisFactorY, "Y");
       const std::int32_t sz = checkedSteps(z, m_.set.axisFactorZ, "Z");
@@ -88,6 +91,12 @@ void Thpgl::bezierMoves(const tfigura& fig) {
         st_.extremes.include(x, y, z);
         st_.lastTarget = {x - shift.x, y - shift.y, z - shift.z};
       }
+    }
+    // The curve bulges beyond its ends: the job's extent takes its turning
+    // points too, or the working-area checks would pass a cut outside.
+    for (const trpoint3d& t : prepare::bezierTurningPoints(seg)) {
+      const trpoint3d q = machinePoint(t);
+      st_.extremes.include(q.x, q.y, q.z);
     }
     put(bezierStepRecord(seg.U));
     put(bezierStepCountRecord(seg.U));

@@ -42,21 +42,76 @@ constexpr int kMaxStepPower = 400;
 
 double stepOf(int k) { return kFirstStep * std::pow(kStepFactor, k); }
 
-// The longest move between two points of the walk with step u, and the
-// length of the walk.
-std::pair<double, double> walk(const tBezier& b, double u) {
-  double longest = 0, total = 0;
+double distance(const trpoint3d& p, const trpoint3d& q) {
+  const double dx = q.x - p.x, dy = q.y - p.y, dz = q.z - p.z;
+  return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
+
+// The move of the walk with step u that begins at point m of the walk (the
+// walk ends exactly at parameter 1).
+double moveOfWalk(const tBezier& b, double u, double m) {
+  const double t0 = std::min(1.0, m * u);
+  return distance(bezierPoint(b, t0), bezierPoint(b, std::min(1.0, t0 + u)));
+}
+
+// Whether walking the segment from parameter 0 to 1 in steps of u moves no
+// further than `limit` between two points. The moves around parameter
+// `fastest` are looked at first: where the walk fails, it nearly always
+// fails there.
+bool walkWithin(const tBezier& b, double u, double limit, double fastest) {
+  const double m = std::floor(fastest / u);
+  for (double k : {m, m - 1, m + 1})
+    if (k >= 0 && k * u < 1 && moveOfWalk(b, u, k) > limit) return false;
   trpoint3d prev = b.A;
   for (double t = u;; t += u) {
     const bool last = t >= 1;
     const trpoint3d q = bezierPoint(b, last ? 1.0 : t);
-    const double d = std::hypot(q.x - prev.x, q.y - prev.y, q.z - prev.z);
-    longest = std::max(longest, d);
-    total += d;
+    if (distance(prev, q) > limit) return false;
     prev = q;
-    if (last) break;
+    if (last) return true;
   }
-  return {longest, total};
+}
+
+// The curve's speed (length per unit of parameter) is the length of its
+// derivative, a quadratic Bezier of three times the control polygon's legs.
+struct Speed {
+  double legs[3][3];
+  explicit Speed(const tBezier& b)
+      : legs{{3 * (b.B.x - b.A.x), 3 * (b.B.y - b.A.y), 3 * (b.B.z - b.A.z)},
+             {3 * (b.C.x - b.B.x), 3 * (b.C.y - b.B.y), 3 * (b.C.z - b.B.z)},
+             {3 * (b.D.x - b.C.x), 3 * (b.D.y - b.C.y), 3 * (b.D.z - b.C.z)}} {}
+  double at(double t) const {
+    const double v = 1 - t;
+    double s2 = 0;
+    for (int k = 0; k < 3; ++k) {
+      const double d = v * v * legs[0][k] + 2 * v * t * legs[1][k] + t * t * legs[2][k];
+      s2 += d * d;
+    }
+    return std::sqrt(s2);
+  }
+  // The largest change of speed per unit of parameter: the length of the
+  // second derivative, at most the longer of its two control legs.
+  double change() const {
+    double a = 0, b = 0;
+    for (int k = 0; k < 3; ++k) {
+      a += (legs[1][k] - legs[0][k]) * (legs[1][k] - legs[0][k]);
+      b += (legs[2][k] - legs[1][k]) * (legs[2][k] - legs[1][k]);
+    }
+    return 2 * std::sqrt(std::max(a, b));
+  }
+};
+
+// The curve's length by Gauss-Legendre quadrature over eight pieces.
+double curveLength(const Speed& speed) {
+  static constexpr double kNodes[] = {-0.8611363115940526, -0.3399810435848563, 0.3399810435848563, 0.8611363115940526};
+  static constexpr double kWeights[] = {0.3478548451374538, 0.6521451548625461, 0.6521451548625461, 0.3478548451374538};
+  constexpr int kPieces = 8;
+  double total = 0;
+  for (int p = 0; p < kPieces; ++p) {
+    const double mid = (p + 0.5) / kPieces, half = 0.5 / kPieces;
+    for (int i = 0; i < 4; ++i) total += kWeights[i] * half * speed.at(mid + kNodes[i] * half);
+  }
+  return total;
 }
 
 }  // namespace
@@ -120,19 +175,28 @@ void WygladzWGranicach(FittedChain& chain, bool closed, const BezierLimits& limi
 
 void DobierzU(tBezier& b, double stepLength) {
   if (!(stepLength > 0) || !std::isfinite(stepLength)) stepLength = 1;
-  // A step no longer than stepLength / (the largest speed of the curve) is
-  // always short enough: the largest speed is at most three times the
-  // longest leg of the control polygon. Start there and try longer ones.
-  auto leg = [](const trpoint3d& p, const trpoint3d& q) { return std::hypot(q.x - p.x, q.y - p.y, q.z - p.z); };
-  const double speed = 3 * std::max({leg(b.A, b.B), leg(b.B, b.C), leg(b.C, b.D)});
-  int k = 0;
-  if (speed > 0) {
-    const double safe = stepLength / speed;
-    while (k < kMaxStepPower && stepOf(k) > safe) ++k;
-    while (k > 0 && walk(b, stepOf(k - 1)).first <= stepLength) --k;
+  // Every move of a walk is a chord of the curve, no longer than the step
+  // times the curve's top speed. The top speed is sampled; between two
+  // samples it can exceed them by at most half the spacing times its
+  // largest change, which gives a step that surely holds. Longer steps are
+  // then tried by walking them.
+  const Speed speed(b);
+  constexpr int kSamples = 256;
+  double top = 0, fastest = 0;
+  for (int i = 0; i <= kSamples; ++i) {
+    const double t = static_cast<double>(i) / kSamples, v = speed.at(t);
+    if (v > top) {
+      top = v;
+      fastest = t;
+    }
   }
+  const double bound = top + speed.change() / (2 * kSamples);
+  int k = 0;
+  if (bound > 0)
+    while (k < kMaxStepPower && stepOf(k) * bound > stepLength) ++k;
+  while (k > 0 && walkWithin(b, stepOf(k - 1), stepLength, fastest)) --k;
   b.U = static_cast<float>(stepOf(k));
-  b.Dlugosc = walk(b, stepOf(k)).second;
+  b.Dlugosc = curveLength(speed);
 }
 
 std::vector<tBezier> UtworzSpiraleBezier(const std::vector<tBezier>& chain, bool closed, bool spiral,

@@ -10,7 +10,7 @@ trealpoint operator-(trealpoint a, trealpoint b) { return {a.x - b.x, a.y - b.y}
 trealpoint operator+(trealpoint a, trealpoint b) { return {a.x + b.x, a.y + b.y}; }
 trealpoint operator*(double k, trealpoint a) { return {k * a.x, k * a.y}; }
 double dot(trealpoint a, trealpoint b) { return a.x * b.x + a.y * b.y; }
-double norm(trealpoint a) { return std::hypot(a.x, a.y); }
+double norm(trealpoint a) { return std::sqrt(a.x * a.x + a.y * a.y); }
 trealpoint unit(trealpoint a) {
   const double n = norm(a);
   return n > 0 ? (1 / n) * a : trealpoint{};
@@ -105,6 +105,33 @@ trpoint3d bezierPoint(const tBezier& b, double t) {
   const double k0 = u * u * u, k1 = 3 * u * u * t, k2 = 3 * u * t * t, k3 = t * t * t;
   return {k0 * b.A.x + k1 * b.B.x + k2 * b.C.x + k3 * b.D.x, k0 * b.A.y + k1 * b.B.y + k2 * b.C.y + k3 * b.D.y,
           k0 * b.A.z + k1 * b.B.z + k2 * b.C.z + k3 * b.D.z};
+}
+
+std::vector<trpoint3d> bezierTurningPoints(const tBezier& b) {
+  std::vector<trpoint3d> out;
+  // The derivative of one coordinate is 3 (a t^2 + b t + c); its roots in
+  // (0, 1) are where that coordinate turns back.
+  auto rootsOf = [&](double p0, double p1, double p2, double p3) {
+    const double a = p3 - 3 * p2 + 3 * p1 - p0, bb = 2 * (p2 - 2 * p1 + p0), c = p1 - p0;
+    const double scale = std::max({std::fabs(a), std::fabs(bb), std::fabs(c)});
+    if (!(scale > 0)) return;
+    auto take = [&](double t) {
+      if (t > 0 && t < 1) out.push_back(bezierPoint(b, t));
+    };
+    if (std::fabs(a) <= 1e-12 * scale) {
+      if (std::fabs(bb) > 1e-12 * scale) take(-c / bb);
+      return;
+    }
+    const double disc = bb * bb - 4 * a * c;
+    if (disc < 0) return;
+    const double root = std::sqrt(disc);
+    take((-bb + root) / (2 * a));
+    take((-bb - root) / (2 * a));
+  };
+  rootsOf(b.A.x, b.B.x, b.C.x, b.D.x);
+  rootsOf(b.A.y, b.B.y, b.C.y, b.D.y);
+  rootsOf(b.A.z, b.B.z, b.C.z, b.D.z);
+  return out;
 }
 
 double turningCosine(std::span<const trealpoint> pts, std::size_t i, bool closed) {

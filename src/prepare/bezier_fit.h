@@ -20,6 +20,11 @@ struct BezierLimits {
 // The point of a segment at parameter t (0 to 1).
 trpoint3d bezierPoint(const tBezier& b, double t);
 
+// The points strictly inside the segment where X, Y or Z turns back: with
+// A and D they give the exact box of the curve, which can reach beyond its
+// end points.
+std::vector<trpoint3d> bezierTurningPoints(const tBezier& b);
+
 // Turning cosine at point i of the polyline: the cosine of the angle
 // between the chords into and out of it; -2 where there is no such joint
 // (the ends of an open polyline). Closed polylines repeat their first point.

@@ -267,6 +267,20 @@ TEST_F(JobWriterTest, BezierSegmentsReplaceTheCuttingMoves) {
   EXPECT_RUN(lines_, (Lines{"p pause ms=2", "v load-slot slot=3 code=6000", "f select-slot slot=3",
                             "a move dx=+0 dy=+0 dz=+2500 L=5000 code=65535"}));
   EXPECT_EQ(findRun(lines_, {"a move dx=-3000 dy=-1000 dz=+2500 L=8064 code=65535"}), -1);
+  // A segment that bulges out between its ends: the job's extent, which the
+  // working-area checks read, reaches the top of the bulge (3/4 of the
+  // handles' 30 mm), far beyond the square's 10 mm.
+  tBezier bulge;
+  bulge.A = {0, 0, 359.6};
+  bulge.B = {0, 1200, 359.6};
+  bulge.C = {-400, 1200, 359.6};
+  bulge.D = {-400, 0, 359.6};
+  bulge.U = 0.01f;
+  f.SpiralaBezier = {bulge};
+  const tJobResult bulging = write(m);
+  ASSERT_TRUE(bulging.ok);
+  EXPECT_NEAR(bulging.extremes.maxY, 22.5, 1e-6);
+  EXPECT_NEAR(bulging.extremes.minX, -10, 1e-6);
   // Without segments the figure is cut along its toolpath with moves.
   f.SpiralaBezier.clear();
   ASSERT_TRUE(write(m).ok);
