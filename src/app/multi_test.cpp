@@ -1,5 +1,7 @@
 #include "app/multi_test.h"
 
+#include "texts/interfejs.h"
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -92,9 +94,26 @@ bool TMultiTest::PobierzNastepnyZestaw(std::string& project, std::string& settin
   return false;
 }
 
+tMultiTestTexts tMultiTestTexts::of(const texts::tInterfejs& texts) {
+  tMultiTestTexts t;
+  auto take = [&](const char* key, std::string& text) {
+    // A language file without the key keeps the Polish text rather than
+    // showing "error" in the status bar.
+    const std::string found = texts.dajTxt("MultiTest", key);
+    if (!found.empty() && found != "error") text = found;
+  };
+  take("msgKoniecTestow", t.end);
+  take("msgBrakLacznosci", t.noLink);
+  take("msgMultitestUruchomiony", t.running);
+  take("msgUwagaTesty", t.started);
+  take("msgWczytanoScenariusz", t.loaded);
+  take("msgWybierzFolder", t.folderTitle);
+  return t;
+}
+
 bool tMultiTestRun::start() {
   if (list_.JestWtoku()) {
-    if (hooks_.information) hooks_.information(kMultiTestRunning);
+    if (hooks_.information) hooks_.information(texts_.running);
     return false;
   }
   if (hooks_.started) hooks_.started();
@@ -103,6 +122,8 @@ bool tMultiTestRun::start() {
   return list_.JestWtoku();
 }
 
+void tMultiTestRun::stop() { stop(texts_.end); }
+
 void tMultiTestRun::stop(const std::string& text) {
   list_.Stop();
   if (hooks_.stopped) hooks_.stopped(text);
@@ -110,12 +131,12 @@ void tMultiTestRun::stop(const std::string& text) {
 
 void tMultiTestRun::nextItem() {
   if (!list_.JestWtoku() || list_.OstatniElement()) {
-    stop(kMultiTestEnd);
+    stop(texts_.end);
     return;
   }
   if (hooks_.machinePresent && !hooks_.machinePresent()) {
     if (hooks_.reportLine) hooks_.reportLine(std::string("  ") + kMultiTestNoLink);
-    stop(kMultiTestNoLink);
+    stop(texts_.noLink);
     return;
   }
   startNext();
@@ -124,13 +145,13 @@ void tMultiTestRun::nextItem() {
 void tMultiTestRun::startNext() {
   std::string project, settings;
   if (!list_.PobierzNastepnyZestaw(project, settings)) {
-    stop(kMultiTestEnd);
+    stop(texts_.end);
     return;
   }
   const TMultiTestDane& item = list_.Lista()[static_cast<std::size_t>(list_.AktualnieTestowany())];
   const std::string failure = hooks_.startItem ? hooks_.startItem(item) : std::string("nothing starts the job");
   // A failing item ends the run; the reports of the jobs before it stay.
-  if (!failure.empty()) stop(fs::path(project).filename().string() + ": " + failure + " - " + kMultiTestEnd);
+  if (!failure.empty()) stop(fs::path(project).filename().string() + ": " + failure + " - " + texts_.end);
 }
 
 }  // namespace trazvik::app

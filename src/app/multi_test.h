@@ -9,9 +9,14 @@
 #include <string>
 #include <vector>
 
+namespace trazvik::texts {
+class tInterfejs;
+}
+
 namespace trazvik::app {
 
-// The operator's texts of the test run (status bar, boxes).
+// The test run's texts as the Polish language file has them; the report
+// files always carry kMultiTestNoLink, the operator sees tMultiTestTexts.
 inline constexpr const char* kMultiTestEnd = "Koniec automatycznych testów z wielu projektów";
 inline constexpr const char* kMultiTestNoLink = "Brak łączności - Koniec automatycznych testów z wielu projektów";
 inline constexpr const char* kMultiTestRunning =
@@ -19,6 +24,19 @@ inline constexpr const char* kMultiTestRunning =
 inline constexpr const char* kMultiTestStarted = "UWAGA! Testy automatyczne z wielu projektów";
 inline constexpr const char* kMultiTestLoaded = "Wczytano scenariusz testów automatycznych z wielu projektów";
 inline constexpr const char* kMultiTestFolderTitle = "Wybierz folder z zestawem do testów";
+
+// The operator's texts of the test run (status bar, boxes), from the
+// language file's section "MultiTest"; the Polish ones where none is loaded.
+struct tMultiTestTexts {
+  std::string end = kMultiTestEnd;
+  std::string noLink = kMultiTestNoLink;
+  std::string running = kMultiTestRunning;
+  std::string started = kMultiTestStarted;
+  std::string loaded = kMultiTestLoaded;
+  std::string folderTitle = kMultiTestFolderTitle;
+
+  static tMultiTestTexts of(const texts::tInterfejs& texts);
+};
 
 // One test item.
 struct TMultiTestDane {
@@ -82,15 +100,18 @@ struct tMultiTestHooks {
 // each job, and the stop.
 class tMultiTestRun {
  public:
-  tMultiTestRun(TMultiTest& list, tMultiTestHooks hooks) : list_(list), hooks_(std::move(hooks)) {}
+  tMultiTestRun(TMultiTest& list, tMultiTestHooks hooks, tMultiTestTexts texts = {})
+      : list_(list), hooks_(std::move(hooks)), texts_(std::move(texts)) {}
 
   // Starts with the first item; refused with the information box while a
   // run is in progress. False when nothing was started.
   bool start();
   // At the end of a job: the next item, or the end of the run.
   void nextItem();
-  // StopMultiTestu(text).
-  void stop(const std::string& text = kMultiTestEnd);
+  // StopMultiTestu(text); the end of the tests when no text is given.
+  void stop();
+  void stop(const std::string& text);
+  const tMultiTestTexts& texts() const { return texts_; }
 
  private:
   // Takes and starts items until one starts; a failing item ends the run.
@@ -98,6 +119,7 @@ class tMultiTestRun {
 
   TMultiTest& list_;
   tMultiTestHooks hooks_;
+  tMultiTestTexts texts_;
 };
 
 }  // namespace trazvik::app

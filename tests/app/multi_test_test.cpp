@@ -2,6 +2,8 @@
 // the run over it: the next item at each job's end, the end of the list, a
 // failing item, a lost machine and a second start.
 #include "app/multi_test.h"
+#include "texts/interfejs.h"
+#include "texts/recording_message_boxes.h"
 
 #include "../common/temp_folder.h"
 
@@ -128,6 +130,35 @@ TEST(MultiTestRun, AFailingItemOrALostMachineEndsTheRun) {
     EXPECT_TRUE(f.startedProjects.empty());
     EXPECT_EQ(f.stops, std::vector<std::string>{kMultiTestEnd});
   }
+}
+
+// The operator reads the run in the program's language; the report file
+// keeps its own fixed form. The Polish file holds the texts the run falls
+// back on without one.
+TEST(MultiTestRun, StatusTextsComeFromTheLanguageFileAndTheReportKeepsItsForm) {
+  texts::RecordingMessageBoxes boxes;
+  texts::tInterfejs polish{boxes}, english{boxes};
+  const std::string lang = std::string(TRAZVIK_SOURCE_DIR) + "/lang/";
+  ASSERT_TRUE(polish.loadLanguageFile(lang, "PL", "0.1"));
+  ASSERT_TRUE(english.loadLanguageFile(lang, "US", "0.1"));
+  const tMultiTestTexts pl = tMultiTestTexts::of(polish), fallback;
+  for (auto field : {&tMultiTestTexts::end, &tMultiTestTexts::noLink, &tMultiTestTexts::running,
+                     &tMultiTestTexts::started, &tMultiTestTexts::loaded, &tMultiTestTexts::folderTitle})
+    EXPECT_EQ(pl.*field, fallback.*field);
+  const tMultiTestTexts us = tMultiTestTexts::of(english);
+  EXPECT_EQ(us.end, english.dajTxt("MultiTest", "msgKoniecTestow"));
+  EXPECT_NE(us.end, kMultiTestEnd);
+  EXPECT_NE(us.noLink, kMultiTestNoLink);
+
+  RunFixture f;
+  tMultiTestRun run(f.list, f.hooks(), us);
+  ASSERT_TRUE(run.start());
+  EXPECT_FALSE(run.start());
+  EXPECT_EQ(f.boxes, std::vector<std::string>{us.running});
+  f.present = false;
+  run.nextItem();
+  EXPECT_EQ(f.stops, std::vector<std::string>{us.noLink});
+  EXPECT_EQ(f.reportLines, std::vector<std::string>{std::string("  ") + kMultiTestNoLink});
 }
 
 }  // namespace

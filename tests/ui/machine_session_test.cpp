@@ -761,12 +761,15 @@ TEST_F(MachineSessionTest, TheTestWindowCutsAFolderOfProjectsUnattended) {
   ASSERT_TRUE(window->isVisible());
   window->chooseFolder = [&](const std::string&) { return set.string(); };
   window->findChild<QPushButton*>("btnWybierzFolder")->click();
-  EXPECT_EQ(main().statusPanel(1).toStdString(), app::kMultiTestLoaded);
+  // In the program's language (English here), not the Polish of the reports.
+  EXPECT_EQ(main().statusPanel(1).toStdString(), texts().dajTxt("MultiTest", "msgWczytanoScenariusz"));
+  EXPECT_NE(main().statusPanel(1).toStdString(), app::kMultiTestLoaded);
   ASSERT_NE(window->findChild<QTableWidget*>("sgLista"), nullptr);
   EXPECT_EQ(window->findChild<QTableWidget*>("sgLista")->rowCount(), 3);
 
   window->findChild<QPushButton*>("btnMultiTestStart")->click();
-  ASSERT_TRUE(runUntil([&] { return main().statusPanel(1).toStdString() == app::kMultiTestEnd; }, 120000))
+  const std::string end = texts().dajTxt("MultiTest", "msgKoniecTestow");
+  ASSERT_TRUE(runUntil([&] { return main().statusPanel(1).toStdString() == end; }, 120000))
       << main().statusPanel(1).toStdString() << "\n"
       << boxesShown();
   EXPECT_EQ(controller_->counters().jobsEnded, 3u);

@@ -228,20 +228,20 @@ void MultitestRun::follow() {
     if (itemOpen_ && cutting_->baseCheck.aborted()) {
       // The job stays paused above the limit: the operator decides.
       finishItem(kResultFailed);
-      run_->stop("---- TEST ZOSTAŁ PRZERWANY - the job is left paused ---- - " + std::string(app::kMultiTestEnd));
+      run_->stop("---- TEST ZOSTAŁ PRZERWANY - the job is left paused ---- - " + run_->texts().end);
       break;
     }
     if (interrupted_ || !session_->connection().connected()) {
       if (itemOpen_) finishItem("link lost");
       worst(linkLost);
       cutting_->baseCheck.appendTimed(std::string("  ") + app::kMultiTestNoLink);
-      run_->stop(app::kMultiTestNoLink);
+      run_->stop(run_->texts().noLink);
       break;
     }
     if (options_.maxJobSeconds > 0 && itemOpen_ && secondsSince(itemStart_) > options_.maxJobSeconds) {
       finishItem("timed out");
       worst(jobTimedOut);
-      run_->stop("the job took longer than --max-job-time - " + std::string(app::kMultiTestEnd));
+      run_->stop("the job took longer than --max-job-time - " + run_->texts().end);
       break;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(std::max(1, cutting_->interval())));
@@ -307,10 +307,10 @@ int MultitestRun::run() {
   hooks.stopped = [this](const std::string& text) { stopText_ = text; };
   hooks.machinePresent = [this] { return session_->connection().connected(); };
   hooks.reportLine = [this](const std::string& text) { cutting_->baseCheck.appendTimed(text); };
-  run_ = std::make_unique<app::tMultiTestRun>(list_, hooks);
+  run_ = std::make_unique<app::tMultiTestRun>(list_, hooks, app::tMultiTestTexts::of(context_.texts()));
   run_->start();
   follow();
-  if (stopText_ != app::kMultiTestEnd) worst(itemFailed);
+  if (stopText_ != run_->texts().end) worst(itemFailed);
   out_ << "Status: " << stopText_ << "\n";
   const std::string global = cutting_->baseCheck.globalReportPath();
   out_ << "Global report: " << global << "\n";

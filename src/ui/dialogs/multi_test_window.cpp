@@ -49,7 +49,7 @@ MultiTestWindow::MultiTestWindow(QWidget* parent) : QDialog(parent) {
   resize(520, 360);
 
   chooseFolder = [this](const std::string& startFolder) {
-    return QFileDialog::getExistingDirectory(this, q(app::kMultiTestFolderTitle),
+    return QFileDialog::getExistingDirectory(this, q(folderTitle),
                                              q(startFolder.empty() ? std::string("/") : startFolder))
         .toStdString();
   };

@@ -23,6 +23,8 @@ class MultiTestWindow : public QDialog {
   void refresh(const app::TMultiTest& list);
 
   // The folder browser; tests put their own answer here. Empty: cancelled.
+  // The title of the folder browser.
+  std::string folderTitle;
   std::function<std::string(const std::string& startFolder)> chooseFolder;
   std::function<void(const std::string& folder)> folderChosen;
   std::function<void()> startClicked;

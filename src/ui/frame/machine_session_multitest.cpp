@@ -33,7 +33,7 @@ void MachineSession::showMultiTest() {
     h.startItem = [this](const app::TMultiTestDane& item) { return startTestItem(item); };
     h.started = [this] {
       main_.setStatusColour(kRed);
-      main_.setStatusPanel(1, QString::fromUtf8(app::kMultiTestStarted));
+      main_.setStatusPanel(1, QString::fromStdString(multiTestRun_->texts().started));
     };
     h.stopped = [this](const std::string& text) {
       main_.setStatusColour({});
@@ -42,14 +42,16 @@ void MachineSession::showMultiTest() {
     h.machinePresent = [this] { return connection_->connected(); };
     h.reportLine = [this](const std::string& text) { cuttingSession_->baseCheck.appendTimed(text); };
     h.information = [this](const std::string& text) { context_.texts().messageBox(text, false); };
-    multiTestRun_ = std::make_unique<app::tMultiTestRun>(*multiTest_, std::move(h));
+    multiTestRun_ =
+        std::make_unique<app::tMultiTestRun>(*multiTest_, std::move(h), app::tMultiTestTexts::of(context_.texts()));
   }
   if (!multiTestWindow_) {
     multiTestWindow_ = new MultiTestWindow(&main_);
+    multiTestWindow_->folderTitle = multiTestRun_->texts().folderTitle;
     multiTestWindow_->folderChosen = [this](const std::string& folder) {
       if (auto warning = multiTest_->LadujListeZFolderu(folder)) context_.texts().messageBox(*warning, true);
       main_.setStatusColour(kAqua);
-      main_.setStatusPanel(1, QString::fromUtf8(app::kMultiTestLoaded));
+      main_.setStatusPanel(1, QString::fromStdString(multiTestRun_->texts().loaded));
       multiTestWindow_->refresh(*multiTest_);
     };
     multiTestWindow_->startClicked = unlessWaiting([this] {
