@@ -83,6 +83,9 @@ std::map<std::string, tStanKontrolki> UpdateMenuItems(const tStanGlownegoOkna& s
     enable(name, any && (type == 1 || type == 2));
   for (const char* name : {"Skont", "Kontynuacja1"}) enable(name, any && s.machine && s.canContinue);
 
+  // Burning is offered while a bitmap project is the active one.
+  st["WypalBMP1"].visible = type == 4;
+  enable("WypalBMP1", type == 4 && s.machine);
   st["mPlanowanieStolu"].visible = s.serviceMode;
   st["miMultiTesty"].visible = s.serviceMode;
   st["miOtworzFolderPlikowZadan"].visible = s.saveLogToXml || s.jobLogging;

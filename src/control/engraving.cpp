@@ -4,6 +4,8 @@
 #include "control/trans_arm.h"
 #include "geometry/numeric.h"
 #include "geometry/units.h"
+#include "job/ramp_lookup.h"
+#include "job/speed_plan_params.h"
 #include "link/move_operations.h"
 #include "link/speed_operations.h"
 #include "link/tool_operations.h"
@@ -11,6 +13,7 @@
 #include "texts/interfejs.h"
 
 #include <algorithm>
+#include <cmath>
 #include <thread>
 
 namespace trazvik {
@@ -19,6 +22,12 @@ namespace {
 constexpr int kMotionBit = 0;
 constexpr int kJobRunningBit = 1;
 }  // namespace
+
+double runUpMm(const tMachineOps& ops, double workFeed) {
+  const double fx = ops.params().axisFactorX != 0 ? ops.params().axisFactorX : 1;
+  const double steps = std::max(0.0, std::round(rampLength(workFeed, speedPlanParamsOf(ops.machine, ops.linkState()))));
+  return steps / 100 / fx;
+}
 
 const char* burnOutcomeName(tBurnOutcome outcome) {
   switch (outcome) {
@@ -89,6 +98,15 @@ tBurnOutcome tEngraving::WypalBMP1Click(TMDIChild* project) {
     return tBurnOutcome::tooLarge;
   }
   if (w + st.pos0.x / 100 > link.workArea[0] || h + st.pos0.y / 100 > link.workArea[1]) {
+    error("msgBlednyPunktZero");
+    return tBurnOutcome::wrongZero;
+  }
+  // Every line runs up before the picture and out after it: the head
+  // travels from the run-up before the work zero to the run-up and one
+  // pitch beyond the picture's width. Both ends must stay on the table.
+  const double runUp = runUpMm(ops, s.real("WorkSpeed"));
+  const double zeroX = st.pos0.x / 100;
+  if (zeroX - runUp < 0 || zeroX + s.real("SzerokoscObrazu") + runUp + s.real("BMPKrok") > link.workArea[0]) {
     error("msgBlednyPunktZero");
     return tBurnOutcome::wrongZero;
   }

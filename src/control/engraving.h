@@ -37,6 +37,10 @@ enum class tBurnOutcome {
 };
 const char* burnOutcomeName(tBurnOutcome outcome);
 
+// The run-up of a raster line at the engraving feed, millimetres: the
+// distance the machine needs to reach that feed.
+double runUpMm(const tMachineOps& ops, double workFeed);
+
 struct tEngravingContext {
   tMachineOps& ops;
   tControlState& flags;

@@ -50,13 +50,15 @@ TEST(MainFormRules, MissingMachineDisablesTheStartCommands) {
   EXPECT_TRUE(st.at("FileCloseItem").enabled);
 }
 
-TEST(MainFormRules, FileTypeDecidesHatchingLayersAndZoom) {
+TEST(MainFormRules, FileTypeDecidesHatchingLayersZoomAndBurning) {
   struct Case {
     int type;
-    bool hatching, zoom, cutLayers;
+    bool hatching, zoom, cutLayers, burn;
   };
-  const Case cases[] = {
-      {1, true, true, true}, {2, true, true, true}, {3, false, false, false}, {4, false, false, true}};
+  const Case cases[] = {{1, true, true, true, false},
+                        {2, true, true, true, false},
+                        {3, false, false, false, false},
+                        {4, false, false, true, true}};
   for (const Case& c : cases) {
     tStanGlownegoOkna s = withProject(c.type);
     s.multiLayerSetting = true;
@@ -65,7 +67,14 @@ TEST(MainFormRules, FileTypeDecidesHatchingLayersAndZoom) {
     for (const char* z : {"tbZoom", "sbZoomIn", "sbZoomOut", "sbZoomToFit"})
       EXPECT_EQ(st.at(z).enabled, c.zoom) << c.type << " " << z;
     EXPECT_EQ(st.at("Tnijwybranewarstwy1").enabled, c.cutLayers) << c.type;
+    EXPECT_EQ(st.at("WypalBMP1").visible, c.burn) << c.type;
+    EXPECT_EQ(st.at("WypalBMP1").enabled, c.burn) << c.type;
   }
+  // A bitmap without a machine: offered, but not usable.
+  tStanGlownegoOkna bitmap = withProject(4);
+  bitmap.machine = false;
+  EXPECT_TRUE(UpdateMenuItems(bitmap).at("WypalBMP1").visible);
+  EXPECT_FALSE(UpdateMenuItems(bitmap).at("WypalBMP1").enabled);
   // Cutting selected layers also needs the multi-layer project type.
   EXPECT_FALSE(UpdateMenuItems(withProject(1)).at("Tnijwybranewarstwy1").enabled);
 }

@@ -170,6 +170,13 @@ TEST(BurnCommand, RefusesWhatItCannotBurn) {
   const auto truncated = trazvik::testing::runCli("burn '" + cut + "' --machine sim:WTK32" + data, true);
   EXPECT_NE(truncated.exitCode, 0) << truncated.output;
   EXPECT_NE(truncated.output.find(cut + ": truncated"), std::string::npos) << truncated.output;
+  // The picture fits from a work zero at the machine's X end, but the
+  // run-up before each line would take the head past it.
+  const auto atTheEnd =
+      trazvik::testing::runCli("burn '" + good + "' --machine sim:WTK32 --work-zero 0,20,0" + data, true);
+  EXPECT_NE(atTheEnd.exitCode, 0) << atTheEnd.output;
+  EXPECT_NE(atTheEnd.output.find("(wrong work zero)"), std::string::npos) << atTheEnd.output;
+  EXPECT_EQ(atTheEnd.output.find("Burning"), std::string::npos) << atTheEnd.output;
   const auto router = trazvik::testing::runCli("burn '" + good + "' --machine 'sim:YFB 32'" + data, true);
   EXPECT_EQ(router.exitCode, 1) << router.output;
   EXPECT_NE(router.output.find("is no laser"), std::string::npos) << router.output;

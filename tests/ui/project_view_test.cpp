@@ -2,6 +2,8 @@
 #include "project/project_view.h"
 
 #include "program_fixture.h"
+
+#include "../import/bmp_fixtures.h"
 #include "modal_answer.h"
 
 #include "config/tdlgkonfig.h"
@@ -127,6 +129,49 @@ TEST_F(ProgramTest, FiguresNarrowerThanTheToolAreToldAtOpenAndDrawnAsNotCut) {
   EXPECT_EQ(redInside(image, QRect(centre - QPoint(40, 40), QSize(80, 80))), 0) << "no entry point, no number";
   // The frame is cut and numbered.
   EXPECT_GT(redInside(image, image.rect()), 0);
+}
+
+// A bitmap project shows its picture, the right way up, at its engraved
+// size in the middle of the window, and offers burning it.
+TEST_F(ProgramTest, BitmapProjectShowsItsPictureAndOffersBurning) {
+  startProgram();
+  // 40 x 20 pixels, the top left quarter black and the rest white.
+  trazvik::testing::BmpLayout layout;
+  layout.width = 40;
+  layout.height = 20;
+  for (int y = 0; y < layout.height; ++y)
+    for (int x = 0; x < layout.width; ++x) layout.values.push_back(x < 20 && y < 10 ? 0x000000u : 0xFFFFFFu);
+  const std::vector<std::uint8_t> bytes = trazvik::testing::bmpFile(layout);
+  const std::filesystem::path path = folder_ / "quarter.bmp";
+  trazvik::testing::writeFile(path, std::string(bytes.begin(), bytes.end()));
+
+  ProjectWindow* w = main().OtworzProjekt(path.string());
+  QApplication::processEvents();
+  ASSERT_NE(w, nullptr);
+  const TMDIChild& p = w->project();
+  ASSERT_GT(p.size_x, 0);
+  EXPECT_NEAR(p.size_y, p.size_x / 2, 1e-9);  // the picture's aspect
+  ProjectView& view = w->view();
+  const QImage shot = view.grab().toImage();
+  auto grey = [&](double fx, double fy) {
+    const QPoint at = view.toWidget(QPointF(p.size_x * fx, p.size_y * fy)).toPoint();
+    return qGray(shot.pixel(at));
+  };
+  EXPECT_LT(grey(0.25, 0.75), 60);   // top left: the black quarter
+  EXPECT_GT(grey(0.75, 0.75), 200);  // top right
+  EXPECT_GT(grey(0.25, 0.25), 200);  // bottom left
+  const QPointF middle = view.toWidget(QPointF(p.size_x / 2, p.size_y / 2));
+  EXPECT_NEAR(middle.x(), view.width() / 2.0, 1.0);
+  EXPECT_NEAR(middle.y(), view.height() / 2.0, 1.0);
+  // The picture fills the window's width or height, less the margins.
+  const QPointF corner = view.toWidget(QPointF(p.size_x, 0));
+  EXPECT_TRUE(std::fabs(2 * (corner.x() - middle.x()) - (view.width() - 40)) < 2 ||
+              std::fabs(2 * (corner.y() - middle.y()) - (view.height() - 40)) < 2);
+  EXPECT_TRUE(visible("WypalBMP1"));
+
+  // A drawing next to it does not offer burning.
+  ASSERT_NE(open("plate.dxf"), nullptr);
+  EXPECT_FALSE(visible("WypalBMP1"));
 }
 
 }  // namespace

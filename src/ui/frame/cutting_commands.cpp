@@ -61,6 +61,12 @@ tStartOutcome CuttingCommands::start() {
   return session_.Start1Click(activeProject());
 }
 
+tBurnOutcome CuttingCommands::burn() {
+  const tBurnOutcome outcome = session_.WypalBMP1Click(activeProject());
+  main_.UpdateMenuItems();
+  return outcome;
+}
+
 tVariantOutcome CuttingCommands::cutSelected(tJobScope which) {
   prepareStart();
   return session_.cutSelection(activeProject(), which);

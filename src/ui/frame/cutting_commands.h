@@ -29,6 +29,8 @@ class CuttingCommands {
   // The selected figure alone, or it and every later one.
   tVariantOutcome cutSelected(tJobScope which);
   tVariantOutcome lastVariantOutcome() const { return session_.lastVariantOutcome(); }
+  // "Wypal BMP": burns the active bitmap project.
+  tBurnOutcome burn();
   const tStartOfCutting& startOfCutting() const { return session_.start(); }
 
  private:

@@ -101,6 +101,7 @@ void MachineSession::attachCommands() {
   attach("Start1", unlessWaiting([this] { cutting_->start(); }));
   attach("Tnijwybran1", unlessWaiting([this] { cutting_->cutSelected(tJobScope::selectedFigure); }));
   attach("Startodwybranej1", unlessWaiting([this] { cutting_->cutSelected(tJobScope::fromSelectedFigure); }));
+  attach("WypalBMP1", unlessWaiting([this] { cutting_->burn(); }));
   attach("sterowanie", [this] { showPanel(); });
   attachMultiTest();
   attach("Wstrzymaj1", unlessWaiting([this] { control_->commands.Wstrzymaj1Click(); }));

@@ -220,6 +220,19 @@ void Program::addScreenshots(const QString& folder) {
     window->refresh();
     return mainWindow_.get();
   });
+  // A bitmap project: the picture at its engraved size, the burn command
+  // in the cutting menu.
+  screenshots_.add("main_window_bitmap", [this]() -> QWidget* {
+    const std::vector<std::string> files = designFilesOf(frame_.commandLine());
+    if (files.empty()) return nullptr;
+    const std::filesystem::path picture = std::filesystem::path(files[0]).parent_path() / "picture.bmp";
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(picture, ec)) return nullptr;
+    ProjectWindow* window = mainWindow_->OtworzProjekt(picture.string());
+    if (window == nullptr) return nullptr;
+    mainWindow_->UpdateMenuItems();
+    return mainWindow_.get();
+  });
 }
 
 int Program::run() {

@@ -74,10 +74,18 @@ void ProjectView::setViewOptions(const ViewOptions& options) {
 
 void ProjectView::projectChanged() {
   rebuild();
+  // A picture's size follows the settings: it stays in the middle.
+  if (!picture_.isNull() && project_.zoomSkala == 1) centre_ = projectCentre();
   update();
 }
 
 void ProjectView::rebuild() {
+  picture_ = {};
+  if (project_.ImportFileType == kFileTypeBitmap && project_.obraz && !project_.obraz->empty()) {
+    const import::tBitmap& b = *project_.obraz;
+    // The decoder's rows are top first, three bytes a pixel: Qt's RGB888.
+    picture_ = QImage(b.rgb.data(), b.width, b.height, b.width * 3, QImage::Format_RGB888).copy();
+  }
   drawn_.clear();
   drawn_.reserve(project_.fig.size());
   for (const auto& wsk : project_.fig) {
@@ -105,6 +113,15 @@ int ProjectView::drawnFigureCount() const {
       std::count_if(drawn_.begin(), drawn_.end(), [](const DrawnFigure& d) { return !d.shape.isEmpty(); }));
 }
 
+QPointF ProjectView::projectCentre() const {
+  if (!picture_.isNull()) return {project_.size_x / 2, project_.size_y / 2};
+  return {(project_.pp.x + project_.pk.x) / 2.0, (project_.pp.y + project_.pk.y) / 2.0};
+}
+
+QRectF ProjectView::pictureRect() const {
+  return QRectF(toWidget(QPointF(0, project_.size_y)), toWidget(QPointF(project_.size_x, 0)));
+}
+
 double ProjectView::baseScale() const {
   const double w = std::max(1, width() - 2 * kMargin);
   const double h = std::max(1, height() - 2 * kMargin);
@@ -115,14 +132,14 @@ double ProjectView::baseScale() const {
 }
 
 void ProjectView::fitToWindow() {
-  centre_ = QPointF((project_.pp.x + project_.pk.x) / 2.0, (project_.pp.y + project_.pk.y) / 2.0);
+  centre_ = projectCentre();
   setZoomLevel(1);
   update();
 }
 
 void ProjectView::setZoomLevel(int level) {
   level = std::clamp(level, 1, 10);
-  if (level == 1) centre_ = QPointF((project_.pp.x + project_.pk.x) / 2.0, (project_.pp.y + project_.pk.y) / 2.0);
+  if (level == 1) centre_ = projectCentre();
   if (level == project_.zoomSkala) return;
   project_.zoomSkala = level;
   update();
@@ -157,6 +174,14 @@ void ProjectView::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing, drawn_.size() < 20000);
   const double s = scale();
+  if (!picture_.isNull()) {
+    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    const QRectF area = pictureRect();
+    p.drawImage(area, picture_);
+    p.setPen(cosmetic(kNotCut, 1.0));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(area);
+  }
   int order = 0;
   for (std::size_t i = 0; i < drawn_.size(); ++i) {
     if (drawn_[i].cut) ++order;

@@ -3,6 +3,7 @@
 #include "project/view_options.h"
 
 #include <QColor>
+#include <QImage>
 #include <QPointF>
 #include <QPolygonF>
 #include <QTimer>
@@ -14,7 +15,8 @@ namespace trazvik::ui {
 
 // Paints a project: the figures in their layer colours (grey when not
 // cut), the tool path, and by the view options the cutting direction, the
-// cutting order or the entry points. A click selects the nearest figure;
+// cutting order or the entry points; a bitmap project shows its picture at
+// its engraved size. A click selects the nearest figure;
 // the wheel zooms about the mouse and dragging pans. The zoom level is the
 // project's own `zoomSkala` (1 = whole project).
 class ProjectView : public QWidget {
@@ -69,6 +71,10 @@ class ProjectView : public QWidget {
     bool frame = false;
   };
   void rebuild();
+  // The middle of the project: of its box, or of the engraved picture.
+  QPointF projectCentre() const;
+  // The picture's corners on the widget (engraved size, origin bottom left).
+  QRectF pictureRect() const;
   double baseScale() const;
   double scale() const { return baseScale() * project_.zoomSkala; }
   void paintFigure(QPainter& p, const DrawnFigure& f, int index, int order, double scaleNow) const;
@@ -79,6 +85,7 @@ class ProjectView : public QWidget {
   TMDIChild& project_;
   ViewOptions options_;
   std::vector<DrawnFigure> drawn_;
+  QImage picture_;  // the bitmap project's picture, else null
   QPointF centre_;  // file point at the middle of the widget
   QPoint pressAt_;
   QPointF centreAtPress_;
