@@ -12,6 +12,7 @@
 #include "geometry/bytes.h"
 #include "geometry/figure.h"
 #include "job/byte_sink.h"
+#include "job/figure_index.h"
 #include "job/job_machine.h"
 #include "job/job_settings.h"
 #include "job/job_state.h"
@@ -44,6 +45,10 @@ struct tJobRequest {
   // The job cuts one selected figure of a G-code program / starts from one.
   bool oneSelectedFigureOfProgram = false;
   bool startsFromSelectedFigureOfProgram = false;
+  // A multi-layer job taken up again inside one layer pass: the passes
+  // before the layer of this colour key are left out, it is written from
+  // `first` on and every later pass whole. -1: as the range says.
+  int fromLayer = -1;
 };
 
 struct tJobResult {
@@ -54,6 +59,9 @@ struct tJobResult {
   double minR = 2147483647;  // smallest curve radius planned, mm
   std::uint64_t bytes = 0;
   int figuresWritten = 0;  // figures handed to the figure block
+  // Every figure block that put bytes into the job, in job order, with the
+  // job's fingerprint and what the index records of the job.
+  tJobIndex index;
 };
 
 // The output mode the start of cutting uses for a project: 5 for a G-code
@@ -68,7 +76,9 @@ double defaultTravelHeight(const TMDIChild& project, const tJobSettings& setting
 bool isMultiLayerJob(const TMDIChild& project, const tJobSettings& settings);
 
 // Writes the job of the project's figures request.first..request.last for
-// `machine` to `path`, whole or not at all. Single-layer and multi-layer
+// `machine` to `path`, whole or not at all, and its figure index beside it
+// (jobIndexPathOf); an index that cannot be written fails the job too, and
+// an older index is removed first so that it never describes the new job. Single-layer and multi-layer
 // jobs as the project and the settings say. Never throws for file or range
 // problems: they come back in the result.
 tJobResult writeJob(TMDIChild& project, const TDlgkonfig& settings, const tMachineState& machine,

@@ -13,6 +13,8 @@
 namespace trazvik::job {
 
 void Thpgl::write_figura(tfigura& fig, tLastPoint& ostatniPktFigWwarstwie, const tWarstwa* adresWarstwy) {
+  cutMark_.reset();
+  doneMark_.reset();
   switch (opt_.outputMode) {
     case kModeDrawing: writeDrawingFigure(fig, ostatniPktFigWwarstwie, adresWarstwy); break;
     case kModeProgram: writeProgramFigure(fig); break;
@@ -49,6 +51,7 @@ void Thpgl::writeDrawingFigure(tfigura& fig, tLastPoint& last, const tWarstwa* l
     put(thirdAxisRecord(kThirdAxisZ));
   }
   if (fig.otwor && s_.PrzedWierceniem && m_.lubrication) outputs(0, outputMask::lubrication);
+  cutMark_ = offset();
   approach(p0);
   if (fig.otwor) {
     drillPoint(fig);
@@ -58,6 +61,7 @@ void Thpgl::writeDrawingFigure(tfigura& fig, tLastPoint& last, const tWarstwa* l
     cuttingMoves(fig, layer);
   }
   endOfCutting();
+  doneMark_ = offset();
   retract(fig, last);
   pause(10);
   slot(0);

@@ -66,6 +66,14 @@ class Thpgl {
   void ZastosujParametryWarstwy(const tWarstwa& w, int poprzGlowica, const tLastPoint& pkt, int nastGlowica);
 
   const tJobState& state() const { return st_; }
+  // Bytes handed to the sink or waiting for it: the offset the next
+  // command will have in the job.
+  std::uint64_t offset() const { return f_.size() + buf_.size(); }
+  // Where the last figure block began its way down into the material;
+  // nothing for a block without one (a program's block cuts throughout).
+  std::optional<std::uint64_t> cutMark() const { return cutMark_; }
+  // Where the last figure block's cutting ended (its retract began).
+  std::optional<std::uint64_t> doneMark() const { return doneMark_; }
   double minR() const { return minR_; }
   bool multiLayer() const { return otwarto_jako_wielowarstw; }
   int outputMode() const { return opt_.outputMode; }
@@ -141,6 +149,7 @@ class Thpgl {
   std::optional<tNarrowSpeedLimits> narrow_;
   std::optional<tWideSpeedCarriage> carriage_;
   double workFeed_ = 0;  // the feed last loaded into slot 1, mm/min
+  std::optional<std::uint64_t> cutMark_, doneMark_;
 };
 
 }  // namespace trazvik::job

@@ -35,11 +35,12 @@ class JobFileTest : public JobWriterTest {
     std::ifstream in(p, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
   }
-  // Files in the folder besides `keep`.
+  // Files in the folder besides `keep` and its figure index.
   std::vector<std::string> strays(const std::string& keep = "") {
     std::vector<std::string> out;
     for (const auto& e : fs::directory_iterator(dir_))
-      if (e.path().filename() != keep) out.push_back(e.path().filename().string());
+      if (keep.empty() || (e.path().filename() != keep && e.path().filename() != keep + ".idx"))
+        out.push_back(e.path().filename().string());
     return out;
   }
 
