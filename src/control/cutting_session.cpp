@@ -3,9 +3,14 @@
 #include "config/tdlgkonfig.h"
 #include "control/homing.h"
 #include "link/move_operations.h"
+#include "machine/commands_basic.h"
+#include "machine/commands_immediate.h"
 #include "machine/machine_capabilities.h"
+#include "machine/state_bits.h"
 #include "project/tmdichild.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <utility>
 
 namespace trazvik {
@@ -30,6 +35,15 @@ tCuttingSession::tCuttingSession(tMachineConnection& connection, TDlgkonfig& set
       start_(startContext_) {
   tControlContext& cc = control.context;
   cc.onEvent = [this](const tControlEvent& e) {
+    switch (e.kind) {
+      case tControlEventKind::jobStarted: followJob(); break;  // a repeat
+      case tControlEventKind::jobEnded: follower_.finished(); break;
+      case tControlEventKind::linkLost:
+      case tControlEventKind::jobInterrupted:
+        follower_.interrupted(static_cast<std::uint64_t>(std::max(0, e.filePos)));
+        break;
+      default: break;
+    }
     if (logs_) logs_->onEvent(e);
     if (onEvent) onEvent(e);
   };
@@ -48,7 +62,10 @@ tCuttingSession::tCuttingSession(tMachineConnection& connection, TDlgkonfig& set
   startContext_.burnBitmap = [this] { WypalBMP1Click(activeProject ? activeProject() : nullptr); };
   tStartContext& c = startContext_;
   c.jobStarted = [this](const logging::CutStartInfo& info) {
-    if (logs_) logs_->started(info);
+    followJob();
+    logging::CutStartInfo noted = info;
+    noted.resumedFrom = resumeNote_;
+    if (logs_) logs_->started(noted);
   };
   c.runRequested = [this] {
     tControlState& flags = control.context.flags;
@@ -100,6 +117,120 @@ void tCuttingSession::baseCheckStart(const TMDIChild& project) {
   homing.switches = switches_;
   for (int i = 0; i < 2; ++i)
     if (bazujClick(ops, homing) != tHomingResult::homed) break;
+}
+
+void tCuttingSession::followJob() {
+  std::string error;
+  tMachineOps& ops = connection_.ops();
+  // A job whose index cannot be read is still cut; it just cannot be taken
+  // up at a figure later.
+  follower_.begin(std::filesystem::path(control.context.dataDirectory) / jobFileName, ops.commandSet(),
+                  ops.machine.commandLengths, error);
+}
+
+void tCuttingSession::timerEvent() {
+  control.timerEvent();
+  if (!follower_.following()) return;
+  const TTransArm& t = control.transfer;
+  const std::uint64_t sent =
+      static_cast<std::uint64_t>(t.isOpen ? t.filePosition() : std::max(0, control.context.flags.lastFilePos));
+  // The loop reads the positions in the steps in which it does not send.
+  const bool positionsRead = !control.context.flags.transferActive;
+  follower_.observe(sent, connection_.ops().st, positionsRead, connection_.ops().params().laserZAxis != 0);
+}
+
+std::optional<tInterruptedJob> tCuttingSession::interruptedJob(std::string& error) const {
+  const tMachineOps& ops = connection_.ops();
+  return findInterruptedJob(control.context.dataDirectory, ops.commandSet(), ops.machine.commandLengths, error);
+}
+
+tResumePoint tCuttingSession::resumePoint(tInterruptedJob& job) {
+  // This program sent the job and still follows it: it knows how far.
+  const bool sentKnown = follower_.following() && follower_.index().jobHash == job.index.jobHash;
+  if (sentKnown) {
+    const bool reset = job.progress.controllerReset, homing = job.progress.homingRequired;
+    job.progress = follower_.progress();
+    job.progress.controllerReset = reset;
+    job.progress.homingRequired = homing;
+  }
+  tMachineOps& ops = connection_.ops();
+  ops.status.readState();
+  ops.status.readPositions();
+  ops.status.readZeroPoint();
+  const tResumeEvidence e = evidenceNow(job, ops.st, ops.params().laserZAxis != 0, sentKnown);
+  if (e.controllerForgot && !job.progress.controllerReset) {
+    job.progress.controllerReset = true;
+    job.progress.homingRequired = true;
+    std::string error;
+    writeJobProgress(jobProgressPathOf(job.jobFile), job.progress, error);
+  }
+  tResumeEvidence noted = e;
+  noted.homedSinceLoss = job.progress.controllerReset && !job.progress.homingRequired;
+  return findResumePoint(job.index, job.track, noted);
+}
+
+tResumeChoice tCuttingSession::defaultChoice() const {
+  return defaultResumeChoice(connection_.ops().params(), startContext_.settings.flag("CBAktywnaGlowica"));
+}
+
+tResumeResult tCuttingSession::resume(TMDIChild* project, const tInterruptedJob& job, const tResumePoint& point,
+                                      tResumeChoice choice) {
+  tResumeResult r;
+  if (project == nullptr) {
+    r.message = "No project is open: open the design file of the interrupted job first.";
+    return r;
+  }
+  if (auto changed = projectChangeText(job, project->sciezka)) {
+    r.message = *changed;
+    return r;
+  }
+  if (point.homingRequired) {
+    r.message = point.account;
+    return r;
+  }
+  const auto from = resumeStartOf(job, point, choice);
+  if (!from) {
+    r.message = "Every figure of the interrupted job has been cut: nothing is left to take up.";
+    return r;
+  }
+  tMachineOps& ops = connection_.ops();
+  ops.status.readState();
+  if (!ops.linkUp()) {
+    r.message = "The controller does not answer.";
+    return r;
+  }
+  if (ops.st.bit(stateBit::motionRunning)) {
+    r.message = "The machine still moves: wait until it has run out its job, then take the job up.";
+    return r;
+  }
+  // What the controller still holds of the old job goes, and the tool is
+  // switched off before anything moves.
+  if (ops.st.bit(stateBit::jobRunning) || ops.st.bit(stateBit::jobPaused)) {
+    control.context.send(letterCommand(immediate::clearJob));
+    ops.status.waitWhileBusy();
+    ops.status.readState();
+  }
+  if (ops.st.bit(stateBit::toolOn)) control.context.send(outputsCommand(0, ops.st.sel_power, CommandForm::immediate));
+  control.context.flags.jobPaused = false;
+  control.context.flags.jobStarted = false;
+
+  r.figure = from->figure;
+  resumeNote_ = "figure " + std::to_string(from->figure + 1) + " " + resumeChoiceText(choice) + " (job " +
+                job.index.jobHash + ", stopped at byte " + std::to_string(point.executed) + ", " +
+                resumeCertaintyName(point.certainty) + ")";
+  const int headChoice = startContext_.headChoice;
+  startContext_.headChoice = job.index.head;
+  if (!starting_) {
+    starting_ = true;
+    r.variant = start_.resumeFrom(project, from->figure, from->layer);
+    lastVariantOutcome_ = r.variant;
+    started();
+  }
+  startContext_.headChoice = headChoice;
+  resumeNote_.clear();
+  r.started = r.variant == tVariantOutcome::started;
+  if (!r.started) r.message = std::string("The job was not taken up: ") + variantOutcomeName(r.variant) + ".";
+  return r;
 }
 
 void tCuttingSession::takeSettings(const tControlSettings& snapshot) { control.context.settings = snapshot; }

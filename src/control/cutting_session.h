@@ -13,6 +13,8 @@
 #include "control/control_logs.h"
 #include "control/control_settings.h"
 #include "control/engraving.h"
+#include "control/job_progress.h"
+#include "control/job_resume.h"
 #include "control/machine_control.h"
 #include "control/ops_start_machine.h"
 #include "control/start_of_cutting.h"
@@ -24,6 +26,15 @@
 #include <string>
 
 namespace trazvik {
+
+// How taking up an interrupted job went: `started`, or why not with the
+// message the operator is to see.
+struct tResumeResult {
+  bool started = false;
+  tVariantOutcome variant = tVariantOutcome::noProject;  // when the start path ran
+  std::string message;                                   // why not, when not started
+  int figure = -1;                                       // the figure the job was taken up at
+};
 
 struct tCuttingSessionSetup {
   std::string dataDirectory;  // ends with "/": "out.cnx" and the loop's files
@@ -76,8 +87,26 @@ class tCuttingSession {
   tStartOutcome lastOutcome() const { return lastOutcome_; }
   tVariantOutcome lastVariantOutcome() const { return lastVariantOutcome_; }
 
-  void timerEvent() { control.timerEvent(); }
+  // One beat of the loop; the job's progress record follows it.
+  void timerEvent();
   int interval() const { return control.interval(); }
+
+  // The interrupted job of the data folder (nothing when there is none;
+  // `error` tells why when its files do not belong together).
+  std::optional<tInterruptedJob> interruptedJob(std::string& error) const;
+  // Reads the controller and tells where `job` can be taken up and how far
+  // that can be trusted. A controller found without its job is noted in
+  // the job's record: the machine must be homed before it goes on.
+  tResumePoint resumePoint(tInterruptedJob& job);
+  // Takes `job` up at `point` by the start-from-selected path, from the
+  // interrupted figure or the next one. Refused, with the reason, when the
+  // design file is not the job's or changed, when the machine must be
+  // homed first, when it still moves, or when nothing is left to cut.
+  tResumeResult resume(TMDIChild* project, const tInterruptedJob& job, const tResumePoint& point, tResumeChoice choice);
+  // The default choice for this machine and settings.
+  tResumeChoice defaultChoice() const;
+  // The job being followed (its record beside the job file).
+  const tJobFollower& follower() const { return follower_; }
 
  private:
   // The job's travel height for pause and continue.
@@ -95,6 +124,9 @@ class tCuttingSession {
   tStartContext startContext_;
   tStartOfCutting start_;
   bool starting_ = false;
+  void followJob();
+  tJobFollower follower_;
+  std::string resumeNote_;  // the job log's note of a resume in progress
   tStartOutcome lastOutcome_ = tStartOutcome::noProject;
   tVariantOutcome lastVariantOutcome_ = tVariantOutcome::noProject;
   tBurnOutcome lastBurnOutcome_ = tBurnOutcome::noProject;

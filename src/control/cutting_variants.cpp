@@ -17,6 +17,8 @@ const char* variantOutcomeName(tVariantOutcome outcome) {
     case tVariantOutcome::machineBusy: return "machine busy";
     case tVariantOutcome::noHead: return "no head";
     case tVariantOutcome::enclosureOpen: return "enclosure open";
+    case tVariantOutcome::zRange: return "Z range";
+    case tVariantOutcome::preflight: return "pre-flight check";
     case tVariantOutcome::writeFailed: return "job not written";
     case tVariantOutcome::startPositionFailed: return "start position";
     case tVariantOutcome::transferFailed: return "transfer";
@@ -63,7 +65,24 @@ tVariantOutcome tStartOfCutting::cutSelection(TMDIChild* project, tJobScope scop
     if (plan_.head < 0) return tVariantOutcome::noHead;
   }
   if (!startTool(*project)) return tVariantOutcome::enclosureOpen;
+  if (resuming_) {
+    // A job taken up again gets the start's checks of the machine's reach.
+    if (refused(checks(*project, machineNow()).zRange(ctx_.travelHeight))) return tVariantOutcome::zRange;
+    if (!preflightCheck(*project)) return tVariantOutcome::preflight;
+  }
   return writeAndHandOverSelection(*project);
+}
+
+tVariantOutcome tStartOfCutting::resumeFrom(TMDIChild* project, int figure, int layer) {
+  if (project == nullptr) return tVariantOutcome::noProject;
+  if (figure < 0 || figure >= static_cast<int>(project->fig.size())) return tVariantOutcome::noSelection;
+  project->selected = figure;
+  resuming_ = true;
+  resumeLayer_ = layer;
+  const tVariantOutcome outcome = cutSelection(project, tJobScope::fromSelectedFigure);
+  resuming_ = false;
+  resumeLayer_ = -1;
+  return outcome;
 }
 
 tVariantOutcome tStartOfCutting::writeAndHandOverSelection(TMDIChild& project) {

@@ -1,5 +1,6 @@
 #include "control/start_of_cutting.h"
 
+#include "base/content_hash.h"
 #include "config/number_text.h"
 #include "config/tdlgkonfig.h"
 #include "machine/commands_basic.h"
@@ -107,6 +108,7 @@ bool tStartOfCutting::moveToStart() {
 
 void tStartOfCutting::plan(const TMDIChild& project, tJobScope scope) {
   plan_ = planJob(project, ctx_.settings, machineNow(), scope, ctx_.headChoice);
+  if (resuming_ && plan_.multiLayer) plan_.request.fromLayer = resumeLayer_;
 }
 
 tStartSettings startSettingsOf(const TDlgkonfig& k) {
@@ -141,6 +143,7 @@ logging::CutStartInfo cutStartInfoOf(const tStartContext& context, const tStartS
   info.toolDiameter = settings.toolMargin;
   info.estimatedCuttingTime = project.GetEstimatedCuttingTime();
   info.cuttingLength = project.GetCuttingLength();
+  info.projectHash = base::fileContentHash(project.sciezka).value_or(std::string());
   return info;
 }
 

@@ -59,6 +59,8 @@ enum class tVariantOutcome {
   machineBusy,
   noHead,
   enclosureOpen,
+  zRange,     // a resumed job: the travel height is out of the machine's Z range
+  preflight,  // a resumed job: the working area or work zero does not hold the project
   writeFailed,
   startPositionFailed,
   transferFailed,
@@ -132,6 +134,10 @@ class tStartOfCutting {
   tVariantOutcome Startodwybranej1Click(TMDIChild* project) {
     return cutSelection(project, tJobScope::fromSelectedFigure);
   }
+  // An interrupted job taken up at figure `figure`: the start from the
+  // selected figure with the start's Z range and pre-flight checks; a
+  // multi-layer job starts inside the layer pass `layer` (-1: none).
+  tVariantOutcome resumeFrom(TMDIChild* project, int figure, int layer);
 
   // The head of the job, 0 to 2, after releasing all heads; -1 for none.
   int WybierzGlowicePrzedObrobka(TMDIChild& project, int zaznaczonaFig);
@@ -182,6 +188,8 @@ class tStartOfCutting {
   std::string jobFile_;
   tJobPlan plan_;
   logging::CutStartInfo info_;
+  bool resuming_ = false;
+  int resumeLayer_ = -1;
 };
 
 }  // namespace trazvik

@@ -32,10 +32,20 @@ std::string pointText(const tToolPoint& p) {
 // Where byte `at` leaves the job: the block in progress and whether its
 // cutting had begun. A figure whose cutting has run is done: the point
 // moves on to the next block, not begun.
-void place(const tJobIndex& index, std::uint64_t at, tResumePoint& r) {
+bool movesBetween(const tJobTrack* track, std::uint64_t from, std::uint64_t to) {
+  if (!track) return from < to;
+  for (std::size_t i = 0; i < track->ends.size(); ++i)
+    if (track->moves[i] && track->ends[i] > from && track->ends[i] <= to) return true;
+  return false;
+}
+
+void place(const tJobIndex& index, std::uint64_t at, tResumePoint& r, const tJobTrack* track = nullptr) {
   r.executed = at;
   auto b = index.blockAt(at);
-  if (b && at >= index.blocks[*b].done && index.blocks[*b].done > index.blocks[*b].cut) {
+  // No move of the cut is left once its last one has run: the commands
+  // after it only end the cut.
+  if (b && index.blocks[*b].done > index.blocks[*b].cut && at > index.blocks[*b].cut &&
+      !movesBetween(track, at, index.blocks[*b].done)) {
     b = *b + 1 < index.blocks.size() ? std::optional<std::size_t>(*b + 1) : std::nullopt;
     r.begun = false;
     if (!b) {
@@ -61,9 +71,9 @@ struct tPlace {
   bool operator==(const tPlace&) const = default;
 };
 
-tPlace placeOf(const tJobIndex& index, std::uint64_t at) {
+tPlace placeOf(const tJobIndex& index, std::uint64_t at, const tJobTrack* track) {
   tResumePoint r;
-  place(index, at, r);
+  place(index, at, r, track);
   return {r.complete, r.block, r.begun};
 }
 
@@ -131,38 +141,80 @@ std::optional<std::size_t> tResumePoint::startBlock(const tJobIndex& index, bool
 namespace {
 
 // After a reset only what was seen to run counts.
-tResumePoint afterReset(const tJobIndex& index, const tResumeEvidence& e) {
+tResumePoint afterReset(const tJobIndex& index, const tJobTrack& track, const tResumeEvidence& e) {
   tResumePoint r;
-  place(index, e.confirmed, r);
-  r.homingRequired = true;
+  place(index, e.confirmed, r, &track);
+  r.homingRequired = !e.homedSinceLoss;
   r.certainty = e.confirmed > 0 ? tResumeCertainty::estimated : tResumeCertainty::unknown;
-  r.account =
-      "The controller no longer holds the job (it was reset or switched off): its position is lost and "
-      "the machine must be homed before the job is taken up. The tool was last seen past byte " +
-      std::to_string(e.confirmed) + " of the job; " + std::to_string(e.sent) + " bytes had been sent" +
-      (e.sentIsLowerBound ? " or more" : "") + ", and how much of the rest ran is not known.";
+  r.account = std::string("The controller no longer holds the job (it was reset or switched off): its position ") +
+              (e.homedSinceLoss ? "was lost and the machine has been homed since."
+                                : "is lost and the machine must be homed before the job is taken up.") +
+              " The tool was last seen past byte " + std::to_string(e.confirmed) + " of the job; " +
+              std::to_string(e.sent) + " bytes had been sent" + (e.sentIsLowerBound ? " or more" : "") +
+              ", and how much of the rest ran is not known.";
   return r;
 }
 
+// The places from byte `from` to `to` where the job's track stands at `p`.
+std::vector<std::uint64_t> placesAt(const tJobTrack& track, const tToolPoint& p, std::uint64_t from, std::uint64_t to) {
+  std::vector<std::uint64_t> found;
+  if (from == 0 && distance(track.start, p) <= kResumePositionTolerance) found.push_back(0);
+  for (std::size_t i = 0; i < track.ends.size(); ++i)
+    if (track.ends[i] >= from && track.ends[i] <= to && distance(track.points[i], p) <= kResumePositionTolerance)
+      found.push_back(track.ends[i]);
+  return found;
+}
+
+// The earliest of the places found; exact when they all leave the job at
+// the same figure in the same state.
+void takeEarliest(const tJobIndex& index, const tJobTrack& track, const std::vector<std::uint64_t>& places,
+                  tResumePoint& r) {
+  place(index, places.front(), r, &track);
+  const tPlace first = placeOf(index, places.front(), &track);
+  bool same = true;
+  for (std::uint64_t c : places) same = same && placeOf(index, c, &track) == first;
+  r.certainty = same ? tResumeCertainty::exact : tResumeCertainty::estimated;
+}
+
+// The program that sent the job knows how far: the command that was on its
+// way when the link went may not have arrived, so the tool's position picks
+// the byte among those seen to run and those sent.
 tResumePoint drainedWithSentKnown(const tJobIndex& index, const tJobTrack& track, const tResumeEvidence& e) {
   tResumePoint r;
-  place(index, e.sent, r);
-  const std::string ran = "The controller ran all " + std::to_string(e.sent) + " bytes it had received";
+  const std::string ran =
+      "The controller ran out what it had received of the " + std::to_string(e.sent) + " bytes sent";
   if (!e.position) {
+    place(index, e.sent, r, &track);
     r.certainty = tResumeCertainty::estimated;
     r.account = ran + "; its position could not be read to confirm where the tool stands.";
     return r;
   }
-  const auto expected = track.at(e.sent);
-  if (expected && distance(*expected, *e.position) <= kResumePositionTolerance) {
-    r.certainty = tResumeCertainty::exact;
-    r.account = ran + " and stands where they end (" + pointText(*e.position) + ").";
+  // Every command but the last ones on their way had its echo or report
+  // taken: the search goes back no further than two commands.
+  std::uint64_t from = e.confirmed;
+  const auto last = std::lower_bound(track.ends.begin(), track.ends.end(), e.sent);
+  const auto back = std::distance(track.ends.begin(), last);
+  if (back >= 3)
+    from = std::max(from, *(last - 3));
+  else
+    from = std::max<std::uint64_t>(from, 0);
+  const auto places = placesAt(track, *e.position, from, e.sent);
+  if (places.empty()) {
+    place(index, e.confirmed, r, &track);
+    r.certainty = tResumeCertainty::estimated;
+    const auto expected = track.at(e.sent);
+    r.account = ran + ", but it stands at " + pointText(*e.position) + ", where the job does not stand between byte " +
+                std::to_string(from) + " and the last byte sent" +
+                (expected ? " (" + pointText(*expected) + ")" : std::string()) +
+                ": the point is the last byte seen to run; check the machine (lost steps?) before going on.";
     return r;
   }
-  r.certainty = tResumeCertainty::estimated;
-  r.account = ran + ", but it stands at " + pointText(*e.position) + ", not where they end" +
-              (expected ? " (" + pointText(*expected) + ")" : std::string()) +
-              ": check the machine (lost steps?) before going on.";
+  takeEarliest(index, track, places, r);
+  r.account =
+      ran + " and stands at " + pointText(*e.position) + ", where the job is after byte " +
+      std::to_string(places.front()) +
+      (r.certainty == tResumeCertainty::exact ? "."
+                                              : "; the job stands there at several figures: the earliest is taken.");
   return r;
 }
 
@@ -174,28 +226,21 @@ tResumePoint drainedAfterRestart(const tJobIndex& index, const tJobTrack& track,
   const std::string recorded = "The workstation stopped during the job; its last record says " +
                                std::to_string(e.sent) + " bytes had been sent, and more may have gone after it";
   if (!e.position) {
-    place(index, e.sent, r);
+    place(index, e.sent, r, &track);
     r.certainty = tResumeCertainty::unknown;
     r.account = recorded + ". The controller's position could not be read, so the point is that record.";
     return r;
   }
-  std::vector<std::uint64_t> candidates;
-  if (e.sent == 0 && distance(track.start, *e.position) <= kResumePositionTolerance) candidates.push_back(0);
-  for (std::size_t i = 0; i < track.ends.size(); ++i)
-    if (track.ends[i] >= e.sent && distance(track.points[i], *e.position) <= kResumePositionTolerance)
-      candidates.push_back(track.ends[i]);
+  const auto candidates = placesAt(track, *e.position, e.sent, track.ends.empty() ? 0 : track.ends.back());
   if (candidates.empty()) {
-    place(index, e.sent, r);
+    place(index, e.sent, r, &track);
     r.certainty = tResumeCertainty::estimated;
     r.account = recorded + ". The tool stands at " + pointText(*e.position) +
                 ", a place the job does not reach after that record: the point is the record itself.";
     return r;
   }
-  place(index, candidates.front(), r);
-  const tPlace first = placeOf(index, candidates.front());
-  bool same = true;
-  for (std::uint64_t c : candidates) same = same && placeOf(index, c) == first;
-  r.certainty = same ? tResumeCertainty::exact : tResumeCertainty::estimated;
+  takeEarliest(index, track, candidates, r);
+  const bool same = r.certainty == tResumeCertainty::exact;
   r.account = recorded + ". The controller ran out what it had and stands at " + pointText(*e.position) +
               (same ? ", which the job reaches only there: byte " + std::to_string(candidates.front()) + "."
                     : ", which the job reaches at several figures: the earliest, byte " +
@@ -208,13 +253,13 @@ tResumePoint drainedAfterRestart(const tJobIndex& index, const tJobTrack& track,
 tResumePoint findResumePoint(const tJobIndex& index, const tJobTrack& track, const tResumeEvidence& e) {
   tResumePoint r;
   if (e.controllerForgot) {
-    r = afterReset(index, e);
+    r = afterReset(index, track, e);
   } else if (e.drained && !e.sentIsLowerBound) {
     r = drainedWithSentKnown(index, track, e);
   } else if (e.drained) {
     r = drainedAfterRestart(index, track, e);
   } else {
-    place(index, e.confirmed, r);
+    place(index, e.confirmed, r, &track);
     r.certainty = e.confirmed >= e.sent && !e.sentIsLowerBound ? tResumeCertainty::exact : tResumeCertainty::unknown;
     r.account = "The controller had not run out the job when it was last read: the tool was seen past byte " +
                 std::to_string(e.confirmed) + ", and what ran after that is not known.";

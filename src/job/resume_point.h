@@ -60,6 +60,7 @@ struct tResumeEvidence {
   std::uint64_t confirmed = 0;         // bytes known to have run (the tool was seen past them)
   bool drained = false;                // the controller ran all it received and stands, holding the job
   bool controllerForgot = false;       // the controller no longer holds the job: reset or switched off
+  bool homedSinceLoss = false;         // after such a loss the machine has been homed again
   std::optional<tToolPoint> position;  // where the tool stands now (not after a reset)
 };
 

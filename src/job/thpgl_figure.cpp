@@ -60,8 +60,9 @@ void Thpgl::writeDrawingFigure(tfigura& fig, tLastPoint& last, const tWarstwa* l
     plungeAndStart(p0);
     cuttingMoves(fig, layer);
   }
-  endOfCutting();
+  // The last cutting move has run: the rest only ends the cut and retracts.
   doneMark_ = offset();
+  endOfCutting();
   retract(fig, last);
   pause(10);
   slot(0);

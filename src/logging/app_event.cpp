@@ -28,7 +28,7 @@ constexpr std::array<EventText, 10> kEventTexts{{
 }};
 
 // The prefixes of the data lines when no language file is at hand.
-constexpr std::array<EventText, 14> kDataTexts{{
+constexpr std::array<EventText, 15> kDataTexts{{
     {"ev_str_app_ver", "Application version: "},
     {"ev_str_cut_time", "Cutting time: "},
     {"ev_str_exe_file", "Program file: "},
@@ -43,6 +43,7 @@ constexpr std::array<EventText, 14> kDataTexts{{
     {"ev_str_tool_diameter", "Tool diameter [mm]: "},
     {"ev_str_estimated_cutting_time", "Estimated cutting time [min]: "},
     {"ev_str_cutting_lenght", "Cutting length: "},
+    {"ev_str_resumed", "Taken up again: "},
 }};
 
 }  // namespace

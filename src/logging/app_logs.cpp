@@ -118,6 +118,7 @@ void AppLogs::log_cut_start(const CutStartInfo& info) {
   event.AddEventData(text("ev_str_estimated_cutting_time") +
                      config::formatGeneral(std::nearbyint(info.estimatedCuttingTime), sep));
   event.AddEventData(text("ev_str_cutting_lenght") + fixedOneDecimal(info.cuttingLength, sep));
+  if (!info.resumedFrom.empty()) event.AddEventData(text("ev_str_resumed") + info.resumedFrom);
   stopwatch_->Restart();
   writeEvent();
   if (jobLogger_->FEnabled) {
@@ -125,6 +126,8 @@ void AppLogs::log_cut_start(const CutStartInfo& info) {
     job_->RegisterNew(info.machine, info.projectCaption, info.cuttingLength, info.estimatedCuttingTime, 0,
                       static_cast<std::int32_t>(std::nearbyint(std::clamp(info.workSpeed, -2e9, 2e9))), info.workPower,
                       info.settingsCaption);
+    job_->FProjectHash = info.projectHash;
+    job_->FResumedFrom = info.resumedFrom;
     job_->RegisterStart();
     storeJob();
   }

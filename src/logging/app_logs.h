@@ -44,6 +44,8 @@ struct CutStartInfo {
   double toolDiameter = 0;      // srednica with doOutline, else 0
   double estimatedCuttingTime = 0;
   double cuttingLength = 0;
+  std::string projectHash;  // fingerprint of the design file (base::fileContentHash)
+  std::string resumedFrom;  // a job taken up again: where and how; empty otherwise
 };
 
 // Retention of the monthly text logs, in days.

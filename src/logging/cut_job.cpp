@@ -71,6 +71,8 @@ void TCutJob::Reset() {
   FEstimatedCuttingTime = 0;
   FCuttingLenght = 0;
   FNote.clear();
+  FProjectHash.clear();
+  FResumedFrom.clear();
   FStopWatch.Reset();
 }
 

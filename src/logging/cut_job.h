@@ -47,6 +47,11 @@ class TCutJob {
   // Why the job stopped short of its end (a lost or faulty link, a stalled
   // controller); empty otherwise. Written as the job's Note.
   std::string FNote;
+  // The design file's fingerprint when the job was written (a job taken
+  // up again must be cut from the same file) and, for such a job, where
+  // and how it was taken up; empty when not known or not a resumed job.
+  std::string FProjectHash;
+  std::string FResumedFrom;
   TStopWatch FStopWatch;
 
  private:

@@ -44,6 +44,10 @@ std::string TJobLogger::JobDocument() const {
   add("EstimatedCuttingTime", std::to_string(FJob.FEstimatedCuttingTime));
   add("CuttingLenght", fixedOneDecimal(FJob.FCuttingLenght, separator_));
   if (!FJob.FNote.empty()) add("Note", FJob.FNote);
+  // Beyond the elements above, read by the program itself when a job is
+  // taken up again; a reader that does not know them passes them by.
+  if (!FJob.FProjectHash.empty()) add("ProjectHash", FJob.FProjectHash);
+  if (!FJob.FResumedFrom.empty()) add("ResumedFrom", FJob.FResumedFrom);
   std::ostringstream out;
   doc.save(out, "  ", pugi::format_indent, pugi::encoding_utf8);
   return out.str();

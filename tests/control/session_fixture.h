@@ -31,7 +31,7 @@ struct SessionFixture {
   texts::tInterfejs texts{boxes};
   TDlgkonfig settings{'.'};
   TMDIChild project{settings, texts};
-  const std::string star = std::string(TRAZVIK_SOURCE_DIR) + "/samples/star.plt";
+  const std::string star;  // the design file opened
   tMachineState state;
   tLinkState& link = state.link;
   tplotstate& st = state.status;
@@ -40,7 +40,9 @@ struct SessionFixture {
   std::unique_ptr<tCuttingSession> session;
   base::StartupSwitches switches;  // the program's switches (CHECKBASE...)
 
-  SessionFixture() {
+  SessionFixture() : SessionFixture(std::string(TRAZVIK_SOURCE_DIR) + "/samples/star.plt") {}
+  // With another design file opened instead of the star.
+  explicit SessionFixture(const std::string& design) : star(design) {
     EXPECT_TRUE(
         texts.loadLanguageFile(std::string(TRAZVIK_SOURCE_DIR) + "/lang/", "US", base::programMajorMinorVersion()));
     project.DostosujWgTypuProjektu(import::fileTypeFromExtension(star));

@@ -83,6 +83,7 @@ TEST_F(ResumePointTest, DoubtfulEvidenceIsToldAndTakesTheEarlierPoint) {
 
   tResumeEvidence lostSteps;
   lostSteps.sent = inFigure2;
+  lostSteps.confirmed = block(1).start;
   lostSteps.drained = true;
   lostSteps.position = tToolPoint{track_.at(inFigure2)->x + 0.4, track_.at(inFigure2)->y, track_.at(inFigure2)->z};
   tResumePoint p = findResumePoint(index_, track_, lostSteps);

@@ -1,0 +1,200 @@
+#include "control/job_progress.h"
+
+#include "base/atomic_file.h"
+#include "geometry/bytes.h"
+#include "machine/state_bits.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace trazvik {
+
+namespace {
+
+constexpr const char* kHeader = "trazvik job progress 1";
+constexpr auto kStoreEvery = std::chrono::seconds(1);
+
+bool readCount(const std::string& s, std::uint64_t& out) {
+  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
+  return ec == std::errc{} && end == s.data() + s.size();
+}
+
+std::optional<tJobRunState> stateOf(const std::string& s) {
+  for (tJobRunState st : {tJobRunState::running, tJobRunState::interrupted, tJobRunState::finished})
+    if (s == jobRunStateName(st)) return st;
+  return std::nullopt;
+}
+
+}  // namespace
+
+const char* jobRunStateName(tJobRunState s) {
+  switch (s) {
+    case tJobRunState::running: return "running";
+    case tJobRunState::interrupted: return "interrupted";
+    case tJobRunState::finished: return "finished";
+  }
+  return "?";
+}
+
+std::filesystem::path jobProgressPathOf(const std::filesystem::path& jobFile) {
+  std::filesystem::path p = jobFile;
+  p += ".run";
+  return p;
+}
+
+std::string jobProgressText(const tJobProgress& p) {
+  std::string t = std::string(kHeader) + "\n";
+  t += "job " + p.jobHash + "\n";
+  t += "state " + std::string(jobRunStateName(p.state)) + "\n";
+  t += "sent " + std::to_string(p.sent) + "\n";
+  t += "confirmed " + std::to_string(p.confirmed) + "\n";
+  t += "job-bytes " + std::to_string(p.jobBytes) + "\n";
+  t += "controller-reset " + std::string(p.controllerReset ? "1" : "0") + "\n";
+  t += "homing-required " + std::string(p.homingRequired ? "1" : "0") + "\n";
+  if (p.lastPosition) {
+    char line[128];
+    std::snprintf(line, sizeof line, "position %.3f %.3f %.3f\n", p.lastPosition->x, p.lastPosition->y,
+                  p.lastPosition->z);
+    t += line;
+  }
+  return t;
+}
+
+std::optional<tJobProgress> parseJobProgress(const std::string& text, const std::string& name, std::string& error) {
+  std::istringstream in(text);
+  std::string line;
+  int lineNo = 0;
+  tJobProgress p;
+  auto refuse = [&](const std::string& why) -> std::optional<tJobProgress> {
+    error = name + ", line " + std::to_string(lineNo) + ": " + why;
+    return std::nullopt;
+  };
+  while (std::getline(in, line)) {
+    ++lineNo;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (lineNo == 1) {
+      if (line != kHeader) return refuse("not a job progress record (\"" + line + "\")");
+      continue;
+    }
+    if (line.empty()) continue;
+    const auto space = line.find(' ');
+    const std::string key = line.substr(0, space);
+    const std::string rest = space == std::string::npos ? std::string() : line.substr(space + 1);
+    if (key == "job") {
+      p.jobHash = rest;
+    } else if (key == "state") {
+      const auto st = stateOf(rest);
+      if (!st) return refuse("unknown state \"" + rest + "\"");
+      p.state = *st;
+    } else if (key == "sent" || key == "confirmed" || key == "job-bytes") {
+      std::uint64_t v = 0;
+      if (!readCount(rest, v)) return refuse("bad byte count \"" + rest + "\"");
+      (key == "sent" ? p.sent : key == "confirmed" ? p.confirmed : p.jobBytes) = v;
+    } else if (key == "homing-required" || key == "controller-reset") {
+      if (rest != "0" && rest != "1") return refuse("bad flag \"" + rest + "\"");
+      (key == "homing-required" ? p.homingRequired : p.controllerReset) = rest == "1";
+    } else if (key == "position") {
+      tToolPoint q;
+      std::istringstream numbers(rest);
+      numbers.imbue(std::locale::classic());
+      if (!(numbers >> q.x >> q.y >> q.z)) return refuse("bad position \"" + rest + "\"");
+      p.lastPosition = q;
+    }
+    // Other keys: a newer program's, not needed here.
+  }
+  if (lineNo == 0) return refuse("empty file");
+  if (p.jobHash.empty()) return refuse("no job fingerprint");
+  if (p.confirmed > p.sent || p.sent > p.jobBytes) return refuse("byte counts out of order");
+  return p;
+}
+
+bool writeJobProgress(const std::filesystem::path& path, const tJobProgress& p, std::string& error) {
+  return base::writeFileAtomically(path, jobProgressText(p), &error);
+}
+
+std::optional<tJobProgress> readJobProgress(const std::filesystem::path& path, std::string& error) {
+  error.clear();
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return parseJobProgress(text, path.string(), error);
+}
+
+void noteMachineHomed(const std::filesystem::path& jobFile) {
+  const std::filesystem::path path = jobProgressPathOf(jobFile);
+  std::string error;
+  auto p = readJobProgress(path, error);
+  if (!p || !p->homingRequired) return;
+  p->homingRequired = false;
+  writeJobProgress(path, *p, error);
+}
+
+tToolPoint toolPointOf(const tplotstate& st, bool laserZAxis) {
+  return {(st.abspos.x - st.pos0.x) / 100.0, (st.abspos.y - st.pos0.y) / 100.0,
+          laserZAxis ? (st.abspos.z - st.pos0.z) / 100.0 : (st.abspos.z + st.pos0.z) / 100.0};
+}
+
+bool tJobFollower::begin(const std::filesystem::path& jobFile, const tCommandSet& set, const tCommandLengths& lengths,
+                         std::string& error) {
+  following_ = false;
+  path_ = jobProgressPathOf(jobFile);
+  auto index = readJobIndexOf(jobFile, error);
+  if (!index) return false;
+  std::ifstream in(jobFile, std::ios::binary);
+  const Bytes job((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  index_ = std::move(*index);
+  track_ = tJobTrack::of(job, index_, set, lengths);
+  progress_ = {};
+  progress_.jobHash = index_.jobHash;
+  progress_.jobBytes = job.size();
+  following_ = true;
+  store(true);
+  return true;
+}
+
+void tJobFollower::observe(std::uint64_t sent, const tplotstate& st, bool positionsFresh, bool laserZAxis) {
+  if (!following_ || progress_.state != tJobRunState::running) return;
+  progress_.sent = std::min(std::max(progress_.sent, sent), progress_.jobBytes);
+  // Held with its buffer empty, the controller has run all it received.
+  if (st.bit(stateBit::jobRunning) && st.bit(stateBit::heldForEmptyBuffer)) progress_.confirmed = progress_.sent;
+  if (positionsFresh && st.bit(stateBit::jobRunning)) {
+    const tToolPoint p = toolPointOf(st, laserZAxis);
+    progress_.lastPosition = p;
+    // The tool on a move of the job has run everything before that move.
+    if (const auto at = track_.moveThrough(p, progress_.confirmed, progress_.sent, kResumePositionTolerance))
+      progress_.confirmed = std::max(progress_.confirmed, *at);
+  }
+  store(false);
+}
+
+void tJobFollower::interrupted(std::uint64_t sent) {
+  if (!following_ || progress_.state != tJobRunState::running) return;
+  progress_.sent = std::min(std::max(progress_.sent, sent), progress_.jobBytes);
+  progress_.state = tJobRunState::interrupted;
+  store(true);
+}
+
+void tJobFollower::finished() {
+  if (!following_) return;
+  progress_.state = tJobRunState::finished;
+  progress_.sent = progress_.confirmed = progress_.jobBytes;
+  store(true);
+  following_ = false;
+}
+
+void tJobFollower::store(bool now) {
+  const bool changed = jobProgressText(progress_) != jobProgressText(stored_);
+  if (!changed) return;
+  if (!now && Clock::now() - storedAt_ < kStoreEvery) return;
+  if (writeJobProgress(path_, progress_, writeError_)) {
+    writeError_.clear();
+    stored_ = progress_;
+    storedAt_ = Clock::now();
+  }
+}
+
+}  // namespace trazvik
