@@ -39,6 +39,8 @@ tCuttingSession::tCuttingSession(tMachineConnection& connection, TDlgkonfig& set
       case tControlEventKind::jobStarted: followJob(); break;  // a repeat
       case tControlEventKind::jobEnded: follower_.finished(); break;
       case tControlEventKind::linkLost:
+      case tControlEventKind::linkFaulty:
+      case tControlEventKind::controllerStalled:
       case tControlEventKind::jobInterrupted:
         follower_.interrupted(static_cast<std::uint64_t>(std::max(0, e.filePos)));
         break;
