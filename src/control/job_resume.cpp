@@ -46,10 +46,28 @@ std::optional<std::string> projectChangeText(const tInterruptedJob& job, const s
   return std::nullopt;
 }
 
+std::optional<std::string> resumeRefusalFor(const std::string& dataDirectory, const std::string& projectFile) {
+  tInterruptedJob job;
+  job.jobFile = std::filesystem::path(dataDirectory) / jobFileName;
+  std::string error;
+  const auto progress = readJobProgress(jobProgressPathOf(job.jobFile), error);
+  if (!progress && !error.empty()) return error;
+  if (!progress || progress->state == tJobRunState::finished)
+    return "There is no interrupted job in " + dataDirectory + " to take up: the last job there " +
+           (progress ? "was finished." : "left no record.");
+  auto index = readJobIndexOf(job.jobFile, error);
+  if (!index) return error;
+  job.index = std::move(*index);
+  return projectChangeText(job, projectFile);
+}
+
 tResumeEvidence evidenceNow(const tInterruptedJob& job, const tplotstate& st, bool laserZAxis, bool sentKnown) {
   tResumeEvidence e;
   e.sent = job.progress.sent;
-  e.sentIsLowerBound = !sentKnown;
+  // A record marked interrupted was written when the link went, by the
+  // program that knew how far it had sent; one still marked running was
+  // left by a program that stopped, and more may have gone after it.
+  e.sentIsLowerBound = !sentKnown && job.progress.state != tJobRunState::interrupted;
   e.confirmed = job.progress.confirmed;
   const bool running = st.bit(stateBit::jobRunning);
   const bool paused = st.bit(stateBit::jobPaused);

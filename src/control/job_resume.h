@@ -42,6 +42,12 @@ std::optional<tInterruptedJob> findInterruptedJob(const std::string& dataDirecto
 // from, or no longer holds what it held then; nothing when it does.
 std::optional<std::string> projectChangeText(const tInterruptedJob& job, const std::string& projectFile);
 
+// Before the machine is reached: why the job of `dataDirectory` cannot be
+// taken up with the design file `projectFile` (no interrupted job, its
+// files not belonging together, another or a changed design file);
+// nothing when it can.
+std::optional<std::string> resumeRefusalFor(const std::string& dataDirectory, const std::string& projectFile);
+
 // What the controller tells now, after readState, readPositions and
 // readZeroPoint. `sentKnown`: this program sent the job and still knows how
 // far (a lost link that came back); false after the workstation restarted.

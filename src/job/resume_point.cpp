@@ -165,6 +165,16 @@ std::vector<std::uint64_t> placesAt(const tJobTrack& track, const tToolPoint& p,
   return found;
 }
 
+// Every command but the last ones on their way when the link went or the
+// record was made had its echo or report taken: the search for the place
+// goes back no further than three commands before the byte sent.
+std::uint64_t windowStart(const tJobTrack& track, const tResumeEvidence& e) {
+  const auto last = std::lower_bound(track.ends.begin(), track.ends.end(), e.sent);
+  const auto back = std::distance(track.ends.begin(), last);
+  const std::uint64_t near = back >= 3 ? *(last - 3) : 0;
+  return std::max(e.confirmed, near);
+}
+
 // The earliest of the places found; exact when they all leave the job at
 // the same figure in the same state.
 void takeEarliest(const tJobIndex& index, const tJobTrack& track, const std::vector<std::uint64_t>& places,
@@ -189,15 +199,7 @@ tResumePoint drainedWithSentKnown(const tJobIndex& index, const tJobTrack& track
     r.account = ran + "; its position could not be read to confirm where the tool stands.";
     return r;
   }
-  // Every command but the last ones on their way had its echo or report
-  // taken: the search goes back no further than two commands.
-  std::uint64_t from = e.confirmed;
-  const auto last = std::lower_bound(track.ends.begin(), track.ends.end(), e.sent);
-  const auto back = std::distance(track.ends.begin(), last);
-  if (back >= 3)
-    from = std::max(from, *(last - 3));
-  else
-    from = std::max<std::uint64_t>(from, 0);
+  const std::uint64_t from = windowStart(track, e);
   const auto places = placesAt(track, *e.position, from, e.sent);
   if (places.empty()) {
     place(index, e.confirmed, r, &track);
@@ -231,7 +233,8 @@ tResumePoint drainedAfterRestart(const tJobIndex& index, const tJobTrack& track,
     r.account = recorded + ". The controller's position could not be read, so the point is that record.";
     return r;
   }
-  const auto candidates = placesAt(track, *e.position, e.sent, track.ends.empty() ? 0 : track.ends.back());
+  const auto candidates =
+      placesAt(track, *e.position, windowStart(track, e), track.ends.empty() ? 0 : track.ends.back());
   if (candidates.empty()) {
     place(index, e.sent, r, &track);
     r.certainty = tResumeCertainty::estimated;

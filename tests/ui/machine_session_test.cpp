@@ -420,6 +420,49 @@ TEST_F(MachineSessionTest, StartStreamsTheOpenedProjectToTheControllerToItsEnd) 
   EXPECT_EQ(boxesShown(), "");
 }
 
+// A job cut off by a lost link: when the controller answers again the
+// program tells where the machine stopped and offers to go on from figure
+// N; Yes takes the job up there and it runs to its end.
+TEST_F(MachineSessionTest, ALinkThatComesBackOffersToTakeTheInterruptedJobUp) {
+  ASSERT_NO_FATAL_FAILURE(startConnected());
+  setWorkZero(20, 20, 60);
+  ProjectWindow* window = main().OtworzProjekt(testing::sample("star.plt"));
+  ASSERT_NE(window, nullptr);
+  QApplication::processEvents();
+  const std::string offer = texts().dajTxt("Main_window", "msgKontynuowacOdFigury");
+  QString asked;
+  // Other boxes (the lost link) are closed; the offer is taken with Yes (or
+  // OK when the figure had not begun and there is one way only).
+  auto answer = std::make_shared<std::function<void(QWidget*)>>();
+  *answer = [&, answer](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    if (box == nullptr || !box->text().contains(QString::fromStdString(offer))) {
+      if (box) boxes_.push_back(box->text().toStdString());
+      modal->close();
+      testing::answerNextModal(*answer, 60000);
+      return;
+    }
+    asked = box->text();
+    box->button(box->button(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok)->click();
+  };
+  testing::answerNextModal(*answer, 60000);
+
+  controller_->schedule(
+      {sim::FaultAction::dropLink, 1, static_cast<std::int64_t>(controller_->counters().commands) + 150, {}});
+  main().action("SpeedStart")->trigger();
+  ASSERT_EQ(session().cutting().lastOutcome(), tStartOutcome::started) << boxesShown();
+  ASSERT_TRUE(runUntil([&] { return !asked.isEmpty(); }, 60000)) << "no offer; boxes: " << boxesShown();
+  EXPECT_TRUE(asked.contains("Figure ")) << asked.toStdString();
+  EXPECT_TRUE(asked.contains(QString::fromStdString(window->project().sciezka))) << asked.toStdString();
+
+  const std::string finished = texts().dajTxt("Main_window", "msgKoniecObrobki");
+  ASSERT_TRUE(runUntil([&] { return main().statusPanel(0).toStdString() == finished; }, 90000))
+      << main().statusPanel(0).toStdString() << "\n"
+      << boxesShown();
+  EXPECT_NE(trazvik::testing::readFile(session().control().transfer.jobFilePath() + ".run").find("state finished"),
+            std::string::npos);
+}
+
 TEST_F(MachineSessionTest, CutSelectedSendsOnlyTheSelectedFigure) {
   ASSERT_NO_FATAL_FAILURE(startConnected());
   setWorkZero(20, 20, 60);

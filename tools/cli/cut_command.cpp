@@ -41,9 +41,21 @@ void addCutCommand(CLI::App& app, Context& context) {
       ->expected(3);
   cmd->add_option("--repeat", options->repeat, "run the job stored in the controller again N times")
       ->check(CLI::NonNegativeNumber);
+  auto* resume = cmd->add_flag("--resume", options->resume,
+                               "take up the interrupted job of the data folder where the machine stopped");
+  auto fromNext = std::make_shared<bool>(false);
+  auto fromInterrupted = std::make_shared<bool>(false);
+  cmd->add_flag("--from-next", *fromNext, "with --resume: go on with the figure after the interrupted one")
+      ->needs(resume);
+  cmd->add_flag("--from-interrupted", *fromInterrupted,
+                "with --resume: cut the interrupted figure again from its start (the default for routers)")
+      ->needs(resume)
+      ->excludes("--from-next");
   cmd->add_option("--head", options->head, "head of a single-layer job (1 to 3, default 1)")->check(CLI::Range(1, 3));
-  cmd->callback([options, zero, &context] {
+  cmd->callback([options, zero, fromNext, fromInterrupted, &context] {
     if (!zero->empty()) options->workZero = std::array<double, 3>{(*zero)[0], (*zero)[1], (*zero)[2]};
+    if (*fromNext) options->resumeFromNext = true;
+    if (*fromInterrupted) options->resumeFromNext = false;
     const int code = runCut(context, *options, std::cin, std::cout, std::cerr);
     if (code != 0) throw CommandFailed(code);
   });

@@ -11,9 +11,11 @@
 #include "base/version_text.h"
 #include "config/tdlgkonfig.h"
 #include "control/cutting_session.h"
+#include "control/job_resume.h"
 #include "control/stall_watch.h"
 #include "link/hid_service.h"
 #include "machine/machine_capabilities.h"
+#include "machine/state_bits.h"
 #include "link/machine_connection.h"
 #include "link/machine_control_operations.h"
 #include "logging/app_logs.h"
@@ -48,6 +50,20 @@ std::string trimmedText(const std::string& s) {
 }
 
 }  // namespace
+
+int exitCodeOf(CutEnd end) {
+  switch (end) {
+    case CutEnd::finished: return 0;
+    case CutEnd::stoppedByOperator:
+    case CutEnd::leftPaused: return 2;
+    case CutEnd::linkLost:
+    case CutEnd::linkFaulty: return 3;
+    case CutEnd::timedOut: return 4;
+    case CutEnd::stalled: return 5;
+    case CutEnd::notStarted: return 1;
+  }
+  return 1;
+}
 
 const char* cutEndName(CutEnd end) {
   switch (end) {
@@ -84,6 +100,8 @@ class CutSession {
   void stopStalled();
   CutProgress progress();
   void finishSummary();
+  bool takeUpJob();
+  bool waitForRest();
 
   Context& context_;
   const CutOptions& options_;
@@ -132,7 +150,8 @@ bool CutSession::openMachine(const MachineTarget& target) {
 
 void CutSession::setWorkZero(const MachineTarget& target) {
   std::optional<std::array<double, 3>> zero = options_.workZero;
-  if (!zero && target.simulated()) zero = kSimWorkZero;
+  // A job taken up again goes on from the zero it was cut at.
+  if (!zero && target.simulated() && !options_.resume) zero = kSimWorkZero;
   tMachineOps& ops = connection_->ops();
   if (zero) {
     machine().status.pos0.x = (*zero)[0] * 100;
@@ -286,7 +305,7 @@ bool CutSession::askAfterInterrupt() {
   return false;
 }
 
-void CutSession::step() { control_->timerEvent(); }
+void CutSession::step() { cutting_->timerEvent(); }
 
 void CutSession::stopStalled() {
   printer_->interrupt();
@@ -324,6 +343,8 @@ void CutSession::followJob() {
       if (connection_->connected() || secondsSince(lostAt_) > options_.reconnectSeconds) {
         out_ << (connection_->connected() ? "The controller answers again." : "The controller did not come back.")
              << "\n";
+        out_ << "Take the job up where the machine stopped with: trazvik-cli cut " << options_.project.file
+             << " --machine " << options_.machine << " --resume\n";
         return;
       }
     }
@@ -385,6 +406,14 @@ int CutSession::run() {
     return 1;
   }
   loaded_ = loadProject(context_, options_.project);
+  // A job is taken up only with the design file it was written from, as
+  // it was then: told before the machine is reached.
+  if (options_.resume) {
+    if (const auto refusal = resumeRefusalFor(context_.dataDirectory(), options_.project.file)) {
+      err_ << "trazvik-cli cut: " << *refusal << "\n";
+      return 1;
+    }
+  }
   settingsCaption_ =
       options_.project.settingsFile.empty() ? std::string("(default settings)") : options_.project.settingsFile;
   const base::StartupSwitches& switches = context_.switches();
@@ -418,6 +447,19 @@ int CutSession::run() {
   buildControl();
 
   startedAt_ = Clock::now();
+  if (options_.resume) {
+    if (!takeUpJob()) {
+      finishSummary();
+      logs_->log_end_app();
+      return 1;
+    }
+    followJob();
+    finishSummary();
+    logs_->log_end_app();
+    const TMDIChild& p = *loaded_.project;
+    out_ << summaryText(summary_, p.total_lenwork, p.total_lenprzes, p.GetEstimatedCuttingTime());
+    return exitCodeOf(summary_.end);
+  }
   const tStartOutcome outcome = cutting_->Start1Click(loaded_.project.get());
   summary_.startOutcome = startOutcomeName(outcome);
   summary_.jobFile = cutting_->start().jobFilePath();
@@ -433,17 +475,62 @@ int CutSession::run() {
   logs_->log_end_app();
   const TMDIChild& p = *loaded_.project;
   out_ << summaryText(summary_, p.total_lenwork, p.total_lenprzes, p.GetEstimatedCuttingTime());
-  switch (summary_.end) {
-    case CutEnd::finished: return 0;
-    case CutEnd::stoppedByOperator:
-    case CutEnd::leftPaused: return 2;
-    case CutEnd::linkLost:
-    case CutEnd::linkFaulty: return 3;
-    case CutEnd::timedOut: return 4;
-    case CutEnd::stalled: return 5;
-    case CutEnd::notStarted: return 1;
+  return exitCodeOf(summary_.end);
+}
+
+// The controller may still run out what it received: the point is taken
+// once it stands.
+bool CutSession::waitForRest() {
+  const auto resting = [this] {
+    const tplotstate& st = machine().status;
+    return !st.bit(stateBit::motionRunning) &&
+           (!st.bit(stateBit::jobRunning) || st.bit(stateBit::heldForEmptyBuffer) || st.bit(stateBit::jobPaused));
+  };
+  connection_->status().readState();
+  if (resting()) return true;
+  out_ << "The controller still runs the job it received; waiting until the machine stands...\n";
+  const auto since = Clock::now();
+  while (secondsSince(since) < options_.reconnectSeconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    connection_->status().readState();
+    if (resting()) return true;
   }
-  return 1;
+  return false;
+}
+
+bool CutSession::takeUpJob() {
+  std::string error;
+  auto job = cutting_->interruptedJob(error);
+  if (!job) {
+    err_ << "trazvik-cli cut: " << (error.empty() ? "there is no interrupted job to take up" : error) << "\n";
+    return false;
+  }
+  if (!waitForRest()) {
+    err_ << "trazvik-cli cut: the machine did not come to rest within " << options_.reconnectSeconds
+         << " s; the job was not taken up\n";
+    return false;
+  }
+  const tResumePoint point = cutting_->resumePoint(*job);
+  out_ << "Interrupted job: " << point.account << "\n";
+  out_ << "The point is " << resumeCertaintyName(point.certainty) << ".\n";
+  if (point.homingRequired) {
+    err_ << "trazvik-cli cut: home the machine first (trazvik-cli home --machine " << options_.machine
+         << "), then take the job up with --resume again\n";
+    return false;
+  }
+  const tResumeChoice choice = options_.resumeFromNext ? (*options_.resumeFromNext ? tResumeChoice::nextFigure
+                                                                                   : tResumeChoice::interruptedFigure)
+                                                       : cutting_->defaultChoice();
+  const tResumeResult r = cutting_->resume(loaded_.project.get(), *job, point, choice);
+  summary_.startOutcome = r.started ? "resumed" : variantOutcomeName(r.variant);
+  summary_.jobFile = cutting_->start().jobFilePath();
+  if (!r.started) {
+    err_ << "trazvik-cli cut: " << r.message << "\n";
+    return false;
+  }
+  out_ << "Job taken up at figure " << r.figure + 1 << ", " << resumeChoiceText(choice) << "; " << summary_.jobFile
+       << " started on " << trimmedText(machine().status.info1) << "\n";
+  return true;
 }
 
 std::string summaryText(const CutSummary& s, double cutMm, double travelMm, double estimatedMinutes) {

@@ -36,6 +36,11 @@ struct CutOptions {
   std::optional<std::array<double, 3>> workZero;
   int repeat = 0;  // runs the stored job again this many times
   int head = 1;    // head of a single-layer job, 1 to the machine's heads
+  // Take up the interrupted job of the data folder instead of starting
+  // anew: from the next figure (true), from the start of the interrupted
+  // one (false), or as the machine's default (unset).
+  bool resume = false;
+  std::optional<bool> resumeFromNext;
 };
 
 inline constexpr std::array<double, 3> kSimWorkZero{20, 20, 60};
@@ -65,6 +70,8 @@ struct CutSummary {
 int runCut(Context& context, const CutOptions& options, std::istream& in, std::ostream& out, std::ostream& err);
 
 const char* cutEndName(CutEnd end);
+// The exit code of runCut for how the job ended.
+int exitCodeOf(CutEnd end);
 std::string summaryText(const CutSummary& s, double cutMm, double travelMm, double estimatedMinutes);
 
 }  // namespace trazvik::cli

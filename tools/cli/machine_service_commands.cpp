@@ -3,6 +3,8 @@
 #include "commands.h"
 #include "machine_option.h"
 
+#include "control/job_progress.h"
+#include "control/trans_arm.h"
 #include "machine/commands_immediate.h"
 #include "link/machine_control_operations.h"
 #include "link/move_operations.h"
@@ -13,6 +15,7 @@
 #include <cctype>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 
 namespace trazvik::cli {
@@ -81,6 +84,9 @@ void runHome(Context& context, const std::string& machine, const std::string& ax
   const tWaitResult result = waitWhileBusy(session->ops());
   if (result == tWaitResult::stopped) stopManualMotion(session->ops());
   endOfWait(result, "homing");
+  // Every axis found its switch again: an interrupted job whose controller
+  // lost its position may be taken up now.
+  if (mask == homeMask::xyz) noteMachineHomed(std::filesystem::path(context.dataDirectory()) / jobFileName);
   std::cout << "homed (" << axes << ")\n";
   printPosition(*session);
 }

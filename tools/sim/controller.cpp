@@ -222,6 +222,8 @@ void SimController::countCommand() {
 
 void SimController::receiveCommand(const Command& c) {
   countCommand();
+  // The command that met a restart is lost with everything else.
+  if (std::exchange(restarting_, false)) return;
   received_.push_back(c);
   if (received_.size() > kReceivedLogSize) received_.pop_front();
   if (st_.rasterDataPackets > 0) {  // pixels of a raster line, not a command
@@ -470,7 +472,33 @@ void SimController::applyLocked(const ScheduledFault& f) {
     case FaultAction::lostSteps:
       for (std::size_t a = 0; a < lostStepsMm_.size(); ++a) lostStepsMm_[a] += f.shiftMm[a];
       break;
+    case FaultAction::reset: resetLocked(); break;
   }
+}
+
+void SimController::resetLocked() {
+  clearJob();
+  if (executor_.busy()) executor_.interrupt(st_, trace_);
+  immediateQueue_.clear();
+  immediateMotions_.clear();
+  st_.outputs = 0xC0;
+  st_.beamOn = false;
+  st_.jobPaused = st_.jobRunning = st_.heldForEmptyBuffer = false;
+  st_.requests = 0;
+  // The counters start at 0 where the tool stands: counted and true
+  // positions part by what was counted, until homing finds the switches.
+  const auto& p = machine_.model.machineParams;
+  const std::array<double, 3> factor{p.axisFactorX, p.axisFactorY, p.axisFactorZ};
+  std::array<double*, 3> counted{&st_.x, &st_.y, &st_.z[static_cast<std::size_t>(st_.selectedHead)]};
+  for (std::size_t a = 0; a < 3; ++a) {
+    if (factor[a] > 0) lostStepsMm_[a] -= *counted[a] / (100 * factor[a]);
+    *counted[a] = 0;
+  }
+  for (std::size_t h = 0; h < st_.z.size(); ++h) st_.z[h] = 0;
+  // A restarting controller closes its connections.
+  restarting_ = true;
+  dropRequested_ = true;
+  usbUnplugged_ = true;
 }
 
 }  // namespace trazvik::sim

@@ -135,6 +135,7 @@ class SimController {
   void continueJob();
   void goJob();
   void clearJob();
+  void resetLocked();
   void stopManualMotion();
   Motion moveMotion(const tDecodedCommand& d, TraceSource source) const;
   Motion engravingMotion(const tDecodedCommand& d);
@@ -178,6 +179,7 @@ class SimController {
   ReplyFaults replyFaults_;
   bool stalled_ = false;
   bool dropRequested_ = false;
+  bool restarting_ = false;
   bool usbUnplugged_ = false;
   std::uint64_t noiseSeed_ = 0x9E3779B97F4A7C15ull;
   SimCounters counters_;

@@ -79,6 +79,7 @@ std::optional<ScheduledFault> parseFault(const std::string& text, std::string& e
       {"short-status", FaultAction::shortStatus},
       {"garbage-status", FaultAction::garbageStatus},
       {"lost-steps", FaultAction::lostSteps},
+      {"reset", FaultAction::reset},
   };
   ScheduledFault fault;
   std::string body = text;

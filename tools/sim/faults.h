@@ -43,6 +43,11 @@ enum class FaultAction {
   shortStatus,
   garbageStatus,
   lostSteps,  // shiftMm: the true position slips against the counted one
+  // The controller restarts (a reset, a power dip): the job, its motion and
+  // the outputs are gone, the position counters start again at 0 where the
+  // tool stands (the position is lost until the machine is homed), and the
+  // link drops as the controller starts anew.
+  reset,
 };
 
 // One fault of the command line: `action` happens once the controller has
@@ -58,7 +63,7 @@ struct ScheduledFault {
 // "wrong-echo=3", "short-status=-1", "drop@500", "lost-steps=0.2,0,0@300". Names: start, stop, continue,
 // request1, request2, overload, driver-error, enclosure-open, enclosure-closed,
 // inverter-error, buffer-full, drop, stall, wrong-echo, lost-echo, split-echo,
-// short-status, garbage-status, lost-steps=DX[,DY[,DZ]] (mm, decimal point).
+// short-status, garbage-status, lost-steps=DX[,DY[,DZ]] (mm, decimal point), reset.
 // Returns nothing and fills `error` on a bad text.
 std::optional<ScheduledFault> parseFault(const std::string& text, std::string& error);
 

@@ -160,7 +160,8 @@ int main(int argc, char** argv) {
                  "fault NAME[=VALUE][@COMMANDS]: start, stop, continue, request1, request2, overload, "
                  "driver-error=X,Y1,Y2,Z, enclosure-open, enclosure-closed, inverter-error, buffer-full, "
                  "drop, stall, wrong-echo=N, lost-echo=N, split-echo=N, short-status=N, garbage-status=N (N=-1: "
-                 "always), lost-steps=DX,DY,DZ (mm the true position slips against the counted one)");
+                 "always), lost-steps=DX,DY,DZ (mm the true position slips against the counted one), reset (the "
+                 "controller restarts: job and position lost, link dropped)");
   app.add_option("--trace", o.tracePath, "write the tool's path at the end (.svg or .png)");
   app.add_option("--journal", o.journalPath, "write the job commands executed, one hexadecimal line each, at the end");
   try {

@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -25,9 +26,9 @@ MachineSession::MachineSession(ProgramContext& context, MainWindow& mainWindow, 
   std::unique_ptr<tHidService> hid;
   if (!sw.skipUsb) hid = hidService ? hidService() : makeHidapiService();
   connection_ = std::make_unique<tMachineConnection>(machine_, std::move(hid));
-  cuttingSession_ =
-      std::make_unique<tCuttingSession>(*connection_, context_.settings(), context_.texts(),
-                                        tCuttingSessionSetup{context_.frame.dataDirectory(), sw, appLogs_, context_.frame.caption()});
+  cuttingSession_ = std::make_unique<tCuttingSession>(
+      *connection_, context_.settings(), context_.texts(),
+      tCuttingSessionSetup{context_.frame.dataDirectory(), sw, appLogs_, context_.frame.caption()});
   control_ = &cuttingSession_->control;
 }
 
@@ -142,8 +143,13 @@ void MachineSession::step() {
   // Nor may a message box shown by a step run the next step inside it.
   if (waiting() || stepping_) return;
   stepping_ = true;
-  if (control_->panel.timerEnabled()) control_->timerEvent();
+  if (control_->panel.timerEnabled()) cuttingSession_->timerEvent();
   stepping_ = false;
+  // The link came up (at start or after a loss): an interrupted job may be
+  // taken up. Asked after the step, outside it.
+  const bool up = connection_->connected();
+  if (up && !linkWasUp_) QTimer::singleShot(0, &main_, [this] { offerResume(); });
+  linkWasUp_ = up;
   // A connection that ended in a socket error says nothing by itself: the
   // status bar must not go on saying it is connected.
   const bool ethernet = machine_.link.ethernetActive;

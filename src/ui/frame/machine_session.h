@@ -107,6 +107,13 @@ class MachineSession {
   bool basePointsLoaded_ =
       false;  // an unreadable "base.txt" is never overwritten  // the Ethernet link was up at the last step
 
+  // The box that offers to take an interrupted job up again, from figure N
+  // or from the one after it; asked when the link comes up (at start and
+  // after a loss), never while a job runs.
+  void offerResume();
+  bool linkWasUp_ = false;
+  bool offeringResume_ = false;
+
   void createPanelWindow();
   // The panel's "Set project zero" with the base points window; the list
   // is read from and written back to the data folder.
