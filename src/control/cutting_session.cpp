@@ -139,6 +139,10 @@ void tCuttingSession::timerEvent() {
   // The loop reads the positions in the steps in which it does not send.
   const bool positionsRead = !control.context.flags.transferActive;
   follower_.observe(sent, connection_.ops().st, positionsRead, connection_.ops().params().laserZAxis != 0);
+  // A link that goes down under a followed job cuts it off, whatever part
+  // of the loop noticed it first (a transfer held for a missing echo
+  // reports nothing itself).
+  if (!connection_.connected()) follower_.interrupted(sent);
 }
 
 std::optional<tInterruptedJob> tCuttingSession::interruptedJob(std::string& error) const {

@@ -179,7 +179,9 @@ void tJobFollower::interrupted(std::uint64_t sent) {
 }
 
 void tJobFollower::finished() {
-  if (!following_) return;
+  // After a loss the controller can only finish what it had received, not
+  // the job.
+  if (!following_ || progress_.state == tJobRunState::interrupted) return;
   progress_.state = tJobRunState::finished;
   progress_.sent = progress_.confirmed = progress_.jobBytes;
   store(true);

@@ -25,8 +25,11 @@ ProjectWindow* windowOf(MainWindow& main, const std::string& path) {
 
 void MachineSession::offerResume() {
   if (offeringResume_ || waiting() || !connection_->connected()) return;
-  const tControlState& flags = control_->context.flags;
-  if (control_->transfer.isOpen || flags.jobStarted || flags.jobPaused) return;
+  // Never over a job that goes on: one being sent, or followed and not cut
+  // off by a loss.
+  const tJobFollower& follower = cuttingSession_->follower();
+  const bool sending = control_->transfer.isOpen && !control_->context.flags.transferHeld;
+  if (sending || (follower.following() && follower.progress().state == tJobRunState::running)) return;
   std::string error;
   auto job = cuttingSession_->interruptedJob(error);
   if (!job) return;
