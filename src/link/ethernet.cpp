@@ -206,6 +206,7 @@ void TfEthernet::TcpClient1Connect() {
   link_.ethernetError = 0;
   link_.ethernetActive = true;
   show("msgEthernetPodlaczony");
+  if (connected_) connected_();
 }
 
 void TfEthernet::TcpClient1Disconnect() {

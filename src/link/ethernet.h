@@ -79,6 +79,9 @@ class TfEthernet {
   void restart(const std::string& machineAddress);
   void setTimeouts(Timeouts t) { timeouts_ = t; }
   void setStatusText(StatusText show) { statusText_ = std::move(show); }
+  // Told on the interface thread once a connection identified its machine
+  // and the controller answered.
+  void setConnected(std::function<void()> connected) { connected_ = std::move(connected); }
   void setIdentifyEnvironment(tIdentifyEnvironment env) { identifyEnv_ = std::move(env); }
 
   // Command exchange with the echo check (interface thread).
@@ -132,6 +135,7 @@ class TfEthernet {
   tTcpClient identity_;  // TcpClientHTML
   Timeouts timeouts_;
   StatusText statusText_;
+  std::function<void()> connected_;
   tIdentifyEnvironment identifyEnv_;
   bool socketError_ = false;  // the last exchange ended in the error event
   int silentExchanges_ = 0;   // exchanges in a row that received nothing

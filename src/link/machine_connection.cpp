@@ -39,6 +39,12 @@ tMachineConnection::tMachineConnection(tMachineState& state, std::unique_ptr<tHi
   machineLink_.ethernet = ethernet_.get();
   ethernet_->setStatusText(
       [this](const std::string& section, const std::string& key) { showStatus(textOf(section, key)); });
+  // A machine found over Ethernet is told like one plugged in over USB, so
+  // the settings take its limits and type.
+  ethernet_->setConnected([this] {
+    if (machineIdentified) machineIdentified();
+    if (menuUpdate) menuUpdate();
+  });
 }
 
 tMachineConnection::~tMachineConnection() {

@@ -104,7 +104,13 @@ Motion SimController::probeMotion() const {
   m.source = TraceSource::probe;
   m.head = st_.selectedHead;
   const double z = st_.z[static_cast<std::size_t>(st_.selectedHead)];
-  const double touch = std::round(config_.probeTouchMm * 100 * fz);
+  double touchMm = config_.probeTouchMm;
+  if (config_.tableSurface) {
+    const double fx = machine_.model.machineParams.axisFactorX, fy = machine_.model.machineParams.axisFactorY;
+    const double x = fx > 0 ? st_.x / (100 * fx) : 0, y = fy > 0 ? st_.y / (100 * fy) : 0;
+    touchMm = config_.tableSurface->heightAt(x, y, config_.workArea[0], config_.workArea[1]);
+  }
+  const double touch = std::round(touchMm * 100 * fz);
   if (fz > 0 && z > touch) {
     m.delta[axisZ] = touch - z;
     m.durationUs = (z - touch) / (100 * fz) / (probeFeedMmPerMin / 60) * 1e6;

@@ -36,6 +36,7 @@ struct Options {
   std::string tracePath;
   std::string journalPath;
   std::string knife;
+  std::string tableSurface;
 };
 
 int run(Options& o) {
@@ -56,6 +57,14 @@ int run(Options& o) {
     o.config.secondWorkArea = a;
   }
   if (!o.knife.empty()) o.config.knifeAxis = o.knife == "on";
+  if (!o.tableSurface.empty()) {
+    std::string error;
+    o.config.tableSurface = parseTableSurface(o.tableSurface, error);
+    if (!o.config.tableSurface) {
+      std::cerr << "trazvik-sim: " << error << "\n";
+      return 2;
+    }
+  }
   std::vector<ScheduledFault> faults;
   for (const auto& text : o.faults) {
     std::string error;
@@ -156,6 +165,9 @@ int main(int argc, char** argv) {
       ->capture_default_str();
   app.add_option("--probe-z", o.config.probeTouchMm, "machine Z (mm) where the length sensor is touched")
       ->capture_default_str();
+  app.add_option("--table-surface", o.tableSurface,
+                 "table under the probe: HEIGHT[,TILTX,TILTY[,BOW]], machine Z (mm) at X 0, Y 0, rise per mm of X "
+                 "and of Y, rise in the middle");
   app.add_option("--fault", o.faults,
                  "fault NAME[=VALUE][@COMMANDS]: start, stop, continue, request1, request2, overload, "
                  "driver-error=X,Y1,Y2,Z, enclosure-open, enclosure-closed, inverter-error, buffer-full, "

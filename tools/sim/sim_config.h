@@ -7,6 +7,7 @@
 
 #include "machine/link_state.h"
 #include "machine/machine_params.h"
+#include "table_surface.h"
 
 #include <array>
 #include <cstddef>
@@ -38,7 +39,10 @@ struct SimConfig {
   // A job without an end record ends when its buffer stayed empty this long
   // (simulated milliseconds; narrow command set only, whose jobs have no end record).
   double emptyBufferEndMs = 1000;
-  double probeTouchMm = -80;                       // machine Z where the length sensor is touched
+  double probeTouchMm = -80;  // machine Z where the length sensor is touched
+  // A table whose height varies: the probe then stops on it wherever the
+  // tool stands (the length sensor is taken to lie on it).
+  std::optional<TableSurface> tableSurface;
   std::array<double, 3> baseDeviationMm{0, 0, 0};  // what a base check finds
   std::int32_t runningMinutes = 5321, counter = 412;
 };

@@ -17,6 +17,7 @@ namespace trazvik::ui {
 
 class ControlPanel;
 class Tprzesun;
+struct MoveWindowTests;
 class CuttingCommands;
 struct SettingsDialogHooks;
 class MainWindow;
@@ -120,6 +121,10 @@ class MachineSession {
   void attachSetZero();
   // The panel's "Tool length" with the tool length window.
   void attachToolLength();
+  // The outputs window and the main window's tool measurement button.
+  void attachPanelWindows();
+  // The "Move" window's service tests on this connection.
+  MoveWindowTests moveWindowTests();
   void loadBasePoints();
   void saveBasePoints();
   void attachCommands();

@@ -7,6 +7,7 @@
 #include "frame/machine_session.h"
 #include "frame/main_window.h"
 #include "machine/machine_capabilities.h"
+#include "link/head_operations.h"
 #include "link/setup_operations.h"
 #include "link/tool_operations.h"
 #include "panel/control_panel.h"
@@ -92,6 +93,7 @@ void MachineSession::detach() {
     h.currentRampStep = nullptr;
     h.calibrationFactors = nullptr;
     h.calibrate = nullptr;
+    h.sendY2Offset = nullptr;
     settingsHooks_ = nullptr;
   }
 }
@@ -132,11 +134,13 @@ void MachineSession::attachCommands() {
   // so the panel's STOP can end the move.
   a.moveByDelta = [this] {
     if (moveWindow_ == nullptr) moveWindow_ = new Tprzesun(context_.texts(), panelWindow_.get());
+    moveWindow_->setTests(moveWindowTests());
     moveWindow_->setUnit(control_->context.settings.unitIndex);
     if (moveWindow_->exec() != QDialog::Accepted) return;
     WykonajClick(connection_->ops(), moveWindow_->request());
   };
   attachToolLength();
+  attachPanelWindows();
   const std::function<bool()> busy = [this] { return waiting(); };
   // Releases always go through: they stop a jog ("Y").
   refuseWhile(a.keyDown, busy);
@@ -157,6 +161,7 @@ void MachineSession::attachCommands() {
   refuseWhile(a.setZero, busy);
   refuseWhile(a.moveByDelta, busy);
   refuseWhile(a.toolLength, busy);
+  refuseWhile(a.outputs, busy);
 }
 
 void MachineSession::bindSettingsDialog(SettingsDialogHooks& hooks) {
@@ -185,6 +190,9 @@ void MachineSession::bindSettingsDialog(SettingsDialogHooks& hooks) {
     if (waiting() || !ops.linkUp()) return false;
     setAcceleration(ops, value);
     return true;
+  };
+  hooks.sendY2Offset = [this](double mm) {
+    if (!waiting() && connection_->ops().linkUp()) shiftSecondY(connection_->ops(), mm);
   };
   hooks.currentRampStep = [this] { return static_cast<int>(machine_.model.machineParams.rampStep); };
   // The group shows the factors the controller keeps (1 when uncalibrated),

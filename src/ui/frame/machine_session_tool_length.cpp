@@ -1,5 +1,6 @@
 // The control panel's "Tool length": the tool length window over the
 // core's commands that send the Z work zero.
+#include "control/tool_controls.h"
 #include "control/tool_length.h"
 #include "frame/machine_session.h"
 #include "link/setup_operations.h"
@@ -11,6 +12,8 @@ namespace trazvik::ui {
 void MachineSession::attachToolLength() {
   panelWindow_->actions().toolLength = [this] {
     tMachineOps& ops = connection_->ops();
+    // A busy or silent machine is told, and the window stays shut.
+    if (!toolLengthWindowAllowed(ops)) return;
     const tMachineParams& p = ops.params();
     const tControlSettings& cs = control_->context.settings;
     const texts::tInterfejs& texts = context_.texts();

@@ -49,6 +49,36 @@ Tprzesun::Tprzesun(const texts::tInterfejs& texts, QWidget* parent) : QDialog(pa
   bezosiZ->setChecked(true);
   layout->addWidget(bezosiZ);
 
+  // The service tests run until a key or a left click.
+  auto* service = new QHBoxLayout;
+  const auto serviceButton = [&](const char* name, const QString& caption) {
+    auto* b = new QPushButton(caption, this);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    b->setEnabled(false);
+    service->addWidget(b);
+    return b;
+  };
+  test = serviceButton("test", QStringLiteral("&Test"));
+  scan = serviceButton("scan", QStringLiteral("&scan"));
+  TestGrzalki = serviceButton("TestGrzalki", qs(texts.dajTxt("Tool_moving", "TestGrzalki.Caption")));
+  ButtonTestLasera = serviceButton("ButtonTestLasera", qs(texts.dajTxt("Tool_moving", "ButtonTestLasera.Caption")));
+  layout->addLayout(service);
+  connect(test, &QPushButton::clicked, this, [this] {
+    if (tests_.backAndForth) tests_.backAndForth(request());
+  });
+  connect(scan, &QPushButton::clicked, this, [this] {
+    if (!tests_.scan) return;
+    tests_.scan(request());
+    reject();  // the scan ends with the machine at its zero and the window closed
+  });
+  connect(TestGrzalki, &QPushButton::clicked, this, [this] {
+    if (tests_.heater) tests_.heater();
+  });
+  connect(ButtonTestLasera, &QPushButton::clicked, this, [this] {
+    if (tests_.laser) tests_.laser();
+  });
+
   auto* buttons = new QHBoxLayout;
   Wykonaj = new QPushButton(qs(texts.dajTxt("Tool_moving", "Wykonaj.Caption")), this);
   Wykonaj->setObjectName("Wykonaj");
@@ -63,6 +93,14 @@ Tprzesun::Tprzesun(const texts::tInterfejs& texts, QWidget* parent) : QDialog(pa
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
   setUnit(config::kUnitMm);
+}
+
+void Tprzesun::setTests(MoveWindowTests tests) {
+  tests_ = std::move(tests);
+  test->setEnabled(static_cast<bool>(tests_.backAndForth));
+  scan->setEnabled(static_cast<bool>(tests_.scan));
+  TestGrzalki->setEnabled(static_cast<bool>(tests_.heater));
+  ButtonTestLasera->setEnabled(static_cast<bool>(tests_.laser));
 }
 
 TFltEditU* Tprzesun::field(QWidget* parent, const char* name) {

@@ -9,6 +9,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QCheckBox;
 class QLabel;
 class QPushButton;
@@ -22,10 +24,23 @@ namespace trazvik::ui {
 class RadioGroupBox;
 class TFltEditU;
 
+// The service tests the window's buttons run, each with what the fields
+// hold; unset, a test's button stays greyed. The window stays open while a
+// test runs.
+struct MoveWindowTests {
+  std::function<void(const tMoveRequest&)> backAndForth;  // test
+  std::function<void(const tMoveRequest&)> scan;          // scan
+  std::function<void()> heater;                           // TestGrzalki
+  std::function<void()> laser;                            // ButtonTestLasera
+};
+
 class Tprzesun : public QDialog {
   Q_OBJECT
  public:
   Tprzesun(const texts::tInterfejs& texts, QWidget* parent = nullptr);
+
+  // The tests' hooks; the buttons follow which are set.
+  void setTests(MoveWindowTests tests);
 
   // The fields and their unit labels in the display unit (0 mm, 1 inch, 2 foot).
   void setUnit(int unit);
@@ -45,6 +60,11 @@ class Tprzesun : public QDialog {
   QCheckBox* bezosiZ = nullptr;
   QPushButton* Wykonaj = nullptr;
   QPushButton* cancel = nullptr;
+  QPushButton* test = nullptr;
+  QPushButton* scan = nullptr;
+  QPushButton* TestGrzalki = nullptr;
+  QPushButton* ButtonTestLasera = nullptr;
+  MoveWindowTests tests_;
 };
 
 }  // namespace trazvik::ui
