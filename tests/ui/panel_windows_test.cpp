@@ -1,7 +1,7 @@
 // The control panel's service side in the desktop program, against the
 // simulated controller over TCP on 127.0.0.1: the outputs window with the
 // lubrication, the toolbar's tool measurement button, the settings
-// dialog's second-Y button, and the "Move" window's service tests that run
+// dialog's second-Y button, the inverter's parameter file, and the "Move" window's service tests that run
 // until the operator presses a key.
 #include "dialogs/flt_edit_widget.h"
 #include "dialogs/settings_dialog.h"
@@ -58,6 +58,7 @@ class PanelWindowsTest : public ::testing::Test {
     writeFile(folder_ / "data" / "Settings.mcc",
               "IP1 := 127\r\nIP2 := 0\r\nIP3 := 0\r\nIP4 := 1\r\ncbEthernetConnection := cbChecked\r\n");
     Program::Options o = testing::programOptions(folder_, {"US", "95"});
+    if (!programDirectory_.empty()) o.setup.programDirectory = programDirectory_.string() + "/";
     o.connectMachine = true;
     o.machinePorts = {server_->commandPort(), server_->identityPort()};
     program_ = std::make_unique<Program>(std::move(o));
@@ -100,6 +101,7 @@ class PanelWindowsTest : public ::testing::Test {
   }
 
   trazvik::testing::TempFolder folder_;
+  std::filesystem::path programDirectory_;  // empty: the source tree's language folder
   std::shared_ptr<sim::SimController> controller_;
   std::unique_ptr<sim::SimServer> server_;
   std::unique_ptr<Program> program_;
@@ -332,6 +334,45 @@ TEST_F(PanelWindowsTest, TheScanWritesTheTablesHeightsIntoTheWorkingFolder) {
   EXPECT_NEAR(home.y, 0, 0.01);
   EXPECT_NEAR(home.z, 0, 0.01);
   EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(PanelWindowsTest, TheInverterButtonSendsTheParameterFileOrSaysThereIsNone) {
+  // The program's folder with its language files and, later, the file.
+  programDirectory_ = folder_ / "program";
+  std::filesystem::create_directories(programDirectory_);
+  for (const char* language : {"Trazvik_US.xml", "Trazvik_PL.xml"})
+    std::filesystem::copy_file(std::string(TRAZVIK_SOURCE_DIR) + "/lang/" + language, programDirectory_ / language);
+  ASSERT_NO_FATAL_FAILURE(startConnected(machineOf("YFB 32")));
+  QPushButton* upload = panelButton("btnParametryFalownika");
+  ASSERT_TRUE(upload->isVisible()) << "a machine on the packet link";
+  ASSERT_TRUE(upload->isEnabled());
+  const texts::tInterfejs& t = program_->context().texts();
+
+  controller_->clearReceivedCommands();
+  upload->click();
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(boxes_[0],
+            t.dajTxt("Control_Panel", "msgBrakPlikuFalownika") + ": " + (programDirectory_ / "3g3jv.dat").string());
+  for (const Bytes& c : received()) EXPECT_NE(c.front(), '[');
+
+  // "YFB 32": not 'F' as the third character, so the 3G3JV file.
+  writeFile(programDirectory_ / "3g3jv.dat", "1025 300 maximum frequency\r\n\r\n2 7\r\n");
+  upload->click();
+  ASSERT_EQ(boxes_.size(), 2u);
+  EXPECT_EQ(boxes_[1].rfind(t.dajTxt("Control_Panel", "msgParametryFalownikaWyslane"), 0), 0u) << boxes_[1];
+  std::vector<Bytes> parameters;
+  for (const Bytes& c : received())
+    if (c.front() == '[') parameters.push_back(c);
+  EXPECT_EQ(parameters, (std::vector<Bytes>{{'[', 0x01, 0x04, 0x2C, 0x01}, {'[', 0x02, 0x00, 0x07, 0x00}}));
+
+  // A line the reader cannot take is named and nothing of the file goes out.
+  writeFile(programDirectory_ / "3g3jv.dat", "1025 300\r\n2 seven\r\n");
+  controller_->clearReceivedCommands();
+  upload->click();
+  ASSERT_EQ(boxes_.size(), 3u);
+  EXPECT_NE(boxes_[2].find("3g3jv.dat"), std::string::npos) << boxes_[2];
+  EXPECT_NE(boxes_[2].find("2"), std::string::npos) << boxes_[2];
+  for (const Bytes& c : received()) EXPECT_NE(c.front(), '[');
 }
 
 }  // namespace

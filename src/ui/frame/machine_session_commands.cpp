@@ -162,6 +162,7 @@ void MachineSession::attachCommands() {
   refuseWhile(a.moveByDelta, busy);
   refuseWhile(a.toolLength, busy);
   refuseWhile(a.outputs, busy);
+  refuseWhile(a.inverterUpload, busy);
 }
 
 void MachineSession::bindSettingsDialog(SettingsDialogHooks& hooks) {

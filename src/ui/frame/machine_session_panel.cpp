@@ -1,6 +1,7 @@
 // The control panel's service windows on the connection: the outputs
 // window, the main window's tool measurement button that opens the same
 // tool length window as the panel, and the "Move" window's service tests.
+#include "control/inverter_upload.h"
 #include "control/machine_tests.h"
 #include "control/tool_controls.h"
 #include "frame/machine_session.h"
@@ -33,6 +34,27 @@ void MachineSession::attachPanelWindows() {
     };
     TWyjsciaForm window(context_.texts(), std::move(setup), panelWindow_.get());
     window.exec();
+  };
+  a.inverterUpload = [this] {
+    const texts::tInterfejs& t = context_.texts();
+    const std::string caption = t.dajTxt("Control_Panel", "btnParametryFalownika.Caption");
+    control_->context.hourglass(true);
+    const tInverterUpload upload = uploadInverterParameters(connection_->ops(), context_.frame.programDirectory());
+    control_->context.hourglass(false);
+    switch (upload.result) {
+      case tInverterUploadResult::sent:
+        t.messageBox(t.dajTxt("Control_Panel", "msgParametryFalownikaWyslane") + ": " + upload.file.string(), false,
+                     caption);
+        break;
+      case tInverterUploadResult::noFile:
+        t.messageBox(t.dajTxt("Control_Panel", "msgBrakPlikuFalownika") + ": " + upload.file.string(), true, caption);
+        break;
+      case tInverterUploadResult::failed: t.messageBox(upload.error, true, caption); break;
+      case tInverterUploadResult::noLink:
+      case tInverterUploadResult::notPacketLink:
+        t.messageBox(t.dajTxt("Control_Panel", "msgBrakLacznosci"), true, caption);
+        break;
+    }
   };
   // The toolbar's button belongs to the machines with a length sensor input.
   attach("sbPomiarNarzedzia", unlessWaiting([this] {

@@ -248,6 +248,7 @@ QWidget* ControlPanel::buildButtons() {
   add("btnPrzesun", &ControlPanelActions::moveByDelta);
   add("pomiar", &ControlPanelActions::toolLength);
   add("ButtonWyjscia", &ControlPanelActions::outputs);
+  add("btnParametryFalownika", &ControlPanelActions::inverterUpload);
   layout->addStretch(1);
   pulseCaption_ = new QLabel(row);
   pulseTime_ = new TFltEditU(row, 0, 65000, 0);

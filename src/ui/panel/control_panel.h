@@ -69,6 +69,8 @@ struct ControlPanelActions {
   std::function<void(int ms)> setPulseTime;
   // Windows and set-up commands of the panel's buttons.
   std::function<void()> home, setZero, checkBase, moveByDelta, toolLength, outputs;
+  // Sends the spindle inverter's parameter file.
+  std::function<void()> inverterUpload;
 };
 
 class ControlPanel : public QWidget {

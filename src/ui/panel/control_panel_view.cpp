@@ -30,7 +30,8 @@ QString q(const std::string& text) { return QString::fromStdString(text); }
 using namespace panel;
 
 void ControlPanel::applyCaptions() {
-  for (const char* name : {"bazuj", "setbaza", "btnPrzesun", "pomiar", "zamknij", "ButtonWyjscia"}) {
+  for (const char* name :
+       {"bazuj", "setbaza", "btnPrzesun", "pomiar", "zamknij", "ButtonWyjscia", "btnParametryFalownika"}) {
     buttons_[name]->setText(q(caption(std::string(name) + ".Caption")));
   }
   buttons_["btnSprawdzBaze"]->setText(q(texts_.dajTxt("Control_Panel", "btnSprawdzBaze.Caption")));
@@ -202,7 +203,8 @@ void ControlPanel::applyLocks() {
                                {"btnPrzesun", &ControlPanelActions::moveByDelta, true},
                                {"pomiar", &ControlPanelActions::toolLength, true},
                                {"btnSprawdzBaze", &ControlPanelActions::checkBase, false},
-                               {"ButtonWyjscia", &ControlPanelActions::outputs, false}};
+                               {"ButtonWyjscia", &ControlPanelActions::outputs, false},
+                               {"btnParametryFalownika", &ControlPanelActions::inverterUpload, true}};
   for (const SetUpButton& b : setUp)
     buttons_[b.name]->setEnabled(static_cast<bool>(actions_.*b.action) && (!b.lockedByJob || d.jogButtonsEnabled));
   speedGroup_->setEnabled(d.cuttingParamsEnabled);
