@@ -13,6 +13,8 @@
 #include "config/tdlgkonfig.h"
 #include "control/base_points.h"
 #include "control/machine_type_cache.h"
+#include "import/bmp_decoder.h"
+#include "import/bmp_raster.h"
 #include "import/read_figures.h"
 #include "layers/warstwy.h"
 #include "machine/identify_machine.h"
@@ -59,6 +61,27 @@ struct Figure {
 std::string fuzzHpgl(FuzzInput input) { return readDesign(input, "fuzz.plt", kFileTypeHpgl); }
 std::string fuzzDxf(FuzzInput input) { return readDesign(input, "fuzz.dxf", kFileTypeDxf); }
 std::string fuzzGcode(FuzzInput input) { return readDesign(input, "fuzz.nc", kFileTypeGcode); }
+
+std::string fuzzBmp(FuzzInput input) {
+  // Small limits: a header may claim any size, and what it claims within
+  // them is allocated.
+  import::tBitmapLimits limits;
+  limits.maxSide = 4096;
+  limits.maxPixels = 1 << 20;
+  import::tBitmap picture;
+  std::string reason;
+  if (!import::decodeBmp(input, picture, reason, limits)) return reason.empty() ? "a refusal without a reason" : "";
+  if (picture.empty()) return "an empty picture decoded";
+  if (picture.rgb.size() != static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height) * 3)
+    return "the pixels do not fill the picture";
+  import::tRasterSettings settings;
+  settings.szerokosc = 10;
+  settings.wysokosc = 10.0 * picture.height / picture.width;
+  settings.krok = 0.5;
+  const import::tRasterLines lines = import::BMPToList(picture, settings);
+  (void)lines;
+  return {};
+}
 
 std::string fuzzSettings(FuzzInput input) {
   TDlgkonfig settings('.');

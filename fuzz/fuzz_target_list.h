@@ -8,6 +8,7 @@ namespace trazvik::fuzz {
 std::string fuzzHpgl(FuzzInput input);
 std::string fuzzDxf(FuzzInput input);
 std::string fuzzGcode(FuzzInput input);
+std::string fuzzBmp(FuzzInput input);
 std::string fuzzSettings(FuzzInput input);
 std::string fuzzGlobalCfg(FuzzInput input);
 std::string fuzzLayers(FuzzInput input);

@@ -13,6 +13,7 @@ const FuzzTarget kTargets[] = {
     {"hpgl", fuzzHpgl},
     {"dxf", fuzzDxf},
     {"gcode", fuzzGcode},
+    {"bmp", fuzzBmp},
     {"settings", fuzzSettings},
     {"global_cfg", fuzzGlobalCfg},
     {"layers", fuzzLayers},

@@ -34,6 +34,22 @@ for target in os.listdir(os.path.join(root, "tests/fixtures/fuzz")) if os.path.i
         os.path.join(root, "tests/fixtures/fuzz")) else []:
     copy(target, [f"tests/fixtures/fuzz/{target}/*"])
 
+
+
+def bmp(width, height, bits, pixels, palette=b"", compression=0):
+    """A bitmap with the 40-byte header; `pixels` are the stored rows."""
+    offset = 14 + 40 + len(palette)
+    header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, compression, len(pixels), 2835, 2835,
+                       len(palette) // 4, 0)
+    return header + info + palette + pixels
+
+
+put("bmp", "rgb24.bmp", bmp(2, 2, 24, bytes([0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 0])))
+grey = b"".join(bytes([g, g, g, 0]) for g in range(256))
+put("bmp", "grey8.bmp", bmp(4, 2, 8, bytes([0, 64, 128, 255, 255, 128, 64, 0]), grey))
+put("bmp", "rle8.bmp", bmp(4, 2, 8, bytes([4, 10, 0, 0, 2, 20, 2, 30, 0, 1]), grey, compression=1))
+put("bmp", "mono.bmp", bmp(8, 1, 1, bytes([0xA5, 0, 0, 0]), bytes([0, 0, 0, 0, 255, 255, 255, 0])))
 put("settings", "some.mcc", "WorkSpeed := 1500\r\ngrubosc := 18,5\r\ndoOutline := cbChecked\r\n"
     "ProjektType := 1\r\nIP1 := 192\r\n")
 put("layers", "two.lyr", "[Layer 1]\r\nmilling depth=2.5\r\nspeed=1500\r\nspindle rotations=18000\r\n"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstring>
 
 namespace trazvik::config {
@@ -86,7 +87,10 @@ GlobalCfg decodeGlobalCfg(std::span<const std::uint8_t, kGlobalCfgSize> bytes) {
   cfg.viewLayers = bytes[kViewLayers] != 0;
   cfg.settingsFile = getString(bytes, kSettingsFile, kLongField);
   cfg.openFilterIndex = getInt(bytes, kOpenFilter);
-  cfg.travelHeight = getDouble(bytes, kTravelHeight);
+  // A damaged record's height is none: the default's, never a NaN or an
+  // infinity handed on to the job writer.
+  const double height = getDouble(bytes, kTravelHeight);
+  if (std::isfinite(height)) cfg.travelHeight = height;
   return cfg;
 }
 

@@ -368,7 +368,13 @@ void tPlotReader::polygonMode() {
   double v[1];
   const int n = readParameters(v, 1);
   if (in_.failed()) return;
-  const int mode = n >= 1 ? static_cast<int>(v[0]) : 0;
+  const double given = n >= 1 ? v[0] : 0;
+  // Another mode would be guessed at: the polygon's edges could be misread.
+  if (given != 0 && given != 1 && given != 2) {
+    refuse("polygon mode (PM) " + shownNumber(given) + " is not 0, 1 or 2");
+    return;
+  }
+  const int mode = static_cast<int>(given);
   if (mode == 0) {
     inPolygon_ = true;
     polygonStart_ = xy;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace trazvik {
 
@@ -11,7 +12,15 @@ double scaled(std::int32_t steps, double factor) { return factor != 0 ? steps / 
 
 std::int32_t roundToInt(double v) { return static_cast<std::int32_t>(std::nearbyint(v)); }
 
-std::int32_t capSpeed(std::int64_t v) { return static_cast<std::int32_t>(std::min<std::int64_t>(v, 65535)); }
+// The current speed is a magnitude: a negative value from a damaged reply
+// must not wrap into a large one when narrowed.
+std::int32_t capSpeed(std::int64_t v) { return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, 0, 65535)); }
+
+// A slot times the multiplier, held within the 32 bits of the slot.
+std::int32_t scaledSlot(std::int64_t v) {
+  return static_cast<std::int32_t>(
+      std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
 
 void takeScaledZero(const ByteFields& f, std::size_t at, const tStatusLayout& l, tplotstate& st) {
   if (auto x = f.i32(at)) st.pos0.x = scaled(*x, l.axisFactorX);
@@ -105,7 +114,7 @@ void decodeSpeedReport(ByteSpan r12, const tStatusLayout& layout, tplotstate& st
   const std::int64_t m = layout.speedMultiplier;
   if (layout.wideCommandSet) {
     auto slot = [&](std::size_t at, std::int32_t& target) {
-      if (auto v = f.i32(at)) target = static_cast<std::int32_t>(*v * m);
+      if (auto v = f.i32(at)) target = scaledSlot(*v * m);
     };
     slot(2, st.speedp);
     slot(6, st.speedr);
@@ -238,7 +247,7 @@ bool decodeEthernetStatus(ByteSpan reply, const tStatusLayout& layout, tplotstat
   const std::int64_t m = layout.speedMultiplier;
   std::int32_t* slots[] = {&st.speedp, &st.speedr, &st.speedm, &st.speedpol};
   for (std::size_t i = 0; i < 4; ++i)
-    if (auto v = f.i32(p + 64 + 4 * i)) *slots[i] = static_cast<std::int32_t>(*v * m);
+    if (auto v = f.i32(p + 64 + 4 * i)) *slots[i] = scaledSlot(*v * m);
   if (auto c = f.i32(p + 80)) st.speedc = capSpeed(*c * m);
   selectSpeedSlot(st);
   takePowerSlot(f, p + 90, p + 92, st);

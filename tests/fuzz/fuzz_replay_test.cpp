@@ -39,8 +39,9 @@ TEST_P(FuzzReplay, KeptInputsHold) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, FuzzReplay,
-                         ::testing::Values("hpgl", "dxf", "gcode", "settings", "global_cfg", "layers", "language",
-                                           "base_points", "small_files", "status", "identity", "echo", "job_decoder"),
+                         ::testing::Values("hpgl", "dxf", "gcode", "bmp", "settings", "global_cfg", "layers",
+                                           "language", "base_points", "small_files", "status", "identity", "echo",
+                                           "job_decoder"),
                          [](const auto& info) { return std::string(info.param); });
 
 // A target run on nothing and on a byte of every value: the smallest inputs

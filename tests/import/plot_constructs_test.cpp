@@ -275,6 +275,8 @@ TEST(PlotConstructs, MisreadingsAreRefusedWithTheirPlace) {
       {"encoded number cut short", "PE=\x40;", "byte 3: a number is expected here"},
       {"circle beyond the coordinates' range", "PU0,0;CI2147483648;",
        "byte 6: a point lies beyond the 32-bit coordinates of plot files"},
+      {"polygon mode beyond any mode", "PM6666766667;", "byte 0: polygon mode (PM) 6666766667 is not 0, 1 or 2"},
+      {"polygon mode between modes", "PM0;PD1,1;PM1.5;", "byte 10: polygon mode (PM) 1.5 is not 0, 1 or 2"},
   };
   for (const Case& c : cases) {
     const tFigureFile file = readPlot(std::string("SP1;PU0,0;PD5,5;PU;") + c.input);

@@ -200,6 +200,13 @@ TEST(StatusReport, NewerSpeedReport) {
   putI32(r, 18, 40000);  // current speed is capped
   decodeSpeedReport(r, standardLayout(), st);
   EXPECT_EQ(st.speedc, 65535);
+  // A damaged reply's negative speed, times the multiplier, must not wrap
+  // into a large one; nor a slot beyond 32 bits into a negative one.
+  putI32(r, 18, -1879048190);
+  putI32(r, 2, 2000000000);
+  decodeSpeedReport(r, standardLayout(), st);
+  EXPECT_EQ(st.speedc, 0);
+  EXPECT_EQ(st.speedp, std::numeric_limits<std::int32_t>::max());
 }
 
 TEST(StatusReport, OlderSpeedReportScalesByAxisFactor) {
