@@ -20,7 +20,8 @@ FAULTS = [
     ("none", ("tcp", "usb"), lambda n, total: [], "finished"),
     ("stop+continue", ("tcp", "usb"), lambda n, total: [f"stop@{n}", f"continue@{n + 40}"], "finished"),
     ("overload+continue", ("tcp", "usb"), lambda n, total: [f"overload@{n}", f"continue@{n + 40}"], "finished"),
-    ("driver-error", ("tcp", "usb"), lambda n, total: [f"driver-error=X@{n}", f"driver-error=0@{n + 30}"], "finished"),
+    ("driver-error+continue", ("tcp", "usb"),
+     lambda n, total: [f"driver-error=X@{n}", f"continue@{n + 150}"], "finished"),
     ("wrong-echo+continue", ("tcp",), lambda n, total: [f"wrong-echo=1@{n}", f"continue@{n + 60}"], "finished"),
     ("lost-echo+continue", ("tcp",), lambda n, total: [f"lost-echo=1@{n}", f"continue@{n + 60}"], "finished"),
     ("drop", ("tcp", "usb"), lambda n, total: [f"drop@{n}"], "lost"),
@@ -28,9 +29,10 @@ FAULTS = [
     ("garbage-status", ("tcp", "usb"), lambda n, total: [f"garbage-status=-1@{n}"], "faulty"),
     ("buffer-full", ("tcp", "usb"), lambda n, total: [f"buffer-full@{n}"], "stalled"),
 ]
-# A second fault that only adds an event: told once, the job goes on.
+# A second fault that only adds an event: told once, the job goes on (after
+# the machine's continue where the event pauses it).
 EXTRAS = [
-    ("+driver-error", lambda n: [f"driver-error=Z@{n}", f"driver-error=0@{n + 20}"], "driver error:"),
+    ("+driver-error", lambda n: [f"driver-error=Z@{n}", f"continue@{n + 150}"], "driver error:"),
     ("+overload", lambda n: [f"overload@{n}", f"continue@{n + 30}"], "spindle overload:"),
 ]
 EXIT_CODES = {"finished": 0, "lost": 3, "faulty": 3, "stalled": 5}
@@ -166,15 +168,15 @@ def main():
         label = name
         if name != "none" and rng.random() < 0.4:
             extra_name, extra_build, text = rng.choice(EXTRAS)
-            extra_point = rng.randint(20, max(21, point - 60))
-            if extra_point + 40 < point:
+            extra_point = rng.randint(20, max(21, point - 170))
+            if extra_point + 160 < point:  # its continue comes before the main fault
                 faults = extra_build(extra_point) + faults
                 told.append((text, 1))
                 label += extra_name
         data = os.path.join(work, f"run{run}")
         journal = os.path.join(work, f"run{run}.journal")
         cut = [cli, "cut", project, "--work-zero", "20,20,60", "--data-dir", data, "--switch", "JobLogging",
-               "--max-time", "120", "--max-stall", "4", "--reconnect-timeout", "5"]
+               "--max-time", "120", "--max-stall", "4", "--reconnect-timeout", "5", "--max-pause", "40"]
         process = None
         if link == "tcp":
             process, port, identity = start_sim(sim, faults, journal)

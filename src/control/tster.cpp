@@ -271,15 +271,23 @@ void Tster::driverError(bool set) {
   }
   if (ctx_.flags.driverErrorShown) return;
   ctx_.flags.driverErrorShown = true;
-  ctx_.reader.readDriverError();
-  const std::int32_t axes = ctx_.linkState().driverErrorAxes;
+  // A drive in fault has lost its steps: the job must not run on. The
+  // description the operator reads says the job has been paused.
+  if (ctx_.flags.jobStarted && !ctx_.flags.jobPaused && ctx_.mainWindow.pauseCommand) ctx_.mainWindow.pauseCommand();
+  // The axes come in a report the controller gives over USB only; over the
+  // network the error is told without them rather than as "(0)".
+  const bool axesKnown = !ctx_.linkState().ethernetActive;
+  if (axesKnown) ctx_.reader.readDriverError();
+  const std::int32_t axes = axesKnown ? ctx_.linkState().driverErrorAxes : 0;
   std::string names;
   if (axes & 0x01) names += "X ";
   if (axes & 0x02) names += "Y1 ";
   if (axes & 0x08) names += "Y2 ";
   if (axes & 0x04) names += "Z ";
-  const std::string text = ctx_.text("Other", "driverError") + " (" + std::to_string(axes) + ") : " + names + "\n\r" +
-                           ctx_.text("Other", "driverErrorDescription");
+  const std::string which =
+      axesKnown ? " (" + std::to_string(axes) + ") : " + names : " (axes not reported over Ethernet)";
+  const std::string text =
+      ctx_.text("Other", "driverError") + which + "\n\r" + ctx_.text("Other", "driverErrorDescription");
   ctx_.report(tControlEventKind::driverError, axes, text);
   ctx_.errorBox(text, "Stop");
 }

@@ -160,5 +160,43 @@ TEST_P(CutMachineStop, TellsHowToContinue) {
 INSTANTIATE_TEST_SUITE_P(Links, CutMachineStop, ::testing::Values(false, true),
                          [](const auto& info) { return std::string(info.param ? "Usb" : "Tcp"); });
 
+// Nobody continues a job paused at the machine, and nobody can answer on
+// standard input: the CLI ends after --max-pause, leaving the job paused.
+TEST(CutMachineStop, UnansweredPauseEndsAfterTheBound) {
+  FaultRig rig;
+  const auto run = runCli(rig.cut(rig.machine(false, {"stop@150"}), "--max-pause 3 </dev/null"), true);
+  EXPECT_EQ(run.exitCode, 2) << run.output;
+  EXPECT_NE(run.output.find("Unless the job is continued at the machine within 3 s, it is left paused"),
+            std::string::npos)
+      << run.output;
+  EXPECT_NE(run.output.find("The job was not continued within 3 s: leaving it paused in the controller."),
+            std::string::npos)
+      << run.output;
+  EXPECT_NE(run.output.find("Job left paused in the controller"), std::string::npos) << run.output;
+}
+
+// A drive in fault pauses the job; the operator hears which axes (USB) or
+// that the network does not say, and how to go on.
+class CutDriverError : public ::testing::TestWithParam<bool> {};
+
+TEST_P(CutDriverError, PausesTheJobUntilContinued) {
+  FaultRig rig;
+  const bool usb = GetParam();
+  const auto run = runCli(rig.cut(rig.machine(usb, {"driver-error=Y1@100", "continue@400"})), true);
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(
+      count(run.output, usb ? "Motor driver error (2) : Y1" : "Motor driver error (axes not reported over Ethernet)"),
+      2)  // the event and its message box
+      << run.output;
+  EXPECT_EQ(run.output.find("(0) :"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("Press the machine's continue button to go on"), std::string::npos) << run.output;
+  const std::string events = rig.eventLog();
+  EXPECT_EQ(count(events, "Cutting stop."), 1) << events;
+  EXPECT_EQ(count(events, "End of cutting."), 1) << events;
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, CutDriverError, ::testing::Values(false, true),
+                         [](const auto& info) { return std::string(info.param ? "Usb" : "Tcp"); });
+
 }  // namespace
 }  // namespace trazvik

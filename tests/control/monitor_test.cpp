@@ -124,6 +124,25 @@ TEST(MonitorUsb, DriverErrorShownOncePerOccurrenceWithItsAxes) {
   EXPECT_EQ(rig.count(tControlEventKind::driverError), 2);
 }
 
+// A drive in fault during a job pauses it once, over either link; over the
+// network, where the failing axes are not reported, the box says so instead
+// of naming none.
+TEST(MonitorLinks, DriverErrorDuringAJobPausesItOnce) {
+  for (const bool usb : {false, true}) {
+    SCOPED_TRACE(usb ? "USB" : "TCP");
+    ControlRig rig(sim(5, usb));
+    ASSERT_TRUE(rig.connect());
+    startLongJob(rig);
+    rig.controller()->setDriverError(0x01);
+    rig.runUntil([] { return false; }, 200ms);
+    EXPECT_EQ(rig.pauses, 1);
+    ASSERT_EQ(rig.messages("Motor driver error"), 1);
+    const std::string& text = rig.boxes.messages()[0].text;
+    EXPECT_EQ(text.find("(0)"), std::string::npos) << text;
+    EXPECT_NE(text.find(usb ? "(1) : X " : "(axes not reported over Ethernet)"), std::string::npos) << text;
+  }
+}
+
 TEST(MonitorUsb, OpenEnclosurePausesARunningJobOnce) {
   RigOptions o = sim(5, true);
   o.safetyEnclosure = true;

@@ -28,6 +28,10 @@ void addCutCommand(CLI::App& app, Context& context) {
                   "stop the job when the controller reports its buffer full while the machine stands still this "
                   "many seconds (default: wait)")
       ->check(CLI::PositiveNumber);
+  cmd->add_option("--max-pause", options->maxPauseSeconds,
+                  "end, leaving the job paused, when it stays paused at the machine this many seconds (default: wait "
+                  "while standard input is a terminal, else 300)")
+      ->check(CLI::PositiveNumber);
   cmd->add_option("--sim-speed", options->simSpeed, "sim: simulated seconds per real second (default 20)")
       ->check(CLI::PositiveNumber);
   cmd->add_option("--trace", options->tracePath, "sim: picture of the tool's path at the end (.png or .svg)");

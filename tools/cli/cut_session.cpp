@@ -98,6 +98,7 @@ class CutSession {
   bool askAfterInterrupt();
   void stopJob();
   void stopStalled();
+  bool pausedTooLong();
   CutProgress progress();
   void finishSummary();
   bool takeUpJob();
@@ -119,6 +120,8 @@ class CutSession {
   double timeScale_ = 1;  // the simulated controller's clock against the wall clock
   std::string settingsCaption_;
   bool howToGoOnDue_ = false;
+  double maxPause_ = 0;  // 0: a paused job waits for ever
+  std::optional<Clock::time_point> pausedAt_;
 
   // The connected machine (after openMachine).
   tMachineState& machine() { return connection_->state(); }
@@ -234,10 +237,15 @@ void CutSession::onEvent(const tControlEvent& e) {
     case tControlEventKind::jobPaused:
     case tControlEventKind::jobContinued:
     case tControlEventKind::spindleOverload:
+      if (printer_) printer_->interrupt();
+      out_ << controlEventName(e.kind) << (e.detail.empty() ? "" : ": " + e.detail) << "\n";
+      break;
     case tControlEventKind::driverError:
     case tControlEventKind::enclosureOpened:
       if (printer_) printer_->interrupt();
       out_ << controlEventName(e.kind) << (e.detail.empty() ? "" : ": " + e.detail) << "\n";
+      // The alarm paused the job; the advice follows its message box.
+      howToGoOnDue_ = control_ && control_->context.flags.jobPaused;
       break;
     default: break;
   }
@@ -317,8 +325,30 @@ void CutSession::stopStalled() {
   stopJob();
 }
 
+bool CutSession::pausedTooLong() {
+  if (!control_->context.flags.jobPaused) {
+    pausedAt_.reset();
+    return false;
+  }
+  if (maxPause_ <= 0) return false;
+  if (!pausedAt_) {
+    pausedAt_ = Clock::now();
+    printer_->interrupt();
+    out_ << "Unless the job is continued at the machine within " << maxPause_
+         << " s, it is left paused (--max-pause).\n";
+    return false;
+  }
+  if (secondsSince(*pausedAt_) < maxPause_) return false;
+  printer_->interrupt();
+  out_ << "The job was not continued within " << maxPause_ << " s: leaving it paused in the controller.\n";
+  summary_.end = CutEnd::leftPaused;
+  return true;
+}
+
 void CutSession::followJob() {
   InterruptFlag interrupt;
+  const bool answerable = &in_ == &std::cin && ::isatty(STDIN_FILENO) == 1;
+  maxPause_ = options_.maxPauseSeconds > 0 ? options_.maxPauseSeconds : answerable ? 0 : kUnattendedPauseSeconds;
   printer_ = std::make_unique<ProgressPrinter>(out_, ::isatty(STDOUT_FILENO) == 1 && &out_ == &std::cout);
   auto lastSecond = Clock::now();
   for (;;) {
@@ -335,6 +365,7 @@ void CutSession::followJob() {
     printer_->update(progress(), secondsSince(startedAt_));
     if (interrupt.take() && !askAfterInterrupt()) return;
     if (summary_.end == CutEnd::linkFaulty) return;
+    if (pausedTooLong()) return;
     if (options_.maxStallSeconds > 0 && control_->transfer.stallSeconds() >= options_.maxStallSeconds) {
       stopStalled();
       return;

@@ -21,13 +21,16 @@ namespace trazvik::cli {
 
 struct CutOptions {
   ProjectOptions project;
-  std::string machine;                 // sim:TYPE | tcp:HOST[:PORT[:IDENTITY_PORT]] | usb
-  double simSpeed = 0;                 // simulated seconds per second; 0: the default
-  std::string tracePath;               // sim only: picture of the tool's path (.png/.svg)
-  double connectSeconds = 10;          // waiting for the controller
-  double reconnectSeconds = 30;        // waiting for a lost link to come back
-  double maxSeconds = 0;               // give up after this long (0: never)
-  double maxStallSeconds = 0;          // stop a controller stalled this long (0: wait)
+  std::string machine;           // sim:TYPE | tcp:HOST[:PORT[:IDENTITY_PORT]] | usb
+  double simSpeed = 0;           // simulated seconds per second; 0: the default
+  std::string tracePath;         // sim only: picture of the tool's path (.png/.svg)
+  double connectSeconds = 10;    // waiting for the controller
+  double reconnectSeconds = 30;  // waiting for a lost link to come back
+  double maxSeconds = 0;         // give up after this long (0: never)
+  double maxStallSeconds = 0;    // stop a controller stalled this long (0: wait)
+  // A job paused this long is left paused (0: wait while someone can answer
+  // on standard input, kUnattendedPauseSeconds when nobody can).
+  double maxPauseSeconds = 0;
   std::vector<std::string> simFaults;  // sim: faults scheduled in the simulated controller
   std::string simJournal;              // sim: the executed job commands go here
   // Work zero X, Y, Z set on the machine before the start, mm in machine
@@ -44,6 +47,10 @@ struct CutOptions {
 };
 
 inline constexpr std::array<double, 3> kSimWorkZero{20, 20, 60};
+
+// How long a paused job waits for the machine's continue button when
+// standard input is no terminal: nobody at this console can answer.
+inline constexpr double kUnattendedPauseSeconds = 300;
 
 // How the job ended.
 enum class CutEnd { finished, stoppedByOperator, leftPaused, linkLost, linkFaulty, notStarted, timedOut, stalled };
