@@ -163,6 +163,11 @@ void tBMPThread::tickNow(bool always) {
 bool tBMPThread::waitIdle() {
   int unanswered = 0;
   for (;;) {
+    // At most one status read a millisecond. A read over USB already takes
+    // its report's millisecond: sleeping on top of it would leave the link
+    // idle half the time and see the machine idle later, so the next line's
+    // pixels would go out late.
+    const auto readBegins = std::chrono::steady_clock::now();
     ops_.status.readState();
     if (!ops_.status.lastReadAnswered()) {
       if (++unanswered >= kUnansweredReads) {
@@ -175,7 +180,7 @@ bool tBMPThread::waitIdle() {
       if (!ops_.st.bit(kMotionBit)) return true;
     }
     tickNow(false);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::this_thread::sleep_until(readBegins + std::chrono::milliseconds(1));
   }
 }
 

@@ -160,7 +160,9 @@ void BurnSession::follow(InterruptFlag& interrupt) {
       timedOut_ = true;
       break;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    // The worker waits for its monitoring tick to be run here: a short
+    // sleep keeps it from holding the lines back.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   progress(true);
 }
