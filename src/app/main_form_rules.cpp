@@ -53,8 +53,8 @@ constexpr std::array kAlwaysUsable = {"File1",
                                       "miOtworzFolderPlikowZadan"};
 
 constexpr std::array kCuttingCommands = {
-    "Start1",     "SpeedStart", "Tnijwybran1", "Startodwybranej1", "Tnijwybranewarstwy1", "Kontynuacja1", "Skont",
-    "Wstrzymaj1", "SpeedStop",  "Powtrz1",     "WypalBMP1"};
+    "Start1", "SpeedStart", "Tnijwybran1", "Startodwybranej1", "Tnijwybranewarstwy1", "Kontynuacja1",
+    "Skont",  "Wstrzymaj1", "SpeedStop",   "Powtrz1",          "WypalBMP1",           "miZatrzymajZadanie"};
 
 }  // namespace
 
@@ -82,6 +82,8 @@ std::map<std::string, tStanKontrolki> UpdateMenuItems(const tStanGlownegoOkna& s
   for (const char* name : {"sbZoomOut", "sbZoomIn", "sbZoomToFit", "tbZoom"})
     enable(name, any && (type == 1 || type == 2));
   for (const char* name : {"Skont", "Kontynuacja1"}) enable(name, any && s.machine && s.canContinue);
+  // Stopping a job for good only means something while there is one.
+  enable("miZatrzymajZadanie", s.machine && s.jobActive);
 
   // Burning is offered while a bitmap project is the active one.
   st["WypalBMP1"].visible = type == 4;

@@ -20,6 +20,7 @@ struct tStanGlownegoOkna {
   bool activeMultiLayer = false;   // the active project was opened as multi-layer
   bool multiLayerSetting = false;  // ProjektType is multi-layer now
   bool canContinue = false;        // a paused job can be continued
+  bool jobActive = false;          // a job is being sent, runs or is paused
   bool serviceMode = false;
   bool saveLogToXml = false;
   bool jobLogging = false;

@@ -8,6 +8,7 @@ const char* controlEventName(tControlEventKind kind) {
     case tControlEventKind::jobPaused: return "job paused";
     case tControlEventKind::jobContinued: return "job continued";
     case tControlEventKind::jobEnded: return "job ended";
+    case tControlEventKind::jobAbandoned: return "job stopped";
     case tControlEventKind::jobInterrupted: return "job interrupted";
     case tControlEventKind::transferFinished: return "transfer finished";
     case tControlEventKind::linkLost: return "link lost";

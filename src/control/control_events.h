@@ -14,6 +14,7 @@ enum class tControlEventKind {
   jobPaused,         // pause command, STOP button, machine stop button, enclosure
   jobContinued,      // continue operation sent "K"
   jobEnded,          // the controller finished a started job
+  jobAbandoned,      // the operator stopped the job for good ("C" sent)
   jobInterrupted,    // a started job vanished without finishing (lost link)
   transferFinished,  // the whole job file went out
   linkLost,          // the link went down while the transfer was open

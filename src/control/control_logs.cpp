@@ -17,6 +17,7 @@ void tControlLogs::onEvent(const tControlEvent& event) {
     case tControlEventKind::jobPaused: logs_.log_cut_stop(); break;
     case tControlEventKind::jobContinued: logs_.log_cut_continue(); break;
     case tControlEventKind::jobEnded: logs_.log_cut_end(); break;
+    case tControlEventKind::jobAbandoned: logs_.log_cut_abandoned(); break;
     case tControlEventKind::linkLost:
     case tControlEventKind::jobInterrupted:
       // The transfer and the loop may both notice the same loss.

@@ -77,6 +77,7 @@ tCuttingSession::tCuttingSession(tMachineConnection& connection, TDlgkonfig& set
   };
   c.notificationsOff = [this] { stopEndOfJobSignal(control.context.flags); };
   c.stopJob = [this] { control.commands.Wstrzymaj1Click(); };
+  c.jobActive = [this] { return control.commands.jobActive(); };
   c.baseCheckStart = [this](const TMDIChild& project) { baseCheckStart(project); };
 }
 

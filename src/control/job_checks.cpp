@@ -57,6 +57,9 @@ std::optional<tJobRefusal> tJobChecks::headInArea(int head) const {
 
 std::optional<tJobRefusal> tJobChecks::zRange(double travelHeight) const {
   if (machine_.model.machineParams.isLaser != 0 || zeroZ() >= travelHeight) return std::nullopt;
+  // Without a Z zero the settings are not what is wrong: the tool length is
+  // what sets it.
+  if (!(zeroZ() > 0)) return refusal(txt("Main_window", "msgBrakZeraZ"));
   const TDlgkonfig& s = settings_;
   if (project_.ImportFileType == kFileTypeGcode)
     return refusal(txt("Main_window", "msgGcodeZoutOfRange") + " " + lengthText(project_.GcodPar.maxZ) + "\n" +

@@ -6,8 +6,10 @@
 #include "link/speed_operations.h"
 #include "machine/state_bits.h"
 #include "link/tool_operations.h"
+#include "texts/interfejs.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace trazvik {
 
@@ -214,6 +216,41 @@ void tJobCommands::Wstrzymaj1Click() {
   if (ctx_.mainWindow.updateMenuItems) ctx_.mainWindow.updateMenuItems();
   ctx_.hourglass(false);
   ctx_.report(tControlEventKind::jobPaused);
+}
+
+bool tJobCommands::jobActive() const { return ctx_.flags.jobPaused || ctx_.flags.jobStarted || trans_.isOpen; }
+
+bool tJobCommands::mayCloseProgram() {
+  if (!jobActive()) return true;
+  char percent[16];
+  std::snprintf(percent, sizeof percent, "%.0f %%", std::floor(ctx_.flags.transmissionPercent));
+  const std::string question =
+      ctx_.text("Main_window", ctx_.flags.jobPaused ? "msgZadanieWstrzymane" : "msgZadanieTrwa") + " " + percent +
+      ".\r\n\r\n" + ctx_.text("Main_window", "msgZamknacPrzyZadaniu");
+  if (ctx_.texts.confirmationBox(question, texts::ButtonSet::yesNo()) != texts::DialogButton::Yes) return false;
+  if (!ctx_.flags.jobPaused) Wstrzymaj1Click();
+  if (trans_.isOpen) trans_.stop();
+  return true;
+}
+
+void tJobCommands::ZatrzymajZadanieClick() {
+  if (!jobActive()) return;
+  const texts::DialogButton answer =
+      ctx_.texts.confirmationBox(ctx_.text("Main_window", "msgCzyZatrzymacZadanie"), texts::ButtonSet::yesNo());
+  if (answer != texts::DialogButton::Yes) return;
+  ctx_.hourglass(true);
+  ctx_.flags.runRequested = false;
+  if (!ctx_.flags.jobPaused) wstrzymaj();
+  if (trans_.isOpen) trans_.stop();
+  clearJob(ops_);
+  waitIdle();
+  ctx_.flags.jobPaused = false;
+  ctx_.flags.jobStarted = false;
+  ctx_.flags.pausedFromPc = false;
+  ctx_.flags.pausedFromMachine = false;
+  if (ctx_.mainWindow.updateMenuItems) ctx_.mainWindow.updateMenuItems();
+  ctx_.hourglass(false);
+  ctx_.report(tControlEventKind::jobAbandoned);
 }
 
 void tJobCommands::Kontynuacja1Click() {

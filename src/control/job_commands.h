@@ -41,6 +41,18 @@ class tJobCommands {
   void Wstrzymaj1Click();
   void Kontynuacja1Click();
   void Powtrz1Click();
+  // "Stop job": after the operator's confirmation a running job is paused
+  // (tool out of the material, parked and off), the transfer ends, the
+  // controller's job memory is cleared ("C") and the job log is closed as
+  // stopped. The job cannot be continued afterwards. Nothing without a job.
+  void ZatrzymajZadanieClick();
+  // A job is being sent, runs or is paused.
+  bool jobActive() const;
+  // The program's close query: without a job it may close. With one the
+  // operator is asked; on Yes a running job is paused (tool parked and off)
+  // and the transfer ends, while the controller keeps the job and the job
+  // file and the job log stay, so that it can be continued or resumed.
+  bool mayCloseProgram();
 
   const tBreakPoint& breakPoint() const { return break_; }
 

@@ -1,5 +1,7 @@
 #include "control/jog_move.h"
 
+#include "texts/interfejs.h"
+
 #include "link/knife_operations.h"
 #include "link/move_operations.h"
 
@@ -92,6 +94,30 @@ tJogDelta jogDelta(tJogDirection direction, const tplotstate& st, const tLinkSta
                         direction == tJogDirection::upLeft || direction == tJogDirection::upRight;
   if (diagonal && !link.cncMachine) d.multiplier = 2;
   return d;
+}
+
+tJogBlock jogBlockOf(tJogDirection direction, const tJogDelta& delta, const tplotstate& st,
+                     const tMachineModel& machine) {
+  // Z goes down only as far as the work zero's Z, which a fresh machine
+  // does not have until the tool length is measured: without it Page Down
+  // never goes down, wherever Z stands.
+  if (direction == tJogDirection::zDown && !machine.machineParams.laserZAxis && !(st.pos0.z > 0))
+    return tJogBlock::noZZero;
+  if (delta.any()) return tJogBlock::none;
+  const bool zAxis = direction == tJogDirection::zUp || direction == tJogDirection::zDown;
+  if (!zAxis) return tJogBlock::endOfTravel;
+  return direction == tJogDirection::zUp ? tJogBlock::zAtTop : tJogBlock::zAtZZero;
+}
+
+std::string jogBlockText(tJogBlock block, const texts::tInterfejs& texts) {
+  switch (block) {
+    case tJogBlock::none: return {};
+    case tJogBlock::noZZero: return texts.dajTxt("Control_Panel", "msgJogBrakZeraZ");
+    case tJogBlock::zAtTop: return texts.dajTxt("Control_Panel", "msgJogZNaGorze");
+    case tJogBlock::zAtZZero: return texts.dajTxt("Control_Panel", "msgJogZNaZerze");
+    case tJogBlock::endOfTravel: return texts.dajTxt("Control_Panel", "msgJogKoniecObszaru");
+  }
+  return {};
 }
 
 bool jogTo(tMachineOps& ops, tJogDirection direction, bool hasKnife) {

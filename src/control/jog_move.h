@@ -8,6 +8,11 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+
+namespace trazvik::texts {
+class tInterfejs;
+}
 
 namespace trazvik {
 
@@ -38,6 +43,19 @@ struct tJogDelta {
 // ends, diagonals as far as both axes allow, Z up to the machine's zero or
 // down to the work zero (the Z axis of a laser counts the other way).
 tJogDelta jogDelta(tJogDirection direction, const tplotstate& st, const tLinkState& link, const tMachineModel& machine);
+
+// Why a jog goes nowhere, so the operator can be told what to do.
+enum class tJogBlock {
+  none,         // the jog moves
+  noZZero,      // Z down on a machine whose work zero has no Z yet (it may still move up to the machine's zero)
+  zAtTop,       // Z up while it stands at the machine's Z zero
+  zAtZZero,     // Z down while it stands at the work zero's Z
+  endOfTravel,  // X or Y at the end of the working area in that direction
+};
+tJogBlock jogBlockOf(tJogDirection direction, const tJogDelta& delta, const tplotstate& st,
+                     const tMachineModel& machine);
+// The operator's text for a blocked jog: why and what to do; empty for none.
+std::string jogBlockText(tJogBlock block, const texts::tInterfejs& texts);
 
 // waitWhileBusy, then the jog's move (the knife turned to its direction
 // first when the machine has an active knife); nothing is sent for a jog

@@ -37,6 +37,10 @@ void tJogPanel::startJog(tJogDirection direction) {
   // Released while the wait ran the window's events: no move at all.
   if (!jogActive_) return;
   ops_.status.readPositions();
+  if (blocked) {
+    const tJogDelta d = jogDelta(direction, ops_.st, ops_.linkState(), ops_.machine);
+    blocked(jogBlockOf(direction, d, ops_.st, ops_.machine));
+  }
   jogTo(ops_, direction, hasKnife);
 }
 

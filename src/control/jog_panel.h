@@ -39,6 +39,8 @@ class tJogPanel {
   std::function<void(int)> setSliderPosition;  // its change handler sends the feed
   std::function<void()> toggleTestPanel;       // F12 with Shift and Alt
   std::function<void()> redraw;                // after the tool changed
+  // Why the last jog went nowhere (tJogBlock::none once one moves again).
+  std::function<void(tJogBlock)> blocked;
 
   // Key handlers; true when the key was acted on.
   bool keyDown(int keyCode, bool shift = false, bool alt = false);

@@ -89,7 +89,8 @@ bool setbazaClick(tMachineOps& ops, const TMDIChild* project, const TDlgkonfig& 
     ops.st.pos0.y = (*zero)[1] * 100;
     setWorkZeroXY(ops);
   }
-  if (project == nullptr) {
+  // Cancelled: the zero is as it was, and so is what was said about it.
+  if (project == nullptr || !zero) {
     timer(true);
     return zero.has_value();
   }

@@ -159,6 +159,11 @@ tStartOutcome tStartOfCutting::Start1Click(TMDIChild* project) {
   }
   if (ctx_.notificationsOff) ctx_.notificationsOff();
   if (!project) return tStartOutcome::noProject;
+  // A running or paused job is never replaced under the operator's hands.
+  if (ctx_.jobActive && ctx_.jobActive()) {
+    ctx_.texts.messageBox(txt("Main_window", "msgStartPodczasZadania"), false, std::nullopt);
+    return tStartOutcome::machineBusy;
+  }
   s_ = startSettingsOf(ctx_.settings);
   if (ctx_.runRequested) ctx_.runRequested();
 
@@ -169,7 +174,10 @@ tStartOutcome tStartOfCutting::Start1Click(TMDIChild* project) {
     return tStartOutcome::noLink;
   }
   // A job that runs or a machine in motion is never replaced under it.
-  if (m.state().bit(kStateMotion) || m.state().bit(kStateRunning)) return tStartOutcome::machineBusy;
+  if (m.state().bit(kStateMotion) || m.state().bit(kStateRunning)) {
+    ctx_.texts.messageBox(txt("Main_window", "msgStartMaszynaWRuchu"), false, std::nullopt);
+    return tStartOutcome::machineBusy;
+  }
   if (ctx_.switches.checkBaseMode && ctx_.baseCheckStart) ctx_.baseCheckStart(*project);
   if (m.link().cncMachine && m.transferOpen()) m.stopTransfer();
 

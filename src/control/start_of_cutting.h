@@ -103,6 +103,8 @@ struct tStartContext {
   std::function<void()> openLayersDialog{};
   std::function<void()> releasePanelButtons{};
   std::function<void()> stopJob{};  // the pause of a running job (enclosure open)
+  // A job is being sent, runs or is paused: a start would replace it.
+  std::function<bool()> jobActive{};
   std::function<void()> toolOutputsOff{};
   // Base-check mode: the job's report begun, the machine homed. Runs once
   // the controller answers and is at rest.

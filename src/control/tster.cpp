@@ -106,9 +106,10 @@ void Tster::FormActivate() {
   }
   interval_ = monitorInterval;
   ctx_.send(letterCommand(immediate::stateQuery));
-  display_.caption =
-      ctx_.text("Control_Panel", ctx_.link.usbPresent() ? "ster.Caption.USB" : "ster.Caption.BrakLacznosci");
-  if (ctx_.link.usbPresent()) display_.caption += "   " + ctx_.link.usb->machineFilter;
+  // The caption tells the link over either transport; a window closing in
+  // front of the panel activates it again and must not make it say
+  // "no connection" over Ethernet.
+  linkCaption();
   timerEnabled_ = true;
   const auto& p = ctx_.params();
   display_.outputsButtonVisible = !p.isLaser && base::trimmed(ctx_.st.info1) == "YFF 333";

@@ -241,6 +241,10 @@ bool decodeEthernetStatus(ByteSpan reply, const tStatusLayout& layout, tplotstat
   }
   takeScaledZero(f, p + 24, layout, st);
   for (std::size_t i = 0; i < 3; ++i) takeIf(link.workArea[i], f.i32(p + 40 + 4 * i));
+  // The status over Ethernet tells one working area. The work zero's area
+  // is that one, unless a multi-head machine told its own over USB.
+  for (std::size_t i = 0; i < 3; ++i)
+    if (layout.headCount < 2 || !(link.secondWorkArea[i] > 0)) link.secondWorkArea[i] = link.workArea[i];
   takeIf(st.info_time, f.i32(p + 52));
   takeIf(st.info_ilpl, f.i32(p + 56));
   takeIf(st.sel_speed, f.u8(p + 62));

@@ -171,6 +171,20 @@ void AppLogs::log_cut_end() {
   }
 }
 
+void AppLogs::log_cut_abandoned() {
+  stopwatch_->Stop();
+  TAppEvent& event = eventLogger_->FAppEvent;
+  event.Clear();
+  event.RegisterEvent(LOG_EV_CUT_STOP);
+  event.AddEventData(elapsedLine());
+  event.AddEventData("Job stopped by the operator");
+  writeEvent();
+  if (jobLogger_->FEnabled) {
+    job_->RegisterStop();
+    storeJob();
+  }
+}
+
 void AppLogs::log_cut_interrupted(const std::string& where) {
   stopwatch_->Stop();
   TAppEvent& event = eventLogger_->FAppEvent;

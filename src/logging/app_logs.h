@@ -64,6 +64,8 @@ class AppLogs {
   void log_cut_stop();
   void log_cut_continue();
   void log_cut_end();
+  // The operator stopped the job for good: the job log is closed as stopped.
+  void log_cut_abandoned();
   // The job stopped where it was because the link went away: a stop event
   // whose data say where the job file was left; the job log shows it on
   // hold. Nothing claims the job ended.

@@ -43,6 +43,7 @@ std::string jobStatusText(std::int32_t statusId) {
     case 1: return "Cut in progress";
     case 2: return "Cut on hold";
     case 3: return "Cut completed";
+    case 4: return "Cut stopped";
     default: return "Invalid state";
   }
 }
@@ -113,6 +114,12 @@ void TCutJob::RegisterFinish() {
   FFinishTime = clock_();
   FDuration = FStopWatch.Elapsed();
   setStatus(3);
+}
+
+void TCutJob::RegisterStop() {
+  FFinishTime = clock_();
+  FDuration = FStopWatch.Elapsed();
+  setStatus(4);
 }
 
 void TCutJob::UpdateDuration() {

@@ -12,7 +12,7 @@ namespace trazvik::logging {
 std::string newJobId();
 
 // The text of a job state: "New", "Cut in progress", "Cut on hold", "Cut
-// completed", else "Invalid state".
+// completed", "Cut stopped", else "Invalid state".
 std::string jobStatusText(std::int32_t statusId);
 
 class TCutJob {
@@ -27,6 +27,8 @@ class TCutJob {
   void RegisterPause();
   void RegisterContinue();
   void RegisterFinish();
+  // The operator abandoned the job before its end.
+  void RegisterStop();
   // Only while in progress: finish time and duration brought up to now.
   void UpdateDuration();
 

@@ -66,6 +66,36 @@ TEST(JogDelta, OldMachinesDoubleThePathOfZAndOfDiagonals) {
   EXPECT_EQ(jogDelta(tJogDirection::upRight, st, link, machine).multiplier, 1);
 }
 
+// A jog that goes nowhere says why: Z on a fresh machine without a Z zero
+// (the tool length sets it), Z at either end, X or Y at the end of travel.
+TEST(JogBlock, AJogThatGoesNowhereSaysWhy) {
+  tLinkState link;
+  link.cncMachine = true;
+  link.workArea = {1300, 2500, 150};
+  const tMachineModel machine = machineModelFor("YFB 32  ", 7, 20, 0, link);
+  struct Case {
+    const char* name;
+    tJogDirection direction;
+    double x, z, zeroZ;
+    tJogBlock block;
+  };
+  const Case cases[] = {
+      {"fresh machine: Z down has no zero to go to", tJogDirection::zDown, 500, 0, 0, tJogBlock::noZZero},
+      {"fresh machine, Z below the top: still no zero", tJogDirection::zDown, 500, -2000, 0, tJogBlock::noZZero},
+      {"Z up at the machine's zero", tJogDirection::zUp, 500, 0, 1000, tJogBlock::zAtTop},
+      {"Z down at the work zero's Z", tJogDirection::zDown, 500, -1000, 1000, tJogBlock::zAtZZero},
+      {"X at its left end", tJogDirection::left, 0, 0, 1000, tJogBlock::endOfTravel},
+      {"a jog that moves", tJogDirection::zDown, 500, 0, 1000, tJogBlock::none},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    tplotstate st;
+    st.abspos = {c.x, 5000, c.z, 0};
+    st.pos0 = {0, 0, c.zeroZ};
+    EXPECT_EQ(jogBlockOf(c.direction, jogDelta(c.direction, st, link, machine), st, machine), c.block);
+  }
+}
+
 TEST(JogKeys, KeyCodesAndButtons) {
   EXPECT_EQ(jogDirectionOfKey(39), tJogDirection::right);
   EXPECT_EQ(jogDirectionOfKey(102), tJogDirection::right);

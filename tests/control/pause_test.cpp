@@ -169,6 +169,44 @@ TEST(PauseContinue, ContinueWithTheEnclosureOpenStaysPausedWithTheToolOff) {
   ASSERT_TRUE(rig.runUntil([&] { return ended(rig); }, 60s));
 }
 
+// "Stop job" asks first; without a job there is nothing to ask about. A
+// running job is parked like a pause, the controller forgets it ("C") and
+// the logs hear that it was stopped, not ended.
+TEST(StopJob, AbandonsARunningJobAfterTheOperatorsYes) {
+  ControlRig rig(slowSim());
+  ASSERT_TRUE(rig.connect());
+  tJobCommands& commands = rig.useJobCommands();
+  const auto before = rig.controller()->counters().commands;
+  commands.ZatrzymajZadanieClick();
+  EXPECT_TRUE(rig.boxes.questions().empty());
+  EXPECT_EQ(rig.controller()->counters().commands, before);
+
+  cutting(rig, 12);
+  rig.boxes.prepareAnswer(texts::DialogButton::No);
+  const auto running = rig.controller()->counters().commands;
+  commands.ZatrzymajZadanieClick();
+  ASSERT_EQ(rig.boxes.questions().size(), 1u);
+  EXPECT_EQ(rig.controller()->counters().commands, running) << "No leaves the job alone";
+  EXPECT_TRUE(rig.controller()->stateBit(stateBit::jobRunning));
+
+  rig.boxes.prepareAnswer(texts::DialogButton::Yes);
+  rig.controller()->clearReceivedCommands();
+  commands.ZatrzymajZadanieClick();
+  const std::string sent = letters(rig.controller()->receivedCommands());
+  EXPECT_EQ(sent.front(), 'Q') << sent;
+  EXPECT_EQ(sent.back(), 'C') << sent;
+  EXPECT_FALSE(rig.controller()->stateBit(stateBit::jobRunning));
+  EXPECT_FALSE(rig.controller()->stateBit(stateBit::jobStored));
+  EXPECT_FALSE(rig.controller()->stateBit(stateBit::toolOn));
+  EXPECT_FALSE(rig.trans->isOpen);
+  EXPECT_FALSE(rig.flags.jobPaused);
+  EXPECT_FALSE(rig.flags.jobStarted);
+  EXPECT_FALSE(commands.jobActive());
+  EXPECT_EQ(rig.count(tControlEventKind::jobAbandoned), 1);
+  rig.runUntil([] { return false; }, 300ms);
+  EXPECT_EQ(rig.count(tControlEventKind::jobEnded), 0) << "a stopped job is not an ended one";
+}
+
 TEST(Repeat, StoredJobRunsAgainFromItsStart) {
   RigOptions o = slowSim();
   o.config.timeScale = 1000;

@@ -139,6 +139,21 @@ TEST_P(ProjectZero, ChosenZeroReachesTheControllerAndIsCheckedAfterwards) {
   EXPECT_EQ(rig.controller->machineState().zeroPoint[0], 2000);
   EXPECT_EQ(timer, (std::vector<bool>{false, true}));
   EXPECT_EQ(boxes.size(), 1u);
+  // Cancelled with the project open: the zero is as it was, nothing is said.
+  EXPECT_FALSE(setbazaClick(rig.ops(), &f.project, f.settings, f.texts, f.area, hooks));
+  EXPECT_EQ(boxes.size(), 1u);
+}
+
+// The work zero is checked against the area the controller reports, over
+// USB and over Ethernet alike (the Ethernet status has no area of its own
+// for the zero).
+TEST_P(ProjectZero, TheZerosAreaIsTheOneTheControllerReports) {
+  SimRig rig(GetParam());
+  rig.ops().status.readState();
+  const tLinkState& link = rig.ops().linkState();
+  EXPECT_GT(link.workArea[0], 100);
+  EXPECT_GT(link.workArea[1], 100);
+  EXPECT_EQ(link.secondWorkArea, link.workArea);
 }
 
 TEST_P(ProjectZero, FrameTooCloseSwitchesTheToolOffAndKeepsTheTimerStopped) {

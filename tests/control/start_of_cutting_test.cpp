@@ -42,8 +42,22 @@ TEST(StartOfCutting, WithoutLinkOrWhileBusyNothingIsSent) {
     b.machine.state_.StateExtend = std::uint64_t{1} << bit;
     EXPECT_EQ(b.run(), tStartOutcome::machineBusy) << bit;
     EXPECT_EQ(b.machine.log, std::vector<std::string>{"readState"});
+    EXPECT_EQ(b.messageTexts(), std::vector<std::string>{b.txt("Main_window", "msgStartMaszynaWRuchu")}) << bit;
     EXPECT_FALSE(b.jobWritten());
   }
+}
+
+// A start while a job runs or is paused would replace it: it says why and
+// touches neither the machine nor the run flags.
+TEST(StartOfCutting, AStartDuringAJobSaysWhyAndTouchesNothing) {
+  Start s;
+  s.star();
+  s.context->jobActive = [] { return true; };
+  EXPECT_EQ(s.run(), tStartOutcome::machineBusy);
+  EXPECT_TRUE(s.machine.log.empty());
+  EXPECT_EQ(s.messageTexts(), std::vector<std::string>{s.txt("Main_window", "msgStartPodczasZadania")});
+  EXPECT_EQ(s.runRequests, 0);
+  EXPECT_FALSE(s.jobWritten());
 }
 
 TEST(StartOfCutting, PreparesWritesAndHandsOverTheJob) {
@@ -106,6 +120,7 @@ TEST(StartOfCutting, AreaAndZeroChecksRefuseWithTheirMessage) {
       {"zero too near the edge", 1000, 1, 50, "Control_Panel", "msgProjektZaDuzyNiewlasciweZero",
        tStartOutcome::preflight},
       {"Z zero under the travel height", 1000, 100, 4, "Main_window", "msgZoutOfRange", tStartOutcome::zRange},
+      {"no Z zero yet: the tool length sets it", 1000, 100, 0, "Main_window", "msgBrakZeraZ", tStartOutcome::zRange},
   };
   for (const Case& c : cases) {
     Start s;

@@ -210,7 +210,8 @@ TEST(JobLog, EveryJobGetsANewIdentifier) {
 
 TEST(JobLog, StatusTexts) {
   const std::pair<int, const char*> cases[] = {{0, "New"},           {1, "Cut in progress"}, {2, "Cut on hold"},
-                                               {3, "Cut completed"}, {4, "Invalid state"},   {-1, "Invalid state"}};
+                                               {3, "Cut completed"}, {4, "Cut stopped"},     {5, "Invalid state"},
+                                               {-1, "Invalid state"}};
   for (const auto& [id, text] : cases) EXPECT_EQ(jobStatusText(id), text) << id;
 }
 

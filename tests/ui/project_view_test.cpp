@@ -174,5 +174,21 @@ TEST_F(ProgramTest, BitmapProjectShowsItsPictureAndOffersBurning) {
   EXPECT_FALSE(visible("WypalBMP1"));
 }
 
+// With a 10 mm cutter the plate's outer tool path runs 5 mm outside it:
+// "whole project" shows it inside the view.
+TEST_F(ProgramTest, WholeProjectShowsTheOuterToolPath) {
+  startProgram();
+  TDlgkonfig& settings = program_->context().settings();
+  settings.set("doOutline", true);
+  settings.set("srednica", 10.0);
+  testing::pressInNextBox(QMessageBox::Ok);
+  ProjectWindow* w = open("plate.dxf");
+  ASSERT_NE(w, nullptr);
+  w->view().fitToWindow();
+  const QRect inside = w->view().rect();
+  for (const QPointF corner : {QPointF(-500, -500), QPointF(12500, 8500)})
+    EXPECT_TRUE(inside.contains(w->view().toWidget(corner).toPoint())) << corner.x() << ", " << corner.y();
+}
+
 }  // namespace
 }  // namespace trazvik::ui

@@ -1,5 +1,7 @@
 #include "cut_progress.h"
 
+#include "control/job_display.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -7,20 +9,10 @@
 
 namespace trazvik::cli {
 
-std::string clockText(double seconds) {
-  if (!(seconds >= 0) || !std::isfinite(seconds)) return "--:--";
-  const long long s = std::llround(seconds);
-  char text[32];
-  if (s >= 3600)
-    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", s / 3600, s / 60 % 60, s % 60);
-  else
-    std::snprintf(text, sizeof text, "%lld:%02lld", s / 60, s % 60);
-  return text;
-}
+std::string clockText(double seconds) { return trazvik::clockText(seconds); }
 
 double remainingSeconds(const CutProgress& p) {
-  if (!(p.estimatedSeconds > 0)) return -1;
-  return std::max(0.0, p.estimatedSeconds - p.elapsedSeconds);
+  return trazvik::remainingSeconds(p.estimatedSeconds, p.elapsedSeconds);
 }
 
 std::string progressLine(const CutProgress& p, int barWidth) {

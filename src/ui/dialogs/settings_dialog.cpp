@@ -1,4 +1,6 @@
 #include "dialogs/settings_dialog.h"
+
+#include <filesystem>
 #include "texts/interfejs.h"
 
 #include "dialogs/clickable_label.h"
@@ -60,7 +62,15 @@ void SettingsDialog::refreshAll() {
   binder_->refresh();
   refreshCaptions();
   refreshRules();
-  setWindowTitle(QString::fromStdString(configuration_.settingsFile()));
+  showSettingsFileInTitle();
+}
+
+void SettingsDialog::showSettingsFileInTitle() {
+  // "Settings - job.mcc (/folder)": what the window is, then which file.
+  const std::filesystem::path file(configuration_.settingsFile());
+  QString caption = QString::fromStdString(texts_.dajTxt("Main_window_menu", "Konfiguracja.caption")).remove('&');
+  setWindowTitle(caption + " - " + QString::fromStdString(file.filename().string()) + "  (" +
+                 QString::fromStdString(file.parent_path().string()) + ")");
 }
 
 void SettingsDialog::refreshCaptions() {
@@ -160,7 +170,7 @@ void SettingsDialog::okClicked() {
     return dialog.selectedFiles().front().toStdString();
   };
   showStatus(configuration_.ok(askSave));
-  setWindowTitle(QString::fromStdString(configuration_.settingsFile()));
+  showSettingsFileInTitle();
   accept();
 }
 
@@ -187,7 +197,7 @@ void SettingsDialog::zapisClicked() {
   }
   if (!path) return;
   showStatus(configuration_.zapis(*path));
-  setWindowTitle(QString::fromStdString(configuration_.settingsFile()));
+  showSettingsFileInTitle();
 }
 
 void SettingsDialog::odczytClicked() {

@@ -118,6 +118,7 @@ class SettingsDialog : public QDialog {
 
   config::Configuration& configuration_;
   const texts::tInterfejs& texts_;
+  void showSettingsFileInTitle();
   SettingsDialogHooks hooks_;
   SettingsBinder* binder_ = nullptr;
   QTabWidget* tabs_ = nullptr;

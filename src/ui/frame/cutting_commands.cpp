@@ -58,7 +58,21 @@ void CuttingCommands::prepareStart() {
 
 tStartOutcome CuttingCommands::start() {
   prepareStart();
-  return session_.Start1Click(activeProject());
+  // The checks and the machine's preparation take seconds: the operator sees
+  // at once that the start was taken.
+  const bool withProject = activeProject() != nullptr;
+  if (withProject) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    main_.setStatusPanel(0, QString::fromStdString(context_.texts().dajTxt("Main_window", "msgUruchamiamZadanie")));
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
+  const tStartOutcome outcome = session_.Start1Click(activeProject());
+  if (withProject) {
+    QApplication::restoreOverrideCursor();
+    if (main_.statusPanel(0).toStdString() == context_.texts().dajTxt("Main_window", "msgUruchamiamZadanie"))
+      main_.setStatusPanel(0, QString());
+  }
+  return outcome;
 }
 
 tBurnOutcome CuttingCommands::burn() {

@@ -9,6 +9,8 @@
 #include "machine/plot_state.h"
 #include "panel/control_panel.h"
 #include "panel/panel_machine.h"
+#include "geometry/units.h"
+#include "project/project_view.h"
 #include "project/project_window.h"
 
 #include <QApplication>
@@ -161,7 +163,49 @@ void MachineSession::step() {
   wasEthernet_ = ethernet;
   // Hidden as well: its caption keeps telling the link's state.
   if (panelWindow_) panelWindow_->refresh();
+  showJobState();
   if (intervalChanged) intervalChanged(interval());
+}
+
+tJobDisplay MachineSession::jobDisplay() const {
+  tJobDisplay p;
+  const tControlState& flags = control_->context.flags;
+  p.active = control_->commands.jobActive();
+  p.paused = flags.jobPaused;
+  p.percentSent = flags.transmissionPercent;
+  if (appLogs_ != nullptr) p.elapsedSeconds = appLogs_->stopwatch().Elapsed() * 86400.0;
+  p.estimatedSeconds = jobEstimateSeconds_;
+  return p;
+}
+
+void MachineSession::showJobState() {
+  const tJobDisplay p = jobDisplay();
+  // The status bar's panel is narrow: the state there, what to do on the
+  // control panel and in the tip.
+  const QString paused = QString::fromStdString(pausedJobText(p, context_.texts()));
+  main_.showJobProgress(p, QString::fromStdString(pausedJobText(p, context_.texts(), false)), paused);
+  if (panelWindow_) panelWindow_->showJobState(paused);
+  followTool(p);
+}
+
+void MachineSession::followTool(const tJobDisplay& p) {
+  ProjectWindow* window = main_.activeProjectWindow();
+  if (window == nullptr || (!p.active && !track_->tool())) return;
+  const TMDIChild& project = window->project();
+  const int type = project.ImportFileType;
+  const double skala = context_.settings().real("skala");
+  const double scale = skala > 0 ? skala / 100 : 1;
+  // A paused job's tool is parked above where it stopped: it is followed
+  // there, off, so the cut does not grow.
+  if (p.active) {
+    const trealpoint corner{static_cast<double>(project.pp.x), static_cast<double>(project.pp.y)};
+    const bool laser = machine_.model.machineParams.isLaser != 0;
+    track_->follow(toolInProject(machine_.status, type, skala, corner),
+                   toolCutting(machine_.status, laser, control_->context.settings.top()), fromMm(type, 0.5) / scale);
+  }
+  const double radius =
+      context_.settings().flag("doOutline") ? fromMm(type, context_.settings().real("srednica") / 2) / scale : 0;
+  window->view().setMachineTrack(track_, radius);
 }
 
 int MachineSession::interval() const { return control_->interval(); }
@@ -182,6 +226,7 @@ MachineFacts MachineSession::facts() const {
   f.present = connection_->connected();
   f.transferOpen = control_->transfer.isOpen;
   f.canContinue = flags.jobPaused;
+  f.jobActive = control_->commands.jobActive();
   f.notificationPending = flags.signalPending;
   const config::MachineContext& m = context_.settings().machine();
   f.isLaser = context_.settings().isLaser();
@@ -191,11 +236,6 @@ MachineFacts MachineSession::facts() const {
   return f;
 }
 
-bool MachineSession::mayClose() {
-  if (!control_->transfer.isOpen) return true;
-  if (!control_->context.flags.jobPaused) return false;
-  control_->transfer.stop();
-  return true;
-}
+bool MachineSession::mayClose() { return control_->commands.mayCloseProgram(); }
 
 }  // namespace trazvik::ui

@@ -4,6 +4,8 @@
 #include "app/multi_test.h"
 #include "control/base_points.h"
 #include "control/cutting_session.h"
+#include "control/cut_track.h"
+#include "control/job_display.h"
 #include "control/jog_panel.h"
 #include "link/machine_connection.h"
 #include "logging/app_logs.h"
@@ -56,8 +58,10 @@ class MachineSession {
   // The settings' Ethernet box is on and a controller address is set.
   bool ethernetWanted() const;
   MachineFacts facts() const;
-  // The close query: no job is being sent, or the one being sent is paused
-  // (its transfer is stopped then).
+  // The job's progress as the status bar shows it.
+  tJobDisplay jobDisplay() const;
+  // The close query: without a job the program closes; with one the
+  // operator is asked (see tJobCommands::mayCloseProgram).
   bool mayClose();
 
   tMachineControl& control() { return *control_; }
@@ -97,6 +101,12 @@ class MachineSession {
   Tprzesun* moveWindow_ = nullptr;  // the "Move" window, owned by the panel window
 
   int waiting_ = 0;
+  double jobEstimateSeconds_ = 0;  // the started project's estimate
+  // The tool and the part cut of the job; the project view draws from it.
+  std::shared_ptr<tCutTrack> track_ = std::make_shared<tCutTrack>();
+  void showJobState();
+  // The tool and the part cut drawn over the active project's plan.
+  void followTool(const tJobDisplay& progress);
   bool stepping_ = false;
   bool wasEthernet_ = false;
   std::vector<std::string> attached_;

@@ -13,6 +13,7 @@
 #include "panel/control_panel.h"
 #include "panel/calibration_window.h"
 #include "panel/move_window.h"
+#include "project/project_window.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -100,7 +101,15 @@ void MachineSession::detach() {
 
 void MachineSession::attachCommands() {
   cutting_ = std::make_unique<CuttingCommands>(context_, main_, *cuttingSession_);
-  attach("Start1", unlessWaiting([this] { cutting_->start(); }));
+  attach("Start1", unlessWaiting([this] {
+           const tStartOutcome outcome = cutting_->start();
+           if (outcome == tStartOutcome::started) {
+             track_->clear();
+             const ProjectWindow* w = main_.activeProjectWindow();
+             jobEstimateSeconds_ = w ? w->project().GetEstimatedCuttingTime() * 60.0 : 0;
+           }
+           showJobState();
+         }));
   attach("Tnijwybran1", unlessWaiting([this] { cutting_->cutSelected(tJobScope::selectedFigure); }));
   attach("Startodwybranej1", unlessWaiting([this] { cutting_->cutSelected(tJobScope::fromSelectedFigure); }));
   attach("WypalBMP1", unlessWaiting([this] { cutting_->burn(); }));
@@ -108,6 +117,7 @@ void MachineSession::attachCommands() {
   attachMultiTest();
   attach("Wstrzymaj1", unlessWaiting([this] { control_->commands.Wstrzymaj1Click(); }));
   attach("Kontynuacja1", unlessWaiting([this] { control_->commands.Kontynuacja1Click(); }));
+  attach("miZatrzymajZadanie", unlessWaiting([this] { control_->commands.ZatrzymajZadanieClick(); }));
   attach("Powtrz1", unlessWaiting([this] { control_->commands.Powtrz1Click(); }));
   attach("miZalaczPompeProzniowa", unlessWaiting([this] { vacuumPumpSwitch(connection_->ops(), true); }));
   attach("miWylaczPompeProzniowa", unlessWaiting([this] { vacuumPumpSwitch(connection_->ops(), false); }));

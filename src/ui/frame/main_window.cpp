@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <QRadioButton>
 #include <QShortcut>
 #include <QStatusBar>
@@ -201,6 +202,13 @@ void MainWindow::buildStatusBar() {
     status_[i]->setFixedWidth(i == 0 ? 400 : 300);
     statusBar()->addWidget(status_[i]);
   }
+  progress_ = new QProgressBar(this);
+  progress_->setObjectName("JobProgress");
+  progress_->setRange(0, 1000);
+  progress_->setMinimumWidth(340);
+  progress_->setTextVisible(true);
+  progress_->hide();
+  statusBar()->addPermanentWidget(progress_);
   statusBar()->installEventFilter(new DoubleClickFilter(this, [this] {
     if (context_.switches().serviceMode && hasCommand("miMultiTesty")) commands_.at("miMultiTesty")();
   }));
@@ -304,6 +312,28 @@ void MainWindow::setStatusPanel(int panel, const QString& text) {
 
 QString MainWindow::statusPanel(int panel) const {
   return panel >= 0 && panel < 2 ? status_[panel]->text() : QString();
+}
+
+void MainWindow::showJobProgress(const tJobDisplay& p, const QString& pausedText, const QString& pausedTip) {
+  progress_->setVisible(p.active);
+  if (p.active) {
+    progress_->setValue(static_cast<int>(shownPercent(p) * 10));
+    progress_->setFormat(QString::fromStdString(progressText(p)));
+  }
+  // The paused state stays in the first panel until the job goes on.
+  if (!pausedText.isEmpty()) {
+    if (statusPanel(0) != pausedText) setStatusPanel(0, pausedText);
+    status_[0]->setToolTip(pausedTip);
+  } else if (showedPaused_) {
+    setStatusPanel(0, QString());
+    status_[0]->setToolTip(QString());
+  }
+  if (showedPaused_ != !pausedText.isEmpty()) {
+    showedPaused_ = !pausedText.isEmpty();
+    if (QWidget* lit = control("Skont"))
+      lit->setStyleSheet(showedPaused_ ? "QToolButton { background: #ffd54f; font-weight: bold; }" : QString());
+    UpdateMenuItems();
+  }
 }
 
 void MainWindow::changeEvent(QEvent* event) {

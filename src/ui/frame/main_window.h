@@ -1,5 +1,6 @@
 #pragma once
 #include "app/main_form_rules.h"
+#include "control/job_display.h"
 #include "frame/program_context.h"
 #include "project/view_options.h"
 
@@ -17,6 +18,7 @@
 #include <vector>
 
 class QAction;
+class QProgressBar;
 class QMenu;
 class QToolButton;
 
@@ -54,7 +56,8 @@ class MainWindow : public QMainWindow {
   void setLayerDialog(std::function<void(ProjectWindow&)> show);
   // The machine as the control side sees it; asked at every menu update.
   void setMachineFacts(std::function<MachineFacts()> facts);
-  // Whether the main window may close (a job being sent refuses it).
+  // Whether the main window may close; the query itself asks the operator
+  // (about a job being sent or paused) and tells why it refuses.
   void setCloseQuery(std::function<bool()> mayClose);
 
   // OtworzProjekt: opens a design file (the open dialog when empty).
@@ -77,6 +80,11 @@ class MainWindow : public QMainWindow {
   // The first and second status panel.
   void setStatusPanel(int panel, const QString& text);
   QString statusPanel(int panel) const;
+  // The job's progress bar (percent sent, elapsed, time left) while a job
+  // is active, and the paused state in the first panel and on the Continue
+  // button; hidden without a job.
+  void showJobProgress(const tJobDisplay& progress, const QString& pausedText, const QString& pausedTip = {});
+  QProgressBar* jobProgressBar() const { return progress_; }
   const ViewOptions& viewOptions() const { return viewOptions_; }
   int zoomLevel() const;
 
@@ -123,6 +131,8 @@ class MainWindow : public QMainWindow {
   QSlider* zoom_ = nullptr;
   QButtonGroup* heads_ = nullptr;
   QLabel* status_[2] = {nullptr, nullptr};
+  QProgressBar* progress_ = nullptr;
+  bool showedPaused_ = false;
   ViewOptions viewOptions_;
   bool zoomFromWindow_ = false;
   bool destroying_ = false;

@@ -38,6 +38,7 @@ constexpr const char* kAttachedCommands[] = {"info",
                                              "Kontynuacja1",
                                              "Powtrz1",
                                              "Wstrzymaj1",
+                                             "miZatrzymajZadanie",
                                              "Tnijwybran1",
                                              "Startodwybranej1",
                                              "Tnijwybranewarstwy1",
@@ -115,6 +116,7 @@ app::tStanGlownegoOkna MainWindow::currentState() const {
   }
   s.machine = m.present;
   s.canContinue = m.canContinue;
+  s.jobActive = m.jobActive;
   s.multiLayerSetting = context_.settings().integer("ProjektType") == 1;
   s.serviceMode = sw.serviceMode;
   s.saveLogToXml = sw.saveLogToXml;
@@ -188,9 +190,13 @@ ProjectWindow* MainWindow::OtworzProjekt(const std::string& path) {
     }
     g.openFilterIndex = static_cast<std::int32_t>(filters.indexOf(selected)) + 1;
   }
+  // The loading shows its steps in the first panel and clears it at its
+  // end; what the panel told before (the link) is told again afterwards.
+  const QString before = statusPanel(0);
   std::unique_ptr<TMDIChild> project =
       loadProjectWithProgress(chosen, context_.settings(), context_.texts(), context_.switches().spline, &g.openDir,
                               this, [this](const QString& t) { setStatusPanel(0, t); });
+  if (statusPanel(0).isEmpty()) setStatusPanel(0, before);
   if (!project) {
     UpdateMenuItems();
     return nullptr;
@@ -356,8 +362,8 @@ void MainWindow::openDownloadPage() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  // The query tells the operator why it refuses (it asks about a job).
   if (mayClose_ && !mayClose_()) {
-    context_.texts().messageBox(context_.texts().dajTxt(kMainSection, "msgNieMoznaZamkoacPrg"), true, "Uwaga");
     event->ignore();
     return;
   }

@@ -50,6 +50,7 @@ inline constexpr MenuItemDef kMenuItems[] = {
     {"Cicie1", "Kontynuacja1", "&Kontynuacja", "Shift+F2"},
     {"Cicie1", "Powtrz1", "&Powtórz", "Ctrl+F2"},
     {"Cicie1", "Wstrzymaj1", "&Wstrzymaj", "Space"},
+    {"Cicie1", "miZatrzymajZadanie", "Zatrzymaj zadanie", ""},
     {"Cicie1", "-", "", ""},
     {"Cicie1", "Tnijwybran1", "&Tnij wybraną", ""},
     {"Cicie1", "Startodwybranej1", "St&art od wybranej", ""},

@@ -41,6 +41,7 @@ struct MachineFacts {
   bool present = false;       // DornelisFrezExist
   bool canContinue = false;   // a paused job can be continued
   bool transferOpen = false;  // a job is being sent
+  bool jobActive = false;     // a job is being sent, runs or is paused
   bool isLaser = false;
   bool toolMeasureMachine = false;  // tool length family, firmware 7.17 or later
   int headCount = 1;

@@ -5,11 +5,16 @@
 #include "dialogs/multi_test_window.h"
 #include "dialogs/hatching_dialog.h"
 #include "dialogs/periphery_install.h"
+#include "project/project_view.h"
 #include "project/project_window.h"
 #include "dialogs/settings_dialog.h"
 #include "dialogs/window_grab.h"
 #include "base/version_text.h"
+#include "config/tdlgkonfig.h"
 #include "frame/machine_session.h"
+#include "frame/qt_message_boxes.h"
+#include "link/machine_control_operations.h"
+#include "project/narrow_figures.h"
 #include "panel/control_panel.h"
 #include "project/tmdichild.h"
 
@@ -17,6 +22,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QMenu>
+#include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 
@@ -171,6 +178,7 @@ void Program::addScreenshots(const QString& folder) {
     while (waited.elapsed() < 1000) QApplication::processEvents(QEventLoop::AllEvents, 50);
     return &machine_->panelWindow();
   });
+  addJobScreenshots(folder);
   // Service mode: the cutting menu with the multi-project tests, and their
   // window over a folder of the samples.
   screenshots_.add("cutting_menu", [this]() -> QWidget* {
@@ -232,6 +240,88 @@ void Program::addScreenshots(const QString& folder) {
     if (window == nullptr) return nullptr;
     mainWindow_->UpdateMenuItems();
     return mainWindow_.get();
+  });
+}
+
+// The operator's view of a job: the settings dialog opened while the panel
+// is up, a job in progress (progress bar, time left, the tool drawn over
+// the plan), the job paused, and the figures a too wide tool cannot cut.
+void Program::addJobScreenshots(const QString& folder) {
+  const auto wait = [](int ms, const std::function<bool()>& done = {}) {
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < ms && !(done && done())) QApplication::processEvents(QEventLoop::AllEvents, 50);
+  };
+  const auto grabScreen = [folder](const char* name) {
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+      screen->grabWindow(0).save(QDir(folder).filePath(QString(name) + ".png"));
+  };
+  screenshots_.add("settings_over_panel", [this, wait, grabScreen]() -> QWidget* {
+    if (!machine_) return nullptr;
+    machine_->showPanel();
+    SettingsDialog& dialog = periphery_->settingsDialog();
+    dialog.activateSettings();
+    dialog.show();
+    dialog.raise();
+    wait(500);
+    grabScreen("settings_over_panel");
+    dialog.hide();
+    return nullptr;
+  });
+  screenshots_.add("job_in_progress", [this, wait]() -> QWidget* {
+    if (!machine_ || mainWindow_->activeProjectWindow() == nullptr) return nullptr;
+    // A work zero with room for the tool and a Z zero above the material,
+    // as an operator sets them before the first job.
+    tMachineOps& ops = machine_->connection().ops();
+    ops.st.pos0.x = 2000;
+    ops.st.pos0.y = 2000;
+    ops.st.pos0.z = 6000;
+    setWorkZeroXY(ops);
+    setWorkZeroZ(ops);
+    mainWindow_->action("Kolejnosc")->trigger();
+    mainWindow_->action("Start1")->trigger();
+    // Until the tool has cut a piece or two, so the picture shows it.
+    wait(40000, [this] {
+      ProjectWindow* window = mainWindow_->activeProjectWindow();
+      return window != nullptr && window->view().machineCutPieces() >= 2;
+    });
+    return mainWindow_.get();
+  });
+  screenshots_.add("job_paused", [this, wait]() -> QWidget* {
+    if (!machine_ || !machine_->control().commands.jobActive()) return nullptr;
+    mainWindow_->action("Wstrzymaj1")->trigger();
+    wait(3000);
+    return mainWindow_.get();
+  });
+  screenshots_.add("control_panel_paused", [this]() -> QWidget* {
+    if (!machine_ || !machine_->control().context.flags.jobPaused) return nullptr;
+    machine_->showPanel();
+    return &machine_->panelWindow();
+  });
+  // A 10 mm cutter over the sample's 7 mm holes.
+  screenshots_.add("narrow_figures", [this]() -> QWidget* {
+    ProjectWindow* window = mainWindow_->activeProjectWindow();
+    if (window == nullptr) return nullptr;
+    if (machine_) machine_->panelWindow().hide();
+    TDlgkonfig& settings = context_->settings();
+    settings.set("doOutline", true);
+    settings.set("srednica", 10.0);
+    window->project().AddOutline();
+    window->refresh();
+    return mainWindow_.get();
+  });
+  screenshots_.add("narrow_figures_warning", [this]() -> QWidget* {
+    ProjectWindow* window = mainWindow_->activeProjectWindow();
+    if (window == nullptr) return nullptr;
+    const texts::tInterfejs& t = frame_.texts();
+    const std::string text = opisFigurWezszych(window->project(), t);
+    if (text.empty()) return nullptr;
+    auto* box = new QMessageBox(QMessageBox::Information,
+                                QString::fromStdString(t.dajTxt("Project_window", "msgOstrzezeniaWczytaniaTytul")),
+                                dialogText(text), QMessageBox::Ok, mainWindow_.get());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->show();
+    return box;
   });
 }
 

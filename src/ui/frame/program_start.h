@@ -63,6 +63,7 @@ class Program {
  private:
   void createWindows();
   void addScreenshots(const QString& folder);
+  void addJobScreenshots(const QString& folder);
 
   Options options_;
   QtMessageBoxes boxes_;

@@ -22,6 +22,14 @@ QMessageBox::StandardButtons qtButtons(texts::ButtonSet buttons) {
   return result;
 }
 
+// A box belongs to the window the operator works in (a dialog, the control
+// panel), so that it opens above it, else to the program's main window.
+QWidget* boxOwner(QWidget* fallback) {
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  return fallback;
+}
+
 }  // namespace
 
 QString dialogText(const std::string& text) { return QString::fromStdString(texts::consoleLineBreaks(text)); }
@@ -51,12 +59,13 @@ texts::DialogButton QtMessageBoxes::confirm(const std::string& question, texts::
 
 void QtMessageBoxes::showMessageHere(const QString& text, bool error, const QString& caption) {
   QMessageBox box(error ? QMessageBox::Critical : QMessageBox::Information, caption, text, QMessageBox::Ok,
-                  owner_.data());
+                  boxOwner(owner_.data()));
   box.exec();
 }
 
 texts::DialogButton QtMessageBoxes::confirmHere(const QString& question, texts::ButtonSet buttons) {
-  QMessageBox box(QMessageBox::Question, QApplication::applicationName(), question, qtButtons(buttons), owner_.data());
+  QMessageBox box(QMessageBox::Question, QApplication::applicationName(), question, qtButtons(buttons),
+                  boxOwner(owner_.data()));
   const int pressed = box.exec();
   switch (pressed) {
     case QMessageBox::Yes: return texts::DialogButton::Yes;

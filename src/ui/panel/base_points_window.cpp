@@ -68,7 +68,8 @@ void BasePointsWindow::build() {
     entryClicked();
     if (copyEntry()) accept();
   });
-  komentarz_ = new QLineEdit("remark", this);
+  komentarz_ = new QLineEdit(this);
+  komentarz_->setPlaceholderText("remark");
   komentarz_->setObjectName("komentarz");
   komentarz_->setMaxLength(kRemarkLength);
   QPushButton* dodaj = button("Dodaj", t("Dodaj.Caption"));

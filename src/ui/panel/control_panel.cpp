@@ -61,7 +61,9 @@ constexpr TestBit kTestBits[] = {
 }  // namespace
 
 ControlPanel::ControlPanel(Tster& tster, const texts::tInterfejs& texts, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), tster_(tster), texts_(texts) {
+    // A tool window stays above the main window that owns it, but not above
+    // the dialogs and message boxes, which must never be hidden behind it.
+    : QWidget(parent, Qt::Tool), tster_(tster), texts_(texts) {
   setObjectName("ster");
   build();
   connect(&timer_, &QTimer::timeout, this, &ControlPanel::timerEvent);
@@ -97,6 +99,18 @@ void ControlPanel::build() {
   top->addWidget(buildJogPad());
   top->addWidget(buildSliders(), 1);
   auto* layout = new QVBoxLayout(this);
+  jobState_ = new QLabel(this);
+  jobState_->setObjectName("lStanZadania");
+  jobState_->setWordWrap(true);
+  jobState_->setStyleSheet("QLabel { background: #ffd54f; color: black; font-weight: bold; padding: 4px; }");
+  jobState_->hide();
+  layout->addWidget(jobState_);
+  jogInfo_ = new QLabel(this);
+  jogInfo_->setObjectName("lJogInfo");
+  jogInfo_->setWordWrap(true);
+  jogInfo_->setStyleSheet("QLabel { background: #e3f2fd; color: black; padding: 4px; }");
+  jogInfo_->hide();
+  layout->addWidget(jogInfo_);
   layout->addLayout(top);
   layout->addWidget(buildButtons());
   // What the job waits for when the controller stalls; hidden otherwise.
@@ -218,6 +232,10 @@ QWidget* ControlPanel::buildSliders() {
   powerLabel_->setAlignment(Qt::AlignCenter);
   power->addWidget(pScroll_, 1, Qt::AlignHCenter);
   power->addWidget(powerLabel_);
+  // The labels keep the width of their longest text, so that the panel
+  // does not grow with the feed it shows.
+  speedLabel_->setFixedWidth(speedLabel_->fontMetrics().horizontalAdvance(QStringLiteral("000000 mm/min")) + 8);
+  powerLabel_->setFixedWidth(powerLabel_->fontMetrics().horizontalAdvance(QStringLiteral("000000.00")) + 8);
   layout->addWidget(speedGroup_);
   layout->addWidget(powerGroup_);
   connect(vScroll_, &QSlider::valueChanged, this, &ControlPanel::speedSliderMoved);
@@ -387,5 +405,21 @@ QWidget* ControlPanel::buildTestPanel() {
 }
 
 QWidget* ControlPanel::testPanel() const { return testPanel_; }
+
+void ControlPanel::showJobState(const QString& text) {
+  if (jobState_->text() == text && jobState_->isHidden() == text.isEmpty()) return;
+  jobState_->setText(text);
+  jobState_->setVisible(!text.isEmpty());
+}
+
+void ControlPanel::showJogBlock(tJogBlock block) {
+  const QString text = QString::fromStdString(jogBlockText(block, texts_));
+  jogInfo_->setText(text);
+  jogInfo_->setVisible(!text.isEmpty());
+}
+
+QString ControlPanel::jogInfo() const { return jogInfo_->isHidden() ? QString() : jogInfo_->text(); }
+
+QString ControlPanel::jobState() const { return jobState_->isHidden() ? QString() : jobState_->text(); }
 
 }  // namespace trazvik::ui

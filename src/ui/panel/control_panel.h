@@ -6,6 +6,7 @@
 // which the program wires to the machine operations.
 #pragma once
 
+#include "control/jog_move.h"
 #include "control/panel_sliders.h"
 
 #include <QTimer>
@@ -112,6 +113,13 @@ class ControlPanel : public QWidget {
   QWidget* testPanel() const;
   QSlider* speedSlider() const { return vScroll_; }
   QSlider* powerSlider() const { return pScroll_; }
+  // The state of a paused job, shown above the panel's controls; an empty
+  // text hides the line.
+  void showJobState(const QString& text);
+  QString jobState() const;
+  // Why the last jog went nowhere and what to do; none hides the line.
+  void showJogBlock(tJogBlock block);
+  QString jogInfo() const;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -163,6 +171,8 @@ class ControlPanel : public QWidget {
   QLabel* pulseUnit_ = nullptr;
   QLabel* inverterError_ = nullptr;
   QLabel* controllerWait_ = nullptr;
+  QLabel* jobState_ = nullptr;
+  QLabel* jogInfo_ = nullptr;
 };
 
 }  // namespace trazvik::ui

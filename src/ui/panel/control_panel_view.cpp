@@ -262,9 +262,43 @@ int ControlPanel::keyCode(int key, Qt::KeyboardModifiers modifiers) {
   }
 }
 
+namespace {
+
+// The motion button a jog key stands for, shown pressed while it is held.
+std::optional<PanelButton> buttonOfKey(int code) {
+  switch (code) {
+    case 33: return PanelButton::kzu;
+    case 34: return PanelButton::kzd;
+    case 37:
+    case 100: return PanelButton::kl;
+    case 39:
+    case 102: return PanelButton::kr;
+    case 38:
+    case 104: return PanelButton::ku;
+    case 40:
+    case 98: return PanelButton::kd;
+    case 97: return PanelButton::kdl;
+    case 99: return PanelButton::kdr;
+    case 103: return PanelButton::kul;
+    case 105: return PanelButton::kur;
+    default: return std::nullopt;
+  }
+}
+
+}  // namespace
+
 bool ControlPanel::handleKey(int qtKey, Qt::KeyboardModifiers modifiers, bool press, bool autoRepeat) {
+  if (qtKey == Qt::Key_Escape && press) {
+    // Esc closes the panel as its Close button does.
+    tster_.zamknijClick();
+    hide();
+    return true;
+  }
   const int code = keyCode(qtKey, modifiers);
   if (code == 0) return false;
+  if (const auto button = buttonOfKey(code); button && !autoRepeat) {
+    if (const auto it = motion_.find(*button); it != motion_.end()) it->second->setDown(press);
+  }
   if (code == 123) {
     if (press && (modifiers & Qt::ShiftModifier) && (modifiers & Qt::AltModifier)) {
       testPanel_->setVisible(!testPanel_->isVisible());

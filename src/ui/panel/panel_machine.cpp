@@ -29,6 +29,7 @@ void connectPanelToMachine(ControlPanel& panel, tMachineOps& ops, tJogPanel& jog
                : 0;
   };
   jog.redraw = [&panel] { panel.refresh(); };
+  jog.blocked = [&panel](tJogBlock block) { panel.showJogBlock(block); };
   a.keyDown = [&jog](int code) { return jog.keyDown(code); };
   a.keyUp = [&jog](int code) { return jog.keyUp(code); };
   a.buttonDown = [&jog](PanelButton b) { jog.buttonDown(jogButtonOf(b)); };

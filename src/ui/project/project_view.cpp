@@ -19,6 +19,8 @@ constexpr int kMargin = 20;
 const QColor kNotCut(170, 170, 170);
 const QColor kToolPath(255, 140, 0);
 const QColor kEntry(220, 20, 20);
+const QColor kCutTrack(0, 160, 60);  // the part already cut
+const QColor kToolMark(0, 90, 200);  // the tool while a job runs
 const QColor kSelected(0, 120, 215);
 const QColor kPlain(20, 20, 20);
 const QColor kDirection(0, 130, 60);
@@ -106,6 +108,11 @@ void ProjectView::rebuild() {
       d.layerColor = fromKolor(kolorWarstwy(project_.ImportFileType, f.org_color));
     drawn_.push_back(std::move(d));
   }
+  // "Whole project" shows the tool's outer path too, which a large tool
+  // takes beyond the drawing.
+  extent_ = QRectF(QPointF(project_.pp.x, project_.pp.y), QPointF(project_.pk.x, project_.pk.y)).normalized();
+  for (const DrawnFigure& d : drawn_)
+    if (!d.toolPath.isEmpty()) extent_ = extent_.united(d.toolPath.boundingRect());
 }
 
 int ProjectView::drawnFigureCount() const {
@@ -115,7 +122,7 @@ int ProjectView::drawnFigureCount() const {
 
 QPointF ProjectView::projectCentre() const {
   if (!picture_.isNull()) return {project_.size_x / 2, project_.size_y / 2};
-  return {(project_.pp.x + project_.pk.x) / 2.0, (project_.pp.y + project_.pk.y) / 2.0};
+  return extent_.center();
 }
 
 QRectF ProjectView::pictureRect() const {
@@ -125,8 +132,11 @@ QRectF ProjectView::pictureRect() const {
 double ProjectView::baseScale() const {
   const double w = std::max(1, width() - 2 * kMargin);
   const double h = std::max(1, height() - 2 * kMargin);
-  const double sx = project_.size_x > 0 ? w / project_.size_x : 1;
-  const double sy = project_.size_y > 0 ? h / project_.size_y : 1;
+  // A picture fills the view by its size; a drawing with its tool paths.
+  const double across = picture_.isNull() ? extent_.width() : project_.size_x;
+  const double up = picture_.isNull() ? extent_.height() : project_.size_y;
+  const double sx = across > 0 ? w / across : 1;
+  const double sy = up > 0 ? h / up : 1;
   const double s = std::min(sx, sy);
   return std::isfinite(s) && s > 0 ? s : 1;
 }
@@ -188,6 +198,51 @@ void ProjectView::paintEvent(QPaintEvent*) {
     paintFigure(p, drawn_[i], static_cast<int>(i), order, s);
   }
   if (simulating()) paintSimulation(p);
+  paintMachineTrack(p);
+}
+
+void ProjectView::setMachineTrack(std::shared_ptr<const tCutTrack> track, double toolRadius) {
+  track_ = std::move(track);
+  trackToolRadius_ = toolRadius;
+  update();
+}
+
+std::optional<QPointF> ProjectView::machineTool() const {
+  if (!track_ || !track_->tool()) return std::nullopt;
+  return QPointF(track_->tool()->x, track_->tool()->y);
+}
+
+void ProjectView::paintMachineTrack(QPainter& p) const {
+  if (!showsMachineTrack()) return;
+  const double s = scale();
+  p.resetTransform();
+  p.setTransform(QTransform(s, 0, 0, -s, width() / 2.0 - centre_.x() * s, height() / 2.0 + centre_.y() * s));
+  QColor cut = kCutTrack;
+  cut.setAlpha(150);
+  // The cut is as wide as the tool, but never thinner than a line one sees.
+  p.setPen([&] {
+    QPen pen(cut, std::max(3.0, 2 * trackToolRadius_ * s), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    pen.setCosmetic(true);
+    return pen;
+  }());
+  QPolygonF line;
+  for (const std::vector<trealpoint>& piece : track_->cut()) {
+    line.clear();
+    line.reserve(static_cast<qsizetype>(piece.size()));
+    for (const trealpoint& q : piece) line << QPointF(q.x, q.y);
+    p.drawPolyline(line);
+  }
+  p.resetTransform();
+  const std::optional<QPointF> tool = machineTool();
+  if (!tool) return;
+  const QPointF at = toWidget(*tool);
+  const double r = std::max(5.0, trackToolRadius_ * s);
+  p.setPen(QPen(kToolMark, 2));
+  p.setBrush(QColor(kToolMark.red(), kToolMark.green(), kToolMark.blue(), 60));
+  p.drawEllipse(at, r, r);
+  p.drawLine(at - QPointF(r + 6, 0), at + QPointF(r + 6, 0));
+  p.drawLine(at - QPointF(0, r + 6), at + QPointF(0, r + 6));
+  p.setBrush(Qt::NoBrush);
 }
 
 void ProjectView::paintFigure(QPainter& p, const DrawnFigure& f, int index, int order, double s) const {

@@ -1,4 +1,5 @@
 #pragma once
+#include "control/cut_track.h"
 #include "project/tmdichild.h"
 #include "project/view_options.h"
 
@@ -6,8 +7,13 @@
 #include <QImage>
 #include <QPointF>
 #include <QPolygonF>
+#include <QRectF>
 #include <QTimer>
 #include <QWidget>
+
+#include <memory>
+#include <optional>
+#include <vector>
 
 #include <vector>
 
@@ -38,6 +44,13 @@ class ProjectView : public QWidget {
 
   // Draws the tool paths one after another, as the machine would cut them.
   void startSimulation();
+  // A running job over the plan: the part already cut and the tool's place
+  // with its radius, in file units, as the track says at each repaint (the
+  // loop only asks for one). Null clears it.
+  void setMachineTrack(std::shared_ptr<const tCutTrack> track, double toolRadius);
+  bool showsMachineTrack() const { return track_ && (track_->tool() || !track_->cut().empty()); }
+  std::optional<QPointF> machineTool() const;
+  std::size_t machineCutPieces() const { return track_ ? track_->cut().size() : 0; }
   bool simulating() const { return simTimer_.isActive(); }
 
   // Number of figures that are drawn (figures with at least one point).
@@ -80,6 +93,10 @@ class ProjectView : public QWidget {
   void paintFigure(QPainter& p, const DrawnFigure& f, int index, int order, double scaleNow) const;
   void paintArrows(QPainter& p, const QPolygonF& path, const QColor& color) const;
   void paintSimulation(QPainter& p) const;
+  void paintMachineTrack(QPainter& p) const;
+  QRectF extent_;  // the drawing with its tool paths, file units
+  std::shared_ptr<const tCutTrack> track_;
+  double trackToolRadius_ = 0;
   void advanceSimulation();
 
   TMDIChild& project_;

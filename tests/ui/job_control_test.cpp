@@ -1,0 +1,141 @@
+// A job as the operator follows and ends it in the desktop program, against
+// the simulated controller over TCP: the progress bar while it is sent, the
+// paused state in the status bar, the panel and the toolbar, and "Stop job",
+// which abandons it after a confirmation.
+#include "frame/cutting_commands.h"
+#include "machine/state_bits.h"
+#include "project/project_view.h"
+#include "project/project_window.h"
+#include "modal_answer.h"
+
+#include "machine_session_fixture.h"
+
+#include <QProgressBar>
+#include <QToolButton>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace trazvik::ui {
+namespace {
+
+using testing::MachineSessionTest;
+using testing::pressInNextBox;
+using testing::SeenBox;
+
+// Every file under `folder` that mentions `text`.
+bool anyFileMentions(const std::filesystem::path& folder, const std::string& text) {
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, ec)) {
+    if (!entry.is_regular_file()) continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    std::stringstream all;
+    all << in.rdbuf();
+    if (all.str().find(text) != std::string::npos) return true;
+  }
+  return false;
+}
+
+struct JobControlTest : MachineSessionTest {
+  void startJob() {
+    writeSettings(true);
+    startProgram({"JobLogging"});
+    ASSERT_TRUE(runUntil([&] { return connected(); }, 15000));
+    setWorkZero(20, 20, 60);
+    ASSERT_NE(main().OtworzProjekt(testing::sample("star.plt")), nullptr);
+    QApplication::processEvents();
+    main().action("Start1")->trigger();
+    ASSERT_EQ(session().cutting().lastOutcome(), tStartOutcome::started) << boxesShown();
+  }
+  QProgressBar& bar() { return *main().jobProgressBar(); }
+};
+
+TEST_F(JobControlTest, ProgressPauseAndStopJobAreShownAndAbandonTheJob) {
+  ASSERT_NO_FATAL_FAILURE(startJob());
+  // The bar shows the share sent, the running time and the time left.
+  ASSERT_TRUE(runUntil([&] { return bar().isVisible() && bar().value() > 0; }, 20000)) << bar().format().toStdString();
+  const std::string shown = bar().format().toStdString();
+  EXPECT_NE(shown.find("elapsed"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("left"), std::string::npos) << shown;
+  EXPECT_EQ(shown.find("--:-- left"), std::string::npos) << "the project's estimate gives the time left: " << shown;
+  EXPECT_FALSE(main().action("Kontynuacja1")->isEnabled());
+  // The project view follows the tool and draws the part cut.
+  ProjectWindow* window = main().activeProjectWindow();
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(runUntil([&] { return window->view().machineCutPieces() > 0; }, 20000));
+
+  main().action("Wstrzymaj1")->trigger();
+  ASSERT_TRUE(runUntil([&] { return session().control().context.flags.jobPaused; }, 20000));
+  runUntil([] { return false; }, 300);
+  // The tool stands still now: the view shows it where the controller says,
+  // the work zero (20, 20) being the project's corner (40 units a mm).
+  ASSERT_TRUE(window->view().machineTool());
+  const TMDIChild& project = window->project();
+  const auto tool = controller_->toolPosition();
+  EXPECT_NEAR(window->view().machineTool()->x(), project.pp.x + (tool.x - 20) * 40, 20);
+  EXPECT_NEAR(window->view().machineTool()->y(), project.pp.y + (tool.y - 20) * 40, 20);
+  const std::string paused = texts().dajTxt("Main_window", "msgZadanieWstrzymane");
+  EXPECT_EQ(main().statusPanel(0).toStdString().rfind(paused, 0), 0u) << main().statusPanel(0).toStdString();
+  EXPECT_EQ(panel().jobState().toStdString().rfind(paused, 0), 0u) << "the panel says so too";
+  EXPECT_TRUE(main().action("Skont")->isEnabled());
+  EXPECT_FALSE(main().control("Skont")->styleSheet().isEmpty()) << "Continue is lit";
+  ASSERT_TRUE(main().action("miZatrzymajZadanie")->isEnabled());
+
+  // "No" keeps the job paused; "Yes" abandons it.
+  boxWatcher_.stop();
+  SeenBox asked;
+  pressInNextBox(QMessageBox::No, &asked);
+  main().action("miZatrzymajZadanie")->trigger();
+  ASSERT_TRUE(asked.seen);
+  EXPECT_EQ(asked.text.toStdString(), texts().dajTxt("Main_window", "msgCzyZatrzymacZadanie"));
+  EXPECT_TRUE(session().control().context.flags.jobPaused);
+  EXPECT_TRUE(controller_->stateBit(stateBit::jobStored));
+
+  pressInNextBox(QMessageBox::Yes);
+  main().action("miZatrzymajZadanie")->trigger();
+  EXPECT_FALSE(session().control().context.flags.jobPaused);
+  EXPECT_FALSE(session().control().transfer.isOpen);
+  EXPECT_TRUE(runUntil([&] { return !controller_->stateBit(stateBit::jobStored); }, 5000))
+      << "the controller was told to forget the job";
+  EXPECT_FALSE(controller_->stateBit(stateBit::jobRunning));
+  runUntil([] { return false; }, 300);
+  EXPECT_FALSE(bar().isVisible());
+  EXPECT_TRUE(main().statusPanel(0).isEmpty()) << main().statusPanel(0).toStdString();
+  EXPECT_TRUE(panel().jobState().isEmpty());
+  EXPECT_TRUE(main().control("Skont")->styleSheet().isEmpty());
+  EXPECT_FALSE(main().action("Kontynuacja1")->isEnabled());
+  EXPECT_FALSE(main().action("miZatrzymajZadanie")->isEnabled());
+  EXPECT_TRUE(main().action("Start1")->isEnabled());
+  EXPECT_TRUE(anyFileMentions(folder_ / "data", "Cut stopped")) << "the job log is closed as stopped";
+}
+
+// Closing with a job asks. No keeps the program and the job; Yes pauses the
+// running job and closes, and what resuming needs stays: the controller
+// holds the paused job, the job file is on disk, the job log says on hold.
+TEST_F(JobControlTest, ClosingWithAJobAsksAndKeepsWhatResumingNeeds) {
+  ASSERT_NO_FATAL_FAILURE(startJob());
+  ASSERT_TRUE(runUntil([&] { return controller_->stateBit(stateBit::jobRunning); }, 20000));
+  boxWatcher_.stop();
+  SeenBox asked;
+  pressInNextBox(QMessageBox::No, &asked);
+  EXPECT_FALSE(main().close());
+  ASSERT_TRUE(asked.seen);
+  EXPECT_NE(asked.text.toStdString().find(texts().dajTxt("Main_window", "msgZamknacPrzyZadaniu")), std::string::npos)
+      << asked.text.toStdString();
+  EXPECT_FALSE(session().control().context.flags.jobPaused) << "No leaves the job running";
+
+  const std::string jobFile = session().control().transfer.jobFilePath();
+  pressInNextBox(QMessageBox::Yes);
+  EXPECT_TRUE(main().close());
+  EXPECT_TRUE(controller_->stateBit(stateBit::jobPaused));
+  EXPECT_TRUE(controller_->stateBit(stateBit::jobStored));
+  EXPECT_FALSE(controller_->stateBit(stateBit::toolOn));
+  EXPECT_TRUE(std::filesystem::exists(jobFile));
+  program_.reset();
+  EXPECT_TRUE(anyFileMentions(folder_ / "data", "Cut on hold"));
+  EXPECT_FALSE(anyFileMentions(folder_ / "data", "Cut stopped"));
+}
+
+}  // namespace
+}  // namespace trazvik::ui
