@@ -38,6 +38,7 @@ tCuttingSession::tCuttingSession(tMachineConnection& connection, TDlgkonfig& set
     switch (e.kind) {
       case tControlEventKind::jobStarted: followJob(); break;  // a repeat
       case tControlEventKind::jobEnded: follower_.finished(); break;
+      case tControlEventKind::jobAbandoned: follower_.stopped(); break;
       case tControlEventKind::linkLost:
       case tControlEventKind::linkFaulty:
       case tControlEventKind::controllerStalled:
@@ -144,6 +145,13 @@ void tCuttingSession::timerEvent() {
   // of the loop noticed it first (a transfer held for a missing echo
   // reports nothing itself).
   if (!connection_.connected()) follower_.interrupted(sent);
+}
+
+void tCuttingSession::closingOverJob() {
+  if (!follower_.following()) return;
+  const TTransArm& t = control.transfer;
+  follower_.interrupted(
+      static_cast<std::uint64_t>(t.isOpen ? t.filePosition() : std::max(0, control.context.flags.lastFilePos)));
 }
 
 std::optional<tInterruptedJob> tCuttingSession::interruptedJob(std::string& error) const {

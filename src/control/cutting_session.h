@@ -105,6 +105,10 @@ class tCuttingSession {
   tResumeResult resume(TMDIChild* project, const tInterruptedJob& job, const tResumePoint& point, tResumeChoice choice);
   // The default choice for this machine and settings.
   tResumeChoice defaultChoice() const;
+  // The program closes over a job the operator chose to keep (paused, its
+  // transfer ended): the record is cut off where the sending stopped, a
+  // count this program knows exactly, so the job is taken up from there.
+  void closingOverJob();
   // The job being followed (its record beside the job file).
   const tJobFollower& follower() const { return follower_; }
 

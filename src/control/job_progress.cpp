@@ -24,7 +24,8 @@ bool readCount(const std::string& s, std::uint64_t& out) {
 }
 
 std::optional<tJobRunState> stateOf(const std::string& s) {
-  for (tJobRunState st : {tJobRunState::running, tJobRunState::interrupted, tJobRunState::finished})
+  for (tJobRunState st :
+       {tJobRunState::running, tJobRunState::interrupted, tJobRunState::finished, tJobRunState::stopped})
     if (s == jobRunStateName(st)) return st;
   return std::nullopt;
 }
@@ -36,6 +37,7 @@ const char* jobRunStateName(tJobRunState s) {
     case tJobRunState::running: return "running";
     case tJobRunState::interrupted: return "interrupted";
     case tJobRunState::finished: return "finished";
+    case tJobRunState::stopped: return "stopped";
   }
   return "?";
 }
@@ -184,6 +186,13 @@ void tJobFollower::finished() {
   if (!following_ || progress_.state == tJobRunState::interrupted) return;
   progress_.state = tJobRunState::finished;
   progress_.sent = progress_.confirmed = progress_.jobBytes;
+  store(true);
+  following_ = false;
+}
+
+void tJobFollower::stopped() {
+  if (!following_) return;
+  progress_.state = tJobRunState::stopped;
   store(true);
   following_ = false;
 }

@@ -23,6 +23,7 @@ enum class tJobRunState {
   running,      // being sent or cut as far as the record knows
   interrupted,  // the link went away before the job's end
   finished,     // the controller ended the job
+  stopped,      // the operator stopped it for good: nothing to take up
 };
 const char* jobRunStateName(tJobRunState s);
 
@@ -71,6 +72,9 @@ class tJobFollower {
   // The link went away with `sent` bytes of the job sent.
   void interrupted(std::uint64_t sent);
   void finished();
+  // The operator stopped the job for good ("Stop job"): the record says so,
+  // so it is never offered for taking up.
+  void stopped();
   bool following() const { return following_; }
   const tJobProgress& progress() const { return progress_; }
   const tJobIndex& index() const { return index_; }

@@ -16,7 +16,8 @@ std::optional<tInterruptedJob> findInterruptedJob(const std::string& dataDirecto
   tInterruptedJob job;
   job.jobFile = std::filesystem::path(dataDirectory) / jobFileName;
   auto progress = readJobProgress(jobProgressPathOf(job.jobFile), error);
-  if (!progress || progress->state == tJobRunState::finished) return std::nullopt;
+  if (!progress || progress->state == tJobRunState::finished || progress->state == tJobRunState::stopped)
+    return std::nullopt;
   auto index = readJobIndexOf(job.jobFile, error);
   if (!index) return std::nullopt;
   if (index->jobHash != progress->jobHash) {
@@ -52,9 +53,11 @@ std::optional<std::string> resumeRefusalFor(const std::string& dataDirectory, co
   std::string error;
   const auto progress = readJobProgress(jobProgressPathOf(job.jobFile), error);
   if (!progress && !error.empty()) return error;
-  if (!progress || progress->state == tJobRunState::finished)
+  if (!progress || progress->state == tJobRunState::finished || progress->state == tJobRunState::stopped)
     return "There is no interrupted job in " + dataDirectory + " to take up: the last job there " +
-           (progress ? "was finished." : "left no record.");
+           (!progress                                  ? "left no record."
+            : progress->state == tJobRunState::stopped ? "was stopped by the operator."
+                                                       : "was finished.");
   auto index = readJobIndexOf(job.jobFile, error);
   if (!index) return error;
   job.index = std::move(*index);

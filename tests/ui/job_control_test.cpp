@@ -2,7 +2,10 @@
 // the simulated controller over TCP: the progress bar while it is sent, the
 // paused state in the status bar, the panel and the toolbar, and "Stop job",
 // which abandons it after a confirmation.
+#include "control/job_progress.h"
+#include "control/job_resume.h"
 #include "frame/cutting_commands.h"
+#include "job/figure_index.h"
 #include "machine/state_bits.h"
 #include "project/project_view.h"
 #include "project/project_window.h"
@@ -49,6 +52,12 @@ struct JobControlTest : MachineSessionTest {
     ASSERT_EQ(session().cutting().lastOutcome(), tStartOutcome::started) << boxesShown();
   }
   QProgressBar& bar() { return *main().jobProgressBar(); }
+  // The job of the data folder that a restarted program would offer to take up.
+  std::optional<tInterruptedJob> interruptedJob(std::string& error) {
+    const tMachineOps& ops = session().connection().ops();
+    return findInterruptedJob(session().control().context.dataDirectory, ops.commandSet(), ops.machine.commandLengths,
+                              error);
+  }
 };
 
 TEST_F(JobControlTest, ProgressPauseAndStopJobAreShownAndAbandonTheJob) {
@@ -108,11 +117,18 @@ TEST_F(JobControlTest, ProgressPauseAndStopJobAreShownAndAbandonTheJob) {
   EXPECT_FALSE(main().action("miZatrzymajZadanie")->isEnabled());
   EXPECT_TRUE(main().action("Start1")->isEnabled());
   EXPECT_TRUE(anyFileMentions(folder_ / "data", "Cut stopped")) << "the job log is closed as stopped";
+  // The job's record says so, and a stopped job is never offered for taking up.
+  std::string error;
+  const auto record = readJobProgress(jobProgressPathOf(session().control().transfer.jobFilePath()), error);
+  ASSERT_TRUE(record) << error;
+  EXPECT_EQ(record->state, tJobRunState::stopped);
+  EXPECT_FALSE(interruptedJob(error)) << error;
 }
 
 // Closing with a job asks. No keeps the program and the job; Yes pauses the
 // running job and closes, and what resuming needs stays: the controller
-// holds the paused job, the job file is on disk, the job log says on hold.
+// holds the paused job, the job file and its figure index are on disk, the
+// job's record is cut off where the sending stopped, the job log says on hold.
 TEST_F(JobControlTest, ClosingWithAJobAsksAndKeepsWhatResumingNeeds) {
   ASSERT_NO_FATAL_FAILURE(startJob());
   ASSERT_TRUE(runUntil([&] { return controller_->stateBit(stateBit::jobRunning); }, 20000));
@@ -132,7 +148,17 @@ TEST_F(JobControlTest, ClosingWithAJobAsksAndKeepsWhatResumingNeeds) {
   EXPECT_TRUE(controller_->stateBit(stateBit::jobStored));
   EXPECT_FALSE(controller_->stateBit(stateBit::toolOn));
   EXPECT_TRUE(std::filesystem::exists(jobFile));
+  std::string error;
+  EXPECT_TRUE(readJobIndexOf(jobFile, error)) << error;
+  const auto job = interruptedJob(error);
+  ASSERT_TRUE(job) << error;
+  EXPECT_EQ(job->progress.state, tJobRunState::interrupted);
+  EXPECT_EQ(job->progress.sent, static_cast<std::uint64_t>(session().control().context.flags.lastFilePos));
+  EXPECT_GT(job->progress.sent, 0u);
   program_.reset();
+  const auto record = readJobProgress(jobProgressPathOf(jobFile), error);
+  ASSERT_TRUE(record) << error;
+  EXPECT_EQ(record->state, tJobRunState::interrupted) << "the program's end leaves the record as the close cut it off";
   EXPECT_TRUE(anyFileMentions(folder_ / "data", "Cut on hold"));
   EXPECT_FALSE(anyFileMentions(folder_ / "data", "Cut stopped"));
 }

@@ -236,6 +236,10 @@ MachineFacts MachineSession::facts() const {
   return f;
 }
 
-bool MachineSession::mayClose() { return control_->commands.mayCloseProgram(); }
+bool MachineSession::mayClose() {
+  if (!control_->commands.mayCloseProgram()) return false;
+  cuttingSession_->closingOverJob();
+  return true;
+}
 
 }  // namespace trazvik::ui

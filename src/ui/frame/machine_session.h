@@ -61,7 +61,8 @@ class MachineSession {
   // The job's progress as the status bar shows it.
   tJobDisplay jobDisplay() const;
   // The close query: without a job the program closes; with one the
-  // operator is asked (see tJobCommands::mayCloseProgram).
+  // operator is asked (see tJobCommands::mayCloseProgram); a job kept for
+  // resuming has its record cut off where the sending stopped.
   bool mayClose();
 
   tMachineControl& control() { return *control_; }
