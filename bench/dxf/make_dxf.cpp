@@ -194,11 +194,22 @@ void writeR12Entity(std::FILE* f, Lcg& r) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: %s OUT.dxf [ENTITIES]\n", argv[0]);
+  const std::string first = argc > 1 ? argv[1] : "";
+  if (first == "-h" || first == "--help") {
+    std::printf("usage: %s OUT.dxf [ENTITIES [--r12]]\n", argv[0]);
+    return 0;
+  }
+  // An option where the file name belongs would otherwise become a file of that name.
+  if (argc < 2 || first.empty() || first[0] == '-') {
+    std::fprintf(stderr, "usage: %s OUT.dxf [ENTITIES [--r12]]\n", argv[0]);
     return 2;
   }
-  const long count = argc > 2 ? std::strtol(argv[2], nullptr, 10) : 100000;
+  char* end = nullptr;
+  const long count = argc > 2 ? std::strtol(argv[2], &end, 10) : 100000;
+  if (argc > 2 && (*end != '\0' || count <= 0)) {
+    std::fprintf(stderr, "%s: ENTITIES must be a positive number, not \"%s\"\n", argv[0], argv[2]);
+    return 2;
+  }
   const bool r12 = argc > 3 && std::string(argv[3]) == "--r12";
   std::FILE* f = std::fopen(argv[1], "w");
   if (!f) {

@@ -51,8 +51,9 @@ TEST(MultiTestList, PairsProjectsWithTheirOwnOrTheFoldersSettings) {
     const auto warning = list.LadujListeZFolderu(folder.string());
     EXPECT_EQ(pairs(list), c.items) << c.files[0];
     EXPECT_EQ(warning.has_value(), c.warns) << c.files[0];
-    if (warning)
+    if (warning) {
       EXPECT_EQ(*warning, "UWAGA! Brak ogólnego pliku konfiguracyjnego :\n\r" + (folder / "set1.mcc").string());
+    }
     EXPECT_EQ(list.AktualnyFolder(), folder.string());
     EXPECT_FALSE(list.JestWtoku());
   }

@@ -53,10 +53,11 @@ class GcodeConstructs : public ::testing::Test {
     ASSERT_TRUE(file.ok()) << file.errorText("part.nc");
     std::string warnings;
     for (const tReadWarning& w : file.warnings.list()) warnings += w.text("part.nc") + "\n";
-    if (c.warning.empty())
+    if (c.warning.empty()) {
       EXPECT_EQ(warnings, "");
-    else
+    } else {
       EXPECT_NE(warnings.find(c.warning), std::string::npos) << warnings;
+    }
     ASSERT_EQ(file.figures.size(), c.figures.size());
     for (std::size_t i = 0; i < c.figures.size(); ++i) {
       const tfigura& f = *file.figures[i];

@@ -2,6 +2,7 @@
 // tolerance of its fitted chain, segments join smoothly exactly where the
 // outline runs on smoothly, interpolation steps keep each move within one
 // controller step, and the 3-D chain descends as the toolpath does.
+#include "../common/bezier_distance.h"
 #include "prepare/bezier_chain.h"
 #include "prepare/bezier_fit.h"
 
@@ -66,22 +67,6 @@ std::vector<trealpoint> sCurve() {
   return pts;
 }
 
-// Distance of p from the chain, measured on a dense sampling of the curves.
-double distanceToChain(trealpoint p, const std::vector<tBezier>& chain) {
-  double best = 1e300;
-  for (const tBezier& b : chain) {
-    trpoint3d prev = b.A;
-    for (int i = 1; i <= 400; ++i) {
-      const trpoint3d q = prepare::bezierPoint(b, i / 400.0);
-      const double vx = q.x - prev.x, vy = q.y - prev.y, len2 = vx * vx + vy * vy;
-      const double t = len2 > 0 ? std::clamp(((p.x - prev.x) * vx + (p.y - prev.y) * vy) / len2, 0.0, 1.0) : 0.0;
-      best = std::min(best, std::hypot(p.x - prev.x - t * vx, p.y - prev.y - t * vy));
-      prev = q;
-    }
-  }
-  return best;
-}
-
 double angleOf(double x, double y) { return std::atan2(y, x); }
 
 struct Shape {
@@ -101,7 +86,7 @@ TEST_P(SmoothedShape, EveryPointLiesWithinToleranceAndJointsAreSmoothOnlyWhereTh
   prepare::WygladzWGranicach(fit, s.closed, limits());
   EXPECT_LE(fit.segments.size(), s.maxSegments);
   double worst = 0;
-  for (const trealpoint& p : pts) worst = std::max(worst, distanceToChain(p, fit.segments));
+  for (const trealpoint& p : pts) worst = std::max(worst, testing::distanceToBezierChain(p, fit.segments));
   EXPECT_LE(worst, 5.0) << s.name << ": a point is " << worst / 100 << " mm from the chain";
   const std::size_t n = fit.segments.size();
   for (std::size_t i = 0; i < n; ++i) {

@@ -1,5 +1,6 @@
 // Bezier smoothing of opened projects: the outline step fits chains when
 // smoothing is on and the controller cuts Bezier records, and only then.
+#include "../common/bezier_distance.h"
 #include "config/tdlgkonfig.h"
 #include "prepare/bezier_fit.h"
 #include "project/open_project.h"
@@ -39,23 +40,6 @@ class SmoothedProject : public ::testing::TestWithParam<const char*> {
   TDlgkonfig settings_;
 };
 
-// Distance of p from the chain: from the chords of a dense sampling of
-// its curves, so that long straight segments are measured exactly.
-double distanceToChain(trealpoint p, const std::vector<tBezier>& chain) {
-  double best = 1e300;
-  for (const tBezier& b : chain) {
-    trpoint3d prev = b.A;
-    for (int i = 1; i <= 400; ++i) {
-      const trpoint3d q = prepare::bezierPoint(b, i / 400.0);
-      const double vx = q.x - prev.x, vy = q.y - prev.y, len2 = vx * vx + vy * vy;
-      const double t = len2 > 0 ? std::clamp(((p.x - prev.x) * vx + (p.y - prev.y) * vy) / len2, 0.0, 1.0) : 0.0;
-      best = std::min(best, std::hypot(p.x - prev.x - t * vx, p.y - prev.y - t * vy));
-      prev = q;
-    }
-  }
-  return best;
-}
-
 TEST_P(SmoothedProject, EveryOutlinePointLiesWithinAHundredthsOfTheChain) {
   machine(true);
   auto p = open();
@@ -68,7 +52,7 @@ TEST_P(SmoothedProject, EveryOutlinePointLiesWithinAHundredthsOfTheChain) {
     ASSERT_FALSE(f->SpiralaBezier.empty());
     ++smoothed;
     double worst = 0;
-    for (const trealpoint& q : f->op) worst = std::max(worst, distanceToChain(q, f->LBezier));
+    for (const trealpoint& q : f->op) worst = std::max(worst, testing::distanceToBezierChain(q, f->LBezier));
     // 0.05 mm, and a little for the sampling of the curve.
     EXPECT_LE(worst / unitsPerMm, 0.05 + 0.002) << "figure " << f->org_index;
     double length = 0;

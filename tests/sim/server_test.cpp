@@ -130,7 +130,9 @@ TEST_F(SimServerTest, StreamedJobRunsToItsEndWithBitOneSetMeanwhile) {
     }
     for (int n = 0; n < 100 && sent < job.size(); ++n) {
       ASSERT_EQ(client.command(job[sent]), 0);
-      if (++sent == 17) ASSERT_EQ(client.command(Bytes{'G'}), 0);
+      if (++sent == 17) {
+        ASSERT_EQ(client.command(Bytes{'G'}), 0);
+      }
     }
   }
   ASSERT_EQ(sent, job.size());

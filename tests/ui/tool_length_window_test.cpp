@@ -107,7 +107,9 @@ TEST(ToolLengthWindow, TheRemoteButtonRunsTheMeasurementAndAnotherFamilyEndsTheW
     EXPECT_EQ(measured, c.measured);
     EXPECT_EQ(touched, c.touched);
     EXPECT_EQ(!window.isVisible(), c.closed);
-    if (!c.closed) EXPECT_EQ(ticks, 3) << "the watch ended at the press";
+    if (!c.closed) {
+      EXPECT_EQ(ticks, 3) << "the watch ended at the press";
+    }
   }
 }
 
