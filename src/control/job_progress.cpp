@@ -1,12 +1,11 @@
 #include "control/job_progress.h"
 
 #include "base/atomic_file.h"
+#include "base/keyed_records.h"
 #include "geometry/bytes.h"
 #include "machine/state_bits.h"
 
-#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -17,11 +16,6 @@ namespace {
 
 constexpr const char* kHeader = "trazvik job progress 1";
 constexpr auto kStoreEvery = std::chrono::seconds(1);
-
-bool readCount(const std::string& s, std::uint64_t& out) {
-  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
-  return ec == std::errc{} && end == s.data() + s.size();
-}
 
 std::optional<tJobRunState> stateOf(const std::string& s) {
   for (tJobRunState st :
@@ -58,57 +52,46 @@ std::string jobProgressText(const tJobProgress& p) {
   t += "controller-reset " + std::string(p.controllerReset ? "1" : "0") + "\n";
   t += "homing-required " + std::string(p.homingRequired ? "1" : "0") + "\n";
   if (p.lastPosition) {
-    char line[128];
-    std::snprintf(line, sizeof line, "position %.3f %.3f %.3f\n", p.lastPosition->x, p.lastPosition->y,
-                  p.lastPosition->z);
-    t += line;
+    t += "position " + base::fixedText(p.lastPosition->x, 3) + " " + base::fixedText(p.lastPosition->y, 3) + " " +
+         base::fixedText(p.lastPosition->z, 3) + "\n";
   }
   return t;
 }
 
 std::optional<tJobProgress> parseJobProgress(const std::string& text, const std::string& name, std::string& error) {
-  std::istringstream in(text);
-  std::string line;
-  int lineNo = 0;
   tJobProgress p;
+  error =
+      base::readKeyedRecords(text, kHeader, "job progress record", name, [&](const base::tKeyedLine& l) -> std::string {
+        const std::string& rest = l.rest;
+        if (l.key == "job") {
+          p.jobHash = rest;
+        } else if (l.key == "state") {
+          const auto st = stateOf(rest);
+          if (!st) return "unknown state \"" + rest + "\"";
+          p.state = *st;
+        } else if (l.key == "sent" || l.key == "confirmed" || l.key == "job-bytes") {
+          std::uint64_t v = 0;
+          if (!base::readWholeNumber(rest, v)) return "bad byte count \"" + rest + "\"";
+          (l.key == "sent" ? p.sent : l.key == "confirmed" ? p.confirmed : p.jobBytes) = v;
+        } else if (l.key == "homing-required" || l.key == "controller-reset") {
+          if (rest != "0" && rest != "1") return "bad flag \"" + rest + "\"";
+          (l.key == "homing-required" ? p.homingRequired : p.controllerReset) = rest == "1";
+        } else if (l.key == "position") {
+          tToolPoint q;
+          std::istringstream numbers(rest);
+          std::string x, y, z, more;
+          if (!(numbers >> x >> y >> z) || (numbers >> more) || !base::readFiniteReal(x, q.x) ||
+              !base::readFiniteReal(y, q.y) || !base::readFiniteReal(z, q.z))
+            return "bad position \"" + rest + "\"";
+          p.lastPosition = q;
+        }
+        return "";
+      });
+  if (!error.empty()) return std::nullopt;
   auto refuse = [&](const std::string& why) -> std::optional<tJobProgress> {
-    error = name + ", line " + std::to_string(lineNo) + ": " + why;
+    error = name + ": " + why;
     return std::nullopt;
   };
-  while (std::getline(in, line)) {
-    ++lineNo;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (lineNo == 1) {
-      if (line != kHeader) return refuse("not a job progress record (\"" + line + "\")");
-      continue;
-    }
-    if (line.empty()) continue;
-    const auto space = line.find(' ');
-    const std::string key = line.substr(0, space);
-    const std::string rest = space == std::string::npos ? std::string() : line.substr(space + 1);
-    if (key == "job") {
-      p.jobHash = rest;
-    } else if (key == "state") {
-      const auto st = stateOf(rest);
-      if (!st) return refuse("unknown state \"" + rest + "\"");
-      p.state = *st;
-    } else if (key == "sent" || key == "confirmed" || key == "job-bytes") {
-      std::uint64_t v = 0;
-      if (!readCount(rest, v)) return refuse("bad byte count \"" + rest + "\"");
-      (key == "sent" ? p.sent : key == "confirmed" ? p.confirmed : p.jobBytes) = v;
-    } else if (key == "homing-required" || key == "controller-reset") {
-      if (rest != "0" && rest != "1") return refuse("bad flag \"" + rest + "\"");
-      (key == "homing-required" ? p.homingRequired : p.controllerReset) = rest == "1";
-    } else if (key == "position") {
-      tToolPoint q;
-      std::istringstream numbers(rest);
-      numbers.imbue(std::locale::classic());
-      if (!(numbers >> q.x >> q.y >> q.z)) return refuse("bad position \"" + rest + "\"");
-      p.lastPosition = q;
-    }
-    // Other keys: a newer program's, not needed here.
-  }
-  if (lineNo == 0) return refuse("empty file");
   if (p.jobHash.empty()) return refuse("no job fingerprint");
   if (p.confirmed > p.sent || p.sent > p.jobBytes) return refuse("byte counts out of order");
   return p;

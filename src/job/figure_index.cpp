@@ -2,10 +2,8 @@
 
 #include "base/atomic_file.h"
 #include "base/content_hash.h"
+#include "base/keyed_records.h"
 
-#include <charconv>
-#include <cmath>
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -15,24 +13,10 @@ namespace {
 
 constexpr const char* kHeader = "trazvik job index 1";
 
-std::string number(double v) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.6f", v);
-  return buffer;
-}
+std::string number(double v) { return base::fixedText(v, 6); }
 
-template <typename T>
-bool readInt(const std::string& s, T& out) {
-  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
-  return ec == std::errc{} && end == s.data() + s.size();
-}
-
-bool readReal(const std::string& s, double& out) {
-  if (s.empty()) return false;
-  char* end = nullptr;
-  out = std::strtod(s.c_str(), &end);
-  return end == s.c_str() + s.size() && std::isfinite(out);
-}
+using base::readFiniteReal;
+using base::readWholeNumber;
 
 // "figure F layer L start S cut C done D end E"
 bool readBlock(const std::string& rest, tFigureBlock& b) {
@@ -41,8 +25,8 @@ bool readBlock(const std::string& rest, tFigureBlock& b) {
   in >> figure >> kLayer >> layer >> kStart >> start >> kCut >> cut >> kDone >> done >> kEnd >> end;
   if (!in || (in >> more)) return false;
   if (kLayer != "layer" || kStart != "start" || kCut != "cut" || kDone != "done" || kEnd != "end") return false;
-  if (!readInt(figure, b.figure) || !readInt(layer, b.layer) || !readInt(start, b.start) || !readInt(cut, b.cut) ||
-      !readInt(done, b.done) || !readInt(end, b.end))
+  if (!readWholeNumber(figure, b.figure) || !readWholeNumber(layer, b.layer) || !readWholeNumber(start, b.start) ||
+      !readWholeNumber(cut, b.cut) || !readWholeNumber(done, b.done) || !readWholeNumber(end, b.end))
     return false;
   return b.figure >= 0 && b.start <= b.cut && b.cut <= b.done && b.done <= b.end;
 }
@@ -78,55 +62,39 @@ std::string jobIndexText(const tJobIndex& index) {
 }
 
 std::optional<tJobIndex> parseJobIndex(const std::string& text, const std::string& name, std::string& error) {
-  std::istringstream in(text);
-  std::string line;
-  int lineNo = 0;
   tJobIndex index;
-  auto refuse = [&](const std::string& why) -> std::optional<tJobIndex> {
-    error = name + ", line " + std::to_string(lineNo) + ": " + why;
-    return std::nullopt;
-  };
-  bool header = false;
-  while (std::getline(in, line)) {
-    ++lineNo;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!header) {
-      if (line != kHeader) return refuse("not a job index (\"" + line + "\")");
-      header = true;
-      continue;
-    }
-    if (line.empty()) continue;
-    const auto space = line.find(' ');
-    const std::string key = line.substr(0, space);
-    const std::string rest = space == std::string::npos ? std::string() : line.substr(space + 1);
-    if (key == "job") {
+  error = base::readKeyedRecords(text, kHeader, "job index", name, [&](const base::tKeyedLine& l) -> std::string {
+    const std::string& rest = l.rest;
+    if (l.key == "job") {
       index.jobHash = rest;
-    } else if (key == "project") {
+    } else if (l.key == "project") {
       index.projectFile = rest;
-    } else if (key == "project-hash") {
+    } else if (l.key == "project-hash") {
       index.projectHash = rest;
-    } else if (key == "machine") {
+    } else if (l.key == "machine") {
       index.machineType = rest;
-    } else if (key == "head") {
-      if (!readInt(rest, index.head) || index.head < 0 || index.head > 2) return refuse("bad head \"" + rest + "\"");
-    } else if (key == "origin") {
+    } else if (l.key == "head") {
+      if (!readWholeNumber(rest, index.head) || index.head < 0 || index.head > 2) return "bad head \"" + rest + "\"";
+    } else if (l.key == "origin") {
       const auto gap = rest.find(' ');
-      if (gap == std::string::npos || !readReal(rest.substr(0, gap), index.originX) ||
-          !readReal(rest.substr(gap + 1), index.originY))
-        return refuse("bad origin \"" + rest + "\"");
-    } else if (key == "start-z") {
-      if (!readReal(rest, index.startZ)) return refuse("bad start height \"" + rest + "\"");
-    } else if (key == "figure") {
+      if (gap == std::string::npos || !readFiniteReal(rest.substr(0, gap), index.originX) ||
+          !readFiniteReal(rest.substr(gap + 1), index.originY))
+        return "bad origin \"" + rest + "\"";
+    } else if (l.key == "start-z") {
+      if (!readFiniteReal(rest, index.startZ)) return "bad start height \"" + rest + "\"";
+    } else if (l.key == "figure") {
       tFigureBlock b;
-      if (!readBlock(rest, b)) return refuse("bad figure block \"" + line + "\"");
-      if (!index.blocks.empty() && b.start < index.blocks.back().end)
-        return refuse("figure block overlaps the one before it");
+      if (!readBlock(rest, b)) return "bad figure block \"" + l.line + "\"";
+      if (!index.blocks.empty() && b.start < index.blocks.back().end) return "figure block overlaps the one before it";
       index.blocks.push_back(b);
     }
-    // Other keys: written by a newer program, not needed here.
+    return "";
+  });
+  if (!error.empty()) return std::nullopt;
+  if (index.jobHash.empty()) {
+    error = name + ": no job fingerprint";
+    return std::nullopt;
   }
-  if (!header) return refuse("empty file");
-  if (index.jobHash.empty()) return refuse("no job fingerprint");
   return index;
 }
 

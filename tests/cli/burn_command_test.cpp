@@ -121,7 +121,9 @@ void burnWithAPause(const TempFolder& folder, const std::vector<std::string>& ma
   EXPECT_EQ(cli.finish(120s), 0) << cli.output();
   EXPECT_NE(cli.output().find(" of 29.\n"), std::string::npos) << "paused before the end:\n" << cli.output();
   EXPECT_NE(cli.output().find("Engraving finished."), std::string::npos) << cli.output();
-  if (sim) ASSERT_EQ(sim->stop(), 0) << sim->output();
+  if (sim) {
+    ASSERT_EQ(sim->stop(), 0) << sim->output();
+  }
 
   const Picture expected = expectedPicture(layout, width, pitch);
   ASSERT_EQ(expected.width, 45);

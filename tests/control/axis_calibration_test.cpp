@@ -39,7 +39,9 @@ TEST(AxisCalibration, FactorIsMeasuredOverCommandedWithItsInvalidCases) {
     SCOPED_TRACE(std::string(c.commanded) + " / " + c.measured);
     const std::optional<double> f = calibrationFactorOf(c.commanded, c.measured, '.');
     ASSERT_EQ(f.has_value(), c.expected.has_value());
-    if (f) EXPECT_DOUBLE_EQ(*f, *c.expected);
+    if (f) {
+      EXPECT_DOUBLE_EQ(*f, *c.expected);
+    }
   }
   // A comma system reads a comma.
   EXPECT_DOUBLE_EQ(calibrationFactorOf("1000", "1002,5", ',').value_or(0), 1.0025);

@@ -130,7 +130,9 @@ TEST_P(BaseCheckEndToEnd, ReportsTheSlipAndAbortsAboveTheLimit) {
 
   f.session.reset();
   f.connection->shutdown();
-  if (!c.usb) EXPECT_EQ(program.stop(), 0);
+  if (!c.usb) {
+    EXPECT_EQ(program.stop(), 0);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(

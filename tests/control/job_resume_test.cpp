@@ -175,9 +175,13 @@ void runDropCase(bool usb, std::int64_t dropAfter, tResumeChoice choice) {
     const bool skipped = b == point.block && b < start->block;
     for (const tToolPoint& p : points[b]) {
       // Every point is cut by the two runs, but a figure skipped on purpose.
-      if (!skipped) EXPECT_TRUE(cutsNear(both, p, top)) << p.x << " " << p.y << " " << p.z;
+      if (!skipped) {
+        EXPECT_TRUE(cutsNear(both, p, top)) << p.x << " " << p.y << " " << p.z;
+      }
       // Nothing before the figure taken up is cut again.
-      if (b < start->block) EXPECT_FALSE(cutsNear(second, p, top, true)) << p.x << " " << p.y << " " << p.z;
+      if (b < start->block) {
+        EXPECT_FALSE(cutsNear(second, p, top, true)) << p.x << " " << p.y << " " << p.z;
+      }
     }
   }
   // Nothing is cut outside the project (its toolpath's box).
@@ -198,7 +202,9 @@ void runDropCase(bool usb, std::int64_t dropAfter, tResumeChoice choice) {
   for (const Cut& c : second) {
     if (inMaterial(c, top)) break;
     const bool across = std::hypot(c.to.x - c.from.x, c.to.y - c.from.y) > kTolerance;
-    if (across) EXPECT_GE(c.to.z, c.from.z - kTolerance) << "diagonal plunge to " << c.to.x << " " << c.to.y;
+    if (across) {
+      EXPECT_GE(c.to.z, c.from.z - kTolerance) << "diagonal plunge to " << c.to.x << " " << c.to.y;
+    }
   }
   EXPECT_FALSE(run.controller().stateBit(stateBit::toolOn)) << "the tool is still on at the end";
 }

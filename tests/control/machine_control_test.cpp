@@ -30,7 +30,6 @@ TEST(MachineControl, ConnectionWatchdogPanelAndTransferTogether) {
 
   tMachineState state;
   tLinkState& link = state.link;
-  tplotstate& st = state.status;
   tMachineModel& machine = state.model;
   texts::RecordingMessageBoxes boxes;
   texts::tInterfejs texts(boxes);

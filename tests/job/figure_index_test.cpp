@@ -5,6 +5,8 @@
 
 #include "job/resume_point.h"
 
+#include "../common/comma_locale.h"
+
 #include <filesystem>
 #include <fstream>
 
@@ -174,6 +176,28 @@ TEST(FigureIndexText, UnreadableLinesAreRefusedWithTheirPlace) {
     EXPECT_FALSE(parseJobIndex(b.text, "idx", error).has_value());
     EXPECT_NE(error.find(b.where), std::string::npos) << error;
   }
+}
+
+// The desktop program runs in the operator's locale, the CLI in "C": each
+// takes up the other's interrupted job.
+TEST(FigureIndexText, ReadsBackWhatAProgramInACommaLocaleWrote) {
+  tJobIndex index;
+  index.jobHash = "0123456789abcdef-100";
+  index.originX = 12.5;
+  index.originY = -3.25;
+  index.startZ = 0.125;
+  std::string text;
+  {
+    testing::CommaLocale comma;
+    if (!comma.active()) GTEST_SKIP() << "pl_PL.UTF-8 is not installed (scripts/setup installs it)";
+    text = jobIndexText(index);
+  }
+  std::string error;
+  const auto back = parseJobIndex(text, "idx", error);
+  ASSERT_TRUE(back.has_value()) << error << "\n" << text;
+  EXPECT_DOUBLE_EQ(back->originX, 12.5);
+  EXPECT_DOUBLE_EQ(back->originY, -3.25);
+  EXPECT_DOUBLE_EQ(back->startZ, 0.125);
 }
 
 }  // namespace

@@ -278,7 +278,7 @@ TEST(RampTables, QuotedEntriesAndFall) {
   EXPECT_EQ(s[65535], 159);
 
   const WideRampTable& d = drillingWideRamp();
-  for (const auto [n, v] :
+  for (const auto& [n, v] :
        {std::pair{0, 40920}, {1, 40920}, {2, 28935}, {3, 23625}, {4, 20460}, {10000, 409}, {65535, 159}})
     EXPECT_EQ(d[std::size_t(n)], v) << n;
   int lowered = 0;

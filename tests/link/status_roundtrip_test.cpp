@@ -149,7 +149,7 @@ TEST(StatusRoundTrip, UsbReportsOfEveryLayout) {
 }
 
 TEST(StatusRoundTrip, EthernetReplyAtEachFirmwareRange) {
-  for (const auto [level, minor] : {std::pair{6, 34}, std::pair{7, 5}, std::pair{7, 20}}) {
+  for (const auto& [level, minor] : {std::pair{6, 34}, std::pair{7, 5}, std::pair{7, 20}}) {
     SCOPED_TRACE(testing::Message() << level << "." << minor);
     tStatusLayout l = layoutFor(false, true);
     l.protocolLevel = static_cast<std::uint16_t>(level);

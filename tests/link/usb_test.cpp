@@ -75,7 +75,9 @@ TEST(UsbSelection, FirstMatchingControllerOfTheMaker) {
     usb.machineFilter = c.filter;
     usb.DeviceChange();
     EXPECT_EQ(usb.Present, c.chosen >= 0);
-    if (c.chosen >= 0) EXPECT_EQ(usb.TheDev, service.devices[static_cast<std::size_t>(c.chosen)]);
+    if (c.chosen >= 0) {
+      EXPECT_EQ(usb.TheDev, service.devices[static_cast<std::size_t>(c.chosen)]);
+    }
   }
 }
 

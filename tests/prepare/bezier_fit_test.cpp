@@ -193,7 +193,9 @@ TEST(Smoothing, SpiralChainDescendsByThePitchPerRoundAndEndsWithARoundAtTheBotto
   double walked = 0;
   for (std::size_t i = 0; i < chain.size(); ++i) {
     const tBezier& b = chain[i];
-    if (i > 0) EXPECT_EQ(b.A.z, chain[i - 1].D.z);
+    if (i > 0) {
+      EXPECT_EQ(b.A.z, chain[i - 1].D.z);
+    }
     EXPECT_LE(b.D.z, b.A.z);
     walked += b.Dlugosc;
     EXPECT_NEAR(b.D.z, std::max(899.0, 1049 - walked * 50 / round), 1e-6);

@@ -97,8 +97,12 @@ TEST(Hatching, RingAt45DegreesGetsTwoPiecesPerScanLineThroughTheHoleAndNoneInIt)
     // Distance of the scan line from the centre.
     const tfigura& l = *group.front();
     const double d = std::fabs(l.p[0].y * std::cos(w.geometria.kat) - l.p[0].x * std::sin(w.geometria.kat));
-    if (d < holeApothem - 1) EXPECT_EQ(group.size(), 2u) << d;
-    if (d > 401) EXPECT_EQ(group.size(), 1u) << d;
+    if (d < holeApothem - 1) {
+      EXPECT_EQ(group.size(), 2u) << d;
+    }
+    if (d > 401) {
+      EXPECT_EQ(group.size(), 1u) << d;
+    }
     for (const tfigura* piece : group) {
       EXPECT_NEAR(std::atan2(piece->p[1].y - piece->p[0].y, piece->p[1].x - piece->p[0].x), std::numbers::pi / 4, 1e-9);
       for (double t : {0.01, 0.25, 0.5, 0.75, 0.99}) {

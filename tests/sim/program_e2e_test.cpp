@@ -142,7 +142,9 @@ TEST_F(SimProgramTest, JobStreamedWithFlowControlRunsToItsEndAndLeavesItsTrace) 
     }
     for (int n = 0; n < 100 && sent < commands.size(); ++n) {
       ASSERT_EQ(client.command(commands[sent]), 0) << "command " << sent;
-      if (++sent == 17) ASSERT_EQ(client.command(Bytes{'G'}), 0);
+      if (++sent == 17) {
+        ASSERT_EQ(client.command(Bytes{'G'}), 0);
+      }
     }
     std::this_thread::sleep_for(10ms);
   }

@@ -212,7 +212,9 @@ TEST_F(SimServerTest, ManyConnectAndDisconnectCyclesAreServed) {
     LinkTestClient c;
     ASSERT_TRUE(c.connect(server->commandPort())) << i;
     ASSERT_EQ(c.command(Bytes{'F', static_cast<std::uint8_t>(i % 6)}), 0) << i;
-    if (i % 3 == 0) ASSERT_EQ(c.status().size(), 118u);
+    if (i % 3 == 0) {
+      ASSERT_EQ(c.status().size(), 118u);
+    }
   }
   const auto deadline = std::chrono::steady_clock::now() + 2s;
   while (server->connectionCount() != 0 && std::chrono::steady_clock::now() < deadline)
