@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <sstream>
 
 namespace trazvik::base {
 
@@ -20,13 +19,12 @@ bool readWholeNumber(std::string_view s, int& out) { return readWhole(s, out); }
 bool readWholeNumber(std::string_view s, std::uint64_t& out) { return readWhole(s, out); }
 
 bool readFiniteReal(std::string_view s, double& out) {
-  if (s.empty()) return false;
-  // Through a stream in the classic locale: the files are written with a
-  // decimal point whatever the operator's locale.
-  std::istringstream in{std::string(s)};
-  in.imbue(std::locale::classic());
+  // from_chars ignores the process's locale, which the desktop program sets
+  // to the operator's: strtod there would stop at a decimal point.
+  if (s.size() > 1 && s[0] == '+' && s[1] != '-') s.remove_prefix(1);
   double v = 0;
-  if (!(in >> v) || in.peek() != std::char_traits<char>::eof() || !std::isfinite(v)) return false;
+  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (ec != std::errc{} || end != s.data() + s.size() || s.empty() || !std::isfinite(v)) return false;
   out = v;
   return true;
 }

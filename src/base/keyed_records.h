@@ -29,7 +29,8 @@ std::string readKeyedRecords(std::string_view text, std::string_view header, std
 // The whole of `s` as a number, nothing before or after it.
 bool readWholeNumber(std::string_view s, int& out);
 bool readWholeNumber(std::string_view s, std::uint64_t& out);
-// The whole of `s` as a finite real number, with a decimal point.
+// The whole of `s` as a finite real number with a decimal point, in any
+// locale (a leading "+" allowed, no blanks).
 bool readFiniteReal(std::string_view s, double& out);
 // `v` with `decimals` places and a decimal point, whatever the process's
 // locale: the desktop program runs in the operator's, the CLI in "C", and

@@ -1,5 +1,6 @@
 #include "control/axis_calibration.h"
 
+#include "base/keyed_records.h"
 #include "base/text.h"
 
 #include "config/flt_edit.h"
@@ -8,7 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 namespace trazvik {
@@ -16,9 +16,7 @@ namespace trazvik {
 namespace {
 
 std::string fixed(double v, int decimals, char separator) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-  std::string s = buf;
+  std::string s = base::fixedText(v, decimals);
   if (const auto dot = s.find('.'); dot != std::string::npos) s[dot] = separator;
   return s;
 }
@@ -52,9 +50,8 @@ std::optional<double> calibrationNumber(const std::string& text, char separator)
     else if (c == '.' || c == ',')
       return std::nullopt;  // the other mark is no decimal point here
   }
-  char* end = nullptr;
-  const double v = std::strtod(s.c_str(), &end);
-  if (end != s.c_str() + s.size() || !std::isfinite(v)) return std::nullopt;
+  double v = 0;
+  if (!base::readFiniteReal(s, v)) return std::nullopt;
   return v;
 }
 

@@ -1,33 +1,37 @@
 #include "import/dxf_export.h"
 
+#include "base/keyed_records.h"
 #include "geometry/units.h"
 
+#include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
 namespace trazvik::import {
 
+// Written with to_chars, which ignores the process's locale: the desktop
+// program runs in the operator's, and a decimal comma breaks a DXF file.
 std::string dxfCoordinateText(double mm) {
-  char buffer[64];
-  if (!std::isfinite(mm)) {
-    std::snprintf(buffer, sizeof buffer, "%.6E", 0.0);
-    return buffer;
-  }
+  if (!std::isfinite(mm)) mm = 0;
   const double magnitude = std::fabs(mm);
   int before = 1;  // digits before the point
   if (magnitude >= 1) before = static_cast<int>(std::floor(std::log10(magnitude))) + 1;
+  char buffer[64];
   if (before > 7) {
-    std::snprintf(buffer, sizeof buffer, "%.6E", mm);
-    return buffer;
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, mm, std::chars_format::scientific, 6).ptr;
+    std::string text(buffer, end);
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
   }
   const int decimals = std::min(5, 7 - before);
   // Round to the digits kept, then show five decimals.
-  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, mm);
-  double kept = std::strtod(buffer, nullptr);
+  const auto rounded = std::to_chars(buffer, buffer + sizeof buffer, mm, std::chars_format::fixed, decimals).ptr;
+  double kept = 0;
+  std::from_chars(buffer, rounded, kept);
   if (kept == 0) kept = 0;  // no "-0.00000"
-  std::snprintf(buffer, sizeof buffer, "%.5f", kept);
-  return buffer;
+  return base::fixedText(kept, 5);
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #include "machine/identify_machine.h"
 
+#include "base/keyed_records.h"
 #include "base/text.h"
 
 #include "machine/machine_table.h"
@@ -183,9 +184,8 @@ std::vector<double> readCalibrationFile(const std::filesystem::path& file) {
   while (values.size() < 3 && std::getline(in, line)) {
     std::replace(line.begin(), line.end(), ',', '.');
     const std::string text = base::trimmedOfControls(line);
-    char* end = nullptr;
-    const double v = std::strtod(text.c_str(), &end);
-    if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(v)) break;
+    double v = 0;
+    if (!base::readFiniteReal(text, v)) break;
     values.push_back(v);
   }
   return values;

@@ -2,6 +2,7 @@
 // (table of cases), the distances offered on opening per unit, Save's check
 // of the fields, and the factors written into the simulated controller and
 // dividing the axis scales.
+#include "../common/comma_locale.h"
 #include "../link/ops_rig.h"
 
 #include "config/flt_edit.h"
@@ -48,6 +49,14 @@ TEST(AxisCalibration, FactorIsMeasuredOverCommandedWithItsInvalidCases) {
   // Shown as the decimal the single-precision factor stands for.
   EXPECT_EQ(calibrationFactorText(calibrationFactorOf("1000", "1002.5", '.').value_or(0), '.'), "1.00250000");
   EXPECT_EQ(calibrationFactorText(calibrationFactorOf("600", "599", '.').value_or(0), '.'), "0.99833333");
+  EXPECT_EQ(calibrationFactorText(1234.5, ','), "1 234,50000000");
+  EXPECT_EQ(calibrationFactorText(-1234567.25, '.'), "-1,234,567.25000000");
+
+  // The desktop program runs in the operator's locale: the numbers mean the same in it.
+  testing::CommaLocale comma;
+  if (!comma.active()) GTEST_SKIP() << "pl_PL.UTF-8 is not installed (scripts/setup installs it)";
+  EXPECT_DOUBLE_EQ(calibrationFactorOf("1000", "1002,5", ',').value_or(0), 1.0025);
+  EXPECT_DOUBLE_EQ(calibrationFactorOf("1000", "1002.5", '.').value_or(0), 1.0025);
   EXPECT_EQ(calibrationFactorText(1234.5, ','), "1 234,50000000");
   EXPECT_EQ(calibrationFactorText(-1234567.25, '.'), "-1,234,567.25000000");
 }

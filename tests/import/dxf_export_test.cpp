@@ -2,6 +2,7 @@
 #include "import/dxf_export.h"
 #include "import/read_figures.h"
 
+#include "../common/comma_locale.h"
 #include "../common/temp_folder.h"
 #include "geometry/units.h"
 
@@ -32,7 +33,13 @@ TEST(DxfExport, CoordinateTextKeepsSevenDigitsAndFiveDecimals) {
       {0.000005, "0.00001"},
   };
   for (const Case& c : cases) EXPECT_EQ(dxfCoordinateText(c.mm), c.text) << c.mm;
-  EXPECT_NE(dxfCoordinateText(123456789.0).find('E'), std::string::npos);
+  EXPECT_EQ(dxfCoordinateText(123456789.0), "1.234568E+08");
+
+  // The desktop program runs in the operator's locale: a DXF has a decimal point whatever it is.
+  testing::CommaLocale comma;
+  if (!comma.active()) GTEST_SKIP() << "pl_PL.UTF-8 is not installed (scripts/setup installs it)";
+  for (const Case& c : cases) EXPECT_EQ(dxfCoordinateText(c.mm), c.text) << c.mm << " in a decimal-comma locale";
+  EXPECT_EQ(dxfCoordinateText(123456789.0), "1.234568E+08");
 }
 
 TEST(DxfExport, SkeletonAndOnePolylinePerFigureWithAPath) {

@@ -1,6 +1,8 @@
 #include "machine/identify_machine.h"
 #include "machine/machine_table.h"
 
+#include "../common/comma_locale.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -195,12 +197,12 @@ TEST(IdentifyMachine, DerivedValues) {
   EXPECT_FALSE(bez.machine.bezierCommands);
 }
 
-class CalibrationFile : public testing::Test {
+class CalibrationFile : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = std::filesystem::temp_directory_path() /
            ("trazvik_cal_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-            testing::UnitTest::GetInstance()->current_test_info()->name());
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(dir_);
     env_.programDirectory = dir_.string();
   }
@@ -227,6 +229,15 @@ TEST_F(CalibrationFile, FactorsAreClampedAndAppliedOnce) {
   identifyMachine(r.machine, r.link, st, env_);
   applyAxisCalibration(r.machine, r.link, env_);
   EXPECT_DOUBLE_EQ(r.machine.machineParams.axisFactorX, base / 1.4);
+}
+
+// The desktop program runs in the operator's locale; the file means the same in it.
+TEST_F(CalibrationFile, ReadTheSameInADecimalCommaLocale) {
+  write("2.0\n0,5\n1.01\n");
+  testing::CommaLocale comma;
+  if (!comma.active()) GTEST_SKIP() << "pl_PL.UTF-8 is not installed (scripts/setup installs it)";
+  const Identified r = identify("EFV", 5, 0, 0, env_);
+  EXPECT_EQ(r.link.calibrationFactors, (std::array<float, 3>{1.4f, 0.6f, 1.01f}));
 }
 
 TEST_F(CalibrationFile, ReadErrorKeepsWhatWasRead) {
