@@ -1,6 +1,8 @@
 // The scene as an SVG document.
 #include "project/preview_scene.h"
 
+#include "base/keyed_records.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -16,9 +18,7 @@ std::string kolorSvg(tKolor k) {
 
 std::string liczba(double v) {
   if (!std::isfinite(v)) v = 0;
-  char b[32];
-  std::snprintf(b, sizeof b, "%.2f", v);
-  return b;
+  return base::fixedText(v, 2);  // SVG wants a decimal point in every locale
 }
 
 std::string bezpieczny(const std::string& t) {
