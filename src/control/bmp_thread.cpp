@@ -11,6 +11,7 @@
 #include "link/tool_operations.h"
 #include "machine/commands_basic.h"
 #include "machine/commands_records.h"
+#include "machine/state_bits.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,6 +26,10 @@ constexpr std::size_t kPacketPixels = 15;
 constexpr auto kTickInterval = std::chrono::milliseconds(100);
 // Status reads that may go unanswered in a row before the worker gives up.
 constexpr int kUnansweredReads = 300;
+// A move that is over ends this close to its target (steps), and a
+// controller has begun a move this long after it was sent.
+constexpr int kArrivalSteps = 5;
+constexpr auto kMoveStartTime = std::chrono::milliseconds(10);
 
 Bytes rasterRecord(std::string_view name, const Bytes& arguments = {}) {
   return record16(name, arguments, CommandForm::immediate);
@@ -161,6 +166,10 @@ void tBMPThread::tickNow(bool always) {
 }
 
 bool tBMPThread::waitIdle() {
+  return pollUntil([this] { return !ops_.st.bit(kMotionBit); });
+}
+
+bool tBMPThread::pollUntil(const std::function<bool()>& done) {
   int unanswered = 0;
   for (;;) {
     // At most one status read a millisecond. A read over USB already takes
@@ -177,11 +186,48 @@ bool tBMPThread::waitIdle() {
       }
     } else {
       unanswered = 0;
-      if (!ops_.st.bit(kMotionBit)) return true;
+      if (done()) return true;
     }
     tickNow(false);
     std::this_thread::sleep_until(readBegins + std::chrono::milliseconds(1));
   }
+}
+
+bool tBMPThread::moveToLineStart(double y, double x, std::chrono::steady_clock::time_point pauseEnds) {
+  // The first line and the first after a pause go the general way: the
+  // head's height is set there, and the operator may have jogged the
+  // machine in the pause.
+  if (!headPlaced_) {
+    std::this_thread::sleep_until(pauseEnds);
+    headPlaced_ = moveToPoint(ops_, 0, ops_.settings.travelHeight, y, x);
+    return headPlaced_;
+  }
+  // Later lines only step across the table: the run-out left the head at
+  // rest one pitch from the start. The reads of where it stands touch no
+  // motion, so they go into the pause after the acceleration change; the
+  // travel slot was chosen with it.
+  tplotstate& st = ops_.st;
+  ops_.status.readState();
+  if (!ops_.status.lastReadAnswered() || st.bit(kMotionBit) || st.bit(stateBit::jobRunning)) return false;
+  ops_.status.readZeroPoint();
+  ops_.status.readPositions();
+  const tMachineParams& p = ops_.params();
+  const auto tx = static_cast<std::int32_t>(std::nearbyint((x * 100 + st.pos0.x) * p.axisFactorX));
+  const auto ty = static_cast<std::int32_t>(std::nearbyint((y * 100 + st.pos0.y) * p.axisFactorY));
+  std::this_thread::sleep_until(pauseEnds);
+  if (tx == st.realpos.x && ty == st.realpos.y) return true;
+  moveSteps(ops_, p.speedMultiplier, tx - st.realpos.x, ty - st.realpos.y, 0);
+  // The move has ended when the head stands at the start: no blind wait
+  // for the controller to take the move up. A machine that stops short
+  // has ended it too once it has had the usual time to start.
+  const auto sent = std::chrono::steady_clock::now();
+  const bool ended = pollUntil([&] {
+    if (ops_.st.bit(kMotionBit) || ops_.st.bit(stateBit::homing)) return false;
+    ops_.status.readPositions();
+    const bool there = std::abs(st.realpos.x - tx) <= kArrivalSteps && std::abs(st.realpos.y - ty) <= kArrivalSteps;
+    return there || std::chrono::steady_clock::now() - sent >= kMoveStartTime;
+  });
+  return ended && std::abs(st.realpos.x - tx) <= kArrivalSteps && std::abs(st.realpos.y - ty) <= kArrivalSteps;
 }
 
 // The acceleration distance of the engraving speed (the working slot as
@@ -229,8 +275,6 @@ void tBMPThread::engraveLine(std::size_t q, bool forward) {
   const double fx = p.axisFactorX != 0 ? p.axisFactorX : 1;
   const auto W = static_cast<std::int32_t>(roundEven(s_.ZadanaSzerokosc * 100 * fx));
   const auto s = static_cast<std::int32_t>(roundEven(s_.Krok * 100 * fx));
-  const double r = runUpSteps();
-  const double ru = r / 100 / fx;
   const tLinia& line = ListaLini[q];
 
   sendPixels(line, forward);
@@ -241,11 +285,14 @@ void tBMPThread::engraveLine(std::size_t q, bool forward) {
       ops_, 3,
       static_cast<std::uint16_t>(std::clamp<std::int64_t>(roundEvenInt(s_.mocSpoczynkowa * full / 100), 0, 65535)));
   send(rasterRecord("SA", int32Bytes(normalAcceleration_)));
-  std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  const auto pauseEnds = std::chrono::steady_clock::now() + std::chrono::milliseconds(10);
+  // The speeds are read in the pause, the engraving speed as it is now.
+  const double r = runUpSteps();
+  const double ru = r / 100 / fx;
   // Both directions burn the same stretch, 0 to the width.
   const double y = static_cast<double>(q) * s_.Krok;
   const double x = forward ? -ru : s_.ZadanaSzerokosc + ru;
-  moveToPoint(ops_, 0, ops_.settings.travelHeight, y, x);
+  moveToLineStart(y, x, pauseEnds);
   send(selectSlotCommand(1, CommandForm::immediate));
   const double fy = p.axisFactorY != 0 ? p.axisFactorY : 1;
   const std::int32_t dy = r / 10 > s_.Krok ? static_cast<std::int32_t>(roundEven(s_.Krok * 100 * fy)) : 0;
@@ -295,6 +342,7 @@ void tBMPThread::Execute() {
       // machine's own acceleration back, until the operator continues.
       finishRaster();
       if (!suspend()) break;
+      headPlaced_ = false;
       send(rasterRecord("SBB"));
     }
   }

@@ -93,6 +93,12 @@ class tBMPThread {
   void finishRaster();
   // Waits for the end of motion; false when the controller stopped answering.
   bool waitIdle();
+  // Reads the state until `done` holds after a read; false when the
+  // controller stopped answering.
+  bool pollUntil(const std::function<bool()>& done);
+  // The head to the start of a line, the move not before `pauseEnds`;
+  // false when it did not get there.
+  bool moveToLineStart(double y, double x, std::chrono::steady_clock::time_point pauseEnds);
   // The monitoring tick on the interface thread, at most every 100 ms.
   void tickNow(bool always);
   // Suspends until resumed or terminated; true when resumed.
@@ -111,6 +117,9 @@ class tBMPThread {
   bool greyMapping_ = false;
   std::int32_t normalAcceleration_ = 0;
   std::int32_t rasterAcceleration_ = 0;
+  // The head stands at the travel height and nobody moved it since the
+  // last line.
+  bool headPlaced_ = false;
 
   std::thread thread_;
   mutable std::mutex mutex_;

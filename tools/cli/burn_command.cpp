@@ -90,6 +90,7 @@ class BurnSession {
   double lastPrinted_ = -1;
   bool terminal_ = false;
   std::uint64_t reportsAtStart_ = 0;
+  std::uint64_t statusReportsAtStart_ = 0;
   tMachineState& machine() { return session_->connection().state(); }
 };
 
@@ -160,9 +161,9 @@ void BurnSession::follow(InterruptFlag& interrupt) {
       timedOut_ = true;
       break;
     }
-    // The worker waits for its monitoring tick to be run here: a short
-    // sleep keeps it from holding the lines back.
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    // The worker waits for its monitoring tick to be run here: it is run
+    // as soon as it is handed over, so the lines are not held back.
+    session_->connection().queue().waitAndRun(std::chrono::milliseconds(5));
   }
   progress(true);
 }
@@ -194,8 +195,11 @@ void BurnSession::summary() {
   out_ << line;
   if (const sim::SimHidDevice* usb = session_->simUsbDevice()) {
     const double perSecond = static_cast<double>(usb->reports() - reportsAtStart_) / wall;
-    std::snprintf(line, sizeof line, "  USB link:  %.0f reports/s, %.1f %% of the link's 1000 a second\n", perSecond,
-                  perSecond / 10);
+    const double status = static_cast<double>(usb->statusReports() - statusReportsAtStart_) / wall;
+    std::snprintf(line, sizeof line,
+                  "  USB link:  %.0f reports/s, %.1f %% of the link's 1000 a second (commands %.1f %%, status reads "
+                  "%.1f %%)\n",
+                  perSecond, perSecond / 10, (perSecond - status) / 10, status / 10);
     out_ << line;
   }
   sim::SimController* simulated = session_->simController();
@@ -271,7 +275,10 @@ int BurnSession::run() {
   cutting_->control.panel.setTimerEnabled(true);
 
   started_ = Clock::now();
-  if (const sim::SimHidDevice* usb = session_->simUsbDevice()) reportsAtStart_ = usb->reports();
+  if (const sim::SimHidDevice* usb = session_->simUsbDevice()) {
+    reportsAtStart_ = usb->reports();
+    statusReportsAtStart_ = usb->statusReports();
+  }
   InterruptFlag interrupt;
   const tBurnOutcome outcome = cutting_->WypalBMP1Click(&p);
   if (outcome != tBurnOutcome::started) {

@@ -70,6 +70,7 @@ HidResult SimHidDevice::readStringDescriptor(int index, std::vector<std::uint8_t
   if (controller_->stalled()) return {hid_errors::timedOut, 0};
   if (index < 10 || index > 25) return {hid_errors::badIndex, 0};
   pace();
+  ++statusReports_;
   catchUp();
   body = controller_->usbReport(index);
   if (body.size() > stringDescriptorSize) body.resize(stringDescriptorSize);

@@ -44,6 +44,8 @@ class SimHidDevice : public HidDevice {
   // Reports that went over the link (output reports written, status
   // reports read).
   std::uint64_t reports() const { return reports_.load(); }
+  // Of those, the status reports read.
+  std::uint64_t statusReports() const { return statusReports_.load(); }
 
  private:
   void catchUp();
@@ -56,6 +58,7 @@ class SimHidDevice : public HidDevice {
   std::chrono::steady_clock::time_point last_;
   std::chrono::steady_clock::time_point nextReport_{};
   std::atomic<std::uint64_t> reports_{0};
+  std::atomic<std::uint64_t> statusReports_{0};
 };
 
 // The devices a test attaches in place of the platform's, each listed while
