@@ -98,6 +98,10 @@ std::vector<std::string> differences(const Picture& burnt, const Picture& expect
   return out;
 }
 
+// Simulated seconds per real second: a line takes about a quarter of a
+// second, so the whole picture several seconds.
+const char* const kTimeScale = "4";
+
 // Burns the test picture with a Ctrl-C and a continue in the middle and
 // compares the burnt picture at `burnt` with the converted lines.
 void burnWithAPause(const TempFolder& folder, const std::vector<std::string>& machine, const std::string& burnt,
@@ -114,7 +118,10 @@ void burnWithAPause(const TempFolder& folder, const std::vector<std::string>& ma
   args.insert(args.end(), machine.begin(), machine.end());
   CliProcess cli;
   ASSERT_TRUE(cli.start(args));
-  ASSERT_TRUE(cli.waitFor("Burning", 30s)) << cli.output();
+  // The first progress line comes a second into the burn, a few lines of
+  // the 29 done; the machine runs slowly enough that Ctrl-C lands well
+  // before the last line.
+  ASSERT_TRUE(cli.waitFor("/29 lines", 30s)) << cli.output();
   cli.interrupt();
   ASSERT_TRUE(cli.waitFor("[c]ontinue", 30s)) << cli.output();
   cli.write("c\n");
@@ -141,7 +148,7 @@ TEST(BurnCommand, OverTcpTheBurntPictureIsTheRasterLines) {
   IsolatedFolder folder;
   const std::string burnt = (folder / "burnt.png").string();
   SimProcess sim;
-  ASSERT_TRUE(sim.start({"--type", "WTK32", "--time-scale", "20", "--trace", burnt})) << sim.output();
+  ASSERT_TRUE(sim.start({"--type", "WTK32", "--time-scale", kTimeScale, "--trace", burnt})) << sim.output();
   burnWithAPause(
       folder,
       {"--machine", "tcp:127.0.0.1:" + std::to_string(sim.commandPort()) + ":" + std::to_string(sim.identityPort())},
@@ -151,7 +158,7 @@ TEST(BurnCommand, OverTcpTheBurntPictureIsTheRasterLines) {
 TEST(BurnCommand, OverUsbTheBurntPictureIsTheRasterLines) {
   IsolatedFolder folder;
   const std::string burnt = (folder / "burnt.png").string();
-  burnWithAPause(folder, {"--machine", "sim-usb:WTK32", "--sim-speed", "20", "--trace", burnt}, burnt, nullptr);
+  burnWithAPause(folder, {"--machine", "sim-usb:WTK32", "--sim-speed", kTimeScale, "--trace", burnt}, burnt, nullptr);
 }
 
 TEST(BurnCommand, RefusesWhatItCannotBurn) {
