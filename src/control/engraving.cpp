@@ -61,6 +61,21 @@ void tEngraving::stop() {
   worker_.reset();
 }
 
+bool tEngraving::mayClose(const TMDIChild* project) {
+  if (!worker_ || worker_->Finished()) return true;
+  if (project != nullptr && project != project_) return true;
+  if (!worker_->Suspended()) {
+    const std::string question = ctx_.texts.dajTxt("Main_window", "msgPrzerwacWypalanie");
+    if (ctx_.texts.confirmationBox(question, {texts::DialogButton::Yes, texts::DialogButton::No}) !=
+        texts::DialogButton::Yes)
+      return false;
+  }
+  stop();
+  ctx_.flags.engravingRunning = false;
+  ctx_.flags.engravingStopRequested = false;
+  return true;
+}
+
 tBurnOutcome tEngraving::WypalBMP1Click(TMDIChild* project) {
   if (!project) return tBurnOutcome::noProject;
   if (project->ImportFileType != kFileTypeBitmap || !project->obraz) return tBurnOutcome::notBitmap;
@@ -127,6 +142,7 @@ tBurnOutcome tEngraving::WypalBMP1Click(TMDIChild* project) {
   e.workFeed = s.real("WorkSpeed");
   if (ctx_.busyCursor) ctx_.busyCursor(true);
   worker_ = std::make_unique<tBMPThread>(ops, ctx_.flags, e, project->obraz);
+  project_ = project;
   worker_->handOver = ctx_.handOver;
   worker_->monitoringTick = ctx_.monitoringTick;
   worker_->BMPToList();

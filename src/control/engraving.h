@@ -67,6 +67,12 @@ class tEngraving {
   void resume();
   // Ends the worker and waits for it (a closing bitmap window, the program's end).
   void stop();
+  // Whether the window of `project` (nullptr: the program) may close now.
+  // A burn of that project that still streams goes on unless the operator
+  // agrees to stop it; a paused one is stopped without asking. Stopping
+  // ends the worker after its line: the beam off, the raster mode left,
+  // the thread joined.
+  bool mayClose(const TMDIChild* project);
   const tBMPThread* worker() const { return worker_.get(); }
 
  private:
@@ -74,6 +80,8 @@ class tEngraving {
 
   tEngravingContext ctx_;
   std::unique_ptr<tBMPThread> worker_;
+  // The project the worker burns (compared only: its window may be gone).
+  const TMDIChild* project_ = nullptr;
 };
 
 }  // namespace trazvik

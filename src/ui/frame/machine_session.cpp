@@ -94,6 +94,8 @@ void MachineSession::start() {
   attachCommands();
   main_.setMachineFacts([this] { return facts(); });
   main_.setCloseQuery([this] { return mayClose(); });
+  main_.setProjectCloseQuery(
+      [this](ProjectWindow* w) { return cuttingSession_->engraving.mayClose(w ? &w->project() : nullptr); });
 }
 
 void MachineSession::createPanelWindow() {
@@ -212,6 +214,8 @@ int MachineSession::interval() const { return control_->interval(); }
 
 void MachineSession::shutdown() {
   if (!connection_) return;
+  // A burn still going ends while the link is there to end it cleanly.
+  cuttingSession_->engraving.stop();
   control_->panel.setTimerEnabled(false);
   control_->panel.FormDestroy();
   saveBasePoints();

@@ -69,6 +69,7 @@ class MachineSession {
   tMachineConnection& connection() { return *connection_; }
   ControlPanel& panelWindow() { return *panelWindow_; }
   CuttingCommands& cutting() { return *cutting_; }
+  tCuttingSession& cuttingSession() { return *cuttingSession_; }
   // True while a machine operation waits for the controller (the window's
   // events run meanwhile, but no other machine operation may start).
   bool waiting() const { return waiting_ > 0; }

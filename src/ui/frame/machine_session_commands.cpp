@@ -82,6 +82,7 @@ void MachineSession::detach() {
   attached_.clear();
   main_.setMachineFacts(nullptr);
   main_.setCloseQuery(nullptr);
+  main_.setProjectCloseQuery(nullptr);
   main_.setSettingsClosed(nullptr);
   if (settingsHooks_) {
     SettingsDialogHooks& h = *settingsHooks_;

@@ -288,6 +288,10 @@ void MainWindow::setMachineFacts(std::function<MachineFacts()> facts) {
 
 void MainWindow::setCloseQuery(std::function<bool()> mayClose) { mayClose_ = std::move(mayClose); }
 
+void MainWindow::setProjectCloseQuery(std::function<bool(ProjectWindow*)> mayClose) {
+  projectCloseQuery_ = std::move(mayClose);
+}
+
 QAction* MainWindow::action(const std::string& componentName) const {
   const auto it = actions_.find(componentName);
   return it == actions_.end() ? nullptr : it->second;

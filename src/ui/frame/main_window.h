@@ -59,6 +59,9 @@ class MainWindow : public QMainWindow {
   // Whether the main window may close; the query itself asks the operator
   // (about a job being sent or paused) and tells why it refuses.
   void setCloseQuery(std::function<bool()> mayClose);
+  // Whether a project window (nullptr: the program with all of them) may
+  // close; the query asks the operator itself.
+  void setProjectCloseQuery(std::function<bool(ProjectWindow*)> mayClose);
 
   // OtworzProjekt: opens a design file (the open dialog when empty).
   ProjectWindow* OtworzProjekt(const std::string& path = {});
@@ -126,6 +129,7 @@ class MainWindow : public QMainWindow {
   std::function<void()> settingsDialog_;
   std::function<void()> settingsClosed_;
   std::function<void(ProjectWindow&)> layerDialog_;
+  std::function<bool(ProjectWindow*)> projectCloseQuery_;
   std::function<MachineFacts()> machineFacts_;
   std::function<bool()> mayClose_;
   QSlider* zoom_ = nullptr;

@@ -208,6 +208,7 @@ ProjectWindow* MainWindow::OtworzProjekt(const std::string& path) {
   };
   if (layerDialog_) commands.layers = layerDialog_;
   commands.serviceMode = context_.switches().serviceMode;
+  commands.mayClose = [this](ProjectWindow& w) { return !projectCloseQuery_ || projectCloseQuery_(&w); };
   auto* window = new ProjectWindow(std::move(project), std::move(commands));
   addProjectWindow(window);
   // Over the window just shown, so the operator sees what the warnings are about.
@@ -294,8 +295,8 @@ void MainWindow::applyViewOptions() {
 void MainWindow::closeAllProjects() {
   auto windows = mdi_->subWindowList(QMdiArea::CreationOrder);
   for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
-    (*it)->close();
-    delete *it;  // at once, so the reopened projects of a type change follow cleanly
+    if (!(*it)->close()) continue;  // the operator kept it
+    delete *it;                     // at once, so the reopened projects of a type change follow cleanly
   }
   UpdateMenuItems();
 }
@@ -364,6 +365,10 @@ void MainWindow::openDownloadPage() {
 void MainWindow::closeEvent(QCloseEvent* event) {
   // The query tells the operator why it refuses (it asks about a job).
   if (mayClose_ && !mayClose_()) {
+    event->ignore();
+    return;
+  }
+  if (projectCloseQuery_ && !projectCloseQuery_(nullptr)) {
     event->ignore();
     return;
   }

@@ -5,6 +5,7 @@
 #include "project/project_loader.h"
 #include "texts/interfejs.h"
 
+#include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStatusBar>
@@ -63,6 +64,14 @@ ProjectWindow::ProjectWindow(std::unique_ptr<TMDIChild> project, Commands comman
                                  .arg(toMm(project_->ImportFileType, f.fig_y_size), 0, 'f', 2));
   });
   showFigureCount();
+}
+
+void ProjectWindow::closeEvent(QCloseEvent* event) {
+  if (commands_.mayClose && !commands_.mayClose(*this)) {
+    event->ignore();
+    return;
+  }
+  event->accept();
 }
 
 ProjectWindow::~ProjectWindow() {

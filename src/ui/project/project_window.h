@@ -20,9 +20,10 @@ class ProjectWindow : public QWidget {
   // What the window's context menu offers beyond the document's own
   // commands; each is optional (an item without it is not shown).
   struct Commands {
-    std::function<void(ProjectWindow&)> info;    // job information window
-    std::function<void(ProjectWindow&)> layers;  // layer dialog
-    bool serviceMode = false;                    // offers "Zapisz jako DXF"
+    std::function<void(ProjectWindow&)> info;      // job information window
+    std::function<void(ProjectWindow&)> layers;    // layer dialog
+    bool serviceMode = false;                      // offers "Zapisz jako DXF"
+    std::function<bool(ProjectWindow&)> mayClose;  // asked before the window closes
   };
 
   ProjectWindow(std::unique_ptr<TMDIChild> project, Commands commands, QWidget* parent = nullptr);
@@ -43,6 +44,9 @@ class ProjectWindow : public QWidget {
 
  signals:
   void zoomChanged(int level);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void showContextMenu(QPoint globalPosition);
