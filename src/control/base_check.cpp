@@ -119,6 +119,9 @@ void tBaseCheck::periodicCheck() {
   checking_ = true;
   chkTime_ = clock();
   commands_.wstrzymaj();
+  // A pause like any other for the logs and the job's running time, which
+  // the continue after the check goes on from.
+  ctx_.report(tControlEventKind::jobPaused, 0, "base check");
   waitWhileBusy(ops_);
   ctx_.sleep(100ms);
   const trpoint3d& b = commands_.breakPoint().breakpoint;
@@ -144,6 +147,9 @@ void tBaseCheck::periodicCheck() {
     append(reportPath_, lines);
     commands_.kontynuuj();
   }
+  // The next interval counts from here: a check that outlasts the interval
+  // must not be followed by another before the job has moved on.
+  chkTime_ = clock();
   checking_ = false;
   if (onMeasurement) onMeasurement(m);
 }

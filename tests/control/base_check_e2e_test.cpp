@@ -57,15 +57,18 @@ class BaseCheckEndToEnd : public ::testing::TestWithParam<DriftCase> {};
 TEST_P(BaseCheckEndToEnd, ReportsTheSlipAndAbortsAboveTheLimit) {
   const DriftCase c = GetParam();
   constexpr int kAfterCommands = 200;  // well after the homing at the start
+  constexpr int kTimeScale = 600;
+  constexpr int kClockScale = 10;
   SessionFixture f;
   f.switches.checkBaseMode = true;
+  // One second between checks, counted from the end of the last one.
   f.switches.checkBaseInterval = 1;
   f.settings.set("CzasRozruchu", 0);  // no spindle run-up after each check
   sim::test::SimProcess program;
   std::shared_ptr<sim::SimController> controller;
   if (c.usb) {
     sim::SimConfig config;
-    config.timeScale = 600;
+    config.timeScale = kTimeScale;
     controller = std::make_shared<sim::SimController>(config);
     if (c.driftMm != 0) {
       sim::ScheduledFault slip;
@@ -76,7 +79,7 @@ TEST_P(BaseCheckEndToEnd, ReportsTheSlipAndAbortsAboveTheLimit) {
     }
     ASSERT_TRUE(f.connectUsb(controller, nullptr));
   } else {
-    std::vector<std::string> args{"--type", "YFB 32", "--time-scale", "600"};
+    std::vector<std::string> args{"--type", "YFB 32", "--time-scale", std::to_string(kTimeScale)};
     if (c.driftMm != 0) {
       args.push_back("--fault");
       args.push_back("lost-steps=" + std::to_string(c.driftMm) + ",0,0@" + std::to_string(kAfterCommands));
@@ -86,6 +89,12 @@ TEST_P(BaseCheckEndToEnd, ReportsTheSlipAndAbortsAboveTheLimit) {
   }
   tCuttingSession& session = *f.session;
   session.activeProject = [&] { return &f.project; };
+  // The checks' clock runs ten times fast: the next check comes a tenth of
+  // a second after the last one ended, so the job runs on a little between
+  // checks and the slip is found while it (a second or two here) still runs.
+  const logging::Clock realClock = session.baseCheck.clock;
+  const logging::DateTime realStart = realClock();
+  session.baseCheck.clock = [=] { return realStart + (realClock() - realStart) * kClockScale; };
   int ended = 0;
   session.onEvent = [&](const tControlEvent& e) { ended += e.kind == tControlEventKind::jobEnded; };
   ASSERT_EQ(session.Start1Click(&f.project), tStartOutcome::started) << f.firstMessage();
@@ -144,6 +153,46 @@ INSTANTIATE_TEST_SUITE_P(
       return std::string(info.param.usb ? "Usb" : "Tcp") + "Drift" +
              std::to_string(static_cast<int>(info.param.driftMm * 10));
     });
+
+// A check that takes longer than the interval still leaves the job a whole
+// interval of cutting before the next one: counted from the check's start,
+// a slow check would be followed by another at once and the job would
+// hardly move between them.
+TEST(BaseCheckInterval, CountsFromTheEndOfTheCheck) {
+  constexpr double kSecond = 1.0 / 86400;
+  SessionFixture f;
+  f.switches.checkBaseMode = true;
+  f.switches.checkBaseInterval = 60;
+  f.settings.set("CzasRozruchu", 0);
+  sim::SimConfig config;
+  config.timeScale = 20;  // the job runs for seconds
+  ASSERT_TRUE(f.connectUsb(std::make_shared<sim::SimController>(config), nullptr));
+  tCuttingSession& session = *f.session;
+  session.activeProject = [&] { return &f.project; };
+  // The check's own clock, and each check taking 90 s on it.
+  logging::DateTime now = 46000;
+  session.baseCheck.clock = [&] { return now; };
+  const auto figureAt = session.baseCheck.nearestFigure;
+  session.baseCheck.nearestFigure = [&](double x, double y) {
+    now += 90 * kSecond;
+    return figureAt(x, y);
+  };
+  int paused = 0, continued = 0;
+  session.onEvent = [&](const tControlEvent& e) {
+    paused += e.kind == tControlEventKind::jobPaused;
+    continued += e.kind == tControlEventKind::jobContinued;
+  };
+  ASSERT_EQ(session.Start1Click(&f.project), tStartOutcome::started) << f.firstMessage();
+  ASSERT_TRUE(f.runUntil([&] { return !session.baseCheck.measurements().empty(); }, 30s));
+  // The check's pause is told as one, so the job's running time leaves it out.
+  EXPECT_EQ(paused, 1);
+  EXPECT_EQ(continued, 1);
+  now += 30 * kSecond;
+  f.runUntil([] { return false; }, 300ms);
+  EXPECT_EQ(session.baseCheck.measurements().size(), 1u) << "a check 30 s after the previous one ended";
+  now += 31 * kSecond;
+  EXPECT_TRUE(f.runUntil([&] { return session.baseCheck.measurements().size() == 2; }, 30s));
+}
 
 }  // namespace
 }  // namespace trazvik::control_test
