@@ -32,8 +32,8 @@ FAULTS = [
 # A second fault that only adds an event: told once, the job goes on (after
 # the machine's continue where the event pauses it).
 EXTRAS = [
-    ("+driver-error", lambda n: [f"driver-error=Z@{n}", f"continue@{n + 150}"], "driver error:"),
-    ("+overload", lambda n: [f"overload@{n}", f"continue@{n + 30}"], "spindle overload:"),
+    ("+driver-error", lambda n: [f"driver-error=Z@{n}", f"continue@{n + 150}"], "Motor driver error"),
+    ("+overload", lambda n: [f"overload@{n}", f"continue@{n + 40}"], "Spindle overload!"),
 ]
 EXIT_CODES = {"finished": 0, "lost": 3, "faulty": 3, "stalled": 5}
 
@@ -56,14 +56,15 @@ def generated_project(folder):
 
 
 def job_commands(cli, job_file):
-    """The job commands of a job file (lower-case opcodes) as bytes, in order."""
+    """The commands of a job file the controller runs from its job buffer (lower-case opcodes and the
+    job-end record) as bytes, in order."""
     dump = subprocess.run([cli, "dump", job_file, "--machine", MACHINE, "--firmware", "7.20"],
                           capture_output=True, text=True, timeout=60)
     offsets = [int(m.group(1)) for m in re.finditer(r"^(\d{6})  ", dump.stdout, re.M)]
     data = open(job_file, "rb").read()
     bounds = offsets + [len(data)]
     commands = [data[bounds[i]:bounds[i + 1]] for i in range(len(offsets))]
-    return [c for c in commands if c and ord("a") <= c[0] <= ord("z")]
+    return [c for c in commands if c and (ord("a") <= c[0] <= ord("z") or c.startswith(b"SE"))]
 
 
 def journal_commands(path):
@@ -140,6 +141,8 @@ def main():
     parser.add_argument("--samples", required=True)
     parser.add_argument("--runs", type=int, default=24)
     parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--faults", default="",
+                        help="fault names separated by commas, taken in turn instead of the whole list")
     args = parser.parse_args()
     cli, sim = os.path.join(args.bin, "trazvik-cli"), os.path.join(args.bin, "trazvik-sim")
     rng = random.Random(args.seed)
@@ -155,10 +158,16 @@ def main():
                        check=True, capture_output=True, timeout=120)
         totals[project] = len(job_commands(cli, job))
 
+    chosen = [f for name in args.faults.split(",") if name for f in FAULTS if f[0] == name]
+    if args.faults and len(chosen) != len([n for n in args.faults.split(",") if n]):
+        parser.error("unknown fault in --faults; known: " + ", ".join(f[0] for f in FAULTS))
     table = {}
     failures = 0
     for run in range(args.runs):
-        name, links, build, expected = FAULTS[run % len(FAULTS)] if run < len(FAULTS) else rng.choice(FAULTS)
+        if chosen:
+            name, links, build, expected = chosen[run % len(chosen)]
+        else:
+            name, links, build, expected = FAULTS[run % len(FAULTS)] if run < len(FAULTS) else rng.choice(FAULTS)
         link = rng.choice(links)
         project = rng.choice(projects)
         total = totals[project]
@@ -168,8 +177,9 @@ def main():
         label = name
         if name != "none" and rng.random() < 0.4:
             extra_name, extra_build, text = rng.choice(EXTRAS)
-            extra_point = rng.randint(20, max(21, point - 170))
-            if extra_point + 160 < point:  # its continue comes before the main fault
+            # Not before the job runs at the machine, and its continue before the main fault.
+            extra_point = rng.randint(60, max(61, point - 170))
+            if extra_point + 160 < point:
                 faults = extra_build(extra_point) + faults
                 told.append((text, 1))
                 label += extra_name
