@@ -20,7 +20,7 @@ class tOpsStartMachine : public tStartMachine {
     ops_.status.readState();
     ops_.status.readZeroPoint();
   }
-  void readInputs() override { ops_.status.readInputs(); }
+  bool readInputs() override { return ops_.status.readInputs(); }
   bool waitWhileBusy() override;
   void send(const Bytes& command) override { ops_.send(command); }
   void sleep(std::chrono::milliseconds duration) override { ops_.wait(duration); }

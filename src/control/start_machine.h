@@ -26,7 +26,8 @@ class tStartMachine {
   virtual tLinkState& link() = 0;
 
   virtual void readState() = 0;
-  virtual void readInputs() = 0;
+  // False when the link cannot report the inputs (over Ethernet).
+  virtual bool readInputs() = 0;
   // True when the machine came to rest.
   virtual bool waitWhileBusy() = 0;
   virtual void send(const Bytes& command) = 0;

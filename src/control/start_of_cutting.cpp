@@ -247,8 +247,12 @@ bool tStartOfCutting::startTool(const TMDIChild& project) {
   tStartMachine& m = ctx_.machine;
   m.setStartPowers(startingPower(s_, m.model().machineParams, project), s_.polishPower);
   if (m.model().safetyEnclosure) {
-    m.readInputs();
-    if ((m.link().machineInputs & kEnclosureOpenInput) != 0) {
+    if (!m.readInputs()) {
+      // The input byte comes in a USB status report only: over Ethernet an
+      // opened enclosure cannot be seen, and the operator must know that
+      // nothing here will pause the job for it.
+      ctx_.texts.messageBox(txt("Main_window", "msgOslonaNiewidocznaPrzezEthernet"), false, std::string("Ethernet"));
+    } else if ((m.link().machineInputs & kEnclosureOpenInput) != 0) {
       if (ctx_.stopJob) ctx_.stopJob();
       if (ctx_.toolOutputsOff)
         ctx_.toolOutputsOff();

@@ -183,8 +183,10 @@ void tStatusReader::readMachineInfo(const base::StartupSwitches& switches) {
   applyCommandLineOverrides(switches, link_);
 }
 
-void tStatusReader::readInputs() {
-  if (usb()) decodeInputsReport(report(17), link_);
+bool tStatusReader::readInputs() {
+  if (!usb()) return false;
+  decodeInputsReport(report(17), link_);
+  return true;
 }
 
 std::int32_t tStatusReader::readDriverError() {

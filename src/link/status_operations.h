@@ -63,7 +63,7 @@ class tStatusReader {
   void readMachineInfo(const base::StartupSwitches& switches);
   // USB only: the three firmware numbers joined by "."; all 0 when the read failed.
   std::string readFirmwareVersion();
-  void readInputs();               // USB only
+  bool readInputs();               // USB only: false when the inputs cannot be read
   std::int32_t readDriverError();  // USB only: byte 2 of report 17
   void readInverter();             // USB only, level 7 and above
   void readCalibration();          // USB only

@@ -338,7 +338,7 @@ TEST_P(CutMachineEvents, ToldOnceAndTheJobGoesOnToItsEnd) {
 INSTANTIATE_TEST_SUITE_P(Events, CutMachineEvents,
                          // A driver error pauses the job; cut_faults_test follows it over both links.
                          ::testing::Values(MachineEventCase{
-                             "SpindleOverload", {"overload@150", "continue@400"}, "", "spindle overload:", 1, 1}),
+                             "SpindleOverload", {"overload@150", "continue@400"}, "", "Spindle overload!", 1, 1}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CutCommand, RefusalsAreToldAndNothingIsCut) {

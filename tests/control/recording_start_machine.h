@@ -30,7 +30,10 @@ class RecordingStartMachine : public tStartMachine {
   const tMachineModel& model() override { return model_; }
   tLinkState& link() override { return link_; }
   void readState() override { log.push_back("readState"); }
-  void readInputs() override { log.push_back("readInputs"); }
+  bool readInputs() override {
+    log.push_back("readInputs");
+    return true;
+  }
   bool waitWhileBusy() override {
     log.push_back("wait");
     return true;

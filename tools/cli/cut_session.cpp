@@ -236,15 +236,18 @@ void CutSession::onEvent(const tControlEvent& e) {
       break;
     case tControlEventKind::jobPaused:
     case tControlEventKind::jobContinued:
-    case tControlEventKind::spindleOverload:
       if (printer_) printer_->interrupt();
       out_ << controlEventName(e.kind) << (e.detail.empty() ? "" : ": " + e.detail) << "\n";
       break;
+    case tControlEventKind::spindleOverload:
+      // Its message box, which follows, tells it.
+      if (printer_) printer_->interrupt();
+      break;
     case tControlEventKind::driverError:
     case tControlEventKind::enclosureOpened:
+      // Told by the message box that follows, with the advice after it:
+      // the alarm paused the job.
       if (printer_) printer_->interrupt();
-      out_ << controlEventName(e.kind) << (e.detail.empty() ? "" : ": " + e.detail) << "\n";
-      // The alarm paused the job; the advice follows its message box.
       howToGoOnDue_ = control_ && control_->context.flags.jobPaused;
       break;
     default: break;
