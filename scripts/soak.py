@@ -13,17 +13,25 @@ import time
 MACHINE = "YFB 32"
 RUN_LIMIT = 150  # seconds; the CLI itself gives up after --max-time 120
 
+def presses(n, last):
+    """The machine's continue button pressed every few commands from just after a fault at command n
+    to n + last, as an operator presses it until the job goes on: a press while the program still
+    parks the tool is not taken, and when the controller's buffer is full only the pause's own
+    commands follow the fault."""
+    return [f"continue@{k}" for k in range(n + 8, n + last + 1, 4)]
+
+
 # Each fault: (name, links it applies to, builder of the simulator's faults
 # from the point and the job's command count, outcome it must end in).
 # Outcomes: finished, lost (link lost), faulty (link faulty), stalled.
 FAULTS = [
     ("none", ("tcp", "usb"), lambda n, total: [], "finished"),
-    ("stop+continue", ("tcp", "usb"), lambda n, total: [f"stop@{n}", f"continue@{n + 40}"], "finished"),
-    ("overload+continue", ("tcp", "usb"), lambda n, total: [f"overload@{n}", f"continue@{n + 40}"], "finished"),
+    ("stop+continue", ("tcp", "usb"), lambda n, total: [f"stop@{n}"] + presses(n, 40), "finished"),
+    ("overload+continue", ("tcp", "usb"), lambda n, total: [f"overload@{n}"] + presses(n, 40), "finished"),
     ("driver-error+continue", ("tcp", "usb"),
-     lambda n, total: [f"driver-error=X@{n}", f"continue@{n + 150}"], "finished"),
-    ("wrong-echo+continue", ("tcp",), lambda n, total: [f"wrong-echo=1@{n}", f"continue@{n + 60}"], "finished"),
-    ("lost-echo+continue", ("tcp",), lambda n, total: [f"lost-echo=1@{n}", f"continue@{n + 60}"], "finished"),
+     lambda n, total: [f"driver-error=X@{n}"] + presses(n, 150), "finished"),
+    ("wrong-echo+continue", ("tcp",), lambda n, total: [f"wrong-echo=1@{n}"] + presses(n, 60), "finished"),
+    ("lost-echo+continue", ("tcp",), lambda n, total: [f"lost-echo=1@{n}"] + presses(n, 60), "finished"),
     ("drop", ("tcp", "usb"), lambda n, total: [f"drop@{n}"], "lost"),
     ("stall", ("tcp", "usb"), lambda n, total: [f"stall@{n}"], "lost"),
     ("garbage-status", ("tcp", "usb"), lambda n, total: [f"garbage-status=-1@{n}"], "faulty"),
@@ -32,8 +40,8 @@ FAULTS = [
 # A second fault that only adds an event: told once, the job goes on (after
 # the machine's continue where the event pauses it).
 EXTRAS = [
-    ("+driver-error", lambda n: [f"driver-error=Z@{n}", f"continue@{n + 150}"], "Motor driver error"),
-    ("+overload", lambda n: [f"overload@{n}", f"continue@{n + 40}"], "Spindle overload!"),
+    ("+driver-error", lambda n: [f"driver-error=Z@{n}"] + presses(n, 150), "Motor driver error"),
+    ("+overload", lambda n: [f"overload@{n}"] + presses(n, 40), "Spindle overload!"),
 ]
 EXIT_CODES = {"finished": 0, "lost": 3, "faulty": 3, "stalled": 5}
 
