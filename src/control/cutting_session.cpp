@@ -248,7 +248,13 @@ tResumeResult tCuttingSession::resume(TMDIChild* project, const tInterruptedJob&
   return r;
 }
 
-void tCuttingSession::takeSettings(const tControlSettings& snapshot) { control.context.settings = snapshot; }
+void tCuttingSession::takeSettings(const tControlSettings& snapshot) {
+  control.context.settings = snapshot;
+  // The head commands (activation, the multi-head tool measurement) place
+  // the heads by these offsets.
+  auto& offsets = connection_.ops().settings.headOffsets;
+  for (std::size_t i = 0; i < offsets.size(); ++i) offsets[i] = {snapshot.headOffsets[i].x, snapshot.headOffsets[i].y};
+}
 
 void tCuttingSession::started() {
   // Pause and continue retract to the height this job travels at.

@@ -74,6 +74,21 @@ tToolLengthResult setTypedToolDistance(tMachineOps& ops, double distanceMm) {
   return tToolLengthResult::set;
 }
 
+tToolLengthResult setHeadZeros(tMachineOps& ops, const std::array<double, 3>& zerosMm) {
+  for (double mm : zerosMm)
+    if (!std::isfinite(mm)) return tToolLengthResult::tooFar;
+  if (!ops.linkUp()) {
+    if (ops.errorBox) ops.errorBox({"Control_Panel", "msgBrakLacznosci"}, {});
+    return tToolLengthResult::noLink;
+  }
+  for (std::size_t i = 0; i < zerosMm.size(); ++i) ops.st.pos0Z123[i] = zerosMm[i] * 100;
+  const std::int32_t head = ops.st.selectedZ;
+  if (head >= 0 && head < static_cast<std::int32_t>(zerosMm.size()))
+    ops.st.pos0.z = std::round(ops.st.pos0Z123[static_cast<std::size_t>(head)]);
+  setWorkZeroZ(ops);
+  return tToolLengthResult::set;
+}
+
 double knifeOffsetDegrees(std::int32_t steps, std::int32_t stepsPerTurn) {
   return stepsPerTurn > 0 ? steps * 360.0 / stepsPerTurn : 0.0;
 }

@@ -8,6 +8,7 @@
 #include "base/startup_switches.h"
 #include "link/machine_ops.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -27,6 +28,7 @@ enum class tToolLengthResult {
   stopped,       // the operator's STOP ended a wait of the measurement
   linkLost,      // the controller went away during the measurement: no zero sent
   plateUnknown,  // the plate's place is no known choice: the zero kept as it was
+  noHead,        // no head to measure: a single-head machine or none checked
 };
 
 // The Z work zero (hundredths of a mm) when the tool, standing at machine
@@ -77,6 +79,27 @@ std::optional<double> zeroForPlate(const tToolMeasureSettings& s, double absZ);
 tToolLengthResult measureToolLength(tMachineOps& ops, const tToolMeasureSettings& settings,
                                     const base::StartupSwitches& switches,
                                     const std::function<void(bool busy)>& hourglass = {});
+
+// The fixed length sensor of a multi-head machine.
+struct tHeadSensor {
+  double x = 0;  // feuPomiarNarzX: machine X of the sensor, mm
+  double z = 0;  // feuPomiarNarzZ: height of the sensor's top above the table, mm
+};
+
+// "Measure the tools of the selected heads": for each checked head in
+// order, lifts Z to its reference, brings the head over the fixed sensor
+// (its X offset from the settings), probes down and sends that head's Z
+// zero; the other heads keep theirs. A busy machine is refused with
+// "msgZatrzymajPrzedPomiarem" and a silent one with "msgBrakLacznosci",
+// both before anything is sent; a STOP or a lost link ends it at the head
+// being measured.
+tToolLengthResult measureSelectedHeads(tMachineOps& ops, const std::array<bool, 3>& checked, const tHeadSensor& sensor,
+                                       const base::StartupSwitches& switches,
+                                       const std::function<void(bool busy)>& hourglass = {});
+
+// The manual panel: the typed Z zeros (mm) of heads 1 to 3 sent at once. A
+// value that is no number sends nothing.
+tToolLengthResult setHeadZeros(tMachineOps& ops, const std::array<double, 3>& zerosMm);
 
 // What the machine's remote button asks of the open window.
 enum class tRemoteRequest {

@@ -1,6 +1,7 @@
 // The control panel's service side in the desktop program, against the
 // simulated controller over TCP on 127.0.0.1: the outputs window with the
-// lubrication, the toolbar's tool measurement button, the settings
+// lubrication, the toolbar's tool measurement button, the multi-head side of
+// the tool length window, the settings
 // dialog's second-Y button, the inverter's parameter file, and the "Move" window's service tests that run
 // until the operator presses a key.
 #include "dialogs/flt_edit_widget.h"
@@ -10,6 +11,7 @@
 #include "frame/program_start.h"
 #include "link/machine_control_operations.h"
 #include "link/move_operations.h"
+#include "machine/state_bits.h"
 #include "panel/control_panel.h"
 #include "panel/move_window.h"
 #include "panel/outputs_window.h"
@@ -23,10 +25,12 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -38,6 +42,9 @@ namespace trazvik::ui {
 namespace {
 
 using trazvik::testing::writeFile;
+
+// Head i's tool touches the simulated sensor at machine Z kHeadTouchMm[i].
+const std::vector<double> kHeadTouchMm{-80, -95, -70};
 
 // The desktop program connected over Ethernet to an in-process simulated
 // controller of the machine type under test.
@@ -55,8 +62,9 @@ class PanelWindowsTest : public ::testing::Test {
     server_->start();
     std::filesystem::create_directories(folder_ / "data");
     writeFile(folder_ / "data" / "IPPloter.txt", "127\r\n  0\r\n  0\r\n  1\r\n");
-    writeFile(folder_ / "data" / "Settings.mcc",
-              "IP1 := 127\r\nIP2 := 0\r\nIP3 := 0\r\nIP4 := 1\r\ncbEthernetConnection := cbChecked\r\n");
+    writeFile(
+        folder_ / "data" / "Settings.mcc",
+        "IP1 := 127\r\nIP2 := 0\r\nIP3 := 0\r\nIP4 := 1\r\ncbEthernetConnection := cbChecked\r\n" + extraSettings_);
     Program::Options o = testing::programOptions(folder_, {"US", "95"});
     if (!programDirectory_.empty()) o.setup.programDirectory = programDirectory_.string() + "/";
     o.connectMachine = true;
@@ -102,6 +110,7 @@ class PanelWindowsTest : public ::testing::Test {
 
   trazvik::testing::TempFolder folder_;
   std::filesystem::path programDirectory_;  // empty: the source tree's language folder
+  std::string extraSettings_;               // more lines of the settings file
   std::shared_ptr<sim::SimController> controller_;
   std::unique_ptr<sim::SimServer> server_;
   std::unique_ptr<Program> program_;
@@ -373,6 +382,85 @@ TEST_F(PanelWindowsTest, TheInverterButtonSendsTheParameterFileOrSaysThereIsNone
   EXPECT_NE(boxes_[2].find("3g3jv.dat"), std::string::npos) << boxes_[2];
   EXPECT_NE(boxes_[2].find("2"), std::string::npos) << boxes_[2];
   for (const Bytes& c : received()) EXPECT_NE(c.front(), '[');
+}
+
+}  // namespace
+}  // namespace trazvik::ui
+
+namespace trazvik::ui {
+namespace {
+
+TEST_F(PanelWindowsTest, TheHeadPanelMeasuresTheCheckedHeadsAndSetsTypedZeros) {
+  // A three-head machine; the fixed sensor 15 mm above the table at X 300,
+  // head 3 standing 240 mm to the left of head 1.
+  sim::SimConfig config = machineOf("YJB");
+  config.headProbeTouchMm = kHeadTouchMm;
+  extraSettings_ = "feuPomiarNarzX := 300\r\nfeuPomiarNarzZ := 15\r\nfeuOffsetXGlowica3 := -240\r\n";
+  ASSERT_NO_FATAL_FAILURE(startConnected(config));
+  const double factorZ = session().connection().ops().params().axisFactorZ;
+  ASSERT_GT(factorZ, 0);
+  const auto zeroOf = [&](int head) { return controller_->machineState().headZeros[static_cast<std::size_t>(head)]; };
+
+  struct Seen {
+    bool headPanel = false, singleHeadButtons = true;
+    QStringList heads, zerosBefore, zerosMeasured, zerosTyped;
+    bool manualHidden = false;
+  } seen;
+  const auto lines = [](QListWidget* list) {
+    QStringList l;
+    for (int i = 0; i < list->count(); ++i) l << list->item(i)->text();
+    return l;
+  };
+  testing::answerNextModal([&](QWidget* modal) {
+    auto* window = qobject_cast<ToolLengthWindow*>(modal);
+    if (window == nullptr) return modal->close(), void();
+    seen.headPanel = !window->findChild<QWidget*>("pWieloGlowicowy")->isHidden();
+    seen.singleHeadButtons = !window->findChild<QWidget*>("pPrzyciskiSrodkowe")->isHidden();
+    auto* checks = window->findChild<QListWidget*>("clbGlowica");
+    auto* zeros = window->findChild<QListWidget*>("lbGlowicaDlugosc");
+    seen.heads = lines(checks);
+    seen.zerosBefore = lines(zeros);
+    // Heads 1 and 3 measured.
+    checks->item(0)->setCheckState(Qt::Checked);
+    checks->item(2)->setCheckState(Qt::Checked);
+    window->findChild<QPushButton*>("btnPomiarNarzedziaWybranychGlowic")->click();
+    seen.zerosMeasured = lines(zeros);
+    // The manual panel, with a comma typed where the separator is a point.
+    auto* toggle = window->findChild<QToolButton*>(QString::fromUtf8("sbRęczneUstDlNarz"));
+    auto* manual = window->findChild<QWidget*>("pReczneUstDlNarzWielu");
+    toggle->click();
+    window->findChild<QLineEdit*>("eDlugoscNarzedzie1")->setText("123.45");
+    window->findChild<QLineEdit*>("eDlugoscNarzedzie2")->setText("1,5");
+    window->findChild<QPushButton*>("btnUstawDlugosc3Narzedzi")->click();
+    const bool refusedStaysOpen = manual->isVisible();
+    window->findChild<QLineEdit*>("eDlugoscNarzedzie2")->setText("99.5");
+    window->findChild<QPushButton*>("btnUstawDlugosc3Narzedzi")->click();
+    seen.zerosTyped = lines(zeros);
+    seen.manualHidden = refusedStaysOpen && manual->isHidden();
+    window->reject();
+  });
+  panelButton("pomiar")->click();
+
+  EXPECT_TRUE(seen.headPanel);
+  EXPECT_FALSE(seen.singleHeadButtons);
+  const QString head = QString::fromStdString(program_->context().texts().dajTxt("Configuration", "lGlowica.caption"));
+  EXPECT_EQ(seen.heads, (QStringList{head + " 1", head + " 2", head + " 3"}));
+  ASSERT_EQ(seen.zerosBefore.size(), 3);
+  ASSERT_EQ(seen.zerosMeasured.size(), 3);
+  // The tip on the sensor's top, 15 mm above the table, at machine Z -80
+  // (head 1) and -70 (head 3): the top stands 95 and 85 mm above the table.
+  EXPECT_EQ(seen.zerosMeasured[0], "95");
+  EXPECT_EQ(seen.zerosMeasured[1], seen.zerosBefore[1]) << "head 2 was not checked";
+  EXPECT_EQ(seen.zerosMeasured[2], "85");
+  EXPECT_TRUE(seen.manualHidden) << "a bad number kept the panel open, the good ones closed it";
+  EXPECT_EQ(seen.zerosTyped, (QStringList{"123.45", "99.5", "210"}));
+  // The zeros queue behind the pause that released the last head.
+  runUntil([&] { return !controller_->stateBit(stateBit::motionRunning); }, 3000);
+  EXPECT_EQ(zeroOf(0), std::lround(12345 * factorZ));
+  EXPECT_EQ(zeroOf(1), std::lround(9950 * factorZ));
+  EXPECT_EQ(zeroOf(2), std::lround(21000 * factorZ));
+  ASSERT_EQ(boxes_.size(), 1u) << "the bad number only";
+  EXPECT_NE(boxes_[0].find("'1,5'"), std::string::npos) << boxes_[0];
 }
 
 }  // namespace

@@ -104,7 +104,8 @@ Motion SimController::probeMotion() const {
   m.source = TraceSource::probe;
   m.head = st_.selectedHead;
   const double z = st_.z[static_cast<std::size_t>(st_.selectedHead)];
-  double touchMm = config_.probeTouchMm;
+  const auto head = static_cast<std::size_t>(st_.selectedHead);
+  double touchMm = head < config_.headProbeTouchMm.size() ? config_.headProbeTouchMm[head] : config_.probeTouchMm;
   if (config_.tableSurface) {
     const double fx = machine_.model.machineParams.axisFactorX, fy = machine_.model.machineParams.axisFactorY;
     const double x = fx > 0 ? st_.x / (100 * fx) : 0, y = fy > 0 ? st_.y / (100 * fy) : 0;

@@ -165,6 +165,10 @@ int main(int argc, char** argv) {
       ->capture_default_str();
   app.add_option("--probe-z", o.config.probeTouchMm, "machine Z (mm) where the length sensor is touched")
       ->capture_default_str();
+  app.add_option("--head-probe-z", o.config.headProbeTouchMm,
+                 "machine Z (mm) where the tool of each head touches the sensor, heads 1 to 3")
+      ->delimiter(',')
+      ->expected(1, 3);
   app.add_option("--table-surface", o.tableSurface,
                  "table under the probe: HEIGHT[,TILTX,TILTY[,BOW]], machine Z (mm) at X 0, Y 0, rise per mm of X "
                  "and of Y, rise in the middle");

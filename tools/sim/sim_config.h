@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace trazvik::sim {
 
@@ -40,6 +41,10 @@ struct SimConfig {
   // (simulated milliseconds; narrow command set only, whose jobs have no end record).
   double emptyBufferEndMs = 1000;
   double probeTouchMm = -80;  // machine Z where the length sensor is touched
+  // Where each head's tool touches the sensor (heads 1 to 3; a head not
+  // listed touches at probeTouchMm): the tools of a multi-head machine
+  // differ in length.
+  std::vector<double> headProbeTouchMm;
   // A table whose height varies: the probe then stops on it wherever the
   // tool stands (the length sensor is taken to lie on it).
   std::optional<TableSurface> tableSurface;

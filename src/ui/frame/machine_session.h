@@ -20,6 +20,7 @@ namespace trazvik::ui {
 class ControlPanel;
 class Tprzesun;
 struct MoveWindowTests;
+struct ToolLengthSetup;
 class CuttingCommands;
 struct SettingsDialogHooks;
 class MainWindow;
@@ -133,6 +134,7 @@ class MachineSession {
   void attachSetZero();
   // The panel's "Tool length" with the tool length window.
   void attachToolLength();
+  void attachHeadPanel(ToolLengthSetup& setup);
   // The outputs window and the main window's tool measurement button.
   void attachPanelWindows();
   // The "Move" window's service tests on this connection.

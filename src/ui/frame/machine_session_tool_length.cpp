@@ -4,10 +4,34 @@
 #include "control/tool_length.h"
 #include "frame/machine_session.h"
 #include "link/setup_operations.h"
+#include "machine/machine_capabilities.h"
 #include "panel/control_panel.h"
 #include "panel/tool_length_window.h"
 
 namespace trazvik::ui {
+
+void MachineSession::attachHeadPanel(ToolLengthSetup& setup) {
+  tMachineOps& ops = connection_->ops();
+  const tLinkState& link = ops.linkState();
+  setup.headCount = ops.params().headCount;
+  setup.remoteMultiHead = link.firmwareAtLeast(7, 17);
+  setup.remoteSingleHead = setup.remoteMultiHead && isToolMeasureFamily(ops.machine);
+  if (setup.headCount < 2) return;
+  // The list shows what the controller holds.
+  ops.status.readZeroPoint();
+  setup.headZeros = [&ops] {
+    return std::array<double, 3>{ops.st.pos0Z123[0], ops.st.pos0Z123[1], ops.st.pos0Z123[2]};
+  };
+  const tHeadSensor sensor{context_.settings().real("feuPomiarNarzX"), context_.settings().real("feuPomiarNarzZ")};
+  setup.measureHeads = [this, &ops, sensor](const std::array<bool, 3>& checked) {
+    const tToolLengthResult r =
+        measureSelectedHeads(ops, checked, sensor, context_.switches(), control_->context.mainWindow.hourglass);
+    return r == tToolLengthResult::set;
+  };
+  setup.setHeadZeros = [&ops](const std::array<double, 3>& mm) {
+    return setHeadZeros(ops, mm) == tToolLengthResult::set;
+  };
+}
 
 void MachineSession::attachToolLength() {
   panelWindow_->actions().toolLength = [this] {
@@ -56,6 +80,7 @@ void MachineSession::attachToolLength() {
       setup.knifeHint = std::to_string(steps.value_or(0)) + " kroków";
       setup.knifeOffset = [&ops](double degrees) { sendKnifeOffset(ops, degrees); };
     }
+    attachHeadPanel(setup);
     setup.remoteRequest = [&ops] { return remoteMeasureRequest(ops); };
     armToolMeasure(ops);
     // The panel's timer reads no state while the window talks to the controller.

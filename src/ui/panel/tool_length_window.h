@@ -1,6 +1,7 @@
 // The tool length window: the distance between the tool tip and the table
 // typed in and confirmed with OK, or taken from the tool touching the
-// material or the table. A view over the core's tool length commands; the
+// material or the table; on a multi-head machine the heads' tools measured
+// on the fixed sensor or their zeros typed in. A view over the core's tool length commands; the
 // caller's hooks send the Z zero and say whether the window may close.
 #pragma once
 
@@ -8,9 +9,12 @@
 
 #include <QDialog>
 
+#include <array>
 #include <functional>
 #include <string>
 
+class QLineEdit;
+class QListWidget;
 class QPushButton;
 class QTimer;
 class QWidget;
@@ -43,6 +47,17 @@ struct ToolLengthSetup {
   std::string knifeHint;  // the offset in knife steps
   // Sent after OK when it was read or the operator changed it.
   std::function<void(double degrees)> knifeOffset;
+  // Multi-head machines (two or more heads): the head panel.
+  int headCount = 1;
+  // The Z zeros of heads 1 to 3 (hundredths of a mm) as they stand now.
+  std::function<std::array<double, 3>()> headZeros;
+  // The automatic measurement of the checked heads; true when it ran.
+  std::function<bool(const std::array<bool, 3>& checked)> measureHeads;
+  // The typed zeros (mm) of the manual panel; true when they were sent.
+  std::function<bool(const std::array<double, 3>& mm)> setHeadZeros;
+  // The indicators that the remote button can start the measurement.
+  bool remoteSingleHead = false;
+  bool remoteMultiHead = false;
   // The watch of the machine's remote button, every 100 ms while the
   // window is open; unset: no watch.
   std::function<tRemoteRequest()> remoteRequest;
@@ -54,19 +69,29 @@ class ToolLengthWindow : public QDialog {
   ToolLengthWindow(const texts::tInterfejs& texts, ToolLengthSetup setup, QWidget* parent = nullptr);
 
   double distanceMm() const;
-  void okClicked();   // OKClick
-  void remoteTick();  // TimerAutomatPomiarNarzTimer
+  void okClicked();            // OKClick
+  void remoteTick();           // TimerAutomatPomiarNarzTimer
+  void measureCheckedHeads();  // btnPomiarNarzedziaWybranychGlowicClick
+  void setTypedHeadZeros();    // btnUstawDlugosc3NarzedziClick
   void done(int result) override;
 
  private:
   void build();
   void closeWhen(bool sent);
+  QWidget* buildHeadPanel();
+  QWidget* buildManualPanel(QWidget* parent);
+  QWidget* remoteIndicator(QWidget* parent, const char* name, bool shown);
+  void refreshHeadZeros();
 
   const texts::tInterfejs& texts_;
   ToolLengthSetup setup_;
   TFltEditU* tool_ = nullptr;
   TFltEdit* knife_ = nullptr;
   QTimer* remoteTimer_ = nullptr;
+  QListWidget* headChecks_ = nullptr;
+  QListWidget* headZeros_ = nullptr;
+  QWidget* manualPanel_ = nullptr;
+  std::array<QLineEdit*, 3> typedZeros_{};
 };
 
 }  // namespace trazvik::ui
