@@ -130,6 +130,44 @@ TEST_F(MachineSessionTest, ThePanelShowsTheControllerAndJogsItByKeyAndButton) {
   EXPECT_TRUE(runUntil([&] { return std::abs(shownY() - stoppedY) < 0.01; }, 3000)) << label("wmy").toStdString();
 }
 
+// The switch "touchPanel" gives the panel its touch layout: large picture
+// buttons that jog the machine as the plain ones do. Without it the panel
+// keeps its plain buttons.
+TEST_F(MachineSessionTest, TheTouchSwitchGivesThePanelPictureButtonsThatStillJog) {
+  const char* const pictureButtons[] = {"kul", "ku",  "kur", "kl",  "kr",       "kdl",
+                                        "kd",  "kdr", "kzu", "kzd", "k_zalwyl", "kstop"};
+  for (const bool touch : {false, true}) {
+    SCOPED_TRACE(touch ? "touch" : "plain");
+    writeSettings(true);
+    startProgram(touch ? std::vector<std::string>{"touchPanel"} : std::vector<std::string>{});
+    ASSERT_TRUE(runUntil([&] { return connected(); }, 15000));
+    main().action("sterowanie")->trigger();
+    ASSERT_TRUE(panel().isVisible());
+    EXPECT_EQ(panel().touchLayout(), touch);
+    for (const char* name : pictureButtons) {
+      SCOPED_TRACE(name);
+      auto* button = panel().findChild<QToolButton*>(name);
+      ASSERT_NE(button, nullptr);
+      EXPECT_EQ(!button->icon().isNull(), touch);
+      EXPECT_EQ(button->text().isEmpty(), touch) << "a picture instead of the text";
+      EXPECT_GE(button->height(), touch ? 80 : 40);
+      EXPECT_LT(button->height(), touch ? 200 : 80);
+    }
+    // The right arrow still jogs: pressed, the tool moves right; released,
+    // it stops.
+    runUntil([] { return false; }, 300);
+    const double x0 = controller_->toolPosition().x;
+    QToolButton* right = panel().findChild<QToolButton*>("kr");
+    ASSERT_TRUE(right->isEnabled());
+    QTest::mousePress(right, Qt::LeftButton);
+    ASSERT_TRUE(runUntil([&] { return controller_->toolPosition().x > x0 + 1; }, 5000));
+    QTest::mouseRelease(right, Qt::LeftButton);
+    ASSERT_TRUE(runUntil([&] { return !controller_->stateBit(stateBit::motionRunning); }, 3000));
+    EXPECT_LT(controller_->toolPosition().x, 1000 - 1) << "the release stopped it";
+    program_.reset();
+  }
+}
+
 TEST_F(MachineSessionTest, HomeOnThePanelReturnsTheMachineToItsReferencePoint) {
   ASSERT_NO_FATAL_FAILURE(startConnected());
   main().action("sterowanie")->trigger();

@@ -13,6 +13,7 @@
 #include "project/project_view.h"
 #include "project/project_window.h"
 
+#include <filesystem>
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>
@@ -103,6 +104,9 @@ void MachineSession::createPanelWindow() {
   jog_->hasKnife = control_->context.settings.hasKnife;
   panelWindow_ = std::make_unique<ControlPanel>(control_->panel, context_.texts(), &main_);
   ControlPanel& w = *panelWindow_;
+  // The touch layout's own pictures, when the program's folder has them.
+  w.setIconFolder(
+      QString::fromStdString((std::filesystem::path(context_.frame.programDirectory()) / "Ikony").string()));
   w.sliderMachine = [this] { return panel::sliderMachineOf(machine_.model, machine_.link, machine_.status.info1); };
   w.selectedSpeedSlot = [this] { return static_cast<int>(machine_.status.sel_speed); };
   w.statusPower = [this] { return static_cast<int>(machine_.status.power); };

@@ -2,6 +2,7 @@
 #include "texts/interfejs.h"
 
 #include "panel/control_panel.h"
+#include "panel/panel_icons.h"
 
 #include "dialogs/flt_edit_widget.h"
 
@@ -17,6 +18,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <optional>
+
 namespace trazvik::ui {
 
 namespace {
@@ -28,15 +31,27 @@ struct MotionButton {
   const char* name;
   const char* glyph;
   int row, column;
+  PanelIcon icon;
 };
 
 constexpr MotionButton kMotion[] = {
-    {PanelButton::kul, "kul", "\u2196", 0, 0},   {PanelButton::ku, "ku", "\u2191", 0, 1},
-    {PanelButton::kur, "kur", "\u2197", 0, 2},   {PanelButton::kl, "kl", "\u2190", 1, 0},
-    {PanelButton::kr, "kr", "\u2192", 1, 2},     {PanelButton::kdl, "kdl", "\u2199", 2, 0},
-    {PanelButton::kd, "kd", "\u2193", 2, 1},     {PanelButton::kdr, "kdr", "\u2198", 2, 2},
-    {PanelButton::kzu, "kzu", "Z \u2191", 0, 4}, {PanelButton::kzd, "kzd", "Z \u2193", 2, 4},
+    {PanelButton::kul, "kul", "\u2196", 0, 0, PanelIcon::upLeft},
+    {PanelButton::ku, "ku", "\u2191", 0, 1, PanelIcon::up},
+    {PanelButton::kur, "kur", "\u2197", 0, 2, PanelIcon::upRight},
+    {PanelButton::kl, "kl", "\u2190", 1, 0, PanelIcon::left},
+    {PanelButton::kr, "kr", "\u2192", 1, 2, PanelIcon::right},
+    {PanelButton::kdl, "kdl", "\u2199", 2, 0, PanelIcon::downLeft},
+    {PanelButton::kd, "kd", "\u2193", 2, 1, PanelIcon::down},
+    {PanelButton::kdr, "kdr", "\u2198", 2, 2, PanelIcon::downRight},
+    {PanelButton::kzu, "kzu", "Z \u2191", 0, 4, PanelIcon::zUp},
+    {PanelButton::kzd, "kzd", "Z \u2193", 2, 4, PanelIcon::zDown},
 };
+
+// Button sides in pixels: the mouse layout and the touch layout.
+constexpr int kButtonSide = 56;
+constexpr int kTouchButtonSide = 88;
+const char* const kStopStyle = "QToolButton { background: #c62828; color: white; font-weight: bold; font-size: 16pt; }";
+const char* const kTouchStopStyle = "QToolButton { background: #f4f4f4; border: 1px solid #9e9e9e; }";
 
 struct TestBit {
   const char* name;
@@ -162,7 +177,7 @@ QWidget* ControlPanel::buildJogPad() {
     auto* button = new QToolButton(pad);
     button->setObjectName(m.name);
     button->setText(QString::fromUtf8(m.glyph));
-    button->setFixedSize(56, 56);
+    button->setFixedSize(kButtonSide, kButtonSide);
     button->setFocusPolicy(Qt::NoFocus);
     QFont font = button->font();
     font.setPointSize(font.pointSize() + 6);
@@ -183,7 +198,7 @@ QWidget* ControlPanel::buildJogPad() {
   tool_->setObjectName("k_zalwyl");
   tool_->setCheckable(true);
   tool_->setText(QStringLiteral("0 / I"));
-  tool_->setFixedSize(56, 56);
+  tool_->setFixedSize(kButtonSide, kButtonSide);
   tool_->setFocusPolicy(Qt::NoFocus);
   grid->addWidget(tool_, 1, 1);
   connect(tool_, &QToolButton::clicked, this, [this] {
@@ -193,10 +208,9 @@ QWidget* ControlPanel::buildJogPad() {
   stop_ = new QToolButton(pad);
   stop_->setObjectName("kstop");
   stop_->setText(QStringLiteral("STOP"));
-  stop_->setMinimumSize(56 * 3 + 8, 48);
+  stop_->setMinimumSize(kButtonSide * 3 + 8, 48);
   stop_->setFocusPolicy(Qt::NoFocus);
-  stop_->setStyleSheet(
-      QStringLiteral("QToolButton { background: #c62828; color: white; font-weight: bold; font-size: 16pt; }"));
+  stop_->setStyleSheet(QString::fromLatin1(kStopStyle));
   grid->addWidget(stop_, 3, 0, 1, 3);
   connect(stop_, &QToolButton::pressed, this, [this] {
     if (actions_.stopPressed) actions_.stopPressed();
@@ -421,5 +435,43 @@ void ControlPanel::showJogBlock(tJogBlock block) {
 QString ControlPanel::jogInfo() const { return jogInfo_->isHidden() ? QString() : jogInfo_->text(); }
 
 QString ControlPanel::jobState() const { return jobState_->isHidden() ? QString() : jobState_->text(); }
+
+void ControlPanel::setIconFolder(const QString& folder) {
+  iconFolder_ = folder;
+  if (touchLayout_) applyTouchLayout(true);
+}
+
+void ControlPanel::applyTouchLayout(bool on) {
+  touchLayout_ = on;
+  const int side = on ? kTouchButtonSide : kButtonSide;
+  const QSize iconSize(side - 12, side - 12);
+  PanelIcons icons;
+  if (on) {
+    std::optional<PanelIcons> own = iconFolder_.isEmpty() ? std::nullopt : panelIconsFromFolder(iconFolder_);
+    icons = own ? std::move(*own) : drawnPanelIcons(iconSize.width());
+  }
+  const auto picture = [&](QToolButton* button, PanelIcon icon, const QString& text) {
+    button->setIcon(on ? icons[icon] : QIcon());
+    button->setIconSize(iconSize);
+    button->setText(on ? QString() : text);
+    button->setFixedSize(side, side);
+  };
+  for (const MotionButton& m : kMotion) picture(motion_[m.button], m.icon, QString::fromUtf8(m.glyph));
+  picture(tool_, PanelIcon::tool, QStringLiteral("0 / I"));
+  stop_->setIcon(on ? icons[PanelIcon::stop] : QIcon());
+  stop_->setIconSize(iconSize);
+  stop_->setText(on ? QString() : QStringLiteral("STOP"));
+  stop_->setStyleSheet(QString::fromLatin1(on ? kTouchStopStyle : kStopStyle));
+  stop_->setMinimumSize(side * 3 + 8, on ? side : 48);
+  // The set-up buttons large enough for a finger.
+  for (auto& entry : buttons_) {
+    QPushButton* button = entry.second;
+    QFont font = button->font();
+    font.setPointSize(on ? QFont().pointSize() + 4 : QFont().pointSize());
+    button->setFont(font);
+    button->setMinimumHeight(on ? 48 : 0);
+  }
+  adjustSize();
+}
 
 }  // namespace trazvik::ui

@@ -9,6 +9,7 @@
 #include "control/jog_move.h"
 #include "control/panel_sliders.h"
 
+#include <QString>
 #include <QTimer>
 #include <QWidget>
 
@@ -111,6 +112,11 @@ class ControlPanel : public QWidget {
   static int keyCode(int qtKey, Qt::KeyboardModifiers modifiers);
 
   QWidget* testPanel() const;
+  // The large layout with picture buttons for a touch screen (decided by
+  // the core's display). Its pictures come from this folder when it holds
+  // a full set, else they are drawn.
+  void setIconFolder(const QString& folder);
+  bool touchLayout() const { return touchLayout_; }
   QSlider* speedSlider() const { return vScroll_; }
   QSlider* powerSlider() const { return pScroll_; }
   // The state of a paused job, shown above the panel's controls; an empty
@@ -140,6 +146,7 @@ class ControlPanel : public QWidget {
   void setSpeedSliderQuietly(int position);
   void applyCaptions();
   void applyLocks();
+  void applyTouchLayout(bool on);
   std::string caption(const std::string& key) const;
 
   Tster& tster_;
@@ -173,6 +180,8 @@ class ControlPanel : public QWidget {
   QLabel* controllerWait_ = nullptr;
   QLabel* jobState_ = nullptr;
   QLabel* jogInfo_ = nullptr;
+  bool touchLayout_ = false;
+  QString iconFolder_;
 };
 
 }  // namespace trazvik::ui

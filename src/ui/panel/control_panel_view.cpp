@@ -179,6 +179,7 @@ void ControlPanel::refresh() {
   controllerWait_->setText(q(d.controllerWait));
   controllerWait_->setVisible(!d.controllerWait.empty());
   lowerPart_->setVisible(d.panelHeight > 335);
+  if (d.touchLayout != touchLayout_) applyTouchLayout(d.touchLayout);
   applyLocks();
   // The loop closed the panel (no link): the window goes as well.
   if (!d.shown && isVisible()) hide();
