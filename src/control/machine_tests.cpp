@@ -120,6 +120,8 @@ tScanOutcome surfaceScan(tMachineOps& ops, const tScanSettings& s, std::ostream&
       ops.status.readPositions();
       ops.wait(std::chrono::milliseconds(200));
       out << scanLine(px, py, shownZ(ops.st)) << "\r\n";
+      // The picture shows the heights as the file has them (2 decimals).
+      outcome.points.push_back({px, py, std::round(shownZ(ops.st) * 100) / 100});
       ++outcome.probes;
       moveMm(ops, 1, 0, 0, s.approachHeight - shownZ(ops.st));
       if (const tWaitResult r = waitWhileBusy(ops); r != tWaitResult::idle) return finish(r);

@@ -7,11 +7,13 @@
 #pragma once
 #include "no_qt.h"
 
+#include "control/scan_picture.h"
 #include "link/machine_ops.h"
 
 #include <functional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace trazvik {
 
@@ -47,7 +49,8 @@ struct tScanSettings {
 
 struct tScanOutcome {
   tServiceTestResult result = tServiceTestResult::noLink;
-  int probes = 0;  // lines written
+  int probes = 0;                  // lines written
+  std::vector<tScanPoint> points;  // what the lines say, for the height map
 };
 
 // scanClick: serpentine rows over the working area from (0, 20); at each

@@ -338,6 +338,10 @@ TEST_F(PanelWindowsTest, TheScanWritesTheTablesHeightsIntoTheWorkingFolder) {
   }
   EXPECT_GE(lines, 1);
   EXPECT_LT(lines, 15) << "the key ended the scan before the table was covered";
+  // Its height map beside it.
+  const std::string picture = trazvik::testing::readFile(folder_ / "scan.png");
+  ASSERT_GT(picture.size(), 8u);
+  EXPECT_EQ(picture.substr(1, 3), "PNG");
   const sim::TracePoint home = controller_->toolPosition();
   EXPECT_NEAR(home.x, 0, 0.01);
   EXPECT_NEAR(home.y, 0, 0.01);

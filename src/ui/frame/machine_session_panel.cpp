@@ -3,6 +3,7 @@
 // tool length window as the panel, and the "Move" window's service tests.
 #include "control/inverter_upload.h"
 #include "control/machine_tests.h"
+#include "control/scan_picture.h"
 #include "control/tool_controls.h"
 #include "frame/machine_session.h"
 #include "frame/main_window.h"
@@ -101,6 +102,12 @@ MoveWindowTests MachineSession::moveWindowTests() {
       out.close();
       if (outcome.result == tServiceTestResult::noLink) noLink();
       if (!out) context_.texts().messageBox(path.string() + ": cannot be written", true, std::string("scan"));
+      // The table's shape at a glance, beside the file; a scan ended
+      // before its first probe has nothing to draw.
+      if (outcome.points.empty()) return;
+      std::string error;
+      if (!writeScanPicture(drawScanPicture(outcome.points), (path.parent_path() / "scan.png").string(), error))
+        context_.texts().messageBox(error, true, std::string("scan"));
     });
   };
   tests.heater = [this, run, noLink] {
