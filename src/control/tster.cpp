@@ -33,6 +33,7 @@ void Tster::FormCreate(const base::StartupSwitches& switches) {
                           "k_zalwyl.Hint.obroty",
                           "zamknij.Caption",
                           "ButtonWyjscia.Caption",
+                          "btnParametryFalownika.Caption",
                           "btnAktywujGlowice.caption",
                           "btnDeaktywujGlowice.caption",
                           "btnWlaczObroty.caption",
@@ -114,6 +115,10 @@ void Tster::FormActivate() {
   const auto& p = ctx_.params();
   display_.outputsButtonVisible = !p.isLaser && base::trimmed(ctx_.st.info1) == "YFF 333";
   display_.toolLengthButtonVisible = !p.isLaser || p.laserZAxis;
+  // The machine may have become known only now (no type cached at the
+  // panel's creation): the head groups and the touch layout follow it.
+  display_.panelHeight = p.headCount < 2 ? 335 : 604;
+  display_.touchLayout = switches_.touchPanel && ctx_.machine.machineType != "YJB";
   const bool inverterOk = !ctx_.st.bit(stateBit::inverterError);
   display_.inverterErrorVisible = !inverterOk;
   ctx_.statusBar(1, inverterOk ? std::string() : ctx_.text("Control_Panel", "bladFalownika"));

@@ -360,6 +360,7 @@ TEST_F(PanelWindowsTest, TheInverterButtonSendsTheParameterFileOrSaysThereIsNone
   ASSERT_TRUE(upload->isVisible()) << "a machine on the packet link";
   ASSERT_TRUE(upload->isEnabled());
   const texts::tInterfejs& t = program_->context().texts();
+  EXPECT_EQ(upload->text().toStdString(), t.dajTxt("Control_Panel", "btnParametryFalownika.Caption"));
 
   controller_->clearReceivedCommands();
   upload->click();
@@ -401,6 +402,9 @@ TEST_F(PanelWindowsTest, TheHeadPanelMeasuresTheCheckedHeadsAndSetsTypedZeros) {
   config.headProbeTouchMm = kHeadTouchMm;
   extraSettings_ = "feuPomiarNarzX := 300\r\nfeuPomiarNarzZ := 15\r\nfeuOffsetXGlowica3 := -240\r\n";
   ASSERT_NO_FATAL_FAILURE(startConnected(config));
+  // No machine type was cached before: the panel learns the heads when it
+  // opens and shows their groups.
+  EXPECT_TRUE(panel().findChild<QWidget*>("eObrotyWartosc")->isVisible());
   const double factorZ = session().connection().ops().params().axisFactorZ;
   ASSERT_GT(factorZ, 0);
   const auto zeroOf = [&](int head) { return controller_->machineState().headZeros[static_cast<std::size_t>(head)]; };

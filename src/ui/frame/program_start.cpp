@@ -15,6 +15,7 @@
 #include "frame/qt_message_boxes.h"
 #include "link/machine_control_operations.h"
 #include "project/narrow_figures.h"
+#include "frame/panel_screenshots.h"
 #include "panel/control_panel.h"
 #include "project/tmdichild.h"
 
@@ -178,6 +179,7 @@ void Program::addScreenshots(const QString& folder) {
     while (waited.elapsed() < 1000) QApplication::processEvents(QEventLoop::AllEvents, 50);
     return &machine_->panelWindow();
   });
+  if (machine_) addPanelScreenshots(screenshots_, *machine_);
   addJobScreenshots(folder);
   // Service mode: the cutting menu with the multi-project tests, and their
   // window over a folder of the samples.

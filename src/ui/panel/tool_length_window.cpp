@@ -193,7 +193,9 @@ QWidget* ToolLengthWindow::buildHeadPanel() {
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Unchecked);
   }
-  for (QListWidget* list : {headChecks_, headZeros_}) list->setFixedHeight(list->sizeHintForRow(0) * 3 + 8);
+  // Three rows whether filled yet or not.
+  const int row = std::max(headChecks_->sizeHintForRow(0), headChecks_->fontMetrics().height() + 4);
+  for (QListWidget* list : {headChecks_, headZeros_}) list->setFixedHeight(row * 3 + 2 * list->frameWidth() + 4);
   grid->addWidget(headChecks_, 0, 0, 4, 1);
   grid->addWidget(headZeros_, 0, 1, 4, 1);
 
