@@ -27,7 +27,11 @@ bool Screenshots::takeNow(const QString& folder) {
   // they go into a text file beside them.
   QFile captions(QDir(folder).filePath("captions.txt"));
   const bool captionsOpen = captions.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text);
+  // TRAZVIK_SCREENSHOTS_ONLY="a,b": only those pictures (a later run of
+  // the script needs a few of another machine).
+  const QStringList only = qEnvironmentVariable("TRAZVIK_SCREENSHOTS_ONLY").split(',', Qt::SkipEmptyParts);
   for (const auto& [name, show] : targets_) {
+    if (!only.isEmpty() && !only.contains(QString::fromStdString(name))) continue;
     QWidget* widget = show();
     if (widget == nullptr) continue;
     settle();
