@@ -308,6 +308,7 @@ std::vector<TextKey> settingTextKeys() {
   }
   for (const GroupDef& group : kGroups) add(kSection, group.captionKey);
   for (const ActionDef& action : kActions) add(action.captionSection, action.captionKey);
+  for (std::string_view key : reason::all) add(kSection, key);
   for (std::string_view key :
        {"lGlebokoscFrezowania.hint", "lWorkSpeed.hint", "hpgl_load.Caption", "msgLadujeZbiorKonf",
         "msgOperacjaZakonczonaNiepowodzeniem", "msgPodlaczSterowink", "lRuchNaLukachPowolny.Caption",

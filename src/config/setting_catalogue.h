@@ -97,6 +97,21 @@ struct ActionDef {
 };
 std::span<const ActionDef> settingActions();
 
+// Why the enabling rules grey a control out: keys of section "Configuration".
+namespace reason {
+inline constexpr std::string_view notOnLaser = "powodNieDlaLasera";
+inline constexpr std::string_view laserOnly = "powodTylkoLaser";
+inline constexpr std::string_view noLubrication = "powodBrakSmarowania";
+inline constexpr std::string_view outlineOff = "powodBezSrednicy";
+inline constexpr std::string_view spiralOff = "powodBezSpirali";
+inline constexpr std::string_view fromLayersDepth = "lGlebokoscFrezowania.hint";
+inline constexpr std::string_view fromLayersSpeed = "lWorkSpeed.hint";
+inline constexpr std::string_view laserWithoutZ = "powodLaserBezOsiZ";
+inline constexpr std::string_view oldController = "powodStarySterownik";
+inline constexpr std::string_view all[] = {notOnLaser,      laserOnly,       noLubrication, outlineOff,   spiralOff,
+                                           fromLayersDepth, fromLayersSpeed, laserWithoutZ, oldController};
+}  // namespace reason
+
 // Every text key the settings refer to, with its section of the language
 // file: captions and hints of the settings, tabs, groups, items and action
 // buttons, and the dialog's messages. Literal captions ("CNC") and the

@@ -105,6 +105,9 @@ class TDlgkonfig {
   bool isVisible(std::string_view control) const;
   // The hint key of a setting's label ("lWorkSpeed.hint", ...), empty when none.
   std::string_view labelHintKey(std::string_view name) const;
+  // Why a control the rules grey out is greyed: a key of section
+  // "Configuration"; empty when it is enabled or no reason is known.
+  std::string_view disabledReasonKey(std::string_view name) const;
   std::string_view captionKey(std::string_view name) const;
 
   // --- values derived from the controls ---

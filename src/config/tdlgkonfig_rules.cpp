@@ -150,6 +150,34 @@ bool TDlgkonfig::visibleByRules(std::string_view name) const {
   return true;
 }
 
+std::string_view TDlgkonfig::disabledReasonKey(std::string_view name) const {
+  namespace why = config::reason;
+  if (enabledByRules(name)) return {};
+  const bool laser = machine_.isLaser;
+  if (const auto index = config::findSetting(name)) {
+    const SettingDef& d = config::settingCatalogue()[*index];
+    if (d.tab == "wiercenie" || d.group == "ramkaplytki") return why::notOnLaser;
+    if (d.group == "Laser" || d.tab == "TabSheetBMP") return why::laserOnly;
+    if (d.tab == "Smarowanie") return laser ? why::notOnLaser : why::noLubrication;
+  }
+  if (name == "srednica") return why::outlineOff;
+  if (name == "skok" ||
+      std::find(kFinishingControls.begin(), kFinishingControls.end(), name) != kFinishingControls.end()) {
+    return laser ? why::notOnLaser : why::spiralOff;
+  }
+  const bool singleLayer = real("ProjektType") == 0;
+  if (name == "Glebokosc") return singleLayer ? why::notOnLaser : why::fromLayersDepth;
+  if (name == "WorkSpeed" || name == "work_power") return why::fromLayersSpeed;
+  if (name == "grubosc") return why::laserWithoutZ;
+  if (isOneOf(name, {"cbZejsciePoSpirali", "ponad_stol", "nadmat", "CzasRozruchu", "wiercenie", "ramkaplytki"})) {
+    return why::notOnLaser;
+  }
+  if (name == "Laser" || name == "TabSheetBMP") return why::laserOnly;
+  if (name == "Smarowanie") return why::noLubrication;
+  if (name == "wygladzanie") return why::oldController;
+  return {};
+}
+
 std::string_view TDlgkonfig::labelHintKey(std::string_view name) const {
   const bool singleLayer = real("ProjektType") == 0;
   if (name == "Glebokosc") {

@@ -3,6 +3,8 @@
 #include "control/start_of_cutting.h"
 
 #include "config/tdlgkonfig.h"
+#include "job/job_settings.h"
+#include "job/job_writer.h"
 #include "machine/commands_basic.h"
 #include "project/tmdichild.h"
 #include "texts/interfejs.h"
@@ -14,6 +16,7 @@ const char* variantOutcomeName(tVariantOutcome outcome) {
     case tVariantOutcome::noProject: return "no project";
     case tVariantOutcome::noSelection: return "no figure selected";
     case tVariantOutcome::noLink: return "no link";
+    case tVariantOutcome::narrowFigures: return "figures narrower than the tool";
     case tVariantOutcome::machineBusy: return "machine busy";
     case tVariantOutcome::noHead: return "no head";
     case tVariantOutcome::enclosureOpen: return "enclosure open";
@@ -30,6 +33,15 @@ const char* variantOutcomeName(tVariantOutcome outcome) {
 namespace {
 constexpr int kStateMotion = 0;
 constexpr int kStateRunning = 1;
+
+// The figures a variant's job cuts: the selected one, or from it to the
+// end; a multi-layer job started from a figure cuts every later layer
+// whole, so it may cut any of them.
+tZakresFigur figuresOf(const TMDIChild& project, const TDlgkonfig& settings, tJobScope scope) {
+  if (scope == tJobScope::selectedFigure) return {project.selected, project.selected};
+  if (isMultiLayerJob(project, jobSettingsOf(settings))) return {};
+  return {project.selected, -1};
+}
 }  // namespace
 
 tVariantOutcome tStartOfCutting::cutSelection(TMDIChild* project, tJobScope scope) {
@@ -47,6 +59,10 @@ tVariantOutcome tStartOfCutting::cutSelection(TMDIChild* project, tJobScope scop
   m.readState();
   if (!m.linkUp()) return tVariantOutcome::noLink;
   if (m.state().bit(kStateMotion) || m.state().bit(kStateRunning)) return tVariantOutcome::machineBusy;
+  // Asked before anything is sent, as the start does. A job taken up again
+  // was asked about when it started.
+  if (!resuming_ && !narrowFiguresAccepted(*project, figuresOf(*project, ctx_.settings, scope)))
+    return tVariantOutcome::narrowFigures;
   if (scope == tJobScope::fromSelectedFigure && ctx_.switches.checkBaseMode && ctx_.baseCheckStart)
     ctx_.baseCheckStart(*project);
   if (ctx_.runRequested) ctx_.runRequested();

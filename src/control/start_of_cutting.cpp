@@ -267,10 +267,18 @@ bool tStartOfCutting::startTool(const TMDIChild& project) {
   return true;
 }
 
-bool tStartOfCutting::narrowFiguresAccepted(const TMDIChild& project) {
-  const std::string figures = opisFigurWezszych(project, ctx_.texts);
-  if (figures.empty()) return true;
-  const auto answer = ctx_.texts.confirmationBox(figures + "\r\n\r\n" + txt("Main_window", "msgCzyCiacPozostale"),
+bool tStartOfCutting::narrowFiguresAccepted(const TMDIChild& project, tZakresFigur figures) {
+  const std::string named = opisFigurWezszych(project, ctx_.texts, figures);
+  if (named.empty()) return true;
+  // With nothing but such figures the job would be empty: nothing to ask.
+  const int count = static_cast<int>(project.fig.size());
+  const int last = figures.ostatnia < 0 ? count - 1 : std::min(figures.ostatnia, count - 1);
+  const auto narrow = static_cast<int>(figuryWezszeOdNarzedzia(project, figures).size());
+  if (narrow >= last - std::max(0, figures.pierwsza) + 1) {
+    error(named + "\r\n\r\n" + txt("Main_window", "msgNicDoWyciecia"));
+    return false;
+  }
+  const auto answer = ctx_.texts.confirmationBox(named + "\r\n\r\n" + txt("Main_window", "msgCzyCiacPozostale"),
                                                  texts::ButtonSet::yesNo());
   return answer == texts::DialogButton::Yes;
 }

@@ -21,6 +21,7 @@
 #include "control/start_machine.h"
 #include "geometry/records.h"
 #include "logging/app_logs.h"
+#include "project/narrow_figures.h"
 
 #include <functional>
 #include <optional>
@@ -56,6 +57,7 @@ enum class tVariantOutcome {
   noProject,
   noSelection,
   noLink,
+  narrowFigures,  // the operator chose not to cut with figures the tool cannot cut
   machineBusy,
   noHead,
   enclosureOpen,
@@ -176,7 +178,9 @@ class tStartOfCutting {
   // waited for; false when the enclosure is open.
   bool startTool(const TMDIChild& project);
   // Names the figures the tool cannot cut and asks whether to cut the rest.
-  bool narrowFiguresAccepted(const TMDIChild& project);
+  // Asks whether to cut when figures of `figures` are narrower than the
+  // tool; true when there are none or the operator says Yes.
+  bool narrowFiguresAccepted(const TMDIChild& project, tZakresFigur figures = {});
   void sendLetter(char letter);
   void clearAndWait();
   bool moveToStart();

@@ -20,14 +20,14 @@ std::string mm(double value) {
 
 }  // namespace
 
-std::vector<tWaskaFigura> figuryWezszeOdNarzedzia(const TMDIChild& projekt) {
+std::vector<tWaskaFigura> figuryWezszeOdNarzedzia(const TMDIChild& projekt, tZakresFigur zakres) {
   std::vector<tWaskaFigura> wynik;
   const PrepareSettings s = readPrepareSettings(projekt.konfig());
   const double skala = s.skala > 0 && std::isfinite(s.skala) ? s.skala / 100 : 1;
   const int typ = projekt.ImportFileType;
   for (std::size_t i = 0; i < projekt.fig.size(); ++i) {
     const tfigura& f = *projekt.fig[i];
-    if (!f.narrowerThanTool) continue;
+    if (!f.narrowerThanTool || !zakres.zawiera(static_cast<int>(i))) continue;
     tWaskaFigura w;
     w.numer = static_cast<int>(i) + 1;
     w.srodekMm = {toMm(typ, f.center.x - projekt.pp.x) * skala, toMm(typ, f.center.y - projekt.pp.y) * skala};
@@ -40,8 +40,8 @@ std::vector<tWaskaFigura> figuryWezszeOdNarzedzia(const TMDIChild& projekt) {
 }
 
 std::vector<std::string> linieFigurWezszych(const TMDIChild& projekt, const texts::tInterfejs& interfejs,
-                                            std::size_t najwiecej) {
-  const std::vector<tWaskaFigura> figury = figuryWezszeOdNarzedzia(projekt);
+                                            std::size_t najwiecej, tZakresFigur zakres) {
+  const std::vector<tWaskaFigura> figury = figuryWezszeOdNarzedzia(projekt, zakres);
   std::vector<std::string> linie;
   const std::string figura = interfejs.dajTxt("Project_window", "msgFigura");
   const std::string narzedzie = interfejs.dajTxt("Project_window", "msgNarzedzie");
@@ -58,10 +58,10 @@ std::vector<std::string> linieFigurWezszych(const TMDIChild& projekt, const text
   return linie;
 }
 
-std::string opisFigurWezszych(const TMDIChild& projekt, const texts::tInterfejs& interfejs) {
-  const std::vector<std::string> linie = linieFigurWezszych(projekt, interfejs);
+std::string opisFigurWezszych(const TMDIChild& projekt, const texts::tInterfejs& interfejs, tZakresFigur zakres) {
+  const std::vector<std::string> linie = linieFigurWezszych(projekt, interfejs, 20, zakres);
   if (linie.empty()) return {};
-  const std::size_t ile = figuryWezszeOdNarzedzia(projekt).size();
+  const std::size_t ile = figuryWezszeOdNarzedzia(projekt, zakres).size();
   std::string t = interfejs.dajTxt("Project_window", "msgFiguryWezszeOdNarzedzia") + " " + std::to_string(ile);
   for (const std::string& l : linie) t += "\r\n" + l;
   return t;

@@ -32,11 +32,21 @@ std::string filtrOtwierania(bool laser) {
          pozycjaFiltra("DXF R12", {kFileTypeDxf}) + "|" + ostatni + "|all files (*)|*";
 }
 
+std::string filtrOtwierania(bool laser, const texts::tInterfejs& interfejs) {
+  const auto nazwa = [&interfejs](const char* klucz) { return interfejs.dajTxt("Main_window", klucz); };
+  const int czwarty = laser ? kFileTypeBitmap : kFileTypeGcode;
+  const std::string ostatni = laser ? pozycjaFiltra(nazwa("filtrBMP"), {kFileTypeBitmap})
+                                    : pozycjaFiltra(nazwa("filtrGCode"), {kFileTypeGcode});
+  return pozycjaFiltra(nazwa("filtrProjekty"), {kFileTypeHpgl, kFileTypeDxf, czwarty}) + "|" +
+         pozycjaFiltra(nazwa("filtrHPGL"), {kFileTypeHpgl}) + "|" + pozycjaFiltra(nazwa("filtrDXF"), {kFileTypeDxf}) +
+         "|" + ostatni + "|" + nazwa("filtrWszystkie") + " (*)|*";
+}
+
 std::unique_ptr<TMDIChild> OtworzProjekt(const std::string& path, TDlgkonfig& konfig,
                                          const texts::tInterfejs& interfejs, const tOtwieranieProjektu& o) {
   std::string plik = path;
   if (plik.empty()) {
-    if (o.wybierzPlik) plik = o.wybierzPlik(filtrOtwierania(konfig.isLaser()), o.openDir ? *o.openDir : "");
+    if (o.wybierzPlik) plik = o.wybierzPlik(filtrOtwierania(konfig.isLaser(), interfejs), o.openDir ? *o.openDir : "");
     if (plik.empty()) {
       if (o.odswiezMenu) o.odswiezMenu();
       return nullptr;

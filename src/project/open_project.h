@@ -29,6 +29,10 @@ struct tOtwieranieProjektu {
 // laser) and bitmaps (only on a laser), and all files, since a file of
 // another extension is taken by its content.
 std::string filtrOtwierania(bool laser);
+// The same with every entry named in the interface's language ("Design
+// files (*.plt, ...)", "HPGL plot files (*.plt, ...)", ...), as the open
+// dialog shows it.
+std::string filtrOtwierania(bool laser, const texts::tInterfejs& interfejs);
 
 // Opens `path` (or the file the operator chooses when it is empty) as a new
 // project. Nothing when the dialog is cancelled; an error box with the path

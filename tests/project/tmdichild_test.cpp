@@ -298,7 +298,8 @@ TEST_F(Project, OpenCommandOfTheMainWindow) {
   EXPECT_EQ(OtworzProjekt("", konfig_, interfejs_, o), nullptr);
   EXPECT_EQ(menus, 1);
   EXPECT_EQ(askedFolder, "/start");
-  EXPECT_EQ(askedFilter, filtrOtwierania(false));
+  EXPECT_EQ(askedFilter, filtrOtwierania(false, interfejs_));
+  EXPECT_EQ(askedFilter.rfind(interfejs_.dajTxt("Main_window", "filtrProjekty") + " (*.plt, ", 0), 0u) << askedFilter;
   EXPECT_NE(askedFilter.find("*.nc"), std::string::npos);
   EXPECT_NE(filtrOtwierania(true).find("*.bmp"), std::string::npos);
   EXPECT_TRUE(boxes_.messages().empty());

@@ -1,7 +1,8 @@
 // A job as the operator follows and ends it in the desktop program, against
 // the simulated controller over TCP: the progress bar while it is sent, the
-// paused state in the status bar, the panel and the toolbar, and "Stop job",
-// which abandons it after a confirmation.
+// paused state in the status bar, the panel and the toolbar, "Stop job",
+// which abandons it after a confirmation, and the question about figures
+// the tool cannot cut before cutting a selected figure.
 #include "control/job_progress.h"
 #include "control/job_resume.h"
 #include "frame/cutting_commands.h"
@@ -9,6 +10,7 @@
 #include "machine/state_bits.h"
 #include "project/project_view.h"
 #include "project/project_window.h"
+#include "project/tmdichild.h"
 #include "modal_answer.h"
 
 #include "machine_session_fixture.h"
@@ -161,6 +163,60 @@ TEST_F(JobControlTest, ClosingWithAJobAsksAndKeepsWhatResumingNeeds) {
   EXPECT_EQ(record->state, tJobRunState::interrupted) << "the program's end leaves the record as the close cut it off";
   EXPECT_TRUE(anyFileMentions(folder_ / "data", "Cut on hold"));
   EXPECT_FALSE(anyFileMentions(folder_ / "data", "Cut stopped"));
+}
+
+// plate.dxf under a 10 mm cutter: its four 7 mm holes cannot be cut. The
+// variants name the holes of their own job as the start does: a hole alone
+// leaves nothing to cut, a job from the first figure on asks, and No sends
+// nothing; the plate's outline alone has nothing to ask about.
+TEST_F(JobControlTest, CuttingSelectedFiguresTellsOfFiguresNarrowerThanTheTool) {
+  writeSettings(true);
+  startProgram();
+  ASSERT_TRUE(runUntil([&] { return connected(); }, 15000));
+  setWorkZero(20, 20, 60);
+  TDlgkonfig& settings = program_->context().settings();
+  settings.set("doOutline", true);
+  settings.set("srednica", 10.0);
+  ProjectWindow* window = main().OtworzProjekt(testing::sample("plate.dxf"));
+  ASSERT_NE(window, nullptr);
+  TMDIChild& project = window->project();
+  int hole = -1, outline = -1;
+  for (std::size_t i = 0; i < project.fig.size(); ++i)
+    (project.fig[i]->narrowerThanTool ? hole : outline) = static_cast<int>(i);
+  ASSERT_GE(hole, 0);
+  ASSERT_GE(outline, 0);
+  boxWatcher_.stop();
+  const std::string named = texts().dajTxt("Project_window", "msgFiguryWezszeOdNarzedzia");
+
+  struct Case {
+    const char* command;
+    int figure;
+    std::string told;    // the box's text holds it
+    std::string answer;  // the box's closing line
+  };
+  const Case refused[] = {
+      {"Tnijwybran1", hole, named + " 1\n", texts().dajTxt("Main_window", "msgNicDoWyciecia")},
+      {"Startodwybranej1", 0, named + " 4\n", texts().dajTxt("Main_window", "msgCzyCiacPozostale")},
+  };
+  for (const Case& c : refused) {
+    project.selected = c.figure;
+    SeenBox box;
+    pressInNextBox(QMessageBox::No, &box);
+    main().action(c.command)->trigger();
+    ASSERT_TRUE(box.seen) << c.command;
+    const std::string text = box.text.toStdString();
+    EXPECT_NE(text.find(c.told), std::string::npos) << c.command << ": " << text;
+    EXPECT_EQ(text.substr(text.size() - c.answer.size()), c.answer) << c.command << ": " << text;
+    EXPECT_EQ(session().cutting().lastVariantOutcome(), tVariantOutcome::narrowFigures) << c.command;
+    EXPECT_FALSE(controller_->stateBit(stateBit::jobStored)) << c.command << " sent a job";
+  }
+
+  project.selected = outline;
+  SeenBox none;
+  pressInNextBox(QMessageBox::No, &none);
+  main().action("Tnijwybran1")->trigger();
+  EXPECT_EQ(session().cutting().lastVariantOutcome(), tVariantOutcome::started) << none.text.toStdString();
+  EXPECT_FALSE(none.seen) << none.text.toStdString();
 }
 
 }  // namespace

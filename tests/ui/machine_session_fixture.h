@@ -35,10 +35,15 @@ using trazvik::testing::writeFile;
 // connection at an in-process simulated controller.
 class MachineSessionTest : public ::testing::Test {
  protected:
-  void SetUp() override {
+  // The simulated controller's machine; a fixture of another machine
+  // changes it.
+  virtual sim::SimConfig simConfig() const {
     sim::SimConfig config;
     config.timeScale = 20;  // jobs and jogs at twenty times the real pace
-    controller_ = std::make_shared<sim::SimController>(config);
+    return config;
+  }
+  void SetUp() override {
+    controller_ = std::make_shared<sim::SimController>(simConfig());
     server_ = std::make_unique<sim::SimServer>(controller_, sim::ServerPorts{"127.0.0.1", 0, 0});
     server_->start();
   }

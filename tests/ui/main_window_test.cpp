@@ -1,9 +1,13 @@
 #include "frame/main_window.h"
 
+#include "dialogs/settings_dialog.h"
+#include "machine_session_fixture.h"
 #include "modal_answer.h"
 #include "program_fixture.h"
 
+#include <QCheckBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QRegularExpression>
@@ -288,15 +292,33 @@ TEST_F(ProgramTest, ShutdownWritesTheGlobalConfiguration) {
   EXPECT_FALSE(std::filesystem::is_empty(folder_ / "data" / "Logs"));
 }
 
-TEST_F(ProgramTest, OpenDialogOffersEveryDesignFileAndAnyOtherFileByItsContent) {
-  startProgram();
+// The open dialog's filters (the dialog cancelled).
+QStringList openDialogFilters(MainWindow& main) {
   QStringList filters;
   testing::answerNextModal([&](QWidget* modal) {
     if (auto* dialog = qobject_cast<QFileDialog*>(modal)) filters = dialog->nameFilters();
     modal->close();
   });
-  EXPECT_EQ(main().OtworzProjekt(), nullptr);
-  ASSERT_GE(filters.size(), 5) << filters.join(";;").toStdString();
+  EXPECT_EQ(main.OtworzProjekt(), nullptr);
+  return filters;
+}
+
+// Every entry is named in the program's language: the design files, each
+// kind (G-code or bitmaps as the fourth), then all files.
+void expectNamedFilters(const QStringList& filters, const texts::tInterfejs& texts, const char* fourth) {
+  const char* keys[] = {"filtrProjekty", "filtrHPGL", "filtrDXF", fourth, "filtrWszystkie"};
+  ASSERT_EQ(filters.size(), 5) << filters.join(";;").toStdString();
+  for (int i = 0; i < 5; ++i) {
+    const std::string name = texts.dajTxt("Main_window", keys[i]);
+    EXPECT_TRUE(filters[i].startsWith(QString::fromStdString(name + " ("))) << filters[i].toStdString();
+  }
+}
+
+TEST_F(ProgramTest, OpenDialogOffersEveryDesignFileAndAnyOtherFileByItsContent) {
+  startProgram();
+  const QStringList filters = openDialogFilters(main());
+  ASSERT_NO_FATAL_FAILURE(expectNamedFilters(filters, texts(), "filtrGCode"));
+  EXPECT_FALSE(filters.first().contains("*.bmp")) << "this machine does not engrave bitmaps";
   for (const char* pattern :
        {"*.plt", "*.hpgl", "*.hpg", "*.hgl", "*.hp", "*.dxf", "*.nc", "*.ngc", "*.gcode", "*.gc", "*.tap", "*.cnc"}) {
     EXPECT_TRUE(filters.first().split(QRegularExpression("[ ()]+")).contains(pattern))
@@ -398,6 +420,59 @@ TEST_F(ProgramTest, ProjectLargerThanTheMachineWarnsWhileLoadingAndStaysOpen) {
   EXPECT_GT(w->view().drawnFigureCount(), 0);
   // The loading's status text is gone from the main window once it ended.
   EXPECT_TRUE(main().statusPanel(0).isEmpty());
+}
+
+// A laser engraves bitmaps: the open dialog offers them in place of G-code.
+struct LaserSessionTest : testing::MachineSessionTest {
+  sim::SimConfig simConfig() const override {
+    sim::SimConfig config = MachineSessionTest::simConfig();
+    config.product = "WTK32";
+    return config;
+  }
+};
+
+TEST_F(LaserSessionTest, TheOpenDialogOffersBitmapsOnALaser) {
+  ASSERT_NO_FATAL_FAILURE(startConnected());
+  const QStringList filters = openDialogFilters(main());
+  ASSERT_NO_FATAL_FAILURE(expectNamedFilters(filters, texts(), "filtrBMP"));
+  EXPECT_TRUE(filters.first().contains("*.bmp")) << filters.first().toStdString();
+  EXPECT_FALSE(filters.first().contains("*.nc")) << filters.first().toStdString();
+}
+
+// The settings dialog opened from the menu on a laser: a greyed setting
+// tells why in its tip, on the field and on its caption, and the tip goes
+// when the setting can be changed again.
+TEST_F(LaserSessionTest, GreyedSettingsSayWhy) {
+  ASSERT_NO_FATAL_FAILURE(startConnected());
+  program_->context().settings().set("doOutline", false);
+  struct Case {
+    const char* setting;
+    const char* reason;
+  };
+  const Case cases[] = {{"ponad_stol", "powodNieDlaLasera"}, {"srednica", "powodBezSrednicy"}};
+  bool seen = false;
+  testing::answerNextModal([&](QWidget* modal) {
+    auto* dialog = qobject_cast<SettingsDialog*>(modal);
+    if (dialog == nullptr) return modal->close(), void();
+    seen = true;
+    for (const Case& c : cases) {
+      const QString reason = QString::fromStdString(texts().dajTxt("Configuration", c.reason));
+      auto* field = dialog->findChild<QWidget*>(c.setting);
+      auto* caption = dialog->findChild<QLabel*>(QString("lbl_") + c.setting);
+      ASSERT_NE(field, nullptr) << c.setting;
+      ASSERT_NE(caption, nullptr) << c.setting;
+      EXPECT_FALSE(field->isEnabled()) << c.setting;
+      EXPECT_EQ(field->toolTip(), reason) << c.setting;
+      EXPECT_EQ(caption->toolTip(), reason) << c.setting;
+    }
+    dialog->findChild<QCheckBox*>("doOutline")->click();
+    auto* diameter = dialog->findChild<QWidget*>("srednica");
+    EXPECT_TRUE(diameter->isEnabled());
+    EXPECT_TRUE(diameter->toolTip().isEmpty()) << diameter->toolTip().toStdString();
+    dialog->reject();
+  });
+  main().action("mKonfigGlowna")->trigger();
+  EXPECT_TRUE(seen);
 }
 
 }  // namespace

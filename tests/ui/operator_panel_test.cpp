@@ -1,8 +1,9 @@
 // The control panel as an operator meets it, against the simulated
 // controller over TCP: the caption keeps telling the link, a jog that goes
 // nowhere says why, the layout does not grow off a 1280 x 800 screen, Esc
-// closes it, held keys show their button pressed, and message boxes open
-// above it.
+// closes it, held keys show their button pressed, message boxes open
+// above it, and the speed label tells the feed from the first opening.
+#include "link/speed_operations.h"
 #include "machine/state_bits.h"
 #include "modal_answer.h"
 
@@ -12,6 +13,8 @@
 #include <QScreen>
 #include <QSlider>
 #include <QToolButton>
+
+#include <fstream>
 
 namespace trazvik::ui {
 namespace {
@@ -105,6 +108,31 @@ TEST_F(OperatorPanelTest, TheLinkMessageStaysAfterAnOpen) {
   ASSERT_TRUE(runUntil([&] { return main().statusPanel(0) == linked; }, 5000)) << main().statusPanel(0).toStdString();
   ASSERT_NE(main().OtworzProjekt(testing::sample("star.plt")), nullptr);
   EXPECT_EQ(main().statusPanel(0), linked);
+}
+
+// A fresh controller's slot holds no feed: the panel gives it the travel
+// feed and says so. A slot loaded beforehand is shown as it is.
+TEST_F(OperatorPanelTest, TheSpeedLabelTellsTheSlotsFeedFromTheFirstOpening) {
+  writeSettings(true);
+  std::ofstream(folder_ / "data" / "Settings.mcc", std::ios::app) << "przespeed := 800\r\n";
+  startProgram();
+  ASSERT_TRUE(runUntil([&] { return connected(); }, 15000));
+  tMachineOps& ops = session().connection().ops();
+  ASSERT_EQ(ops.st.speed, 0) << "the simulated controller starts with empty slots";
+  auto* label = panel().findChild<QLabel*>("speedlabel");
+  ASSERT_NE(label, nullptr);
+
+  main().action("sterowanie")->trigger();
+  EXPECT_EQ(label->text(), "800");
+  ops.status.readSpeeds();
+  EXPECT_NEAR(periodToSpeed(ops, ops.st.speed), 800, 16) << "the controller runs a jog at the feed shown";
+
+  panel().hide();
+  loadSpeedSlot(ops, ops.st.sel_speed, 1200);
+  main().action("sterowanie")->trigger();
+  EXPECT_EQ(label->text(), "1200");
+  runUntil([] { return false; }, 500);
+  EXPECT_EQ(label->text(), "1200") << "the loop's reading keeps it";
 }
 
 }  // namespace

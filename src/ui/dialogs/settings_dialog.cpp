@@ -117,36 +117,43 @@ void SettingsDialog::refreshCaptions() {
     fast->setText(QString::fromStdString(texts_.dajTxt("Configuration", "lRuchNaLukachPrzyspieszony.Caption")));
 }
 
-// Enabling, visibility, unit labels and hints as the settings decide them.
+// Enabling, visibility, unit labels and hints as the settings decide them;
+// a greyed control tells why in its tip where the reason is known.
 void SettingsDialog::refreshRules() {
   const TDlgkonfig& s = settings();
+  const auto configurationText = [this](std::string_view key) {
+    return key.empty() ? QString()
+                       : QString::fromStdString(texts_.dajTxt(std::string("Configuration"), std::string(key)));
+  };
   for (const SettingDef& def : config::settingCatalogue()) {
     const QString name = qs(def.name);
     const bool visible = s.isVisible(def.name);
     const bool enabled = s.isEnabled(def.name);
+    const QString reason = enabled ? QString() : configurationText(s.disabledReasonKey(def.name));
     QList<QWidget*> parts{findChild<QWidget*>(name), captionLabels_.value(name), unitLabels_.value(name)};
     for (QWidget* part : parts) {
       if (part == nullptr) continue;
       part->setVisible(visible);
       part->setEnabled(enabled);
+      part->setToolTip(reason);
     }
     if (QLabel* unit = unitLabels_.value(name)) unit->setText(QString::fromStdString(s.unitLabelText(def.name)));
-    if (QLabel* caption = captionLabels_.value(name)) {
-      const std::string_view hint = s.labelHintKey(def.name);
-      caption->setToolTip(hint.empty()
-                              ? QString()
-                              : QString::fromStdString(texts_.dajTxt(std::string("Configuration"), std::string(hint))));
-    }
+    if (QLabel* caption = captionLabels_.value(name); caption != nullptr && reason.isEmpty())
+      caption->setToolTip(configurationText(s.labelHintKey(def.name)));
   }
   for (auto it = groups_.begin(); it != groups_.end(); ++it) {
     const std::string name = it.key().toStdString();
+    const bool enabled = s.isEnabled(name);
     it.value()->setVisible(s.isVisible(name));
-    it.value()->setEnabled(s.isEnabled(name));
+    it.value()->setEnabled(enabled);
+    it.value()->setToolTip(enabled ? QString() : configurationText(s.disabledReasonKey(name)));
   }
   for (int i = 0; i < tabs_->count(); ++i) {
     const std::string name(config::settingTabs()[std::size_t(i)].name);
+    const bool enabled = s.isEnabled(name);
     tabs_->setTabVisible(i, s.isVisible(name));
-    tabs_->setTabEnabled(i, s.isEnabled(name));
+    tabs_->setTabEnabled(i, enabled);
+    tabs_->setTabToolTip(i, enabled ? QString() : configurationText(s.disabledReasonKey(name)));
   }
   for (const char* slider : {"lRuchNaLukachPowolny", "lRuchNaLukachPrzyspieszony"}) {
     if (QWidget* label = findChild<QWidget*>(slider)) label->setEnabled(s.isEnabled("tbRuchNaLukach"));

@@ -4,6 +4,7 @@
 #include "frame/cutting_commands.h"
 #include "frame/main_window.h"
 #include "link/hid_service.h"
+#include "link/speed_operations.h"
 #include "machine/link_state.h"
 #include "machine/machine_capabilities.h"
 #include "machine/plot_state.h"
@@ -110,6 +111,13 @@ void MachineSession::createPanelWindow() {
   w.sliderMachine = [this] { return panel::sliderMachineOf(machine_.model, machine_.link, machine_.status.info1); };
   w.selectedSpeedSlot = [this] { return static_cast<int>(machine_.status.sel_speed); };
   w.statusPower = [this] { return static_cast<int>(machine_.status.power); };
+  w.reportedFeed = [this]() -> std::int64_t {
+    const tMachineOps& ops = connection_->ops();
+    return ops.st.speed != 0 ? periodToSpeed(ops, ops.st.speed) : 0;
+  };
+  w.feedForEmptySlot = [this]() -> std::int64_t {
+    return connection_->connected() ? static_cast<std::int64_t>(control_->context.settings.travelFeed) : 0;
+  };
   w.unitIndex = [this] { return control_->context.settings.unitIndex; };
   w.smoothing = [this] { return control_->context.settings.smoothing; };
   connectPanelToMachine(w, connection_->ops(), *jog_, control_->context.flags);

@@ -179,7 +179,7 @@ ProjectWindow* MainWindow::OtworzProjekt(const std::string& path) {
   std::string chosen = path;
   if (chosen.empty()) {
     const MachineFacts m = machineFacts_ ? machineFacts_() : MachineFacts{};
-    const QString filter = qtFileFilter(filtrOtwierania(m.isLaser || context_.settings().isLaser()));
+    const QString filter = qtFileFilter(filtrOtwierania(m.isLaser || context_.settings().isLaser(), context_.texts()));
     const QStringList filters = filter.split(";;");
     QString selected = filters.value(std::max(0, g.openFilterIndex - 1), filters.value(0));
     chosen = QFileDialog::getOpenFileName(this, QString(), QString::fromStdString(g.openDir), filter, &selected)

@@ -89,6 +89,12 @@ class ControlPanel : public QWidget {
   std::function<bool()> smoothing;
   std::function<int()> selectedSpeedSlot;
   std::function<int()> statusPower;
+  // The feed (mm/min) of the controller's selected speed slot as last
+  // read; 0 when the slot holds none.
+  std::function<std::int64_t()> reportedFeed;
+  // The feed (mm/min) an empty slot is given when the panel opens, so that
+  // a jog runs at the feed the label shows; 0: none.
+  std::function<std::int64_t()> feedForEmptySlot;
   // Run before every timer event (the link's events handed to this thread).
   std::function<void()> beforeStep;
 
@@ -144,6 +150,10 @@ class ControlPanel : public QWidget {
   void speedSliderMoved(int position);
   void powerSliderMoved(int position);
   void setSpeedSliderQuietly(int position);
+  // The slider at the controller's feed (or an empty slot given one), and
+  // the label telling it even when the position did not change.
+  void showSpeedAtActivation(const panel::tSliderMachine& m);
+  void showSpeedLabel(int position);
   void applyCaptions();
   void applyLocks();
   void applyTouchLayout(bool on);

@@ -79,6 +79,9 @@ void ControlPanel::activatePanel() {
         speedSliderRange(m, selectedSpeedSlot ? selectedSpeedSlot() : 0, smoothing && smoothing());
     fromController_ = true;
     vScroll_->setRange(range.minimum, range.maximum);
+    fromController_ = false;
+    showSpeedAtActivation(m);
+    fromController_ = true;
     const tPowerSlider power = powerSliderAtActivation(m, statusPower ? statusPower() : 0);
     pScroll_->setRange(power.minimum, power.maximum);
     pScroll_->setPageStep(power.largeStep);
@@ -218,6 +221,30 @@ void ControlPanel::applyLocks() {
 void ControlPanel::setSpeedSliderQuietly(int position) {
   const QSignalBlocker block(vScroll_);
   vScroll_->setValue(position);
+}
+
+void ControlPanel::showSpeedAtActivation(const panel::tSliderMachine& m) {
+  const auto positionOf = [&m](std::int64_t feed) {
+    return m.legacyJogScale ? static_cast<int>(feed) : speedToSlider(feed);
+  };
+  const std::int64_t reported = reportedFeed ? reportedFeed() : 0;
+  if (reported > 0) {
+    fromController_ = true;
+    vScroll_->setValue(positionOf(reported));
+    fromController_ = false;
+  } else if (const std::int64_t feed = feedForEmptySlot ? feedForEmptySlot() : 0; feed > 0) {
+    // The slider's change loads the feed into the slot.
+    setSpeedSliderQuietly(positionOf(feed));
+    speedSliderMoved(vScroll_->value());
+  }
+  showSpeedLabel(vScroll_->value());
+}
+
+void ControlPanel::showSpeedLabel(int position) {
+  if (!sliderMachine) return;
+  const int slot = selectedSpeedSlot ? selectedSpeedSlot() : 0;
+  const tSpeedSliderChange change = speedSliderChanged(sliderMachine(), position, slot, smoothing && smoothing());
+  speedLabel_->setText(q(speedLabelText(change.labelFeed, unitIndex ? unitIndex() : 0)));
 }
 
 void ControlPanel::speedSliderMoved(int position) {
