@@ -42,8 +42,12 @@ class MachineSessionTest : public ::testing::Test {
     config.timeScale = 20;  // jobs and jogs at twenty times the real pace
     return config;
   }
-  void SetUp() override {
-    controller_ = std::make_shared<sim::SimController>(simConfig());
+  void SetUp() override { useMachine(simConfig()); }
+  // The simulated controller of `config` in place of the one before, until
+  // the program starts.
+  void useMachine(const sim::SimConfig& config) {
+    if (server_) server_->stop();
+    controller_ = std::make_shared<sim::SimController>(config);
     server_ = std::make_unique<sim::SimServer>(controller_, sim::ServerPorts{"127.0.0.1", 0, 0});
     server_->start();
   }
@@ -81,7 +85,7 @@ class MachineSessionTest : public ::testing::Test {
     boxWatcher_.setInterval(50);
     QObject::connect(&boxWatcher_, &QTimer::timeout, [this] {
       if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-        boxes_.push_back(box->windowTitle().toStdString() + ": " + box->text().toStdString());
+        boxes_.push_back(box->text().toStdString());
         box->done(QMessageBox::Cancel);
       }
     });
@@ -138,7 +142,7 @@ class MachineSessionTest : public ::testing::Test {
   std::unique_ptr<Program> program_;
   SettingsDialogHooks settingsHooks_;  // outlives the program, as the dialog's do
   QTimer boxWatcher_;
-  std::vector<std::string> boxes_;
+  std::vector<std::string> boxes_;  // the texts of the boxes the watcher closed
 };
 
 // The controller goes away by `loseIt`: the panel's caption and the status

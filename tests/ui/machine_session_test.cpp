@@ -614,12 +614,9 @@ TEST_F(MachineSessionTest, ThePanelsIdentificationKeepsTheEnclosureCheckAndTheCa
 // measured distance typed and saved reaches the controller as its factor.
 TEST_F(MachineSessionTest, TheCalibrationWindowStoresTheFactorInTheController) {
   // A drilling machine: the family the settings dialog offers calibration for.
-  server_->stop();
   sim::SimConfig config;
   config.product = "YNB 30";
-  controller_ = std::make_shared<sim::SimController>(config);
-  server_ = std::make_unique<sim::SimServer>(controller_, sim::ServerPorts{"127.0.0.1", 0, 0});
-  server_->start();
+  useMachine(config);
   ASSERT_NO_FATAL_FAILURE(startConnected());
   SettingsDialogHooks& hooks = settingsHooks_;
   session().bindSettingsDialog(hooks);
@@ -681,12 +678,9 @@ TEST_F(MachineSessionTest, TheCalibrationWindowStoresTheFactorInTheController) {
 // the status bar tells the end of the run; each job has its report and its
 // line in the global report.
 TEST_F(MachineSessionTest, TheTestWindowCutsAFolderOfProjectsUnattended) {
-  server_->stop();
   sim::SimConfig config;
   config.timeScale = 600;
-  controller_ = std::make_shared<sim::SimController>(config);
-  server_ = std::make_unique<sim::SimServer>(controller_, sim::ServerPorts{"127.0.0.1", 0, 0});
-  server_->start();
+  useMachine(config);
   const auto set = folder_ / "set1";
   std::filesystem::create_directories(set);
   for (const char* f : {"star.plt", "plate.dxf", "pocket.nc"}) std::filesystem::copy_file(testing::sample(f), set / f);
