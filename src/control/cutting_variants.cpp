@@ -53,6 +53,12 @@ tVariantOutcome tStartOfCutting::cutSelection(TMDIChild* project, tJobScope scop
           caption.empty() ? std::nullopt : std::optional<std::string>(caption));
     return tVariantOutcome::noSelection;
   }
+  // A running or paused job is never replaced under the operator's hands;
+  // a job taken up again replaces the interrupted one on purpose.
+  if (!resuming_ && ctx_.jobActive && ctx_.jobActive()) {
+    ctx_.texts.messageBox(txt("Main_window", "msgStartPodczasZadania"), false, std::nullopt);
+    return tVariantOutcome::machineBusy;
+  }
   s_ = startSettingsOf(ctx_.settings);
   // As for Start: nothing goes to a controller that is not there, and a
   // running job is never held and cleared under the operator's hands.

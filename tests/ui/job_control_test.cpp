@@ -93,8 +93,20 @@ TEST_F(JobControlTest, ProgressPauseAndStopJobAreShownAndAbandonTheJob) {
   EXPECT_FALSE(main().control("Skont")->styleSheet().isEmpty()) << "Continue is lit";
   ASSERT_TRUE(main().action("miZatrzymajZadanie")->isEnabled());
 
-  // "No" keeps the job paused; "Yes" abandons it.
+  // Another start over the paused job says why it is refused and leaves it.
   boxWatcher_.stop();
+  window->project().selected = 0;
+  for (const char* command : {"Start1", "Tnijwybran1", "Startodwybranej1"}) {
+    SeenBox refused;
+    pressInNextBox(QMessageBox::Ok, &refused);
+    main().action(command)->trigger();
+    EXPECT_TRUE(refused.seen) << command;
+    EXPECT_EQ(refused.text.toStdString(), texts().dajTxt("Main_window", "msgStartPodczasZadania")) << command;
+    EXPECT_TRUE(session().control().context.flags.jobPaused) << command;
+    EXPECT_TRUE(controller_->stateBit(stateBit::jobStored)) << command;
+  }
+
+  // "No" keeps the job paused; "Yes" abandons it.
   SeenBox asked;
   pressInNextBox(QMessageBox::No, &asked);
   main().action("miZatrzymajZadanie")->trigger();
