@@ -33,13 +33,13 @@ std::string filtrOtwierania(bool laser) {
 }
 
 std::string filtrOtwierania(bool laser, const texts::tInterfejs& interfejs) {
-  const auto nazwa = [&interfejs](const char* klucz) { return interfejs.dajTxt("Main_window", klucz); };
   const int czwarty = laser ? kFileTypeBitmap : kFileTypeGcode;
-  const std::string ostatni = laser ? pozycjaFiltra(nazwa("filtrBMP"), {kFileTypeBitmap})
-                                    : pozycjaFiltra(nazwa("filtrGCode"), {kFileTypeGcode});
-  return pozycjaFiltra(nazwa("filtrProjekty"), {kFileTypeHpgl, kFileTypeDxf, czwarty}) + "|" +
-         pozycjaFiltra(nazwa("filtrHPGL"), {kFileTypeHpgl}) + "|" + pozycjaFiltra(nazwa("filtrDXF"), {kFileTypeDxf}) +
-         "|" + ostatni + "|" + nazwa("filtrWszystkie") + " (*)|*";
+  const std::string ostatni = laser ? pozycjaFiltra(interfejs.dajTxt("Main_window", "filtrBMP"), {kFileTypeBitmap})
+                                    : pozycjaFiltra(interfejs.dajTxt("Main_window", "filtrGCode"), {kFileTypeGcode});
+  return pozycjaFiltra(interfejs.dajTxt("Main_window", "filtrProjekty"), {kFileTypeHpgl, kFileTypeDxf, czwarty}) + "|" +
+         pozycjaFiltra(interfejs.dajTxt("Main_window", "filtrHPGL"), {kFileTypeHpgl}) + "|" +
+         pozycjaFiltra(interfejs.dajTxt("Main_window", "filtrDXF"), {kFileTypeDxf}) + "|" + ostatni + "|" +
+         interfejs.dajTxt("Main_window", "filtrWszystkie") + " (*)|*";
 }
 
 std::unique_ptr<TMDIChild> OtworzProjekt(const std::string& path, TDlgkonfig& konfig,
